@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "store/database.h"
+#include "store/table_def.h"
+
+namespace vornal {
+
+// The database file of the program, in the current directory.
+inline constexpr const char* kDatabaseFile = "base.mdb";
+// Creation options: format version 3.0 (32) + encrypted (2).
+inline constexpr int kCreateOptions = 34;
+
+using DatabasePtr = std::unique_ptr<Database>;
+
+// File and schema operations. Failures are reported to the message sink
+// with a fixed text followed by the engine's description.
+
+// Closes and destroys the database, leaving the pointer empty.
+void FreeDatabase(DatabasePtr& db);
+// 1 opened; 0 the file is missing (reported only when asked); -1 any other
+// failure. On failure the pointer is empty.
+int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing);
+// 1 created and open; 0 failed, the pointer empty.
+int CreateDatabaseFile(DatabasePtr& db, const std::string& path, int options);
+// True unless the engine answers with 3265 (item not found).
+bool TableExists(Database& db, const std::string& name);
+bool FieldExists(TableDef& table, const std::string& name);
+int CreateTable(Database* db, std::unique_ptr<TableDef>& table, const std::string& name);
+int AppendTable(Database* db, TableDef& table);
+int AddField(TableDef* table, const FieldDescription& field);
+// The tables human, logs and setting, in that order; false at the first
+// step that fails. Then the indexes and the program's own tables.
+bool CreateTables(Database* db);
+
+// Brings the indexes and the program's own tables up to the current schema
+// version, in numbered steps. Does nothing on a file without the three
+// tables, or one already current.
+void UpgradeSchema(Database& db);
+inline constexpr int kSchemaVersion = 1;
+
+}  // namespace vornal

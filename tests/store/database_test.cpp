@@ -1,0 +1,152 @@
+#include "store/database.h"
+
+#include <gtest/gtest.h>
+
+#include "store/recordset.h"
+#include "test_util.h"
+
+namespace vornal {
+namespace {
+
+using test::MakeDatabase;
+using test::MakeMemoryDatabase;
+using test::TempDir;
+
+TEST(Database, OpenNeverCreatesAndCreateNeverOpensAnExistingFile) {
+  TempDir dir;
+  Database db;
+  try {
+    db.Open(dir.File("base.mdb"));
+    FAIL() << "opened a missing file";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.Code(), kErrFileNotFound);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("base.mdb")));
+  db.Create(dir.File("base.mdb"));
+  EXPECT_TRUE(db.IsOpen());
+  db.Close();
+  EXPECT_FALSE(db.IsOpen());
+  EXPECT_THROW(db.Create(dir.File("base.mdb")), StoreError);
+  db.Open(dir.File("base.mdb"));
+  EXPECT_TRUE(db.IsOpen());
+}
+
+TEST(Database, ValuesAreBoundSoAnyTextIsStoredAsTyped) {
+  auto db = MakeMemoryDatabase();
+  const std::string login = "o'brien'); DROP TABLE LOGS;--";
+  db->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", login,
+              "StartWork", *DateTime::FromParts(2002, 10, 7, 9, 0, 0), Null{});
+  COnlyLogRecordset rs(db.get());
+  rs.Open("SELECT * FROM LOGS WHERE Login = ?", login);
+  ASSERT_EQ(rs.GetRecordCount(), 1);
+  EXPECT_EQ(rs.m_Login, login);
+  EXPECT_EQ(rs.m_BeginTime, DateTime::FromParts(2002, 10, 7, 9, 0, 0));
+  EXPECT_FALSE(rs.m_EndTime);
+  EXPECT_TRUE(db->HasTable("logs"));
+}
+
+TEST(Database, AFailingStatementAppliesNothing) {
+  auto db = MakeMemoryDatabase();
+  db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', 'a'), ('Path2', 'bb')");
+  // The first row would fit; the second would be longer than the column allows.
+  EXPECT_THROW(db->Execute("UPDATE SETTING SET Val = Val || ? ", std::string(254, 'x')),
+               StoreError);
+  EXPECT_EQ(db->QueryInt("SELECT sum(length(Val)) FROM SETTING"), 3);
+  EXPECT_THROW(db->Execute("INSERT INTO LOGS (Login, BeginTime) VALUES ('a', '07.10.2002')"),
+               StoreError);
+  EXPECT_EQ(db->QueryInt("SELECT count(*) FROM LOGS"), 0);
+}
+
+TEST(Database, TableAndFieldInfoAnswer3265ForMissingItems) {
+  auto db = MakeMemoryDatabase();
+  EXPECT_NO_THROW(db->TableInfo("HUMAN"));
+  EXPECT_NO_THROW(db->FieldInfo("logs", "begintime"));
+  try {
+    db->TableInfo("nothing");
+    FAIL();
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.Code(), kErrItemNotFound);
+  }
+  try {
+    db->FieldInfo("logs", "Nothing");
+    FAIL();
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.Code(), kErrItemNotFound);
+  }
+}
+
+TEST(Database, TransactionRollsBackUnlessCommitted) {
+  auto db = MakeMemoryDatabase();
+  {
+    Transaction t(*db);
+    db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', 'a')");
+  }
+  EXPECT_EQ(db->QueryInt("SELECT count(*) FROM SETTING"), 0);
+  {
+    Transaction t(*db);
+    db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', 'a')");
+    t.Commit();
+  }
+  EXPECT_EQ(db->QueryInt("SELECT count(*) FROM SETTING"), 1);
+}
+
+TEST(Database, CachedStatementUsedTwiceAtOnce) {
+  auto db = MakeMemoryDatabase();
+  db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', 'a'), ('Path2', 'b')");
+  const char* sql = "SELECT Val FROM SETTING ORDER BY Key";
+  Statement outer = db->Prepare(sql);
+  ASSERT_TRUE(outer.Step());
+  {
+    Statement inner = db->Prepare(sql);
+    ASSERT_TRUE(inner.Step());
+    EXPECT_EQ(inner.Text(0), "a");
+  }
+  ASSERT_TRUE(outer.Step());
+  EXPECT_EQ(outer.Text(0), "b");
+}
+
+TEST(Recordset, SnapshotMovesAndCounts) {
+  auto db = MakeMemoryDatabase();
+  CMyRecordset rs(db.get());
+  rs.Open("SELECT * FROM HUMAN ORDER BY ID");
+  EXPECT_TRUE(rs.IsEOF());
+  EXPECT_EQ(rs.GetRecordCount(), 0);
+  EXPECT_EQ(rs.m_ID, 0);
+  EXPECT_EQ(rs.m_Name, "");
+  rs.Close();
+
+  for (const char* name : {"Иванов", "Петров", "Сидоров"})
+    db->Execute("INSERT INTO HUMAN (Name, Login) VALUES (?, ?)", name, "x");
+  rs.Open("SELECT * FROM HUMAN ORDER BY ID");
+  EXPECT_EQ(rs.GetRecordCount(), 3);
+  EXPECT_EQ(rs.m_Name, "Иванов");
+  EXPECT_EQ(rs.m_Age, "25");
+  EXPECT_EQ(rs.m_Prof, "Worker");
+  rs.MoveLast();
+  EXPECT_EQ(rs.m_ID, 3);
+  rs.MoveFirst();
+  rs.Move(1);
+  EXPECT_EQ(rs.m_Name, "Петров");
+  rs.MoveNext();
+  rs.MoveNext();
+  EXPECT_TRUE(rs.IsEOF());
+  EXPECT_EQ(rs.m_Name, "Сидоров");
+  // Rows written after the snapshot was taken do not appear in it.
+  db->Execute("INSERT INTO HUMAN (Name, Login) VALUES ('Новый', 'n')");
+  EXPECT_EQ(rs.GetRecordCount(), 3);
+}
+
+TEST(Recordset, WithoutADatabaseOpensTheDefaultFileItself) {
+  TempDir dir;
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  MakeDatabase("base.mdb")->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path3', 'x')");
+  CSettingRecordset rs(nullptr);
+  rs.Open("SELECT * FROM Setting WHERE Key = ?", "Path3");
+  std::filesystem::current_path(cwd);
+  ASSERT_EQ(rs.GetRecordCount(), 1);
+  EXPECT_EQ(rs.m_Val, "x");
+}
+
+}  // namespace
+}  // namespace vornal
