@@ -183,6 +183,7 @@ void UpgradeSchema(Database& db) {
     db.ExecuteScript(
         "CREATE INDEX IF NOT EXISTS logs_login_event ON logs (Login, Event);"
         "CREATE INDEX IF NOT EXISTS logs_login_begin ON logs (Login, BeginTime);"
+        "CREATE INDEX IF NOT EXISTS logs_login_end ON logs (Login, EndTime);"
         "CREATE INDEX IF NOT EXISTS logs_begin ON logs (BeginTime);"
         "CREATE INDEX IF NOT EXISTS logs_end ON logs (EndTime);"
         "CREATE INDEX IF NOT EXISTS setting_key ON setting (Key);");

@@ -84,7 +84,7 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
 
   EXPECT_EQ(db->QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
                          "tbl_name = 'logs'"),
-            4);
+            5);
 }
 
 TEST(Schema, CreateTablesRefusesAnExistingTable) {
