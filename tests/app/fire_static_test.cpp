@@ -25,16 +25,6 @@ std::uint64_t HashFrame(const QImage& image, std::uint64_t hash) {
   return hash;
 }
 
-void ExpectColor(const QImage& image, int index, int r, int g, int b) {
-  const QRgb c = image.color(index);
-  QVERIFY2(qRed(c) == r && qGreen(c) == g && qBlue(c) == b,
-           qPrintable(QStringLiteral("entry %1 is (%2, %3, %4)")
-                          .arg(index)
-                          .arg(qRed(c))
-                          .arg(qGreen(c))
-                          .arg(qBlue(c))));
-}
-
 }  // namespace
 
 class FireStaticTest : public QObject {
@@ -59,27 +49,27 @@ class FireStaticTest : public QObject {
     fire.Start(1);
     const QImage& image = fire.Image();
     QCOMPARE(image.colorCount(), 256);
-    ExpectColor(image, 239, 255, 255, 255);
-    ExpectColor(image, 207, 255, 255, 127);
-    ExpectColor(image, 175, 255, 255, 0);
-    ExpectColor(image, 143, 255, 127, 0);
-    ExpectColor(image, 111, 255, 0, 0);
-    ExpectColor(image, 79, 127, 0, 0);
-    ExpectColor(image, 47, 0, 0, 0);
-    ExpectColor(image, 16, 0, 0, 0);
+    QCOMPARE(image.color(239), qRgb(255, 255, 255));
+    QCOMPARE(image.color(207), qRgb(255, 255, 127));
+    QCOMPARE(image.color(175), qRgb(255, 255, 0));
+    QCOMPARE(image.color(143), qRgb(255, 127, 0));
+    QCOMPARE(image.color(111), qRgb(255, 0, 0));
+    QCOMPARE(image.color(79), qRgb(127, 0, 0));
+    QCOMPARE(image.color(47), qRgb(0, 0, 0));
+    QCOMPARE(image.color(16), qRgb(0, 0, 0));
     // Colours outside the gradient are kept.
-    ExpectColor(image, 7, 192, 192, 192);
-    ExpectColor(image, 15, 153, 153, 153);
-    ExpectColor(image, 240, 0, 0, 119);
-    ExpectColor(image, 246, 255, 251, 240);
-    ExpectColor(image, 255, 255, 255, 255);
+    QCOMPARE(image.color(7), qRgb(192, 192, 192));
+    QCOMPARE(image.color(15), qRgb(153, 153, 153));
+    QCOMPARE(image.color(240), qRgb(0, 0, 119));
+    QCOMPARE(image.color(246), qRgb(255, 251, 240));
+    QCOMPARE(image.color(255), qRgb(255, 255, 255));
 
     fire.BuildPalette(2);
-    ExpectColor(fire.Image(), 143, 127, 255, 0);
+    QCOMPARE(fire.Image().color(143), qRgb(127, 255, 0));
     fire.BuildPalette(3);
-    ExpectColor(fire.Image(), 143, 0, 127, 255);
+    QCOMPARE(fire.Image().color(143), qRgb(0, 127, 255));
     fire.BuildPalette(7);
-    ExpectColor(fire.Image(), 143, 255, 127, 0);
+    QCOMPARE(fire.Image().color(143), qRgb(255, 127, 0));
   }
 
   void freshPictureIsDark() {
@@ -132,13 +122,10 @@ class FireStaticTest : public QObject {
         for (int y = 0; y < image.height(); ++y) {
           const uchar* line = image.constScanLine(y);
           const auto [lo, hi] = std::minmax_element(line, line + image.width());
-          if (*lo < 16 || *hi > 239)
-            QFAIL(qPrintable(QStringLiteral("%1x%2 frame %3: index %4..%5")
-                                 .arg(size.width())
-                                 .arg(size.height())
-                                 .arg(i)
-                                 .arg(*lo)
-                                 .arg(*hi)));
+          QVERIFY2(
+              *lo >= 16 && *hi <= 239,
+              qPrintable(
+                  QStringLiteral("%1x%2 frame %3").arg(size.width()).arg(size.height()).arg(i)));
         }
       }
     }
@@ -153,6 +140,7 @@ class FireStaticTest : public QObject {
       fire.Step();
       hash = HashFrame(fire.Image(), hash);
     }
+    // Recorded once; any change to the flame's arithmetic or its draws shows here.
     QCOMPARE(hash, 0x348e77d7cec1c854ull);
     QCOMPARE(CFireStatic::Generators(), (CFireStatic::GeneratorStates{3094241433u, 2571483085u}));
   }
