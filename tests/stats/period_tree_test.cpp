@@ -58,6 +58,22 @@ TEST(PeriodTreeTest, DaysWhereRowsBeginOrEndWithinTheYearsShown) {
   EXPECT_EQ(noCurrent.currentMonth, -1);
 }
 
+TEST(PeriodTreeTest, BusyDaysAreJumpedOverWithoutLosingTheDaysAfter) {
+  auto db = test::MakeMemoryDatabase();
+  for (int i = 0; i < 40; ++i) {
+    const std::string login = "user" + std::to_string(i % 7);
+    AddLog(*db, login, "StopWork", "2002-10-07 09:00:00", "2002-10-07 10:00:00");
+    AddLog(*db, login, "StopWork", "2002-10-08 09:00:00", "2002-10-08 10:00:00");
+  }
+  AddLog(*db, "user3", "StopWDay", "2002-10-08 23:00:00", "2002-10-09 00:00:00");
+  AddLog(*db, "user3", "StopWDay", "2002-10-12 09:00:00", "2002-10-12 10:00:00");
+  AddLog(*db, "user3", "StopWDay", "2002-10-12 23:00:00", "2002-10-13 00:00:00");
+  const DateTime now = At("2002-12-01 00:00:00");
+  EXPECT_EQ(Describe(BuildPeriodTree(*db, "", now)), "2002: October(7,8,9,12,13); ");
+  EXPECT_EQ(Describe(BuildPeriodTree(*db, "user3", now)), "2002: October(7,8,9,12,13); ");
+  EXPECT_EQ(Describe(BuildPeriodTree(*db, "user4", now)), "2002: October(7,8); ");
+}
+
 TEST(PeriodTreeTest, NodePeriodsCoverWholeCalendarPeriods) {
   const auto february = NodePeriod(2004, 2);
   ASSERT_TRUE(february);
