@@ -80,8 +80,8 @@ int main(int argc, char** argv) {
   std::puts("query plans:");
   Plan(db,
        "SELECT BeginTime FROM logs WHERE Login = ? AND BeginTime BETWEEN ? AND ? "
-       "ORDER BY BeginTime LIMIT 1");
-  Plan(db, "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? ORDER BY EndTime LIMIT 1");
+       "ORDER BY BeginTime");
+  Plan(db, "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? ORDER BY EndTime");
   Plan(db,
        "SELECT Login, Event, BeginTime, EndTime FROM logs "
        "WHERE Login = ? AND BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID");
