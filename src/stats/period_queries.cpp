@@ -1,0 +1,73 @@
+#include "stats/period_queries.h"
+
+#include <optional>
+
+namespace vornal {
+namespace {
+
+// Whole periods as inclusive ranges of the stored text, which an index on
+// (Login, time) or (time) serves.
+bool IsRangeEmpty(Database& db, const DateTime& first, const DateTime& last,
+                  const std::string& login) {
+  if (login.empty()) {
+    return !db.QueryInt("SELECT 1 FROM logs WHERE BeginTime BETWEEN ? AND ? LIMIT 1", first,
+                        last) &&
+           !db.QueryInt("SELECT 1 FROM logs WHERE EndTime BETWEEN ? AND ? LIMIT 1", first, last);
+  }
+  return !db.QueryInt("SELECT 1 FROM logs WHERE Login = ? AND BeginTime BETWEEN ? AND ? LIMIT 1",
+                      login, first, last) &&
+         !db.QueryInt("SELECT 1 FROM logs WHERE Login = ? AND EndTime BETWEEN ? AND ? LIMIT 1",
+                      login, first, last);
+}
+
+}  // namespace
+
+bool IsYearEmpty(Database& db, int year, const std::string& login) {
+  const auto first = DateTime::FromParts(year, 1, 1);
+  if (!first) return true;
+  return IsRangeEmpty(db, *first, *DateTime::FromParts(year, 12, 31, 23, 59, 59), login);
+}
+
+bool IsMonthEmpty(Database& db, int month, int year, const std::string& login) {
+  const auto first = DateTime::FromParts(year, month, 1);
+  if (!first) return true;
+  const int lastDay = DateTime::DaysInMonth(year, month);
+  return IsRangeEmpty(db, *first, *DateTime::FromParts(year, month, lastDay, 23, 59, 59), login);
+}
+
+bool IsDayEmpty(Database& db, int day, int month, int year, const std::string& login) {
+  const auto first = DateTime::FromParts(year, month, day);
+  if (!first) return true;
+  return IsRangeEmpty(db, *first, *DateTime::FromParts(year, month, day, 23, 59, 59), login);
+}
+
+std::string GetLoginByID(Database& db, std::int64_t id) {
+  Statement statement = db.Prepare("SELECT Login FROM human WHERE ID = ?");
+  statement.Bind(id);
+  if (!statement.Step() || statement.IsNull(0)) return {};
+  return statement.Text(0);
+}
+
+std::vector<PersonEntry> ListPeople(Database& db) {
+  std::vector<PersonEntry> people;
+  Statement statement = db.Prepare("SELECT ID, Name, Login FROM human ORDER BY ID");
+  while (statement.Step())
+    people.push_back({statement.Int(0), statement.Text(1), statement.Text(2)});
+  return people;
+}
+
+std::string PersonListText(const PersonEntry& person) {
+  std::string text = std::to_string(person.id) + ". " + person.name;
+  text.resize(TrimRight(text).size());
+  text += " (" + person.login;
+  text.resize(TrimRight(text).size());
+  text += ')';
+  return text;
+}
+
+std::string_view TrimRight(std::string_view text) {
+  const auto end = text.find_last_not_of(" \t\r\n\v\f");
+  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+}  // namespace vornal

@@ -1,0 +1,133 @@
+#include "stats/period_tree.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <string_view>
+
+namespace vornal {
+namespace {
+
+constexpr int kFirstYear = 1981;
+
+// After this many rows on one day, the walk seeks to the next day instead of
+// reading on: a login's few rows a day are cheaper to read through, while
+// everybody's thousands a day are cheaper to jump over.
+constexpr int kRowsBeforeSeek = 6;
+
+// The dates of one time column in [from, to] that are not among the known
+// dates (sorted), in order. The walk reads the column's index in order and
+// seeks past days that hold many rows or are known already.
+std::vector<DateTime> DistinctDates(Database& db, std::string_view sql, const std::string& login,
+                                    const DateTime& from, const DateTime& to,
+                                    const std::vector<DateTime>& known) {
+  const auto isKnown = [&known](const DateTime& date) {
+    return std::binary_search(known.begin(), known.end(), date);
+  };
+  std::vector<DateTime> dates;
+  std::optional<Statement> statement;
+  const auto seek = [&](DateTime start) {
+    while (isKnown(start) && start < to) start = start.AddDays(1);
+    statement.reset();
+    statement.emplace(db.Prepare(sql));
+    if (login.empty())
+      statement->Bind(start, to);
+    else
+      statement->Bind(login, start, to);
+  };
+  seek(from);
+  std::string lastDay;
+  DateTime lastDate;
+  int rowsOnDay = 0;
+  while (statement->Step()) {
+    const std::string_view text = statement->TextView(0);
+    const std::string_view day = text.substr(0, 10);
+    if (day == lastDay) {
+      if (++rowsOnDay >= kRowsBeforeSeek) {
+        seek(lastDate.AddDays(1));
+        lastDay.clear();
+      }
+      continue;
+    }
+    const std::optional<DateTime> time = DateTime::FromIso(text);
+    if (!time) continue;
+    lastDate = time->Date();
+    lastDay = day;
+    rowsOnDay = 0;
+    if (!isKnown(lastDate)) dates.push_back(lastDate);
+  }
+  return dates;
+}
+
+}  // namespace
+
+PeriodTree BuildPeriodTree(Database& db, const std::string& login, const DateTime& now) {
+  PeriodTree tree;
+  if (now.Year() < kFirstYear) return tree;
+  const DateTime from = *DateTime::FromParts(kFirstYear, 1, 1);
+  const DateTime to = *DateTime::FromParts(now.Year(), 12, 31, 23, 59, 59);
+
+  std::vector<DateTime> begins, ends;
+  if (login.empty()) {
+    begins = DistinctDates(db,
+                           "SELECT BeginTime FROM logs WHERE BeginTime BETWEEN ? AND ? "
+                           "ORDER BY BeginTime",
+                           login, from, to, {});
+    ends = DistinctDates(db,
+                         "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? "
+                         "ORDER BY EndTime",
+                         login, from, to, begins);
+  } else {
+    begins = DistinctDates(db,
+                           "SELECT BeginTime FROM logs WHERE Login = ? AND BeginTime BETWEEN ? "
+                           "AND ? ORDER BY BeginTime",
+                           login, from, to, {});
+    ends = DistinctDates(db,
+                         "SELECT EndTime FROM logs WHERE Login = ? AND EndTime BETWEEN ? "
+                         "AND ? ORDER BY EndTime",
+                         login, from, to, begins);
+  }
+  std::vector<DateTime> dates;
+  dates.reserve(begins.size() + ends.size());
+  std::set_union(begins.begin(), begins.end(), ends.begin(), ends.end(), std::back_inserter(dates));
+
+  for (const DateTime& date : dates) {
+    if (tree.years.empty() || tree.years.back().year != date.Year()) {
+      tree.years.push_back({date.Year(), {}});
+      if (date.Year() == now.Year()) tree.currentYear = static_cast<int>(tree.years.size()) - 1;
+    }
+    PeriodTree::Year& year = tree.years.back();
+    if (year.months.empty() || year.months.back().month != date.Month()) {
+      year.months.push_back({date.Month(), {}});
+      if (date.Month() == now.Month()) {
+        tree.currentMonthYear = static_cast<int>(tree.years.size()) - 1;
+        tree.currentMonth = static_cast<int>(year.months.size()) - 1;
+      }
+    }
+    year.months.back().days.push_back(date.Day());
+  }
+  return tree;
+}
+
+std::string YearNodeText(int year) {
+  return std::to_string(year);
+}
+
+std::string MonthNodeText(int month) {
+  const auto first = DateTime::FromParts(2000, month, 1);
+  return first ? first->Format("%B") : std::string();
+}
+
+std::string DayNodeText(int day) {
+  return std::to_string(day);
+}
+
+std::optional<Period> NodePeriod(int year, int month, int day) {
+  const auto first = DateTime::FromParts(year, month == 0 ? 1 : month, day == 0 ? 1 : day);
+  if (!first || month < 0 || day < 0 || (month == 0 && day != 0)) return std::nullopt;
+  const int lastMonth = month == 0 ? 12 : month;
+  const int lastDay = day == 0 ? DateTime::DaysInMonth(year, lastMonth) : day;
+  return Period{*first, *DateTime::FromParts(year, lastMonth, lastDay, 23, 59, 59)};
+}
+
+}  // namespace vornal
