@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -120,12 +121,15 @@ void CMSFlexGrid::ApplySelection() {
   m_syncing = true;
   selectionModel()->clearSelection();
   if (top >= 0 && bottom < viewRows && right < GetCols()) {
-    const QModelIndex current = m_model->index(m_row - fixedRows, std::max(m_col, left));
+    const QModelIndex current = m_model->index(m_row - fixedRows, left);
     selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     selectionModel()->select(
         QItemSelection(m_model->index(top, left), m_model->index(bottom, right)),
         QItemSelectionModel::ClearAndSelect);
+    // Bring the row into view; the columns stay where the operator left them.
+    const int across = horizontalScrollBar()->value();
     scrollTo(current);
+    horizontalScrollBar()->setValue(across);
   }
   m_syncing = false;
 }
