@@ -3,13 +3,21 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
+#include <memory>
+
+#include "widget_test_util.h"
 
 namespace vornal {
 
 class MSFlexGridTest : public QObject {
   Q_OBJECT
 
+  std::unique_ptr<test::ScopedCurrentDir> m_dir;
+
  private Q_SLOTS:
+  void init() { m_dir = std::make_unique<test::ScopedCurrentDir>(); }
+  void cleanup() { m_dir.reset(); }
+
   void CellsAreAddressedWithTheFixedRowCounted() {
     CMSFlexGrid grid;
     grid.SetCols(4);

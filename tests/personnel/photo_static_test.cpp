@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QtTest>
+#include <memory>
 
 #include "widget_test_util.h"
 
@@ -23,8 +24,12 @@ class PhotoStaticTest : public QObject {
   }
 
   QWidget m_parent;
+  std::unique_ptr<test::ScopedCurrentDir> m_dir;
 
  private Q_SLOTS:
+  void init() { m_dir = std::make_unique<test::ScopedCurrentDir>(); }
+  void cleanup() { m_dir.reset(); }
+
   void PicturesThatFitShowNoBars() {
     CPhotoStatic photo;
     QVERIFY(photo.Create(&m_parent, QRect(QPoint(0, 0), kClient + QSize(4, 4))));
@@ -98,7 +103,7 @@ class PhotoStaticTest : public QObject {
   }
 
   void MissingPictureShowsTextThenFallsBackOnce() {
-    test::ScopedCurrentDir dir;
+    test::ScopedCurrentDir& dir = *m_dir;
     CPhotoStatic photo;
     photo.Create(&m_parent, QRect(QPoint(0, 0), kClient + QSize(4, 4)));
 
