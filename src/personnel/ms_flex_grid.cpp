@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <algorithm>
 
 #include "personnel/dialog_units.h"
