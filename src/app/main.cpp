@@ -1,9 +1,10 @@
 #include <QApplication>
-#include <QLabel>
+
+#include "app/server_app.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QLabel label(QStringLiteral("Vornal: the main window is being built."));
-  label.show();
-  return app.exec();
+  vornal::CServerApp serverApp;
+  serverApp.InitInstance();
+  return 0;
 }

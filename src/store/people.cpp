@@ -1,0 +1,32 @@
+#include "store/people.h"
+
+namespace vornal {
+
+void OpenPeopleList(CMyRecordset& recordset) {
+  recordset.Open("SELECT * FROM HUMAN ORDER BY ID");
+}
+
+void OpenPerson(CMyRecordset& recordset, std::int64_t id) {
+  recordset.Open("SELECT * FROM HUMAN WHERE ID = ?", id);
+}
+
+std::int64_t InsertPerson(Database& db, const PersonValues& person) {
+  db.Execute(
+      "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email) VALUES (?, ?, ?, ?, ?, ?, ?)",
+      person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email);
+  return db.LastInsertId();
+}
+
+int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person) {
+  return db.Execute(
+      "UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, email = ? "
+      "WHERE ID = ?",
+      person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email,
+      id);
+}
+
+int DeletePerson(Database& db, std::int64_t id) {
+  return db.Execute("DELETE FROM HUMAN WHERE ID = ?", id);
+}
+
+}  // namespace vornal
