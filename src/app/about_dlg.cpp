@@ -9,7 +9,7 @@
 
 // Resources of a static library are linked only when something refers to them.
 static void InitAboutResources() {
-  Q_INIT_RESOURCE(about);
+  Q_INIT_RESOURCE(vornal);
 }
 
 namespace vornal {
@@ -24,7 +24,7 @@ CAboutDlg::~CAboutDlg() = default;
 
 QIcon CAboutDlg::AppIcon() {
   InitAboutResources();
-  return QIcon(QStringLiteral(":/about/vornal_icon.bmp"));
+  return QIcon(QStringLiteral(":/vornal.ico"));
 }
 
 void CAboutDlg::OnAuthor() {

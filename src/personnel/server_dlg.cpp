@@ -6,6 +6,8 @@
 #include <new>
 #include <optional>
 
+#include "app/about_dlg.h"
+#include "app/author_dlg.h"
 #include "app/message_box.h"
 #include "personnel/ms_flex_grid.h"
 #include "personnel/new_database_dlg.h"
@@ -306,8 +308,14 @@ void CServerDlg::OnStatistics() {}
 
 void CServerDlg::OnProcess() {}
 
-void CServerDlg::OnAbout() {}
+void CServerDlg::OnAbout() {
+  CAboutDlg dlg;
+  dlg.exec();
+}
 
-void CServerDlg::OnAboutMe() {}
+void CServerDlg::OnAboutMe() {
+  CAuthorDlg dlg;
+  dlg.exec();
+}
 
 }  // namespace vornal
