@@ -1,11 +1,16 @@
 #include "stats/stat_dialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <optional>
@@ -22,6 +27,8 @@
 
 namespace vornal {
 namespace {
+
+const QString kChooseUser = QStringLiteral("--- Выберите пользователя ---");
 
 QString FromStd(const std::string& text) {
   return QString::fromStdString(text);
@@ -80,8 +87,15 @@ void StatDialog::PlaceControls() {
       {m_ui->cancelButton, DluRect(147, 201, 50, 14)},
   };
   for (const Placement& placement : placements) placement.widget->setGeometry(placement.rect);
-  // The template's height of the drop-down list is that of its open list.
-  m_comboUsers->resize(m_comboUsers->width(), m_comboUsers->sizeHint().height());
+  // The template's height of the drop-down list is that of its open list. Its
+  // width is widened when this font does not fit the first entry.
+  QStyleOptionComboBox option;
+  option.initFrom(m_comboUsers);
+  const QSize fitting = m_comboUsers->style()->sizeFromContents(
+      QStyle::CT_ComboBox, &option,
+      QSize(m_comboUsers->fontMetrics().horizontalAdvance(kChooseUser), 0), m_comboUsers);
+  m_comboUsers->resize(std::max(m_comboUsers->width(), fitting.width()),
+                       m_comboUsers->sizeHint().height());
 }
 
 void StatDialog::SetGridDesign() {
@@ -128,9 +142,12 @@ void StatDialog::FillUserCombo() {
   // Filling the list is no person change.
   const QSignalBlocker blocker(m_comboUsers);
   m_comboUsers->clear();
-  m_comboUsers->addItem(QStringLiteral("--- Выберите пользователя ---"));
+  m_comboUsers->addItem(kChooseUser);
   for (const PersonEntry& person : people) m_comboUsers->addItem(FromStd(PersonListText(person)));
   m_comboUsers->setCurrentIndex(0);
+  // The open list shows long names whole.
+  QAbstractItemView* list = m_comboUsers->view();
+  list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
 }
 
 void StatDialog::FillTree(const std::string& login, const QString& emptyText) {
