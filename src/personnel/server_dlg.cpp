@@ -13,6 +13,7 @@
 #include "personnel/new_database_dlg.h"
 #include "personnel/photo_static.h"
 #include "personnel/user_dialog.h"
+#include "stats/stat_dialog.h"
 #include "store/people.h"
 #include "store/recordset.h"
 #include "ui_server_dlg.h"
@@ -304,7 +305,13 @@ void CServerDlg::OnDelete() {
 
 void CServerDlg::OnSettings() {}
 
-void CServerDlg::OnStatistics() {}
+void CServerDlg::OnStatistics() {
+  OpenDatabase();
+  if (!m_pDB) return;
+  StatDialog dialog;
+  dialog.RunModal(m_pDB.get());
+  CloseDatabase();
+}
 
 void CServerDlg::OnProcess() {}
 

@@ -1,0 +1,263 @@
+#include "stats/stat_dialog.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "app/message_box.h"
+#include "personnel/dialog_units.h"
+#include "personnel/ms_flex_grid.h"
+#include "stats/period_queries.h"
+#include "stats/period_tree.h"
+#include "stats/stat_grid.h"
+#include "store/store_error.h"
+#include "ui_stat_dialog.h"
+
+namespace vornal {
+namespace {
+
+const QString kChooseUser = QStringLiteral("--- Выберите пользователя ---");
+
+QString FromStd(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// The item data of a year, month or day node: its first day, 00:00:00.
+QVariant NodeData(int year, int month, int day) {
+  return QDateTime(QDate(year, month, day), QTime(0, 0));
+}
+
+QTreeWidgetItem* NewNode(const std::string& text, int year, int month, int day) {
+  auto* item = new QTreeWidgetItem(QStringList{FromStd(text)});
+  item->setData(0, Qt::UserRole, NodeData(year, month, day));
+  return item;
+}
+
+}  // namespace
+
+StatDialog::StatDialog(QWidget* parent) : QDialog(parent), m_ui(new Ui::StatDialog) {
+  m_ui->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  m_staticTotal = m_ui->staticTotal;
+  m_staticWorked = m_ui->staticWorked;
+  m_tree = m_ui->tree;
+  m_comboUsers = m_ui->comboUsers;
+  m_gridStat = m_ui->gridStat;
+  PlaceControls();
+  SetGridDesign();
+
+  connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &StatDialog::OnSelchangedTree);
+  connect(m_comboUsers, &QComboBox::currentIndexChanged, this, &StatDialog::OnSelchangeUserCombo);
+  connect(m_ui->closeButton, &QPushButton::clicked, this, &StatDialog::accept);
+  connect(m_ui->cancelButton, &QPushButton::clicked, this, &StatDialog::reject);
+}
+
+StatDialog::~StatDialog() = default;
+
+void StatDialog::PlaceControls() {
+  setFixedSize(DluToPixelsX(461), DluToPixelsY(222));
+  struct Placement {
+    QWidget* widget;
+    QRect rect;
+  };
+  const Placement placements[] = {
+      {m_tree, DluRect(7, 7, 130, 189)},
+      {m_comboUsers, DluRect(233, 15, 125, 80)},
+      {m_gridStat, DluRect(144, 35, 310, 161)},
+      {m_ui->workedCaption, DluRect(7, 196, 72, 8)},
+      {m_staticWorked, DluRect(99, 196, 46, 8)},
+      {m_ui->totalCaption, DluRect(7, 207, 72, 8)},
+      {m_staticTotal, DluRect(99, 207, 46, 8)},
+      {m_ui->closeButton, DluRect(404, 201, 50, 14)},
+      {m_ui->helpButton, DluRect(294, 201, 50, 14)},
+      {m_ui->viewButton, DluRect(349, 201, 50, 14)},
+      {m_ui->cancelButton, DluRect(147, 201, 50, 14)},
+  };
+  for (const Placement& placement : placements) placement.widget->setGeometry(placement.rect);
+  // The template's height of the drop-down list is that of its open list. Its
+  // width is widened when this font does not fit the first entry.
+  QStyleOptionComboBox option;
+  option.initFrom(m_comboUsers);
+  const QSize fitting = m_comboUsers->style()->sizeFromContents(
+      QStyle::CT_ComboBox, &option,
+      QSize(m_comboUsers->fontMetrics().horizontalAdvance(kChooseUser), 0), m_comboUsers);
+  m_comboUsers->resize(std::max(m_comboUsers->width(), fitting.width()),
+                       m_comboUsers->sizeHint().height());
+}
+
+void StatDialog::SetGridDesign() {
+  static const char* const kHeaders[StatGrid::kColumns] = {"Событие", "Начало", "Конец", "Всего",
+                                                           "Работник"};
+  static const int kWidths[StatGrid::kColumns] = {33, 23, 23, 10, 13};
+  m_gridStat->SetCols(StatGrid::kColumns);
+  m_gridStat->SetRows(2);
+  m_gridStat->SetFixedRows(1);
+  m_gridStat->SetFixedCols(0);
+  for (int col = 0; col < StatGrid::kColumns; ++col) {
+    m_gridStat->SetTextMatrix(0, col, QString::fromUtf8(kHeaders[col]));
+    m_gridStat->SetColWidthChars(col, kWidths[col]);
+  }
+}
+
+int StatDialog::RunModal(Database* database) {
+  m_pDatabase = database;
+  OnInitDialog();
+  return exec();
+}
+
+bool StatDialog::OnInitDialog() {
+  RunHandler([this] {
+    FillUserCombo();
+    FillTree({}, QString::fromUtf8(kTreeEmptyEverybody));
+  });
+  return true;
+}
+
+void StatDialog::RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const StoreError& e) {
+    MessageBox::Stop(this, FromStd(e.Description()));
+  } catch (const std::bad_alloc&) {
+    MessageBox::Stop(this, QStringLiteral("Out of memory."));
+  }
+}
+
+void StatDialog::FillUserCombo() {
+  const std::vector<PersonEntry> people =
+      m_pDatabase ? ListPeople(*m_pDatabase) : std::vector<PersonEntry>();
+  // Filling the list is no person change.
+  const QSignalBlocker blocker(m_comboUsers);
+  m_comboUsers->clear();
+  m_comboUsers->addItem(kChooseUser);
+  for (const PersonEntry& person : people) m_comboUsers->addItem(FromStd(PersonListText(person)));
+  m_comboUsers->setCurrentIndex(0);
+  // The open list shows long names whole.
+  QAbstractItemView* list = m_comboUsers->view();
+  list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
+}
+
+void StatDialog::FillTree(const std::string& login, const QString& emptyText) {
+  const PeriodTree periods = m_pDatabase ? BuildPeriodTree(*m_pDatabase, login) : PeriodTree();
+  QTreeWidgetItem* currentYear = nullptr;
+  QTreeWidgetItem* currentMonth = nullptr;
+  QTreeWidgetItem* lastDay = nullptr;
+  {
+    // Building the tree is no selection change; the latest day is selected
+    // once the tree is complete.
+    const QSignalBlocker blocker(m_tree);
+    QList<QTreeWidgetItem*> years;
+    years.reserve(static_cast<qsizetype>(periods.years.size()));
+    for (std::size_t y = 0; y < periods.years.size(); ++y) {
+      const PeriodTree::Year& year = periods.years[y];
+      QTreeWidgetItem* yearNode = NewNode(YearNodeText(year.year), year.year, 1, 1);
+      if (static_cast<int>(y) == periods.currentYear) currentYear = yearNode;
+      for (std::size_t m = 0; m < year.months.size(); ++m) {
+        const PeriodTree::Month& month = year.months[m];
+        QTreeWidgetItem* monthNode = NewNode(MonthNodeText(month.month), year.year, month.month, 1);
+        yearNode->addChild(monthNode);
+        if (static_cast<int>(y) == periods.currentMonthYear &&
+            static_cast<int>(m) == periods.currentMonth)
+          currentMonth = monthNode;
+        for (const int day : month.days) {
+          lastDay = NewNode(DayNodeText(day), year.year, month.month, day);
+          monthNode->addChild(lastDay);
+        }
+      }
+      years.push_back(yearNode);
+    }
+    if (years.isEmpty()) {
+      auto* empty = new QTreeWidgetItem(QStringList{emptyText});
+      empty->setData(0, Qt::UserRole, kEmptyNodeData);
+      years.push_back(empty);
+    }
+    m_tree->addTopLevelItems(years);
+    if (currentYear) currentYear->setExpanded(true);
+    if (currentMonth) currentMonth->setExpanded(true);
+  }
+  if (lastDay) {
+    m_tree->setCurrentItem(lastDay);
+    m_tree->scrollToItem(lastDay);
+  }
+}
+
+void StatDialog::OnSelchangeUserCombo() {
+  RunHandler([this] {
+    m_gridStat->Clear();
+    // The leading number of the shown text, read as atoi reads it.
+    const std::string text = m_comboUsers->currentText().toStdString();
+    const long long id = std::strtoll(text.c_str(), nullptr, 10);
+    {
+      const QSignalBlocker blocker(m_tree);
+      m_tree->clear();
+    }
+    m_strLogin = id > 0 && m_pDatabase ? GetLoginByID(*m_pDatabase, id) : std::string();
+    FillTree(m_strLogin, QString::fromUtf8(kTreeEmptyLogin));
+  });
+}
+
+void StatDialog::OnSelchangedTree() {
+  RunHandler([this] {
+    m_gridStat->Clear();
+    const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+    const QTreeWidgetItem* node = selected.isEmpty() ? nullptr : selected.front();
+    if (!node) {
+      MessageBox::Error(
+          this, QStringLiteral("Error in func PrinTable() StatDialog, please report developer"));
+      return;
+    }
+    const QVariant data = node->data(0, Qt::UserRole);
+    if (data == QVariant(kEmptyNodeData)) return;
+    const QDate date = data.toDateTime().date();
+    const QTreeWidgetItem* parent = node->parent();
+    std::optional<Period> period;
+    if (parent && parent->parent())
+      period = NodePeriod(date.year(), date.month(), date.day());
+    else if (parent)
+      period = NodePeriod(date.year(), date.month());
+    else
+      period = NodePeriod(date.year());
+    if (period) PrinTable(period->start, period->end, m_strLogin);
+  });
+}
+
+void StatDialog::PrinTable(const DateTime& start, const DateTime& end, const std::string& login) {
+  if (!m_pDatabase) return;
+  const StatGrid grid = BuildStatGrid(*m_pDatabase, start, end, login);
+  // One bulk fill: a month of everybody is tens of thousands of rows.
+  FlexGridModel::Rows rows;
+  rows.reserve(static_cast<std::size_t>(grid.RowCount()));
+  for (const StatGrid::Row& row : grid.rows) {
+    std::vector<QString> cells;
+    cells.reserve(StatGrid::kColumns);
+    for (const std::string& text : row) cells.push_back(FromStd(text));
+    rows.push_back(std::move(cells));
+  }
+  rows.emplace_back(StatGrid::kColumns);
+  m_gridStat->Clear();
+  m_gridStat->SetCols(StatGrid::kColumns);
+  m_gridStat->SetAll(std::move(rows));
+  // Header, listed rows, two totals rows and the empty last row: without a
+  // listed row there is no row 1 to select.
+  if (grid.RowCount() > 4) {
+    m_gridStat->SetRow(1);
+    m_gridStat->SetCol(StatGrid::kColumns - 1);
+    m_gridStat->SetRowSel(1);
+    m_gridStat->SetColSel(0);
+  }
+}
+
+}  // namespace vornal
