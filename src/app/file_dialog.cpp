@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <optional>
 
 namespace vornal {
 namespace {
@@ -18,6 +19,14 @@ class CurrentDirectoryGuard {
   QString m_saved;
 };
 
+// The first queued answer, taken off the queue; nothing when there is none.
+std::optional<QString> TakeAnswer(std::deque<QString>& answers) {
+  if (answers.empty()) return std::nullopt;
+  QString answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 }  // namespace
 
 std::deque<QString> FileDialog::s_files;
@@ -26,11 +35,7 @@ std::deque<QString> FileDialog::s_directories;
 QString FileDialog::GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& defaultSuffix) {
   CurrentDirectoryGuard guard;
-  if (!s_files.empty()) {
-    QString answer = s_files.front();
-    s_files.pop_front();
-    return answer;
-  }
+  if (auto answer = TakeAnswer(s_files)) return *answer;
   QFileDialog dialog(parent, title, QString(), filter);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -43,11 +48,7 @@ QString FileDialog::GetOpenFileName(QWidget* parent, const QString& title, const
 QString FileDialog::GetExistingDirectory(QWidget* parent, const QString& title,
                                          const QString& initial) {
   CurrentDirectoryGuard guard;
-  if (!s_directories.empty()) {
-    QString answer = s_directories.front();
-    s_directories.pop_front();
-    return answer;
-  }
+  if (auto answer = TakeAnswer(s_directories)) return *answer;
   return QFileDialog::getExistingDirectory(parent, title, initial, QFileDialog::ShowDirsOnly);
 }
 

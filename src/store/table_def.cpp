@@ -5,23 +5,18 @@
 namespace vornal {
 namespace {
 
-std::string Quoted(const std::string& text) {
-  std::string out = "'";
+// The text between two `quote` characters, a quote inside doubled.
+std::string Enclosed(const std::string& text, char quote) {
+  std::string out(1, quote);
   for (char c : text) {
     out += c;
-    if (c == '\'') out += '\'';
+    if (c == quote) out += quote;
   }
-  return out + "'";
+  return out + quote;
 }
 
-std::string Identifier(const std::string& name) {
-  std::string out = "\"";
-  for (char c : name) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  return out + "\"";
-}
+std::string Quoted(const std::string& text) { return Enclosed(text, '\''); }
+std::string Identifier(const std::string& name) { return Enclosed(name, '"'); }
 
 }  // namespace
 
