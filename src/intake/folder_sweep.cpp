@@ -83,7 +83,7 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
       std::error_code ec;
       context.current.fileSize = static_cast<std::int64_t>(fs::file_size(claimed, ec));
       context.current.bytesRead = offset;
-      context.Report(false);
+      context.Report(true);
       FileSummary passSummary;
       std::string text;
       bool truncated = false;
@@ -114,6 +114,7 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
       context.current.eventsApplied += passSummary.eventsApplied;
       context.current.bytesRead = consumed;
     }
+    context.Report(true);
     // A client that opened the file before the claim may have written more.
     struct stat info {};
     if (::stat(claimed.c_str(), &info) != 0)
@@ -249,6 +250,8 @@ SweepSummary ProcessFolders(Database& db, const ProgressCallback& progress) {
       if (!query.Step()) continue;
       folder = query.Text(0);
     }
+    // Trailing blanks of a stored value are no part of the folder's name.
+    while (!folder.empty() && folder.back() == ' ') folder.pop_back();
     if (!FolderExists(folder)) continue;
 
     FolderSummary folderSummary;
