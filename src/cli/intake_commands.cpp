@@ -107,6 +107,7 @@ int FoldersCommand(const std::string& dbPath, const Args& args) {
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(path, ec);
     if (!ec) path = absolute.lexically_normal().string();
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
   }
   DatabasePtr db = OpenOrCreate(dbPath);
   FolderSlots slots = LoadFolderSlots(*db);
