@@ -11,6 +11,7 @@
 
 #include "intake/buffer_line.h"
 #include "intake/buffer_reader.h"
+#include "intake/event_applier.h"
 #include "intake/work_events.h"
 
 namespace vornal {
@@ -48,8 +49,15 @@ std::size_t Utf8Length(const std::string& text) {
   }));
 }
 
+// A file's transaction touches many pages; with the engine's small default
+// cache they would be spilled to disk, with syncs, long before the commit.
+void UseLargeCache(Database& db) {
+  db.ExecuteScript("PRAGMA cache_size = -131072");
+}
+
 // Applies one line; the reason it was skipped, if it was.
-std::optional<SkipReason> ApplyLine(Database& db, const std::string& text, bool truncated) {
+std::optional<SkipReason> ApplyLine(EventApplier& applier, const std::string& text,
+                                    bool truncated) {
   if (truncated) return SkipReason::LineTooLong;
   if (text.empty()) return SkipReason::BlankLine;
   const BufferLine line = ParseBufferLine(text);
@@ -57,7 +65,7 @@ std::optional<SkipReason> ApplyLine(Database& db, const std::string& text, bool 
   const std::optional<DateTime> time = line.Time();
   if (!time) return SkipReason::InvalidTime;
   if (Utf8Length(line.login) > kMaxLogin) return SkipReason::LoginTooLong;
-  ApplyEvent(db, *time, line.login, line.event);
+  applier.Apply(*time, line.login, line.event);
   return std::nullopt;
 }
 
@@ -85,11 +93,12 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
       context.current.bytesRead = offset;
       context.Report(true);
       FileSummary passSummary;
+      EventApplier applier(db);
       std::string text;
       bool truncated = false;
       int lines = 0;
       while (reader.Next(text, truncated)) {
-        if (const auto reason = ApplyLine(db, text, truncated))
+        if (const auto reason = ApplyLine(applier, text, truncated))
           ++passSummary.skipped[static_cast<std::size_t>(*reason)];
         else
           ++passSummary.eventsApplied;
@@ -230,6 +239,7 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
                                              const ProgressCallback& progress) {
   const std::optional<std::string> claimed = Claim(path, nullptr);
   if (!claimed) return std::nullopt;
+  UseLargeCache(db);
   SweepContext context;
   context.progress = &progress;
   context.current.folder = fs::path(path).parent_path().string();
@@ -238,6 +248,7 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
 }
 
 SweepSummary ProcessFolders(Database& db, const ProgressCallback& progress) {
+  UseLargeCache(db);
   SweepSummary summary;
   SweepContext context;
   context.progress = &progress;

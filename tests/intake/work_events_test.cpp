@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "intake/event_applier.h"
 #include "intake/folder_sweep.h"
 #include "intake_test_util.h"
 
@@ -135,6 +138,70 @@ TEST_F(WorkEvents, EventsBeforeTheRowBeginFinishItInsteadOfLooping) {
   Apply(At(10, 0, 0, -1), "Working");
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM LOGS WHERE EndTime < BeginTime"), 0);
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM LOGS WHERE Event IN ('StartWork', 'Working')"), 1);
+}
+
+// Several unfinished rows of one state (left by older data, or logins that
+// differ in case) are all changed by each statement.
+TEST_F(WorkEvents, EveryUnfinishedRowOfAStateIsChanged) {
+  m_db->Execute(
+      "INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES "
+      "('petrov', 'Working', '2002-10-07 09:00:00', '2002-10-07 09:02:00'), "
+      "('PETROV', 'Working', '2002-10-07 09:01:00', '2002-10-07 09:03:00')");
+  EventApplier applier(*m_db);
+  applier.Apply(At(9, 4), "petrov", "Working");
+  EXPECT_EQ(Rows(),
+            "petrov|Working|2002-10-07 09:00:00|2002-10-07 09:04:00\n"
+            "PETROV|Working|2002-10-07 09:01:00|2002-10-07 09:04:00\n");
+  applier.Apply(At(9, 5), "Petrov", "StopWork");
+  EXPECT_EQ(Rows(),
+            "petrov|StopWork|2002-10-07 09:00:00|2002-10-07 09:05:00\n"
+            "PETROV|StopWork|2002-10-07 09:01:00|2002-10-07 09:05:00\n");
+}
+
+// The applier that remembers unfinished rows between events writes exactly
+// the rows that reading them afresh for every event writes, whatever the
+// order of events.
+TEST(EventApplier, RememberedRowsMatchFreshLookUps) {
+  auto fresh = test::MakeMemoryDatabase();
+  auto remembered = test::MakeMemoryDatabase();
+  // Leftovers with several unfinished rows per state.
+  for (Database* db : {fresh.get(), remembered.get()})
+    db->Execute(
+        "INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES "
+        "('petrov', 'StartWork', '2002-10-07 07:58:00', '2002-10-07 07:58:00'), "
+        "('petrov', 'Working', '2002-10-07 07:40:00', '2002-10-07 07:57:00'), "
+        "('PETROV', 'Working', '2002-10-07 07:45:00', '2002-10-07 07:59:00'), "
+        "('ivanov', 'StartWDay', '2002-10-07 07:56:00', '2002-10-07 07:56:00'), "
+        "('Ivanov', 'StartWDay', '2002-10-07 07:57:00', '2002-10-07 07:57:00'), "
+        "('ivanov', 'WorkingDay', '2002-10-06 23:50:00', '2002-10-07 07:59:00')");
+  const char* logins[] = {"petrov", "PETROV", "ivanov", "Ivanov", "sidorov"};
+  const char* events[] = {"StartWDay", "WorkingDay", "StopWDay",
+                          "StartWork", "Working",    "StopWork"};
+  std::mt19937 random(12345);
+  DateTime time = At(8, 0);
+  EventApplier applier(*remembered);
+  for (const auto& [login, event] : {std::pair{"petrov", "Working"},
+                                     {"ivanov", "WorkingDay"},
+                                     {"Petrov", "Working"},
+                                     {"Ivanov", "StopWDay"}}) {
+    ApplyEvent(*fresh, time, login, event);
+    applier.Apply(time, login, event);
+  }
+  for (int i = 0; i < 4000; ++i) {
+    const int roll = std::uniform_int_distribution<int>(0, 99)(random);
+    if (roll < 2)
+      time = time.AddDays(-1);
+    else if (roll < 5)
+      time = time.AddSeconds(std::uniform_int_distribution<int>(3600, 3 * 86400)(random));
+    else
+      time = time.AddSeconds(std::uniform_int_distribution<int>(-60, 400)(random));
+    const std::string login = logins[std::uniform_int_distribution<int>(0, 4)(random)];
+    const std::string event = events[std::uniform_int_distribution<int>(0, 5)(random)];
+    ApplyEvent(*fresh, time, login, event);
+    applier.Apply(time, login, event);
+  }
+  EXPECT_EQ(DumpRows(*remembered), DumpRows(*fresh));
+  EXPECT_GT(fresh->QueryInt("SELECT COUNT(*) FROM LOGS"), 1000);
 }
 
 }  // namespace
