@@ -22,6 +22,13 @@ constexpr Family kFamilies[2] = {{"StartWDay", "WorkingDay", "StopWDay", false},
 
 using FirstRow = EventApplier::FirstRow;
 
+// Writes a single row's end time held in memory.
+void FlushEnd(Database& db, FirstRow& row) {
+  if (!row.endPending) return;
+  db.Execute("UPDATE LOGS SET EndTime = ? WHERE ID = ?", row.end, row.id);
+  row.endPending = false;
+}
+
 // One event of one login and family. Every statement changes all rows of
 // the login in one state, as the rules require; when exactly one such row
 // exists it is addressed by its ID, which writes the same rows with fewer
@@ -110,6 +117,7 @@ class EventRun {
   // the values of <set> first.
   template <class... Values>
   void Update(const char* set, const char* state, const FirstRow& row, const Values&... values) {
+    FlushPending();
     if (row.count == 1)
       m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
     else
@@ -138,8 +146,15 @@ class EventRun {
     m_start = {};
   }
 
+  // Any statement but a held end time sees the rows as they are.
+  void FlushPending() {
+    FlushEnd(m_db, m_start);
+    FlushEnd(m_db, m_goOn);
+  }
+
   // N1, N2, N3, N4.
   void Insert(const char* state, const DateTime& begin, FirstRow& row) {
+    FlushPending();
     m_db.Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", m_login,
                  state, begin, m_time);
     if (row.count) {
@@ -160,7 +175,11 @@ class EventRun {
       return false;
     }
     if (begin->Date() == m_time.Date()) {
-      Update("EndTime = ?", m_family.goOn, m_goOn, m_time);  // C4
+      // C4; for a single row the new end is held until it matters.
+      if (m_goOn.count == 1)
+        m_goOn.endPending = true;
+      else
+        Update("EndTime = ?", m_family.goOn, m_goOn, m_time);
       m_goOn.end = m_time;
       return true;
     }
@@ -184,6 +203,14 @@ class EventRun {
 
 }  // namespace
 
+void EventApplier::Flush() {
+  for (auto& [login, families] : m_logins)
+    for (FamilyRows& rows : families) {
+      FlushEnd(m_db, rows.start);
+      FlushEnd(m_db, rows.goOn);
+    }
+}
+
 std::string EventApplier::Key(const std::string& login) {
   std::string key = login;
   for (char& c : key)
@@ -197,7 +224,10 @@ void EventApplier::Apply(const DateTime& time, const std::string& login, const s
     const bool start = event == family.start;
     const bool goOn = event == family.goOn;
     if (!start && !goOn && event != family.stop) continue;
-    if (m_logins.size() >= kMaxRememberedLogins) m_logins.clear();
+    if (m_logins.size() >= kMaxRememberedLogins) {
+      Flush();
+      m_logins.clear();
+    }
     EventRun run(m_db, family, login, time, m_logins[Key(login)][f]);
     if (start)
       run.Start();

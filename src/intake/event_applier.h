@@ -13,9 +13,11 @@ namespace vornal {
 
 // Applies work events to LOGS, remembering each login's unfinished rows
 // between events so that an event costs only the statements that change
-// rows. The memory is valid only while nobody else writes LOGS: use one
-// applier inside one transaction (as the sweep does per file), or call
-// Forget() after other writes. After an engine error the memory may be
+// rows. The go-on event's move of a single row's end time is held in memory
+// until another statement touches the login's rows or Flush() runs, so a
+// working day of go-on events writes that row once. The memory is valid only
+// while nobody else writes LOGS: use one applier inside one transaction and
+// Flush() before its commit (as the sweep does per file). After an engine error the memory may be
 // ahead of the rolled-back rows: discard the applier with its transaction.
 class EventApplier {
  public:
@@ -23,7 +25,8 @@ class EventApplier {
 
   // See ApplyEvent.
   void Apply(const DateTime& time, const std::string& login, const std::string& event);
-  void Forget() { m_logins.clear(); }
+  // Writes the end times held in memory.
+  void Flush();
 
   // The first (lowest ID) row of a login in one unfinished state, and how
   // many such rows there are (2 meaning two or more).
@@ -32,6 +35,8 @@ class EventApplier {
     std::int64_t id = 0;
     std::optional<DateTime> begin;
     std::optional<DateTime> end;
+    // The end time of this single row is newer in memory than in LOGS.
+    bool endPending = false;
   };
   struct FamilyRows {
     bool loaded = false;

@@ -109,6 +109,7 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
           context.current.eventsApplied -= passSummary.eventsApplied;
         }
       }
+      applier.Flush();
       consumed = reader.Offset();
       endMark = reader.EndMarkSeen();
       if (consumed != offset)

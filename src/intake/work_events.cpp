@@ -13,7 +13,9 @@ bool IsWorkEvent(const std::string& event) {
 
 void ApplyEvent(Database& db, const DateTime& time, const std::string& login,
                 const std::string& event) {
-  EventApplier(db).Apply(time, login, event);
+  EventApplier applier(db);
+  applier.Apply(time, login, event);
+  applier.Flush();
 }
 
 bool LogRowExists(Database& db, const std::string& event, const std::string& login) {

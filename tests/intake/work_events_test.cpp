@@ -153,6 +153,7 @@ TEST_F(WorkEvents, EveryUnfinishedRowOfAStateIsChanged) {
             "petrov|Working|2002-10-07 09:00:00|2002-10-07 09:04:00\n"
             "PETROV|Working|2002-10-07 09:01:00|2002-10-07 09:04:00\n");
   applier.Apply(At(9, 5), "Petrov", "StopWork");
+  applier.Flush();
   EXPECT_EQ(Rows(),
             "petrov|StopWork|2002-10-07 09:00:00|2002-10-07 09:05:00\n"
             "PETROV|StopWork|2002-10-07 09:01:00|2002-10-07 09:05:00\n");
@@ -200,6 +201,7 @@ TEST(EventApplier, RememberedRowsMatchFreshLookUps) {
     ApplyEvent(*fresh, time, login, event);
     applier.Apply(time, login, event);
   }
+  applier.Flush();
   EXPECT_EQ(DumpRows(*remembered), DumpRows(*fresh));
   EXPECT_GT(fresh->QueryInt("SELECT COUNT(*) FROM LOGS"), 1000);
 }
