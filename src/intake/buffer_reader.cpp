@@ -61,10 +61,10 @@ bool BufferReader::Next(std::string& line, bool& truncated) {
     any = true;
     const char* begin = m_buffer.data() + m_pos;
     const std::size_t available = m_end - m_pos;
-    const void* hit = std::memchr(begin, '\n', available);
-    const void* mark = std::memchr(begin, kEndMark, available);
-    const char* stop = static_cast<const char*>(hit);
-    if (mark && (!stop || mark < hit)) stop = static_cast<const char*>(mark);
+    const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', available));
+    const std::size_t span = newline ? static_cast<std::size_t>(newline - begin) : available;
+    const auto* mark = static_cast<const char*>(std::memchr(begin, kEndMark, span));
+    const char* stop = mark ? mark : newline;
     const std::size_t take = stop ? static_cast<std::size_t>(stop - begin) : available;
     const std::size_t room = kMaxLine > m_raw.size() ? kMaxLine - m_raw.size() : 0;
     if (take > room) truncated = true;
