@@ -77,6 +77,8 @@ TEST(CliProcessKill, RunAfterAKillGivesTheRowsOfOneUninterruptedRun) {
     const auto again = RunCli(cwd, {"process"});
     ASSERT_EQ(again.exitCode, 0) << again.err;
     EXPECT_EQ(Rows(cwd), expected) << "killed after " << delay << " ms, exit " << killed.exitCode;
+    std::printf("round %d: killed after %ld ms of %ld, exit %d, claimed files left %d\n", round,
+                delay, static_cast<long>(fullMs), killed.exitCode, interruptedMidFile);
     for (int i = 0; i < kFolders; ++i)
       EXPECT_TRUE(fs::is_empty(cwd + "/w" + std::to_string(i))) << "round " << round;
   }
