@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -86,6 +87,9 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
     bool endMark = false;
     {
       Transaction transaction(db);
+      // Another run (the window and a scheduled job) may have finished it
+      // while this one waited for the database.
+      if (!fs::exists(claimed)) return summary;
       const std::int64_t offset = LedgerBytes(db, key);
       BufferReader reader(claimed, offset);
       std::error_code ec;
@@ -127,15 +131,17 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
     context.Report(true);
     // A client that opened the file before the claim may have written more.
     struct stat info {};
-    if (::stat(claimed.c_str(), &info) != 0)
+    if (::stat(claimed.c_str(), &info) != 0) {
+      if (errno == ENOENT) break;
       throw std::system_error(errno, std::generic_category(), "cannot read " + claimed);
+    }
     if (endMark || info.st_size <= consumed) break;
     if (pass == kMaxPasses) {
       notes.push_back(claimed + ": still growing, left for the next run");
       return summary;
     }
   }
-  if (::unlink(claimed.c_str()) != 0)
+  if (::unlink(claimed.c_str()) != 0 && errno != ENOENT)
     throw std::system_error(errno, std::generic_category(), "cannot delete " + claimed);
   db.Execute("DELETE FROM intake_ledger WHERE File = ?", key);
   return summary;

@@ -163,6 +163,20 @@ TEST_F(Sweep, LateTailIsAppliedBeforeTheDelete) {
   EXPECT_EQ(reports.front().folder, folder);
 }
 
+// Two runs at once (the window and a scheduled job) may both pick up a
+// claimed file; the one that finds it gone takes that as done.
+TEST_F(Sweep, ClaimedFileFinishedByAnotherRunIsNoError) {
+  const std::string folder = Folder(1, "a");
+  test::WriteFile(folder + "/main.buf", kDayLines);
+  const SweepSummary summary = ProcessFolders(*m_db, [](const SweepProgress& p) {
+    if (p.bytesRead > 0) fs::remove(p.file);
+    return true;
+  });
+  EXPECT_EQ(summary.eventsApplied, 2);
+  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM intake_ledger"), 0);
+}
+
 TEST_F(Sweep, CancelStopsBetweenFilesLeavingTheRestForLater) {
   const std::string a = Folder(1, "a");
   const std::string b = Folder(2, "b");
