@@ -163,6 +163,22 @@ TEST_F(Sweep, LateTailIsAppliedBeforeTheDelete) {
   EXPECT_EQ(reports.front().folder, folder);
 }
 
+// A login longer than the column holds would make the engine refuse the
+// whole file at every run; it is skipped instead. Length is in characters.
+TEST_F(Sweep, OverlongLoginIsSkippedNotAWall) {
+  const std::string folder = Folder(1, "a");
+  std::string cyrillic100;
+  for (int i = 0; i < 100; ++i) cyrillic100 += "\xC6";  // Ж in Windows-1251
+  test::WriteFile(folder + "/main.buf", "2002|10|7|9|0|0|" + std::string(101, 'x') +
+                                            "|StartWork|\n2002|10|7|9|0|0|" + cyrillic100 +
+                                            "|StartWork|\n");
+  const SweepSummary summary = ProcessFolders(*m_db);
+  EXPECT_EQ(summary.eventsApplied, 1);
+  EXPECT_EQ(summary.folders[0].skipped[static_cast<int>(SkipReason::LoginTooLong)], 1);
+  EXPECT_EQ(m_db->QueryInt("SELECT length(Login) FROM LOGS"), 100);
+  EXPECT_TRUE(Files(folder).empty());
+}
+
 // Two runs at once (the window and a scheduled job) may both pick up a
 // claimed file; the one that finds it gone takes that as done.
 TEST_F(Sweep, ClaimedFileFinishedByAnotherRunIsNoError) {
