@@ -50,45 +50,50 @@ class EventRun {
     rows.loaded = true;
   }
 
+  // Finishes what is unfinished, keeping its end, and begins a start row.
   void Start() {
-    if (m_goOn.count) Close(m_family.goOn, m_goOn);     // C1
-    if (m_start.count) Close(m_family.start, m_start);  // C2
-    Insert(m_family.start, m_time, m_start);            // N1
+    if (m_goOn.count) Close(m_family.goOn, m_goOn);
+    if (m_start.count) Close(m_family.start, m_start);
+    Insert(m_family.start, m_time, m_start);
   }
 
+  // Turns a fresh start row into a go-on row, or begins one, closing rows
+  // after a gap, and moves the go-on row's end to the event.
   void GoOn() {
-    if (!m_goOn.count && !m_start.count) Insert(m_family.goOn, m_time, m_goOn);  // N2
+    if (!m_goOn.count && !m_start.count) Insert(m_family.goOn, m_time, m_goOn);
     if (m_start.count) {
       if (Stale(m_start.end)) {
-        Close(m_family.start, m_start);         // C2
-        Insert(m_family.goOn, m_time, m_goOn);  // N2
+        Close(m_family.start, m_start);
+        Insert(m_family.goOn, m_time, m_goOn);
       } else {
-        StartToGoOn();  // C3
+        StartToGoOn();
       }
     }
     if (m_goOn.count && Stale(m_goOn.end)) {
-      Close(m_family.goOn, m_goOn);           // C1
-      Insert(m_family.goOn, m_time, m_goOn);  // N2
+      Close(m_family.goOn, m_goOn);
+      Insert(m_family.goOn, m_time, m_goOn);
     }
     if (!DayCut(m_goOn.begin, 0)) Insert(m_family.goOn, m_time, m_goOn);
   }
 
+  // Finishes the unfinished rows: at their own end after a gap, else at the
+  // event. A task start gone stale ends at its own start.
   void Stop() {
     if (m_goOn.count) {
       if (Stale(m_goOn.end))
-        Close(m_family.goOn, m_goOn);  // C1
+        Close(m_family.goOn, m_goOn);
       else if (DayCut(m_goOn.begin, 0))
-        Finish(m_family.goOn, m_goOn);  // C7
+        Finish(m_family.goOn, m_goOn);
     }
     if (!m_start.count) return;
     if (!m_family.task) {
-      Finish(m_family.start, m_start);  // C8: a day start always ends at the stop
+      Finish(m_family.start, m_start);  // a day start always ends at the stop
     } else if (Stale(m_start.end)) {
-      Close(m_family.start, m_start);  // C2
+      Close(m_family.start, m_start);
     } else {
       const std::optional<DateTime> begin = m_start.begin;
-      StartToGoOn();                                        // C3
-      if (DayCut(begin, 1)) Finish(m_family.goOn, m_goOn);  // C7
+      StartToGoOn();
+      if (DayCut(begin, 1)) Finish(m_family.goOn, m_goOn);
     }
   }
 
@@ -125,19 +130,19 @@ class EventRun {
                    values..., state, m_login);
   }
 
-  // C1 / C2: the rows of a state are finished, their end kept.
+  // The rows of a state are finished, their end kept.
   void Close(const char* state, FirstRow& row) {
     Update("Event = ?", state, row, m_family.stop);
     row = {};
   }
 
-  // C7 / C8: the rows of a state are finished at the event time.
+  // The rows of a state are finished at the event time.
   void Finish(const char* state, FirstRow& row) {
     Update("Event = ?, EndTime = ?", state, row, m_family.stop, m_time);
     row = {};
   }
 
-  // C3: started rows go on; the lower ID becomes the first go-on row.
+  // Started rows go on; the lower ID becomes the first go-on row.
   void StartToGoOn() {
     Update("Event = ?", m_family.start, m_start, m_family.goOn);
     const int count = std::min(2, m_goOn.count + m_start.count);
@@ -152,7 +157,7 @@ class EventRun {
     FlushEnd(m_db, m_goOn);
   }
 
-  // N1, N2, N3, N4.
+  // A new row of the login in a state, from `begin` to the event time.
   void Insert(const char* state, const DateTime& begin, FirstRow& row) {
     FlushPending();
     m_db.Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", m_login,
@@ -171,11 +176,12 @@ class EventRun {
   // end, as after a gap, and false is returned.
   bool DayCut(std::optional<DateTime> begin, int boundary) {
     if (!begin || m_time < *begin) {
-      Close(m_family.goOn, m_goOn);  // C1
+      Close(m_family.goOn, m_goOn);
       return false;
     }
     if (begin->Date() == m_time.Date()) {
-      // C4; for a single row the new end is held until it matters.
+      // The go-on rows end at the event; a single row's new end is held until
+      // it matters.
       if (m_goOn.count == 1)
         m_goOn.endPending = true;
       else
@@ -185,9 +191,9 @@ class EventRun {
     }
     do {
       const DateTime next = begin->Date().AddDays(1).AddSeconds(boundary);
-      Update("EndTime = ?, Event = ?", m_family.goOn, m_goOn, next, m_family.stop);  // C5, C6
+      Update("EndTime = ?, Event = ?", m_family.goOn, m_goOn, next, m_family.stop);
       m_goOn = {};
-      Insert(m_family.goOn, next, m_goOn);  // N3, N4
+      Insert(m_family.goOn, next, m_goOn);
       begin = m_goOn.begin;
     } while (begin->Date() != m_time.Date());
     return true;
