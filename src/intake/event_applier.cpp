@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 namespace vornal {
 namespace {
@@ -121,7 +122,17 @@ class EventRun {
   // Runs "UPDATE LOGS SET <set> WHERE Event = state AND Login = login" with
   // the values of <set> first.
   template <class... Values>
-  void Update(const char* set, const char* state, const FirstRow& row, const Values&... values) {
+  void Update(const char* set, const char* state, FirstRow& row, const Values&... values) {
+    if (row.endPending) {
+      // The held end time goes with this statement, or is overwritten by it.
+      row.endPending = false;
+      if (std::string_view(set).find("EndTime") == std::string_view::npos) {
+        FlushPending();
+        m_db.Execute(std::string("UPDATE LOGS SET ") + set + ", EndTime = ? WHERE ID = ?",
+                     values..., row.end, row.id);
+        return;
+      }
+    }
     FlushPending();
     if (row.count == 1)
       m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
