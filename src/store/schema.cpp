@@ -26,7 +26,8 @@ bool AppendWithRetry(Database* db, TableDef& table) {
   return AppendTable(db, table) || AppendTable(db, table);
 }
 
-bool BuildTable(Database* db, const std::string& name, const std::vector<FieldDescription>& fields) {
+bool BuildTable(Database* db, const std::string& name,
+                const std::vector<FieldDescription>& fields) {
   std::unique_ptr<TableDef> table;
   if (!CreateTable(db, table, name)) return false;
   if (!AddField(table.get(), Field("ID", kTypeLong, 0, "0"))) return false;
@@ -187,6 +188,13 @@ void UpgradeSchema(Database& db) {
         "CREATE INDEX IF NOT EXISTS logs_begin ON logs (BeginTime);"
         "CREATE INDEX IF NOT EXISTS logs_end ON logs (EndTime);"
         "CREATE INDEX IF NOT EXISTS setting_key ON setting (Key);");
+  }
+  if (version < 2) {
+    // Intake ledger: how many bytes of a claimed buffer file are applied,
+    // committed with the rows they made.
+    db.ExecuteScript(
+        "CREATE TABLE IF NOT EXISTS intake_ledger ("
+        "File TEXT PRIMARY KEY NOT NULL, Bytes INTEGER NOT NULL DEFAULT 0)");
   }
   db.ExecuteScript("PRAGMA user_version = " + std::to_string(kSchemaVersion));
   transaction.Commit();

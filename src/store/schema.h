@@ -39,6 +39,6 @@ bool CreateTables(Database* db);
 // version, in numbered steps. Does nothing on a file without the three
 // tables, or one already current.
 void UpgradeSchema(Database& db);
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 }  // namespace vornal

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/date_time.h"
+
+namespace vornal {
+
+// One line of a main.buf: six numbers, the login and the event name, each
+// field ended by "|". Missing fields are empty (numbers 0).
+struct BufferLine {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  std::string login;
+  std::string event;
+
+  // The event time, or nothing when the numbers are no valid date and time.
+  std::optional<DateTime> Time() const;
+};
+
+// Splits a line (already decoded, without its line end) into its eight
+// fields. A field is the text before the next "|"; once no "|" is left every
+// further field is empty. Text after the eighth "|" is ignored.
+BufferLine ParseBufferLine(std::string_view line);
+
+// Reads a decimal integer as atoi does: leading white space, an optional
+// sign, digits up to the first non-digit; no digits gives 0. Values beyond
+// the range of int are clamped.
+int ReadNumber(std::string_view text);
+
+// Windows-1251 text as UTF-8.
+std::string DecodeWindows1251(std::string_view text);
+
+}  // namespace vornal

@@ -1,0 +1,248 @@
+#include "intake/event_applier.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace vornal {
+namespace {
+
+constexpr std::int64_t kGapSeconds = 5 * 60;
+// Logins held in memory by one applier before it starts afresh.
+constexpr std::size_t kMaxRememberedLogins = 100000;
+
+struct Family {
+  const char* start;
+  const char* goOn;
+  const char* stop;
+  bool task;
+};
+
+constexpr Family kFamilies[2] = {{"StartWDay", "WorkingDay", "StopWDay", false},
+                                 {"StartWork", "Working", "StopWork", true}};
+
+using FirstRow = EventApplier::FirstRow;
+
+// Writes a single row's end time held in memory.
+void FlushEnd(Database& db, FirstRow& row) {
+  if (!row.endPending) return;
+  db.Execute("UPDATE LOGS SET EndTime = ? WHERE ID = ?", row.end, row.id);
+  row.endPending = false;
+}
+
+// One event of one login and family. Every statement changes all rows of
+// the login in one state, as the rules require; when exactly one such row
+// exists it is addressed by its ID, which writes the same rows with fewer
+// index look-ups. The first rows are tracked alongside, so no statement
+// needs a read.
+class EventRun {
+ public:
+  EventRun(Database& db, const Family& family, const std::string& login, const DateTime& time,
+           EventApplier::FamilyRows& rows)
+      : m_db(db),
+        m_family(family),
+        m_login(login),
+        m_time(time),
+        m_start(rows.start),
+        m_goOn(rows.goOn) {
+    if (rows.loaded) return;
+    m_start = ReadFirst(family.start);
+    m_goOn = ReadFirst(family.goOn);
+    rows.loaded = true;
+  }
+
+  // Finishes what is unfinished, keeping its end, and begins a start row.
+  void Start() {
+    if (m_goOn.count) Close(m_family.goOn, m_goOn);
+    if (m_start.count) Close(m_family.start, m_start);
+    Insert(m_family.start, m_time, m_start);
+  }
+
+  // Turns a fresh start row into a go-on row, or begins one, closing rows
+  // after a gap, and moves the go-on row's end to the event.
+  void GoOn() {
+    if (!m_goOn.count && !m_start.count) Insert(m_family.goOn, m_time, m_goOn);
+    if (m_start.count) {
+      if (Stale(m_start.end)) {
+        Close(m_family.start, m_start);
+        Insert(m_family.goOn, m_time, m_goOn);
+      } else {
+        StartToGoOn();
+      }
+    }
+    if (m_goOn.count && Stale(m_goOn.end)) {
+      Close(m_family.goOn, m_goOn);
+      Insert(m_family.goOn, m_time, m_goOn);
+    }
+    if (!DayCut(m_goOn.begin, 0)) Insert(m_family.goOn, m_time, m_goOn);
+  }
+
+  // Finishes the unfinished rows: at their own end after a gap, else at the
+  // event. A task start gone stale ends at its own start.
+  void Stop() {
+    if (m_goOn.count) {
+      if (Stale(m_goOn.end))
+        Close(m_family.goOn, m_goOn);
+      else if (DayCut(m_goOn.begin, 0))
+        Finish(m_family.goOn, m_goOn);
+    }
+    if (!m_start.count) return;
+    if (!m_family.task) {
+      Finish(m_family.start, m_start);  // a day start always ends at the stop
+    } else if (Stale(m_start.end)) {
+      Close(m_family.start, m_start);
+    } else {
+      const std::optional<DateTime> begin = m_start.begin;
+      StartToGoOn();
+      if (DayCut(begin, 1)) Finish(m_family.goOn, m_goOn);
+    }
+  }
+
+ private:
+  FirstRow ReadFirst(const char* event) {
+    Statement query = m_db.Prepare(
+        "SELECT ID, BeginTime, EndTime FROM LOGS WHERE Login = ? AND Event = ? ORDER BY ID "
+        "LIMIT 2");
+    query.Bind(m_login, event);
+    FirstRow row;
+    if (!query.Step()) return row;
+    row.count = 1;
+    row.id = query.Int(0);
+    row.begin = query.Time(1);
+    row.end = query.Time(2);
+    if (query.Step()) row.count = 2;
+    return row;
+  }
+
+  // A row without a time counts as ended long ago.
+  bool Stale(const std::optional<DateTime>& end) const {
+    return !end || m_time.SecondsSince(*end) > kGapSeconds;
+  }
+
+  // Runs "UPDATE LOGS SET <set> WHERE Event = state AND Login = login" with
+  // the values of <set> first.
+  template <class... Values>
+  void Update(const char* set, const char* state, const FirstRow& row, const Values&... values) {
+    FlushPending();
+    if (row.count == 1)
+      m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
+    else
+      m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE Event = ? AND Login = ?",
+                   values..., state, m_login);
+  }
+
+  // The rows of a state are finished, their end kept.
+  void Close(const char* state, FirstRow& row) {
+    Update("Event = ?", state, row, m_family.stop);
+    row = {};
+  }
+
+  // The rows of a state are finished at the event time.
+  void Finish(const char* state, FirstRow& row) {
+    Update("Event = ?, EndTime = ?", state, row, m_family.stop, m_time);
+    row = {};
+  }
+
+  // Started rows go on; the lower ID becomes the first go-on row.
+  void StartToGoOn() {
+    Update("Event = ?", m_family.start, m_start, m_family.goOn);
+    const int count = std::min(2, m_goOn.count + m_start.count);
+    if (!m_goOn.count || m_start.id < m_goOn.id) m_goOn = m_start;
+    m_goOn.count = count;
+    m_start = {};
+  }
+
+  // Any statement but a held end time sees the rows as they are.
+  void FlushPending() {
+    FlushEnd(m_db, m_start);
+    FlushEnd(m_db, m_goOn);
+  }
+
+  // A new row of the login in a state, from `begin` to the event time.
+  void Insert(const char* state, const DateTime& begin, FirstRow& row) {
+    FlushPending();
+    m_db.Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", m_login,
+                 state, begin, m_time);
+    if (row.count) {
+      row.count = 2;
+      return;
+    }
+    row = {1, m_db.LastInsertId(), begin, m_time};
+  }
+
+  // Cuts the go-on rows, begun at `begin`, at each midnight up to the event's
+  // date; the cut rows end and the next row begins `boundary` seconds after
+  // midnight. An event earlier than the rows' begin (a clock set back, lines
+  // out of order) cannot be cut forward: the rows are finished at their own
+  // end, as after a gap, and false is returned.
+  bool DayCut(std::optional<DateTime> begin, int boundary) {
+    if (!begin || m_time < *begin) {
+      Close(m_family.goOn, m_goOn);
+      return false;
+    }
+    if (begin->Date() == m_time.Date()) {
+      // The go-on rows end at the event; a single row's new end is held until
+      // it matters.
+      if (m_goOn.count == 1)
+        m_goOn.endPending = true;
+      else
+        Update("EndTime = ?", m_family.goOn, m_goOn, m_time);
+      m_goOn.end = m_time;
+      return true;
+    }
+    do {
+      const DateTime next = begin->Date().AddDays(1).AddSeconds(boundary);
+      Update("EndTime = ?, Event = ?", m_family.goOn, m_goOn, next, m_family.stop);
+      m_goOn = {};
+      Insert(m_family.goOn, next, m_goOn);
+      begin = m_goOn.begin;
+    } while (begin->Date() != m_time.Date());
+    return true;
+  }
+
+  Database& m_db;
+  const Family& m_family;
+  const std::string& m_login;
+  const DateTime& m_time;
+  FirstRow& m_start;
+  FirstRow& m_goOn;
+};
+
+}  // namespace
+
+void EventApplier::Flush() {
+  for (auto& [login, families] : m_logins)
+    for (FamilyRows& rows : families) {
+      FlushEnd(m_db, rows.start);
+      FlushEnd(m_db, rows.goOn);
+    }
+}
+
+std::string EventApplier::Key(const std::string& login) {
+  std::string key = login;
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+void EventApplier::Apply(const DateTime& time, const std::string& login, const std::string& event) {
+  for (std::size_t f = 0; f < 2; ++f) {
+    const Family& family = kFamilies[f];
+    const bool start = event == family.start;
+    const bool goOn = event == family.goOn;
+    if (!start && !goOn && event != family.stop) continue;
+    if (m_logins.size() >= kMaxRememberedLogins) {
+      Flush();
+      m_logins.clear();
+    }
+    EventRun run(m_db, family, login, time, m_logins[Key(login)][f]);
+    if (start)
+      run.Start();
+    else if (goOn)
+      run.GoOn();
+    else
+      run.Stop();
+    return;
+  }
+}
+
+}  // namespace vornal

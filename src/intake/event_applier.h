@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "store/database.h"
+#include "store/date_time.h"
+
+namespace vornal {
+
+// Applies work events to LOGS, remembering each login's unfinished rows
+// between events so that an event costs only the statements that change
+// rows. The go-on event's move of a single row's end time is held in memory
+// until another statement touches the login's rows or Flush() runs, so a
+// working day of go-on events writes that row once. The memory is valid only
+// while nobody else writes LOGS: use one applier inside one transaction and
+// Flush() before its commit (as the sweep does per file). After an engine error the memory may be
+// ahead of the rolled-back rows: discard the applier with its transaction.
+class EventApplier {
+ public:
+  explicit EventApplier(Database& db) : m_db(db) {}
+
+  // See ApplyEvent.
+  void Apply(const DateTime& time, const std::string& login, const std::string& event);
+  // Writes the end times held in memory.
+  void Flush();
+
+  // The first (lowest ID) row of a login in one unfinished state, and how
+  // many such rows there are (2 meaning two or more).
+  struct FirstRow {
+    int count = 0;
+    std::int64_t id = 0;
+    std::optional<DateTime> begin;
+    std::optional<DateTime> end;
+    // The end time of this single row is newer in memory than in LOGS.
+    bool endPending = false;
+  };
+  struct FamilyRows {
+    bool loaded = false;
+    FirstRow start;
+    FirstRow goOn;
+  };
+
+ private:
+  // Logins compare without regard to ASCII letter case, as in LOGS.
+  static std::string Key(const std::string& login);
+
+  Database& m_db;
+  // Lower-case login -> rows of the day family [0] and the task family [1].
+  std::unordered_map<std::string, std::array<FamilyRows, 2>> m_logins;
+};
+
+}  // namespace vornal
