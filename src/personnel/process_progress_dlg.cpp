@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <thread>
 
 namespace vornal {
@@ -110,7 +111,8 @@ void CProcessProgressDlg::ShowProgress() {
     m_fresh = false;
   }
   m_folderLabel->setText(Elided(m_folderLabel, "Папка: " + progress.folder));
-  m_fileLabel->setText(Elided(m_fileLabel, "Файл: " + progress.file));
+  m_fileLabel->setText(
+      Elided(m_fileLabel, "Файл: " + std::filesystem::path(progress.file).filename().string()));
   m_eventsLabel->setText(QStringLiteral("Внесено событий: ") +
                          QLocale().toString(static_cast<qlonglong>(progress.eventsApplied)));
   const double share = progress.fileSize > 0 ? static_cast<double>(progress.bytesRead) /

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QIcon>
 #include <QKeySequence>
+#include <QLocale>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -74,8 +75,8 @@ QString ProcessReport(const SweepSummary& summary) {
         "следующей обработки.");
   text += QStringLiteral("\n\nОбработано файлов: %1\nВнесено событий: %2\nПропущено строк: %3")
               .arg(summary.filesProcessed)
-              .arg(summary.eventsApplied)
-              .arg(summary.linesSkipped);
+              .arg(QLocale().toString(static_cast<qlonglong>(summary.eventsApplied)),
+                   QLocale().toString(static_cast<qlonglong>(summary.linesSkipped)));
   SkipCounts skipped{};
   for (const FolderSummary& folder : summary.folders)
     for (std::size_t i = 0; i < kSkipReasonCount; ++i) skipped[i] += folder.skipped[i];
