@@ -117,6 +117,29 @@ class SettingsSheetTest : public QObject {
     QCOMPARE(Setting(), before);
   }
 
+  void EngineErrorEndsTheCommandWithItsDescription() {
+    test::ScopedCurrentDir dir;
+    Open()->ExecuteScript("DROP TABLE setting");
+    CServerDlg dlg;
+    bool sheetShown = false;
+    // Closes the sheet should it open; stops with the test.
+    QTimer guard;
+    connect(&guard, &QTimer::timeout, [&] {
+      if (auto* sheet = qobject_cast<CMyPropertySheet*>(QApplication::activeModalWidget())) {
+        sheetShown = true;
+        sheet->reject();
+      }
+    });
+    guard.start(5);
+    dlg.OnSettings();
+    QVERIFY(!sheetShown);
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QCOMPARE(MessageBox::History().back().icon, QMessageBox::Critical);
+    QVERIFY2(
+        MessageBox::History().back().text.contains(QStringLiteral("setting"), Qt::CaseInsensitive),
+        qPrintable(MessageBox::History().back().text));
+  }
+
   void MissingFoldersAreReportedOneAtATimeInRowOrder() {
     test::ScopedCurrentDir dir;
     const QString good = Dir(dir, "good");
