@@ -3,8 +3,12 @@
 #include <QAction>
 #include <QIcon>
 #include <QKeySequence>
+#include <QLocale>
+#include <filesystem>
 #include <new>
 #include <optional>
+#include <stdexcept>
+#include <system_error>
 
 #include "app/about_dlg.h"
 #include "app/author_dlg.h"
@@ -12,8 +16,11 @@
 #include "personnel/ms_flex_grid.h"
 #include "personnel/new_database_dlg.h"
 #include "personnel/photo_static.h"
+#include "personnel/process_progress_dlg.h"
 #include "personnel/user_dialog.h"
+#include "settings/my_property_sheet.h"
 #include "stats/stat_dialog.h"
+#include "store/folder_slots.h"
 #include "store/people.h"
 #include "store/recordset.h"
 #include "ui_server_dlg.h"
@@ -40,6 +47,45 @@ QString TrimRight(QString text) {
   qsizetype end = text.size();
   while (end > 0 && text.at(end - 1).isSpace()) --end;
   text.truncate(end);
+  return text;
+}
+
+QString SkipText(SkipReason reason) {
+  switch (reason) {
+    case SkipReason::BlankLine:
+      return QStringLiteral("пустые строки");
+    case SkipReason::UnknownEvent:
+      return QStringLiteral("неизвестное или пустое имя события");
+    case SkipReason::InvalidTime:
+      return QStringLiteral("неверные дата и время");
+    case SkipReason::LoginTooLong:
+      return QStringLiteral("логин длиннее 100 символов");
+    case SkipReason::LineTooLong:
+      return QStringLiteral("строка длиннее 1 МиБ");
+  }
+  return {};
+}
+
+// The completion message: the fixed first line, then what the sweep did.
+QString ProcessReport(const SweepSummary& summary) {
+  QString text = QStringLiteral("Обработка выполнена");
+  if (summary.cancelled)
+    text += QStringLiteral(
+        "\n\nОстановлено оператором: необработанные файлы остались для "
+        "следующей обработки.");
+  text += QStringLiteral("\n\nОбработано файлов: %1\nВнесено событий: %2\nПропущено строк: %3")
+              .arg(summary.filesProcessed)
+              .arg(QLocale().toString(static_cast<qlonglong>(summary.eventsApplied)),
+                   QLocale().toString(static_cast<qlonglong>(summary.linesSkipped)));
+  SkipCounts skipped{};
+  for (const FolderSummary& folder : summary.folders)
+    for (std::size_t i = 0; i < kSkipReasonCount; ++i) skipped[i] += folder.skipped[i];
+  for (std::size_t i = 0; i < kSkipReasonCount; ++i)
+    if (skipped[i] > 0)
+      text +=
+          QStringLiteral("\n    %1: %2").arg(SkipText(static_cast<SkipReason>(i))).arg(skipped[i]);
+  for (const FolderSummary& folder : summary.folders)
+    for (const std::string& note : folder.notes) text += u'\n' + FromStd(note);
   return text;
 }
 
@@ -303,7 +349,35 @@ void CServerDlg::OnDelete() {
   });
 }
 
-void CServerDlg::OnSettings() {}
+void CServerDlg::OnSettings() {
+  RunCommand([this] {
+    OpenDatabase();
+    if (!m_pDB) return;
+    FolderSlots slots = LoadFolderSlots(*m_pDB);
+    CloseDatabase();
+
+    CMyPropertySheet sheet;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      sheet.m_page2.m_path[i] = FromStd(slots[i].path);
+      sheet.m_page2.m_enabled[i] = slots[i].enabled;
+    }
+    if (sheet.exec() != QDialog::Accepted) return;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      slots[i].path = ToStd(sheet.m_page2.m_path[i]);
+      slots[i].enabled = sheet.m_page2.m_enabled[i];
+    }
+
+    OpenDatabase();
+    if (!m_pDB) return;
+    try {
+      SaveFolderSlots(*m_pDB, slots);
+    } catch (const std::invalid_argument& e) {
+      // The paths page refuses an empty switched-on row; this is the last guard.
+      MessageBox::Stop(this, FromStd(e.what()));
+    }
+    CloseDatabase();
+  });
+}
 
 void CServerDlg::OnStatistics() {
   OpenDatabase();
@@ -313,7 +387,27 @@ void CServerDlg::OnStatistics() {
   CloseDatabase();
 }
 
-void CServerDlg::OnProcess() {}
+void CServerDlg::OnProcess() {
+  if (MessageBox::Question(this,
+                           QStringLiteral("Это процесс может занять несколько минут.\nПродолжить?"),
+                           QStringLiteral("Обработка")) != QMessageBox::Ok)
+    return;
+  std::optional<SweepSummary> summary;
+  RunCommand([this, &summary] {
+    OpenDatabase();
+    if (!m_pDB) return;
+    // The sweep runs on a worker thread with a connection of its own.
+    const std::string path = std::filesystem::absolute(m_pDB->Path()).string();
+    CloseDatabase();
+    try {
+      CProcessProgressDlg progress(this);
+      summary = progress.Run(path);
+    } catch (const std::system_error& e) {
+      MessageBox::Stop(this, FromStd(e.what()));
+    }
+  });
+  if (summary) MessageBox::Information(this, ProcessReport(*summary), QStringLiteral("Обработка"));
+}
 
 void CServerDlg::OnAbout() {
   CAboutDlg dlg;
