@@ -59,7 +59,7 @@ vornal::DatabasePtr NewDatabase(const std::string& path) {
 void Prefill(const std::string& path, long long rows, int logins) {
   auto db = NewDatabase(path);
   db->ExecuteScript(
-      "DROP INDEX logs_login_event; DROP INDEX logs_login_begin; DROP INDEX logs_login_end;"
+      "DROP INDEX logs_unfinished; DROP INDEX logs_login_begin; DROP INDEX logs_login_end;"
       "DROP INDEX logs_begin; DROP INDEX logs_end; PRAGMA synchronous = OFF;"
       "PRAGMA journal_mode = OFF; PRAGMA cache_size = -1000000;");
   vornal::Transaction transaction(*db);

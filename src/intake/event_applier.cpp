@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "store/schema.h"
+
 namespace vornal {
 namespace {
 
@@ -100,9 +102,10 @@ class EventRun {
 
  private:
   FirstRow ReadFirst(const char* event) {
-    Statement query = m_db.Prepare(
-        "SELECT ID, BeginTime, EndTime FROM LOGS WHERE Login = ? AND Event = ? ORDER BY ID "
-        "LIMIT 2");
+    static const std::string sql =
+        std::string("SELECT ID, BeginTime, EndTime FROM LOGS WHERE Login = ? AND Event = ? AND ") +
+        kUnfinishedRows + " ORDER BY ID LIMIT 2";
+    Statement query = m_db.Prepare(sql);
     query.Bind(m_login, event);
     FirstRow row;
     if (!query.Step()) return row;
@@ -137,7 +140,8 @@ class EventRun {
     if (row.count == 1)
       m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
     else
-      m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE Event = ? AND Login = ?",
+      m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE Event = ? AND Login = ? AND " +
+                       kUnfinishedRows,
                    values..., state, m_login);
   }
 

@@ -179,10 +179,12 @@ void UpgradeSchema(Database& db) {
   if (!db.HasTable("human") || !db.HasTable("logs") || !db.HasTable("setting")) return;
   Transaction transaction(db);
   if (version < 1) {
-    // The state machine looks rows up by login and event; the statistics by
-    // begin and end time, for one login or for everybody.
+    // The state machine looks a login's unfinished rows up; the statistics
+    // look rows up by begin and end time, for one login or for everybody.
     db.ExecuteScript(
-        "CREATE INDEX IF NOT EXISTS logs_login_event ON logs (Login, Event);"
+        std::string("CREATE INDEX IF NOT EXISTS logs_unfinished ON logs (Login, Event) WHERE ") +
+        kUnfinishedRows +
+        ";"
         "CREATE INDEX IF NOT EXISTS logs_login_begin ON logs (Login, BeginTime);"
         "CREATE INDEX IF NOT EXISTS logs_login_end ON logs (Login, EndTime);"
         "CREATE INDEX IF NOT EXISTS logs_begin ON logs (BeginTime);"
