@@ -12,6 +12,7 @@
 
 #include "intake/buffer_line.h"
 #include "intake/buffer_reader.h"
+#include "intake/crash_point.h"
 #include "intake/event_applier.h"
 #include "intake/work_events.h"
 
@@ -101,7 +102,9 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
       std::string text;
       bool truncated = false;
       int lines = 0;
+      const std::int64_t middle = offset + (context.current.fileSize - offset) / 2;
       while (reader.Next(text, truncated)) {
+        if (reader.Offset() > middle) CrashAt(CrashPoint::MidFile);
         if (const auto reason = ApplyLine(applier, text, truncated))
           ++passSummary.skipped[static_cast<std::size_t>(*reason)];
         else
@@ -121,7 +124,9 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
             "INSERT INTO intake_ledger (File, Bytes) VALUES (?, ?) "
             "ON CONFLICT (File) DO UPDATE SET Bytes = excluded.Bytes",
             key, consumed);
+      CrashAt(CrashPoint::BeforeCommit);
       transaction.Commit();
+      CrashAt(CrashPoint::AfterCommit);
       summary.eventsApplied += passSummary.eventsApplied;
       for (std::size_t i = 0; i < kSkipReasonCount; ++i)
         summary.skipped[i] += passSummary.skipped[i];
@@ -143,6 +148,7 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
   }
   if (::unlink(claimed.c_str()) != 0 && errno != ENOENT)
     throw std::system_error(errno, std::generic_category(), "cannot delete " + claimed);
+  CrashAt(CrashPoint::AfterDelete);
   db.Execute("DELETE FROM intake_ledger WHERE File = ?", key);
   return summary;
 }
@@ -182,6 +188,7 @@ std::optional<std::string> Claim(const std::string& path, std::vector<std::strin
                        "), left in place");
     return std::nullopt;
   }
+  CrashAt(CrashPoint::AfterClaim);
   return claimed;
 }
 
