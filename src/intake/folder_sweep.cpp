@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "intake/buffer_line.h"
 #include "intake/buffer_reader.h"
@@ -28,6 +29,8 @@ constexpr int kProgressLines = 1024;
 constexpr auto kProgressInterval = std::chrono::milliseconds(50);
 // Passes over a file that keeps growing before it is left for the next run.
 constexpr int kMaxPasses = 20;
+// Pause before looking again at a file a client still holds open.
+constexpr auto kOpenWait = std::chrono::milliseconds(5);
 
 // Shared state of one sweep: totals and the progress throttle.
 struct SweepContext {
@@ -69,6 +72,18 @@ std::optional<SkipReason> ApplyLine(EventApplier& applier, const std::string& te
   if (Utf8Length(line.login) > kMaxLogin) return SkipReason::LoginTooLong;
   applier.Apply(*time, line.login, line.event);
   return std::nullopt;
+}
+
+// True when another process has the file open, so may still write to it. A
+// write lease is granted only to a sole opener; where leases are not to be
+// had (a file of another owner, a network file system) nothing is known and
+// the answer is false.
+bool OpenElsewhere(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool busy = ::fcntl(fd, F_SETLEASE, F_WRLCK) != 0 && errno == EAGAIN;
+  ::close(fd);  // releases the lease
+  return busy;
 }
 
 std::int64_t LedgerBytes(Database& db, const std::string& key) {
@@ -134,17 +149,22 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
       context.current.bytesRead = consumed;
     }
     context.Report(true);
-    // A client that opened the file before the claim may have written more.
+    // A client that opened the file before the claim may have written more,
+    // or may still write: its lines must be applied before the delete. The
+    // open check comes first, so that the size read after it is final.
+    const bool open = OpenElsewhere(claimed);
     struct stat info {};
     if (::stat(claimed.c_str(), &info) != 0) {
       if (errno == ENOENT) break;
       throw std::system_error(errno, std::generic_category(), "cannot read " + claimed);
     }
-    if (endMark || info.st_size <= consumed) break;
+    if (endMark || (info.st_size <= consumed && !open)) break;
     if (pass == kMaxPasses) {
-      notes.push_back(claimed + ": still growing, left for the next run");
+      notes.push_back(claimed + (open ? ": still open by a client" : ": still growing") +
+                      ", left for the next run");
       return summary;
     }
+    if (info.st_size <= consumed) std::this_thread::sleep_for(kOpenWait);
   }
   if (::unlink(claimed.c_str()) != 0 && errno != ENOENT)
     throw std::system_error(errno, std::generic_category(), "cannot delete " + claimed);
