@@ -26,6 +26,14 @@ int FilesIn(const std::string& folder) {
 // applies the rest and deletes it.
 TEST(HeldBuffer, FileAClientStillHoldsIsKeptUntilItIsClosed) {
   test::TempDir dir;
+  {
+    // The check rests on file leases, which some file systems lack.
+    test::WriteFile(dir.File("probe"), "");
+    const int fd = ::open(dir.File("probe").c_str(), O_RDONLY);
+    const bool leases = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+    ::close(fd);
+    if (!leases) GTEST_SKIP() << "no file leases in " << dir.Path() << ": the check cannot work";
+  }
   auto db = test::MakeMemoryDatabase();
   const std::string folder = (dir.Path() / "w").string();
   fs::create_directory(folder);
