@@ -1,6 +1,7 @@
 #include "intake/folder_sweep.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,13 +75,17 @@ std::optional<SkipReason> ApplyLine(EventApplier& applier, const std::string& te
   return std::nullopt;
 }
 
-// True when another process has the file open, so may still write to it. A
-// write lease is granted only to a sole opener; where leases are not to be
-// had (a file of another owner, a network file system) nothing is known and
-// the answer is false.
+// True when the file is open elsewhere (a client that may still write to
+// it), found by asking for a write lease, which is granted only to a sole
+// opener. Where leases are not to be had (a file of another owner, a network
+// file system) nothing is known and the answer is false.
 bool OpenElsewhere(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
+  // Should another run open the file while the lease is held, its break is
+  // signalled with SIGURG, ignored by default, not SIGIO, which would end
+  // this process.
+  ::fcntl(fd, F_SETSIG, SIGURG);
   const bool busy = ::fcntl(fd, F_SETLEASE, F_WRLCK) != 0 && errno == EAGAIN;
   ::close(fd);  // releases the lease
   return busy;
