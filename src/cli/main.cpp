@@ -34,6 +34,12 @@ DatabasePtr OpenOrCreate(const std::string& path) {
   try {
     db->Open(path);
     UpgradeSchema(*db);
+    // An empty or foreign file opens as a database without our tables; say
+    // so, not "no such table" at whatever statement comes first.
+    for (const char* table : {"human", "logs", "setting"})
+      if (!db->HasTable(table))
+        throw StoreError(kErrItemNotFound, "the file has no table '" + std::string(table) +
+                                               "': it is not a Vornal database (empty or foreign)");
     return db;
   } catch (const StoreError& e) {
     if (e.Code() != kErrFileNotFound) throw;
@@ -45,8 +51,7 @@ DatabasePtr OpenOrCreate(const std::string& path) {
     });
     DatabasePtr created;
     if (CreateDatabaseFile(created, path, kCreateOptions) && CreateTables(created.get())) {
-      std::fprintf(stderr, "vornal-cli: %s did not exist; created a new database.\n",
-                   path.c_str());
+      std::fprintf(stderr, "vornal-cli: %s did not exist; created a new database.\n", path.c_str());
       return created;
     }
   }
@@ -85,7 +90,8 @@ int main(int argc, char** argv) {
     if (command == "stats") return StatsCommand(dbPath, args);
     if (command == "people") return PeopleCommand(dbPath, args);
   } catch (const vornal::StoreError& e) {
-    std::fprintf(stderr, "vornal-cli: database error %d: %s\n", e.Code(), e.what());
+    std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n", dbPath.c_str(), e.Code(),
+                 e.what());
     return kExitFailure;
   } catch (const std::bad_alloc&) {
     std::fputs("vornal-cli: out of memory\n", stderr);

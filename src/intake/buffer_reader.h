@@ -10,7 +10,7 @@ namespace vornal {
 // Streams the lines of a buffer file from a byte offset, in bounded memory:
 // LF or CR LF line ends, a last line without line end, a byte 0x1A ends the
 // content. Lines come out in UTF-8: Windows-1251 unless the file starts with
-// a UTF-8 byte-order mark.
+// a UTF-8 byte-order mark, with bytes that are no valid UTF-8 as U+FFFD.
 class BufferReader {
  public:
   // Lines longer than this are not kept whole (see Next).

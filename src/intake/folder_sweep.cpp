@@ -1,6 +1,7 @@
 #include "intake/folder_sweep.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,9 +10,11 @@
 #include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "intake/buffer_line.h"
 #include "intake/buffer_reader.h"
+#include "intake/crash_point.h"
 #include "intake/event_applier.h"
 #include "intake/work_events.h"
 
@@ -27,6 +30,8 @@ constexpr int kProgressLines = 1024;
 constexpr auto kProgressInterval = std::chrono::milliseconds(50);
 // Passes over a file that keeps growing before it is left for the next run.
 constexpr int kMaxPasses = 20;
+// Pause before looking again at a file a client still holds open.
+constexpr auto kOpenWait = std::chrono::milliseconds(5);
 
 // Shared state of one sweep: totals and the progress throttle.
 struct SweepContext {
@@ -70,6 +75,22 @@ std::optional<SkipReason> ApplyLine(EventApplier& applier, const std::string& te
   return std::nullopt;
 }
 
+// True when the file is open elsewhere (a client that may still write to
+// it), found by asking for a write lease, which is granted only to a sole
+// opener. Where leases are not to be had (a file of another owner, a network
+// file system) nothing is known and the answer is false.
+bool OpenElsewhere(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Should another run open the file while the lease is held, its break is
+  // signalled with SIGURG, ignored by default, not SIGIO, which would end
+  // this process.
+  ::fcntl(fd, F_SETSIG, SIGURG);
+  const bool busy = ::fcntl(fd, F_SETLEASE, F_WRLCK) != 0 && errno == EAGAIN;
+  ::close(fd);  // releases the lease
+  return busy;
+}
+
 std::int64_t LedgerBytes(Database& db, const std::string& key) {
   return db.QueryInt("SELECT Bytes FROM intake_ledger WHERE File = ?", key).value_or(0);
 }
@@ -101,7 +122,9 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
       std::string text;
       bool truncated = false;
       int lines = 0;
+      const std::int64_t middle = offset + (context.current.fileSize - offset) / 2;
       while (reader.Next(text, truncated)) {
+        if (reader.Offset() > middle) CrashAt(CrashPoint::MidFile);
         if (const auto reason = ApplyLine(applier, text, truncated))
           ++passSummary.skipped[static_cast<std::size_t>(*reason)];
         else
@@ -121,7 +144,9 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
             "INSERT INTO intake_ledger (File, Bytes) VALUES (?, ?) "
             "ON CONFLICT (File) DO UPDATE SET Bytes = excluded.Bytes",
             key, consumed);
+      CrashAt(CrashPoint::BeforeCommit);
       transaction.Commit();
+      CrashAt(CrashPoint::AfterCommit);
       summary.eventsApplied += passSummary.eventsApplied;
       for (std::size_t i = 0; i < kSkipReasonCount; ++i)
         summary.skipped[i] += passSummary.skipped[i];
@@ -129,20 +154,26 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
       context.current.bytesRead = consumed;
     }
     context.Report(true);
-    // A client that opened the file before the claim may have written more.
+    // A client that opened the file before the claim may have written more,
+    // or may still write: its lines must be applied before the delete. The
+    // open check comes first, so that the size read after it is final.
+    const bool open = OpenElsewhere(claimed);
     struct stat info {};
     if (::stat(claimed.c_str(), &info) != 0) {
       if (errno == ENOENT) break;
       throw std::system_error(errno, std::generic_category(), "cannot read " + claimed);
     }
-    if (endMark || info.st_size <= consumed) break;
+    if (endMark || (info.st_size <= consumed && !open)) break;
     if (pass == kMaxPasses) {
-      notes.push_back(claimed + ": still growing, left for the next run");
+      notes.push_back(claimed + (open ? ": still open by a client" : ": still growing") +
+                      ", left for the next run");
       return summary;
     }
+    if (info.st_size <= consumed) std::this_thread::sleep_for(kOpenWait);
   }
   if (::unlink(claimed.c_str()) != 0 && errno != ENOENT)
     throw std::system_error(errno, std::generic_category(), "cannot delete " + claimed);
+  CrashAt(CrashPoint::AfterDelete);
   db.Execute("DELETE FROM intake_ledger WHERE File = ?", key);
   return summary;
 }
@@ -182,6 +213,7 @@ std::optional<std::string> Claim(const std::string& path, std::vector<std::strin
                        "), left in place");
     return std::nullopt;
   }
+  CrashAt(CrashPoint::AfterClaim);
   return claimed;
 }
 

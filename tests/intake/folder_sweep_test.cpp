@@ -136,8 +136,8 @@ TEST_F(Sweep, ClaimedFileResumesAfterTheBytesTheLedgerHolds) {
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM intake_ledger"), 0);
 }
 
-// A client that opened main.buf before the claim and writes afterwards: the
-// late lines are applied before the file is deleted.
+// A client that opened main.buf before the claim and writes afterwards, then
+// closes it: the late lines are applied before the file is deleted.
 TEST_F(Sweep, LateTailIsAppliedBeforeTheDelete) {
   const std::string folder = Folder(1, "a");
   test::WriteFile(folder + "/main.buf", "2002|10|7|9|0|0|petrov|StartWDay|\n");
@@ -151,10 +151,10 @@ TEST_F(Sweep, LateTailIsAppliedBeforeTheDelete) {
         p.bytesRead == static_cast<std::int64_t>(fs::file_size(p.file))) {
       const std::string late = "2002|10|7|9|2|0|petrov|StopWDay|\n";
       wrote = ::write(client, late.data(), late.size()) == static_cast<ssize_t>(late.size());
+      ::close(client);
     }
     return true;
   });
-  ::close(client);
   EXPECT_TRUE(wrote);
   EXPECT_EQ(DumpRows(*m_db), "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:02:00\n");
   EXPECT_TRUE(Files(folder).empty());

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Random-kill soak of the intake: runs `vornal-cli process` on a large buffer
+# set, kills it with SIGKILL at a random instant, and starts it again, until a
+# run ends by itself; then compares the LOGS rows with those of one
+# uninterrupted run. Repeats with a fresh office until KILLS kills have
+# landed. Not a test: it runs for minutes.
+#
+# Usage: bench/reliability/soak.sh BUILD_DIR [KILLS] [EVENTS] [FOLDERS]
+#   BUILD_DIR  a build with vornal-cli and generate_buffer (Release is best)
+#   KILLS      kills to land in all (default 200)
+#   EVENTS     lines of each folder's main.buf (default 300000)
+#   FOLDERS    working folders (default 3)
+set -euo pipefail
+
+build=$(cd "${1:?usage: soak.sh BUILD_DIR [KILLS] [EVENTS] [FOLDERS]}" && pwd)
+kills_wanted=${2:-200}
+events=${3:-300000}
+folders=${4:-3}
+cli=$build/src/cli/vornal-cli
+generate=$build/bench/generate_buffer
+work=$(mktemp -d "${TMPDIR:-/tmp}/vornal-soak-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+now_ms() { date +%s%3N; }
+
+rows() {
+  sqlite3 -list "$1/base.mdb" \
+    "SELECT Login, Event, BeginTime, EndTime FROM LOGS ORDER BY Login, BeginTime, Event, EndTime"
+}
+
+# A fresh office in $1: the folders set and their buffers in place.
+make_office() {
+  mkdir -p "$1"
+  for ((i = 1; i <= folders; i++)); do
+    mkdir -p "$1/w$i"
+    (cd "$1" && "$cli" folders set "$i" "$1/w$i" >/dev/null 2>&1)
+    cp "$work/buf$i" "$1/w$i/main.buf"
+  done
+}
+
+# Realistic lines, and after every 97th a marker: a working day of a login
+# of its own, begun and ended, which leaves exactly one row when both lines
+# are applied once. A lost line leaves no finished row; a doubled start, or
+# a doubled pair, a second row (a doubled stop alone changes nothing).
+for ((i = 1; i <= folders; i++)); do
+  "$generate" "$work/gen$i" "$events" 300 "$i" >/dev/null
+  awk -v f="$i" '{ print } NR % 97 == 0 {
+      printf "2024|1|1|0|0|0|m%d-%08d|StartWDay|\r\n2024|1|1|0|0|1|m%d-%08d|StopWDay|\r\n", f, NR, f, NR
+    }' "$work/gen$i" >"$work/buf$i"
+  rm "$work/gen$i"
+done
+markers=$(cat "$work"/buf* | grep -c '|m[0-9]*-[0-9]*|StartWDay|')
+
+# Markers without their one finished row, and with more than one.
+marker_faults() {
+  sqlite3 -list "$1/base.mdb" "SELECT $markers - COALESCE(SUM(done), 0), COALESCE(SUM(n > 1), 0)
+    FROM (SELECT COUNT(*) AS n, MAX(Event = 'StopWDay') AS done FROM LOGS
+          WHERE Login LIKE 'm%-%' GROUP BY Login)"
+}
+
+make_office "$work/reference"
+start=$(now_ms)
+(cd "$work/reference" && "$cli" process >/dev/null)
+full_ms=$(($(now_ms) - start))
+rows "$work/reference" >"$work/expected"
+echo "one uninterrupted run: ${full_ms} ms, $(wc -l <"$work/expected") LOGS rows," \
+  "$(cat "$work"/buf* | wc -l) lines ($markers marker pairs) in $folders folders"
+[ "$(marker_faults "$work/reference")" = "0|0" ] || { echo "reference run is wrong"; exit 1; }
+
+kills=0 trials=0 lost=0 doubled=0 missing_rows=0 surplus_rows=0 differing=0 unsound=0 leftover=0
+while ((kills < kills_wanted)); do
+  trials=$((trials + 1))
+  office="$work/office"
+  rm -rf "$office"
+  make_office "$office"
+  trial_kills=0
+  while ((kills < kills_wanted)); do
+    (cd "$office" && exec "$cli" process >/dev/null 2>&1) &
+    pid=$!
+    # A random instant within the length of a whole run, start-up included.
+    delay_ms=$((RANDOM * (full_ms + 50) / 32768))
+    sleep "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
+    if kill -KILL "$pid" 2>/dev/null; then
+      wait "$pid" 2>/dev/null || true
+      kills=$((kills + 1))
+      trial_kills=$((trial_kills + 1))
+    else
+      wait "$pid" || { echo "run failed"; exit 1; }
+      break
+    fi
+  done
+  # Whatever the last kill left, one more run finishes it.
+  (cd "$office" && "$cli" process >/dev/null)
+  rows "$office" >"$work/actual"
+  missing=$(comm -23 <(sort "$work/expected") <(sort "$work/actual") | wc -l)
+  surplus=$(comm -13 <(sort "$work/expected") <(sort "$work/actual") | wc -l)
+  missing_rows=$((missing_rows + missing))
+  surplus_rows=$((surplus_rows + surplus))
+  IFS='|' read -r marker_lost marker_doubled <<<"$(marker_faults "$office")"
+  lost=$((lost + marker_lost))
+  doubled=$((doubled + marker_doubled))
+  cmp -s "$work/expected" "$work/actual" || differing=$((differing + 1))
+  [ "$(sqlite3 "$office/base.mdb" 'PRAGMA integrity_check')" = ok ] || unsound=$((unsound + 1))
+  for ((i = 1; i <= folders; i++)); do
+    [ -z "$(ls -A "$office/w$i")" ] || leftover=$((leftover + 1))
+  done
+  echo "trial $trials: $trial_kills kills (total $kills), rows missing $missing, surplus $surplus," \
+    "markers lost $marker_lost, doubled $marker_doubled"
+done
+
+echo "kills: $kills in $trials trials"
+echo "marker lines lost: $lost, applied twice: $doubled (of $markers pairs a trial)"
+echo "LOGS rows missing: $missing_rows, surplus: $surplus_rows"
+echo "trials whose rows differ from one uninterrupted run: $differing"
+echo "databases failing integrity_check: $unsound"
+echo "buffer files left behind: $leftover"
+[ "$lost" -eq 0 ] && [ "$doubled" -eq 0 ] && [ "$differing" -eq 0 ] && [ "$unsound" -eq 0 ] &&
+  [ "$leftover" -eq 0 ]

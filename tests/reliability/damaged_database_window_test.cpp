@@ -1,0 +1,53 @@
+#include <QFile>
+#include <QtTest>
+
+#include "app/message_box.h"
+#include "app/server_app.h"
+#include "personnel/server_dlg.h"
+#include "personnel/widget_test_util.h"
+#include "test_util.h"
+
+namespace vornal {
+
+class DamagedDatabaseWindowTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void init() {
+    MessageBox::SetAutoAnswer(true);
+    MessageBox::ClearHistory();
+  }
+
+  // The program started on a base.mdb that is no database says so at each
+  // open, as warnings, goes on without a database and never replaces the
+  // file with a new one.
+  void DamagedFileGivesTheOpenFailureMessages() {
+    test::ScopedCurrentDir dir;
+    const std::string damaged(8192, 'x');
+    test::WriteFile(dir.File(QStringLiteral("base.mdb")).toStdString(), damaged);
+    test::WhenModal<CServerDlg>([](CServerDlg* window) { window->reject(); });
+    CServerApp app;
+    QVERIFY(!app.InitInstance());
+
+    const auto& shown = MessageBox::History();
+    // Each operation that opens the database (start-up, list fill, ...) says
+    // it with the same two boxes.
+    QVERIFY(shown.size() >= 4u);
+    QCOMPARE(shown.size() % 2, 0u);
+    for (std::size_t i = 0; i < shown.size(); i += 2) {
+      QCOMPARE(shown[i].text, QStringLiteral("Couldn't open database--Exception: file is not a "
+                                             "database"));
+      QCOMPARE(shown[i + 1].text, QStringLiteral("Невозможно открыть базу данных"));
+    }
+    for (const auto& box : shown) {
+      QCOMPARE(box.icon, QMessageBox::Warning);
+      QCOMPARE(box.caption, MessageBox::AppTitle());
+    }
+    QCOMPARE(test::ReadFile(dir.File(QStringLiteral("base.mdb")).toStdString()), damaged);
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::DamagedDatabaseWindowTest)
+#include "damaged_database_window_test.moc"
