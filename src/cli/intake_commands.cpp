@@ -158,7 +158,7 @@ int ProcessCommand(const std::string& dbPath, const Args& args) {
           static_cast<long long>(folder.Skipped()), folder.Skipped() == 1 ? "" : "s");
       PrintSkipped(folder.skipped);
       std::printf("\n");
-      for (const auto& note : folder.notes) std::printf("  %s\n", note.c_str());
+      for (const auto& note : folder.notes) std::printf("  %s\n", FileNoteText(note).c_str());
     } else if (slot.enabled) {
       anySlot = true;
       std::printf("Path%d %s: folder does not exist, skipped\n", n, slot.path.c_str());

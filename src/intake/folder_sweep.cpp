@@ -98,7 +98,7 @@ std::int64_t LedgerBytes(Database& db, const std::string& key) {
 // Applies the claimed file from where the ledger says, in passes of one
 // transaction each, until every byte is applied; then deletes it.
 FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepContext& context,
-                             std::vector<std::string>& notes) {
+                             std::vector<FileNote>& notes) {
   FileSummary summary;
   summary.file = claimed;
   const std::string key = fs::path(claimed).filename().string();
@@ -165,8 +165,8 @@ FileSummary ApplyClaimedFile(Database& db, const std::string& claimed, SweepCont
     }
     if (endMark || (info.st_size <= consumed && !open)) break;
     if (pass == kMaxPasses) {
-      notes.push_back(claimed + (open ? ": still open by a client" : ": still growing") +
-                      ", left for the next run");
+      notes.push_back(
+          {open ? FileNote::Kind::StillOpen : FileNote::Kind::StillGrowing, claimed, {}});
       return summary;
     }
     if (info.st_size <= consumed) std::this_thread::sleep_for(kOpenWait);
@@ -202,15 +202,15 @@ std::string ClaimName(const std::string& bufferPath) {
 
 // Claims the buffer file; the claimed path, or nothing when it cannot be
 // opened for reading and writing or renamed.
-std::optional<std::string> Claim(const std::string& path, std::vector<std::string>* notes) {
+std::optional<std::string> Claim(const std::string& path, std::vector<FileNote>* notes) {
   const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   ::close(fd);
   const std::string claimed = ClaimName(path);
   if (::rename(path.c_str(), claimed.c_str()) != 0) {
     if (notes && errno != ENOENT)
-      notes->push_back(path + ": cannot be claimed (" + std::generic_category().message(errno) +
-                       "), left in place");
+      notes->push_back(
+          {FileNote::Kind::CannotClaim, path, std::generic_category().message(errno)});
     return std::nullopt;
   }
   CrashAt(CrashPoint::AfterClaim);
@@ -231,6 +231,18 @@ std::vector<std::string> LeftoverClaims(const std::string& bufferPath) {
 }
 
 }  // namespace
+
+std::string FileNoteText(const FileNote& note) {
+  switch (note.kind) {
+    case FileNote::Kind::StillOpen:
+      return note.file + ": still open by a client, left for the next run";
+    case FileNote::Kind::StillGrowing:
+      return note.file + ": still growing, left for the next run";
+    case FileNote::Kind::CannotClaim:
+      return note.file + ": cannot be claimed (" + note.detail + "), left in place";
+  }
+  return note.file;
+}
 
 const char* SkipReasonText(SkipReason reason) {
   switch (reason) {
@@ -282,7 +294,7 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
   SweepContext context;
   context.progress = &progress;
   context.current.folder = fs::path(path).parent_path().string();
-  std::vector<std::string> notes;
+  std::vector<FileNote> notes;
   return ApplyClaimedFile(db, *claimed, context, notes);
 }
 

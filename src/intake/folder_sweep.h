@@ -32,6 +32,20 @@ struct FileSummary {
   std::int64_t Skipped() const;
 };
 
+// A file the sweep left for a later run, and why.
+struct FileNote {
+  enum class Kind {
+    StillOpen,     // a client still holds the claimed file open
+    StillGrowing,  // the claimed file kept growing
+    CannotClaim,   // main.buf could not be renamed; `detail` says why
+  };
+  Kind kind = Kind::StillOpen;
+  std::string file;
+  std::string detail;
+};
+// The note in English, for the command line.
+std::string FileNoteText(const FileNote& note);
+
 // What one working folder gave.
 struct FolderSummary {
   int slot = 0;
@@ -40,7 +54,7 @@ struct FolderSummary {
   std::int64_t eventsApplied = 0;
   SkipCounts skipped{};
   // Files left for a later run, with the reason.
-  std::vector<std::string> notes;
+  std::vector<FileNote> notes;
   std::int64_t Skipped() const;
 };
 

@@ -50,6 +50,22 @@ QString TrimRight(QString text) {
   return text;
 }
 
+QString NoteText(const FileNote& note) {
+  const QString file = FromStd(note.file);
+  switch (note.kind) {
+    case FileNote::Kind::StillOpen:
+      return QStringLiteral("%1: файл ещё открыт клиентом, оставлен до следующей обработки")
+          .arg(file);
+    case FileNote::Kind::StillGrowing:
+      return QStringLiteral("%1: файл ещё дописывается, оставлен до следующей обработки")
+          .arg(file);
+    case FileNote::Kind::CannotClaim:
+      return QStringLiteral("%1: файл не удалось взять в обработку (%2), оставлен на месте")
+          .arg(file, FromStd(note.detail));
+  }
+  return file;
+}
+
 QString SkipText(SkipReason reason) {
   switch (reason) {
     case SkipReason::BlankLine:
@@ -85,7 +101,7 @@ QString ProcessReport(const SweepSummary& summary) {
       text +=
           QStringLiteral("\n    %1: %2").arg(SkipText(static_cast<SkipReason>(i))).arg(skipped[i]);
   for (const FolderSummary& folder : summary.folders)
-    for (const std::string& note : folder.notes) text += u'\n' + FromStd(note);
+    for (const FileNote& note : folder.notes) text += u'\n' + NoteText(note);
   return text;
 }
 
