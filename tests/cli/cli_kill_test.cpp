@@ -20,22 +20,6 @@ using test::RunCli;
 
 constexpr int kFolders = 3;
 
-// An office of three working folders with large buffers, as generated.
-void MakeOffice(const std::string& cwd, const std::vector<std::string>& buffers) {
-  for (int i = 0; i < kFolders; ++i) {
-    const std::string folder = cwd + "/w" + std::to_string(i);
-    fs::create_directory(folder);
-    ASSERT_EQ(RunCli(cwd, {"folders", "set", std::to_string(i + 1), folder}).exitCode, 0);
-    test::WriteFile(folder + "/main.buf", buffers[static_cast<std::size_t>(i)]);
-  }
-}
-
-std::string Rows(const std::string& cwd) {
-  Database db;
-  db.Open(cwd + "/base.mdb");
-  return test::DumpRows(db);
-}
-
 // vornal-cli process killed with SIGKILL at several instants, then run again,
 // leaves exactly the rows of one uninterrupted run and no buffer behind.
 TEST(CliProcessKill, RunAfterAKillGivesTheRowsOfOneUninterruptedRun) {
@@ -49,12 +33,12 @@ TEST(CliProcessKill, RunAfterAKillGivesTheRowsOfOneUninterruptedRun) {
   }
 
   test::TempDir reference;
-  MakeOffice(reference.Path().string(), buffers);
+  test::MakeOffice(reference.Path().string(), buffers);
   const auto start = std::chrono::steady_clock::now();
   const auto full = RunCli(reference.Path().string(), {"process"});
   const auto fullTime = std::chrono::steady_clock::now() - start;
   ASSERT_EQ(full.exitCode, 0) << full.err;
-  const std::string expected = Rows(reference.Path().string());
+  const std::string expected = test::RowsIn(reference.Path().string());
   ASSERT_GT(expected.size(), 0u);
 
   std::mt19937 random(std::random_device{}());
@@ -63,7 +47,7 @@ TEST(CliProcessKill, RunAfterAKillGivesTheRowsOfOneUninterruptedRun) {
   for (int round = 0; round < 5; ++round) {
     test::TempDir office;
     const std::string cwd = office.Path().string();
-    MakeOffice(cwd, buffers);
+    test::MakeOffice(cwd, buffers);
     // Spread the kills over the run: before, inside and between the files.
     const auto delay =
         std::uniform_int_distribution<long>(round * fullMs / 5, (round + 1) * fullMs / 5)(random);
@@ -76,7 +60,8 @@ TEST(CliProcessKill, RunAfterAKillGivesTheRowsOfOneUninterruptedRun) {
         if (entry.path().filename().string().rfind("main.buf.claim-", 0) == 0) ++interruptedMidFile;
     const auto again = RunCli(cwd, {"process"});
     ASSERT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(Rows(cwd), expected) << "killed after " << delay << " ms, exit " << killed.exitCode;
+    EXPECT_EQ(test::RowsIn(cwd), expected)
+        << "killed after " << delay << " ms, exit " << killed.exitCode;
     std::printf("round %d: killed after %ld ms of %ld, exit %d, claimed files left %d\n", round,
                 delay, static_cast<long>(fullMs), killed.exitCode, interruptedMidFile);
     for (int i = 0; i < kFolders; ++i)

@@ -4,9 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "intake/intake_test_util.h"
 #include "test_util.h"
 
 namespace vornal::test {
@@ -46,6 +50,24 @@ inline CliResult WaitCli(const std::string& cwd, pid_t pid) {
 
 inline CliResult RunCli(const std::string& cwd, const std::vector<std::string>& args) {
   return WaitCli(cwd, StartCli(cwd, args));
+}
+
+// Working folders w0, w1, ... under `cwd`, stored as slots 1, 2, ... by
+// vornal-cli, each holding its buffer as main.buf.
+inline void MakeOffice(const std::string& cwd, const std::vector<std::string>& buffers) {
+  for (std::size_t i = 0; i < buffers.size(); ++i) {
+    const std::string folder = cwd + "/w" + std::to_string(i);
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(RunCli(cwd, {"folders", "set", std::to_string(i + 1), folder}).exitCode, 0);
+    WriteFile(folder + "/main.buf", buffers[i]);
+  }
+}
+
+// The LOGS rows of the database in `cwd`.
+inline std::string RowsIn(const std::string& cwd) {
+  Database db;
+  db.Open(cwd + "/base.mdb");
+  return DumpRows(db);
 }
 
 }  // namespace vornal::test

@@ -28,21 +28,6 @@ std::vector<std::string> Buffers() {
   return buffers;
 }
 
-void MakeOffice(const std::string& cwd, const std::vector<std::string>& buffers) {
-  for (int i = 0; i < kFolders; ++i) {
-    const std::string folder = cwd + "/w" + std::to_string(i);
-    fs::create_directory(folder);
-    ASSERT_EQ(RunCli(cwd, {"folders", "set", std::to_string(i + 1), folder}).exitCode, 0);
-    test::WriteFile(folder + "/main.buf", buffers[static_cast<std::size_t>(i)]);
-  }
-}
-
-std::string Rows(const std::string& cwd) {
-  Database db;
-  db.Open(cwd + "/base.mdb");
-  return test::DumpRows(db);
-}
-
 std::string IntegrityCheck(const std::string& cwd) {
   Database db;
   db.Open(cwd + "/base.mdb");
@@ -61,9 +46,9 @@ int FilesIn(const std::string& folder) {
 TEST(CrashPoints, EveryPointRecoversToTheRowsOfOneUninterruptedRun) {
   const std::vector<std::string> buffers = Buffers();
   test::TempDir reference;
-  MakeOffice(reference.Path().string(), buffers);
+  test::MakeOffice(reference.Path().string(), buffers);
   ASSERT_EQ(RunCli(reference.Path().string(), {"process"}).exitCode, 0);
-  const std::string expected = Rows(reference.Path().string());
+  const std::string expected = test::RowsIn(reference.Path().string());
   ASSERT_FALSE(expected.empty());
 
   for (const char* point :
@@ -71,7 +56,7 @@ TEST(CrashPoints, EveryPointRecoversToTheRowsOfOneUninterruptedRun) {
     SCOPED_TRACE(point);
     test::TempDir office;
     const std::string cwd = office.Path().string();
-    MakeOffice(cwd, buffers);
+    test::MakeOffice(cwd, buffers);
     ::setenv("VORNAL_CRASH_AT", point, 1);
     const auto killed = RunCli(cwd, {"process"});
     ::unsetenv("VORNAL_CRASH_AT");
@@ -85,7 +70,7 @@ TEST(CrashPoints, EveryPointRecoversToTheRowsOfOneUninterruptedRun) {
 
     const auto again = RunCli(cwd, {"process"});
     EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(Rows(cwd), expected);
+    EXPECT_EQ(test::RowsIn(cwd), expected);
     EXPECT_EQ(IntegrityCheck(cwd), "ok");
     for (int i = 0; i < kFolders; ++i) EXPECT_EQ(FilesIn(cwd + "/w" + std::to_string(i)), 0);
   }
