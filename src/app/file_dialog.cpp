@@ -52,9 +52,13 @@ QString FileDialog::GetExistingDirectory(QWidget* parent, const QString& title,
   return QFileDialog::getExistingDirectory(parent, title, initial, QFileDialog::ShowDirsOnly);
 }
 
-void FileDialog::SetNextFileName(const QString& path) { s_files.push_back(path); }
+void FileDialog::SetNextFileName(const QString& path) {
+  s_files.push_back(path);
+}
 
-void FileDialog::SetNextDirectory(const QString& path) { s_directories.push_back(path); }
+void FileDialog::SetNextDirectory(const QString& path) {
+  s_directories.push_back(path);
+}
 
 void FileDialog::ClearAnswers() {
   s_files.clear();

@@ -10,8 +10,7 @@ std::vector<MessageBox::Shown> MessageBox::s_history;
 bool MessageBox::s_autoAnswer = false;
 
 MessageBox::Button MessageBox::Show(QWidget* parent, const QString& text, const QString& caption,
-                                    QMessageBox::Icon icon, Buttons buttons,
-                                    Button defaultButton) {
+                                    QMessageBox::Icon icon, Buttons buttons, Button defaultButton) {
   s_history.push_back({text, caption, icon, buttons, defaultButton});
   if (!s_answers.empty()) {
     const Button answer = s_answers.front();
@@ -22,12 +21,14 @@ MessageBox::Button MessageBox::Show(QWidget* parent, const QString& text, const 
   QMessageBox box(icon, caption, text, buttons, parent);
   if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
   box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
-                                                             : QMessageBox::Ok);
+                                                            : QMessageBox::Ok);
   const int result = box.exec();
   return static_cast<Button>(result);
 }
 
-QString MessageBox::AppTitle() { return QApplication::applicationName(); }
+QString MessageBox::AppTitle() {
+  return QApplication::applicationName();
+}
 
 void MessageBox::Warning(QWidget* parent, const QString& text) {
   Show(parent, text, AppTitle(), QMessageBox::Warning);
@@ -51,11 +52,17 @@ void MessageBox::Information(QWidget* parent, const QString& text, const QString
   Show(parent, text, caption, QMessageBox::Information);
 }
 
-void MessageBox::SetNextAnswer(Button answer) { s_answers.push_back(answer); }
+void MessageBox::SetNextAnswer(Button answer) {
+  s_answers.push_back(answer);
+}
 
-void MessageBox::SetAutoAnswer(bool on) { s_autoAnswer = on; }
+void MessageBox::SetAutoAnswer(bool on) {
+  s_autoAnswer = on;
+}
 
-const std::vector<MessageBox::Shown>& MessageBox::History() { return s_history; }
+const std::vector<MessageBox::Shown>& MessageBox::History() {
+  return s_history;
+}
 
 void MessageBox::ClearHistory() {
   s_history.clear();

@@ -209,8 +209,7 @@ std::optional<std::string> Claim(const std::string& path, std::vector<FileNote>*
   const std::string claimed = ClaimName(path);
   if (::rename(path.c_str(), claimed.c_str()) != 0) {
     if (notes && errno != ENOENT)
-      notes->push_back(
-          {FileNote::Kind::CannotClaim, path, std::generic_category().message(errno)});
+      notes->push_back({FileNote::Kind::CannotClaim, path, std::generic_category().message(errno)});
     return std::nullopt;
   }
   CrashAt(CrashPoint::AfterClaim);

@@ -24,11 +24,12 @@ bool LogRowExists(Database& db, const std::string& event, const std::string& log
   static const std::string unfinished =
       std::string("SELECT 1 FROM LOGS WHERE Event = ? AND Login = ? AND ") + kUnfinishedRows +
       " LIMIT 1";
-  const bool isUnfinished = event == "StartWDay" || event == "WorkingDay" ||
-                            event == "StartWork" || event == "Working";
-  return db.QueryInt(isUnfinished ? std::string_view(unfinished)
-                                  : "SELECT 1 FROM LOGS WHERE Event = ? AND Login = ? LIMIT 1",
-                     event, login)
+  const bool isUnfinished =
+      event == "StartWDay" || event == "WorkingDay" || event == "StartWork" || event == "Working";
+  return db
+      .QueryInt(isUnfinished ? std::string_view(unfinished)
+                             : "SELECT 1 FROM LOGS WHERE Event = ? AND Login = ? LIMIT 1",
+                event, login)
       .has_value();
 }
 

@@ -57,8 +57,7 @@ QString NoteText(const FileNote& note) {
       return QStringLiteral("%1: файл ещё открыт клиентом, оставлен до следующей обработки")
           .arg(file);
     case FileNote::Kind::StillGrowing:
-      return QStringLiteral("%1: файл ещё дописывается, оставлен до следующей обработки")
-          .arg(file);
+      return QStringLiteral("%1: файл ещё дописывается, оставлен до следующей обработки").arg(file);
     case FileNote::Kind::CannotClaim:
       return QStringLiteral("%1: файл не удалось взять в обработку (%2), оставлен на месте")
           .arg(file, FromStd(note.detail));

@@ -31,7 +31,9 @@ Statement::~Statement() {
     sqlite3_finalize(m_stmt);
 }
 
-void Statement::Check(int rc) const { m_db->Check(rc); }
+void Statement::Check(int rc) const {
+  m_db->Check(rc);
+}
 
 void Statement::BindOne(int index, std::string_view text) {
   Check(sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), kTransient, SQLITE_UTF8));
@@ -41,7 +43,9 @@ void Statement::BindOne(int index, std::int64_t number) {
   Check(sqlite3_bind_int64(m_stmt, index, number));
 }
 
-void Statement::BindOne(int index, const DateTime& time) { BindOne(index, time.ToIso()); }
+void Statement::BindOne(int index, const DateTime& time) {
+  BindOne(index, time.ToIso());
+}
 
 void Statement::BindOne(int index, const std::optional<DateTime>& time) {
   if (time)
@@ -50,7 +54,9 @@ void Statement::BindOne(int index, const std::optional<DateTime>& time) {
     BindOne(index, Null{});
 }
 
-void Statement::BindOne(int index, Null) { Check(sqlite3_bind_null(m_stmt, index)); }
+void Statement::BindOne(int index, Null) {
+  Check(sqlite3_bind_null(m_stmt, index));
+}
 
 bool Statement::Step() {
   const int rc = sqlite3_step(m_stmt);
@@ -67,7 +73,9 @@ int Statement::Run() {
   return sqlite3_changes(m_db->Handle());
 }
 
-int Statement::ColumnCount() const { return sqlite3_column_count(m_stmt); }
+int Statement::ColumnCount() const {
+  return sqlite3_column_count(m_stmt);
+}
 
 std::string Statement::ColumnName(int column) const {
   const char* name = sqlite3_column_name(m_stmt, column);
@@ -79,7 +87,9 @@ bool Statement::IsNull(int column) const {
   return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-std::int64_t Statement::Int(int column) const { return sqlite3_column_int64(m_stmt, column); }
+std::int64_t Statement::Int(int column) const {
+  return sqlite3_column_int64(m_stmt, column);
+}
 
 std::string_view Statement::TextView(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
@@ -87,7 +97,9 @@ std::string_view Statement::TextView(int column) const {
   return {text, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))};
 }
 
-std::string Statement::Text(int column) const { return std::string(TextView(column)); }
+std::string Statement::Text(int column) const {
+  return std::string(TextView(column));
+}
 
 std::optional<DateTime> Statement::Time(int column) const {
   if (IsNull(column)) return std::nullopt;
@@ -96,10 +108,14 @@ std::optional<DateTime> Statement::Time(int column) const {
 
 Value Statement::Get(int column) const {
   switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER: return Int(column);
-    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
-    case SQLITE_NULL: return std::monostate{};
-    default: return Text(column);
+    case SQLITE_INTEGER:
+      return Int(column);
+    case SQLITE_FLOAT:
+      return sqlite3_column_double(m_stmt, column);
+    case SQLITE_NULL:
+      return std::monostate{};
+    default:
+      return Text(column);
   }
 }
 
@@ -107,7 +123,9 @@ Value Statement::Get(int column) const {
 
 Database::Database() = default;
 
-Database::~Database() { Close(); }
+Database::~Database() {
+  Close();
+}
 
 void Database::Check(int rc) const {
   if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
@@ -217,8 +235,7 @@ bool Database::HasTable(std::string_view table) {
 }
 
 void Database::TableInfo(std::string_view table) {
-  if (!HasTable(table))
-    throw StoreError(kErrItemNotFound, "Item not found in this collection.");
+  if (!HasTable(table)) throw StoreError(kErrItemNotFound, "Item not found in this collection.");
 }
 
 void Database::FieldInfo(std::string_view table, std::string_view field) {
@@ -226,11 +243,15 @@ void Database::FieldInfo(std::string_view table, std::string_view field) {
     throw StoreError(kErrItemNotFound, "Item not found in this collection.");
 }
 
-std::int64_t Database::LastInsertId() const { return sqlite3_last_insert_rowid(Ensure()); }
+std::int64_t Database::LastInsertId() const {
+  return sqlite3_last_insert_rowid(Ensure());
+}
 
 // ---- Transaction ----
 
-Transaction::Transaction(Database& db) : m_db(db) { m_db.ExecuteScript("BEGIN IMMEDIATE"); }
+Transaction::Transaction(Database& db) : m_db(db) {
+  m_db.ExecuteScript("BEGIN IMMEDIATE");
+}
 
 Transaction::~Transaction() {
   if (m_done || !m_db.IsOpen()) return;

@@ -101,7 +101,9 @@ DateTime DateTime::Now() {
                     local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec);
 }
 
-DateTime DateTime::Date() const { return *FromParts(m_year, m_month, m_day); }
+DateTime DateTime::Date() const {
+  return *FromParts(m_year, m_month, m_day);
+}
 
 DateTime DateTime::AddDays(int days) const {
   return FromSeconds(ToSeconds() + std::int64_t{days} * kSecondsPerDay);
@@ -115,7 +117,9 @@ std::int64_t DateTime::SecondsSince(const DateTime& other) const {
   return ToSeconds() - other.ToSeconds();
 }
 
-std::string DateTime::ToIso() const { return Format("%Y-%m-%d %H:%M:%S"); }
+std::string DateTime::ToIso() const {
+  return Format("%Y-%m-%d %H:%M:%S");
+}
 
 std::string DateTime::Format(std::string_view format) const {
   std::string out;
@@ -126,16 +130,36 @@ std::string DateTime::Format(std::string_view format) const {
       continue;
     }
     switch (format[++i]) {
-      case 'd': AppendNumber(out, m_day, 2); break;
-      case 'm': AppendNumber(out, m_month, 2); break;
-      case 'Y': AppendNumber(out, m_year, 4); break;
-      case 'y': AppendNumber(out, m_year % 100, 2); break;
-      case 'H': AppendNumber(out, m_hour, 2); break;
-      case 'M': AppendNumber(out, m_minute, 2); break;
-      case 'S': AppendNumber(out, m_second, 2); break;
-      case 'b': out += kMonthShort[static_cast<std::size_t>(m_month - 1)]; break;
-      case 'B': out += kMonthLong[static_cast<std::size_t>(m_month - 1)]; break;
-      case '%': out += '%'; break;
+      case 'd':
+        AppendNumber(out, m_day, 2);
+        break;
+      case 'm':
+        AppendNumber(out, m_month, 2);
+        break;
+      case 'Y':
+        AppendNumber(out, m_year, 4);
+        break;
+      case 'y':
+        AppendNumber(out, m_year % 100, 2);
+        break;
+      case 'H':
+        AppendNumber(out, m_hour, 2);
+        break;
+      case 'M':
+        AppendNumber(out, m_minute, 2);
+        break;
+      case 'S':
+        AppendNumber(out, m_second, 2);
+        break;
+      case 'b':
+        out += kMonthShort[static_cast<std::size_t>(m_month - 1)];
+        break;
+      case 'B':
+        out += kMonthLong[static_cast<std::size_t>(m_month - 1)];
+        break;
+      case '%':
+        out += '%';
+        break;
       default:
         out += '%';
         out += format[i];

@@ -15,8 +15,12 @@ std::string Enclosed(const std::string& text, char quote) {
   return out + quote;
 }
 
-std::string Quoted(const std::string& text) { return Enclosed(text, '\''); }
-std::string Identifier(const std::string& name) { return Enclosed(name, '"'); }
+std::string Quoted(const std::string& text) {
+  return Enclosed(text, '\'');
+}
+std::string Identifier(const std::string& name) {
+  return Enclosed(name, '"');
+}
 
 }  // namespace
 
@@ -26,9 +30,14 @@ std::string ColumnSql(const FieldDescription& field) {
   if (field.type == kTypeLong && (field.attributes & kAttrAutoIncrement))
     return sql + " INTEGER PRIMARY KEY AUTOINCREMENT";
   switch (field.type) {
-    case kTypeLong: sql += " INTEGER"; break;
-    case kTypeDateTime: sql += " DATETIME"; break;
-    default: sql += " TEXT(" + std::to_string(field.size) + ")";
+    case kTypeLong:
+      sql += " INTEGER";
+      break;
+    case kTypeDateTime:
+      sql += " DATETIME";
+      break;
+    default:
+      sql += " TEXT(" + std::to_string(field.size) + ")";
   }
   if (field.ignoreCase) sql += " COLLATE NOCASE";
   if (!field.defaultValue.empty()) sql += " DEFAULT " + Quoted(field.defaultValue);
@@ -57,7 +66,8 @@ void TableDef::CreateField(const FieldDescription& field) {
 }
 
 void TableDef::Append() {
-  if (m_pending.empty()) throw StoreError(kErrNoFields, "No field defined--cannot append TableDef.");
+  if (m_pending.empty())
+    throw StoreError(kErrNoFields, "No field defined--cannot append TableDef.");
   std::string sql = "CREATE TABLE " + Identifier(m_name) + " (";
   for (std::size_t i = 0; i < m_pending.size(); ++i) {
     if (i) sql += ", ";

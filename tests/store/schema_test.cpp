@@ -55,11 +55,10 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
     while (s.Step()) columns.push_back(std::string(table) + "." + s.Text(0));
   }
   EXPECT_EQ(columns,
-            (std::vector<std::string>{"human.ID", "human.Name", "human.Age", "human.Prof",
-                                      "human.Photo", "human.Login", "human.Tel", "human.email",
-                                      "logs.ID", "logs.Login", "logs.Event", "logs.Preview",
-                                      "logs.BeginTime", "logs.EndTime", "setting.ID",
-                                      "setting.Key", "setting.Val"}));
+            (std::vector<std::string>{
+                "human.ID", "human.Name", "human.Age", "human.Prof", "human.Photo", "human.Login",
+                "human.Tel", "human.email", "logs.ID", "logs.Login", "logs.Event", "logs.Preview",
+                "logs.BeginTime", "logs.EndTime", "setting.ID", "setting.Key", "setting.Val"}));
 
   db->Execute("INSERT INTO HUMAN (Login) VALUES ('a')");
   db->Execute("INSERT INTO HUMAN (Login) VALUES ('b')");
@@ -74,9 +73,11 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
   EXPECT_EQ(s.Int(0), 2);
 
   // Sizes count characters, not bytes; a longer text is refused.
-  EXPECT_NO_THROW(db->Execute("INSERT INTO HUMAN (Age) VALUES (?)", std::string("двадцать пять лет!!!")));
+  EXPECT_NO_THROW(
+      db->Execute("INSERT INTO HUMAN (Age) VALUES (?)", std::string("двадцать пять лет!!!")));
   EXPECT_THROW(db->Execute("INSERT INTO HUMAN (Age) VALUES (?)", std::string(21, '1')), StoreError);
-  EXPECT_THROW(db->Execute("INSERT INTO LOGS (Event) VALUES (?)", std::string(31, 'e')), StoreError);
+  EXPECT_THROW(db->Execute("INSERT INTO LOGS (Event) VALUES (?)", std::string(31, 'e')),
+               StoreError);
   // Empty optional texts are accepted.
   EXPECT_NO_THROW(db->Execute("INSERT INTO HUMAN (Name, Age, Login) VALUES ('n', '', 'l')"));
   // Logins compare without regard to letter case.
