@@ -67,26 +67,19 @@ PeriodTree BuildPeriodTree(Database& db, const std::string& login, const DateTim
   const DateTime from = *DateTime::FromParts(kFirstYear, 1, 1);
   const DateTime to = *DateTime::FromParts(now.Year(), 12, 31, 23, 59, 59);
 
-  std::vector<DateTime> begins, ends;
-  if (login.empty()) {
-    begins = DistinctDates(db,
-                           "SELECT BeginTime FROM logs WHERE BeginTime BETWEEN ? AND ? "
-                           "ORDER BY BeginTime",
-                           login, from, to, {});
-    ends = DistinctDates(db,
-                         "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? "
-                         "ORDER BY EndTime",
-                         login, from, to, begins);
-  } else {
-    begins = DistinctDates(db,
-                           "SELECT BeginTime FROM logs WHERE Login = ? AND BeginTime BETWEEN ? "
-                           "AND ? ORDER BY BeginTime",
-                           login, from, to, {});
-    ends = DistinctDates(db,
-                         "SELECT EndTime FROM logs WHERE Login = ? AND EndTime BETWEEN ? "
-                         "AND ? ORDER BY EndTime",
-                         login, from, to, begins);
-  }
+  // The same walk over the begin times, then the end times, of one login or
+  // of everybody.
+  const bool everybody = login.empty();
+  const char* beginSql = everybody ? "SELECT BeginTime FROM logs WHERE BeginTime BETWEEN ? AND ? "
+                                     "ORDER BY BeginTime"
+                                   : "SELECT BeginTime FROM logs WHERE Login = ? AND BeginTime "
+                                     "BETWEEN ? AND ? ORDER BY BeginTime";
+  const char* endSql = everybody ? "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? "
+                                   "ORDER BY EndTime"
+                                 : "SELECT EndTime FROM logs WHERE Login = ? AND EndTime "
+                                   "BETWEEN ? AND ? ORDER BY EndTime";
+  const std::vector<DateTime> begins = DistinctDates(db, beginSql, login, from, to, {});
+  const std::vector<DateTime> ends = DistinctDates(db, endSql, login, from, to, begins);
   std::vector<DateTime> dates;
   dates.reserve(begins.size() + ends.size());
   std::set_union(begins.begin(), begins.end(), ends.begin(), ends.end(), std::back_inserter(dates));
