@@ -2,11 +2,11 @@
 
 namespace vornal {
 
-void OpenPeopleList(CMyRecordset& recordset) {
+void OpenPeopleList(PersonRecordset& recordset) {
   recordset.Open("SELECT * FROM HUMAN ORDER BY ID");
 }
 
-void OpenPerson(CMyRecordset& recordset, std::int64_t id) {
+void OpenPerson(PersonRecordset& recordset, std::int64_t id) {
   recordset.Open("SELECT * FROM HUMAN WHERE ID = ?", id);
 }
 

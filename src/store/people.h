@@ -23,9 +23,9 @@ struct PersonValues {
 // engine errors throw StoreError.
 
 // Every person, in ID order.
-void OpenPeopleList(CMyRecordset& recordset);
+void OpenPeopleList(PersonRecordset& recordset);
 // The person with this ID; an empty result when there is none.
-void OpenPerson(CMyRecordset& recordset, std::int64_t id);
+void OpenPerson(PersonRecordset& recordset, std::int64_t id);
 // Adds a person and returns its new ID.
 std::int64_t InsertPerson(Database& db, const PersonValues& person);
 // The number of rows changed: 1, or 0 when no person has this ID.

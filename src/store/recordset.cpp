@@ -99,7 +99,7 @@ void Recordset::Move(long n) {
 }
 
 const Value& Recordset::Field(std::string_view column) const {
-  if (IsEOF() || m_beforeFirst) return kNoValue;
+  if (AtEnd() || m_beforeFirst) return kNoValue;
   for (std::size_t i = 0; i < m_columns.size(); ++i)
     if (SameName(m_columns[i], column)) return m_rows[m_current][i];
   return kNoValue;
@@ -108,7 +108,7 @@ const Value& Recordset::Field(std::string_view column) const {
 void Recordset::Exchange() {
   // Past the end the members keep the last values they had, as a recordset
   // of the original engine did.
-  if (IsEOF() || m_beforeFirst) return;
+  if (AtEnd() || m_beforeFirst) return;
   const auto& row = m_rows[m_current];
   for (std::size_t b = 0; b < m_bindings.size(); ++b) {
     const int column = m_bindingColumns[b];
@@ -137,7 +137,7 @@ void Recordset::Exchange() {
   }
 }
 
-CMyRecordset::CMyRecordset(Database* db) : Recordset(db) {
+PersonRecordset::PersonRecordset(Database* db) : Recordset(db) {
   Bind("ID", &m_ID);
   Bind("Name", &m_Name);
   Bind("Age", &m_Age);
@@ -148,7 +148,7 @@ CMyRecordset::CMyRecordset(Database* db) : Recordset(db) {
   Bind("email", &m_email);
 }
 
-COnlyLogRecordset::COnlyLogRecordset(Database* db) : Recordset(db) {
+LogRecordset::LogRecordset(Database* db) : Recordset(db) {
   Bind("ID", &m_ID);
   Bind("Login", &m_Login);
   Bind("Event", &m_Event);
@@ -156,7 +156,7 @@ COnlyLogRecordset::COnlyLogRecordset(Database* db) : Recordset(db) {
   Bind("EndTime", &m_EndTime);
 }
 
-CSettingRecordset::CSettingRecordset(Database* db) : Recordset(db) {
+SettingRecordset::SettingRecordset(Database* db) : Recordset(db) {
   Bind("ID", &m_ID);
   Bind("Key", &m_Key);
   Bind("Val", &m_Val);

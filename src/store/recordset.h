@@ -37,10 +37,10 @@ class Recordset {
 
   bool IsOpen() const { return m_open; }
   // True once past the last row, or when the result is empty.
-  bool IsEOF() const { return m_current >= m_rows.size(); }
-  bool IsBOF() const { return m_rows.empty() || m_beforeFirst; }
+  bool AtEnd() const { return m_current >= m_rows.size(); }
+  bool AtStart() const { return m_rows.empty() || m_beforeFirst; }
   // Rows in the snapshot.
-  long GetRecordCount() const { return static_cast<long>(m_rows.size()); }
+  long RecordCount() const { return static_cast<long>(m_rows.size()); }
   void MoveNext();
   void MoveFirst();
   void MoveLast();
@@ -78,9 +78,9 @@ class Recordset {
 };
 
 // Rows of `human`.
-class CMyRecordset : public Recordset {
+class PersonRecordset : public Recordset {
  public:
-  explicit CMyRecordset(Database* db);
+  explicit PersonRecordset(Database* db);
   std::string DefaultSql() const override { return "SELECT * FROM [human]"; }
 
   std::int32_t m_ID = 0;
@@ -94,9 +94,9 @@ class CMyRecordset : public Recordset {
 };
 
 // Rows of `logs`; `Preview` is not bound. An empty time is nothing.
-class COnlyLogRecordset : public Recordset {
+class LogRecordset : public Recordset {
  public:
-  explicit COnlyLogRecordset(Database* db);
+  explicit LogRecordset(Database* db);
   std::string DefaultSql() const override { return "SELECT * FROM [logs]"; }
 
   std::int32_t m_ID = 0;
@@ -107,9 +107,9 @@ class COnlyLogRecordset : public Recordset {
 };
 
 // Rows of `setting`.
-class CSettingRecordset : public Recordset {
+class SettingRecordset : public Recordset {
  public:
-  explicit CSettingRecordset(Database* db);
+  explicit SettingRecordset(Database* db);
   std::string DefaultSql() const override { return "SELECT * FROM [setting]"; }
 
   std::int32_t m_ID = 0;

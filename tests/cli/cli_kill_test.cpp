@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "buffer_generator.h"
-#include "cli_test_util.h"
-#include "intake_test_util.h"
+#include "cli/cli_test_util.h"
+#include "intake/intake_test_util.h"
 
 namespace vornal {
 namespace {

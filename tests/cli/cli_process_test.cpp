@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "cli_test_util.h"
-#include "intake_test_util.h"
+#include "cli/cli_test_util.h"
+#include "intake/intake_test_util.h"
 
 namespace vornal {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "intake_test_util.h"
+#include "intake/intake_test_util.h"
 #include "store/folder_slots.h"
 
 namespace vornal {

@@ -6,7 +6,7 @@
 
 #include "intake/event_applier.h"
 #include "intake/folder_sweep.h"
-#include "intake_test_util.h"
+#include "intake/intake_test_util.h"
 
 namespace vornal {
 namespace {

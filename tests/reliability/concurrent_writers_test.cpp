@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli_test_util.h"
+#include "cli/cli_test_util.h"
 
 namespace vornal {
 namespace {

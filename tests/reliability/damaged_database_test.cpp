@@ -15,8 +15,8 @@
 #include <sstream>
 
 #include "buffer_generator.h"
-#include "cli_test_util.h"
-#include "intake_test_util.h"
+#include "cli/cli_test_util.h"
+#include "intake/intake_test_util.h"
 
 namespace vornal {
 namespace {

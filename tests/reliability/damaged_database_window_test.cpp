@@ -1,10 +1,10 @@
 #include <QFile>
 #include <QtTest>
 
-#include "app/message_box.h"
-#include "app/server_app.h"
-#include "personnel/server_dlg.h"
-#include "personnel/widget_test_util.h"
+#include "gui/application.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/widget_test_util.h"
+#include "gui/widgets/message_box.h"
 #include "test_util.h"
 
 namespace vornal {
@@ -25,9 +25,9 @@ class DamagedDatabaseWindowTest : public QObject {
     test::ScopedCurrentDir dir;
     const std::string damaged(8192, 'x');
     test::WriteFile(dir.File(QStringLiteral("base.mdb")).toStdString(), damaged);
-    test::WhenModal<CServerDlg>([](CServerDlg* window) { window->reject(); });
-    CServerApp app;
-    QVERIFY(!app.InitInstance());
+    test::WhenModal<MainWindow>([](MainWindow* window) { window->reject(); });
+    Application app;
+    QVERIFY(!app.Run());
 
     const auto& shown = MessageBox::History();
     // Each operation that opens the database (start-up, list fill, ...) says

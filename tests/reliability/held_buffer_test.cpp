@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "intake/folder_sweep.h"
-#include "intake_test_util.h"
+#include "intake/intake_test_util.h"
 #include "store/folder_slots.h"
 
 namespace vornal {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "intake/folder_sweep.h"
-#include "intake_test_util.h"
+#include "intake/intake_test_util.h"
 
 namespace vornal {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "stats_test_util.h"
+#include "stats/stats_test_util.h"
 #include "test_util.h"
 
 namespace vornal {

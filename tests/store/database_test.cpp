@@ -36,9 +36,9 @@ TEST(Database, ValuesAreBoundSoAnyTextIsStoredAsTyped) {
   const std::string login = "o'brien'); DROP TABLE LOGS;--";
   db->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", login,
               "StartWork", *DateTime::FromParts(2002, 10, 7, 9, 0, 0), Null{});
-  COnlyLogRecordset rs(db.get());
+  LogRecordset rs(db.get());
   rs.Open("SELECT * FROM LOGS WHERE Login = ?", login);
-  ASSERT_EQ(rs.GetRecordCount(), 1);
+  ASSERT_EQ(rs.RecordCount(), 1);
   EXPECT_EQ(rs.m_Login, login);
   EXPECT_EQ(rs.m_BeginTime, DateTime::FromParts(2002, 10, 7, 9, 0, 0));
   EXPECT_FALSE(rs.m_EndTime);
@@ -107,10 +107,10 @@ TEST(Database, CachedStatementUsedTwiceAtOnce) {
 
 TEST(Recordset, SnapshotMovesAndCounts) {
   auto db = MakeMemoryDatabase();
-  CMyRecordset rs(db.get());
+  PersonRecordset rs(db.get());
   rs.Open("SELECT * FROM HUMAN ORDER BY ID");
-  EXPECT_TRUE(rs.IsEOF());
-  EXPECT_EQ(rs.GetRecordCount(), 0);
+  EXPECT_TRUE(rs.AtEnd());
+  EXPECT_EQ(rs.RecordCount(), 0);
   EXPECT_EQ(rs.m_ID, 0);
   EXPECT_EQ(rs.m_Name, "");
   rs.Close();
@@ -118,7 +118,7 @@ TEST(Recordset, SnapshotMovesAndCounts) {
   for (const char* name : {"Иванов", "Петров", "Сидоров"})
     db->Execute("INSERT INTO HUMAN (Name, Login) VALUES (?, ?)", name, "x");
   rs.Open("SELECT * FROM HUMAN ORDER BY ID");
-  EXPECT_EQ(rs.GetRecordCount(), 3);
+  EXPECT_EQ(rs.RecordCount(), 3);
   EXPECT_EQ(rs.m_Name, "Иванов");
   EXPECT_EQ(rs.m_Age, "25");
   EXPECT_EQ(rs.m_Prof, "Worker");
@@ -129,11 +129,11 @@ TEST(Recordset, SnapshotMovesAndCounts) {
   EXPECT_EQ(rs.m_Name, "Петров");
   rs.MoveNext();
   rs.MoveNext();
-  EXPECT_TRUE(rs.IsEOF());
+  EXPECT_TRUE(rs.AtEnd());
   EXPECT_EQ(rs.m_Name, "Сидоров");
   // Rows written after the snapshot was taken do not appear in it.
   db->Execute("INSERT INTO HUMAN (Name, Login) VALUES ('Новый', 'n')");
-  EXPECT_EQ(rs.GetRecordCount(), 3);
+  EXPECT_EQ(rs.RecordCount(), 3);
 }
 
 TEST(Recordset, WithoutADatabaseOpensTheDefaultFileItself) {
@@ -141,10 +141,10 @@ TEST(Recordset, WithoutADatabaseOpensTheDefaultFileItself) {
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(dir.Path());
   MakeDatabase("base.mdb")->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path3', 'x')");
-  CSettingRecordset rs(nullptr);
+  SettingRecordset rs(nullptr);
   rs.Open("SELECT * FROM Setting WHERE Key = ?", "Path3");
   std::filesystem::current_path(cwd);
-  ASSERT_EQ(rs.GetRecordCount(), 1);
+  ASSERT_EQ(rs.RecordCount(), 1);
   EXPECT_EQ(rs.m_Val, "x");
 }
 

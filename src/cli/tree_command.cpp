@@ -1,0 +1,55 @@
+// vornal-cli tree: the years, months and days of the statistics window.
+#include <cstdio>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/text_output.h"
+#include "stats/period_tree.h"
+
+namespace vornal::cli {
+
+extern const Command kTreeCommand;
+
+namespace {
+
+int Run(const Context& context, const Args& args) {
+  std::string login;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    bool missing = false;
+    if (TakeValue(args, i, "--login", login, missing)) {
+      if (missing) return UsageError(kTreeCommand, "--login needs a value");
+      continue;
+    }
+    return UsageError(kTreeCommand, "unexpected argument '" + args[i] + "'");
+  }
+  const DatabasePtr db = OpenOrCreate(context.dbPath);
+  const PeriodTree tree = BuildPeriodTree(*db, login);
+  if (tree.IsEmpty()) {
+    std::printf("%s\n", login.empty() ? kTreeEmptyEverybody : kTreeEmptyLogin);
+    return kExitOk;
+  }
+  std::string out;
+  for (const PeriodTree::Year& year : tree.years) {
+    out += YearNodeText(year.year) + '\n';
+    for (const PeriodTree::Month& month : year.months) {
+      out += "  " + MonthNodeText(month.month) + '\n';
+      for (const int day : month.days) out += "    " + DayNodeText(day) + '\n';
+    }
+  }
+  WriteOut(out);
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command kTreeCommand{
+    "tree", "years, months and days that hold logged intervals",
+    "Usage: vornal-cli [--db PATH] tree [--login LOGIN]\n"
+    "\n"
+    "Prints the years (from 1981 to the current year), months and days in which\n"
+    "an interval of LOGIN, or of anybody without --login, begins or ends: one\n"
+    "node a line, months indented by two blanks and days by four. With nothing\n"
+    "logged it prints \"База данных пуста\" (everybody) or \"Нет данных\" (a login).\n",
+    Run};
+
+}  // namespace vornal::cli

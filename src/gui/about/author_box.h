@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QScopedPointer>
+
+#include "gui/widgets/photo_view.h"
+
+namespace Ui {
+class AuthorBox;
+}
+
+namespace vornal {
+
+class FlameWidget;
+
+// "Об авторе...": the author's picture ("delmo32.dll", a .bmp picture in the
+// current directory) with red flames burning under it on a 33 ms timer.
+class AuthorBox : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The identity of the flame timer and its interval.
+  static constexpr int kFireTimer = 1105;
+  static constexpr int kFireInterval = 33;
+
+  explicit AuthorBox(QWidget* parent = nullptr);
+  ~AuthorBox() override;
+
+  FlameWidget* Fire() const;
+  PhotoView* Photo() { return &m_photo; }
+  // kFireTimer while the flame runs, 0 once it is stopped.
+  int TimerId() const { return m_timerId; }
+
+ protected:
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  void OnTimer();
+  void StopTimer();
+
+  QScopedPointer<Ui::AuthorBox> m_ui;
+  PhotoView m_photo;
+  QBasicTimer m_timer;
+  int m_timerId = 0;
+};
+
+}  // namespace vornal

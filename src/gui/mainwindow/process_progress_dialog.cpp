@@ -1,0 +1,134 @@
+#include "gui/mainwindow/process_progress_dialog.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <thread>
+
+namespace vornal {
+namespace {
+
+QString Elided(const QLabel* label, const std::string& text) {
+  return label->fontMetrics().elidedText(QString::fromStdString(text), Qt::ElideMiddle,
+                                         label->width());
+}
+
+}  // namespace
+
+ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
+    : QDialog(parent),
+      m_folderLabel(new QLabel(this)),
+      m_fileLabel(new QLabel(this)),
+      m_eventsLabel(new QLabel(this)),
+      m_fileBar(new QProgressBar(this)),
+      m_stopButton(new QPushButton(QStringLiteral("Остановить"), this)),
+      m_timer(new QTimer(this)) {
+  setObjectName(QStringLiteral("processProgress"));
+  setWindowTitle(QStringLiteral("Обработка"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setMinimumWidth(460);
+  m_folderLabel->setObjectName(QStringLiteral("folderLabel"));
+  m_fileLabel->setObjectName(QStringLiteral("fileLabel"));
+  m_eventsLabel->setObjectName(QStringLiteral("eventsLabel"));
+  m_fileBar->setObjectName(QStringLiteral("fileBar"));
+  m_stopButton->setObjectName(QStringLiteral("stopButton"));
+  for (QLabel* label : {m_folderLabel, m_fileLabel})
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  m_fileBar->setRange(0, 1000);
+  m_fileBar->setValue(0);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_folderLabel);
+  layout->addWidget(m_fileLabel);
+  layout->addWidget(m_fileBar);
+  layout->addWidget(m_eventsLabel);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(m_stopButton);
+  layout->addLayout(buttons);
+
+  m_folderLabel->setText(QStringLiteral("Папка:"));
+  m_fileLabel->setText(QStringLiteral("Файл:"));
+  m_eventsLabel->setText(QStringLiteral("Внесено событий: 0"));
+
+  connect(m_stopButton, &QPushButton::clicked, this, &ProcessProgressDialog::RequestStop);
+  connect(m_timer, &QTimer::timeout, this, &ProcessProgressDialog::ShowProgress);
+}
+
+ProcessProgressDialog::~ProcessProgressDialog() = default;
+
+SweepSummary ProcessProgressDialog::Run(const std::string& databasePath) {
+  SweepSummary summary;
+  std::exception_ptr error;
+  m_finished = false;
+  std::thread worker([this, &summary, &error, databasePath] {
+    // The worker touches no widget; it leaves its progress under the lock
+    // and asks the window's thread to close the window when done.
+    try {
+      Database db;
+      db.Open(databasePath);
+      summary = ProcessFolders(db, [this](const SweepProgress& p) { return OnProgress(p); });
+    } catch (...) {
+      error = std::current_exception();
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          m_finished = true;
+          m_timer->stop();
+          done(QDialog::Accepted);
+        },
+        Qt::QueuedConnection);
+  });
+  m_timer->start(100);
+  exec();
+  worker.join();
+  if (error) std::rethrow_exception(error);
+  return summary;
+}
+
+bool ProcessProgressDialog::OnProgress(const SweepProgress& progress) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_progress = progress;
+    m_fresh = true;
+  }
+  return !m_stop.load();
+}
+
+void ProcessProgressDialog::ShowProgress() {
+  SweepProgress progress;
+  {
+    std::lock_guard lock(m_mutex);
+    if (!m_fresh) return;
+    progress = m_progress;
+    m_fresh = false;
+  }
+  m_folderLabel->setText(Elided(m_folderLabel, "Папка: " + progress.folder));
+  m_fileLabel->setText(
+      Elided(m_fileLabel, "Файл: " + std::filesystem::path(progress.file).filename().string()));
+  m_eventsLabel->setText(QStringLiteral("Внесено событий: ") +
+                         QLocale().toString(static_cast<qlonglong>(progress.eventsApplied)));
+  const double share = progress.fileSize > 0 ? static_cast<double>(progress.bytesRead) /
+                                                   static_cast<double>(progress.fileSize)
+                                             : 0.0;
+  m_fileBar->setValue(static_cast<int>(std::min(share, 1.0) * 1000));
+}
+
+void ProcessProgressDialog::RequestStop() {
+  m_stop = true;
+  m_stopButton->setEnabled(false);
+  m_stopButton->setText(QStringLiteral("Остановка после текущего файла..."));
+}
+
+void ProcessProgressDialog::reject() {
+  if (!m_finished) RequestStop();
+}
+
+}  // namespace vornal

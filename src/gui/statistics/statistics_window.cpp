@@ -1,0 +1,267 @@
+#include "gui/statistics/statistics_window.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "gui/widgets/cell_grid.h"
+#include "gui/widgets/dialog_units.h"
+#include "gui/widgets/message_box.h"
+#include "stats/period_queries.h"
+#include "stats/period_tree.h"
+#include "stats/stat_grid.h"
+#include "store/store_error.h"
+#include "ui_statistics_window.h"
+
+namespace vornal {
+namespace {
+
+const QString kChooseUser = QStringLiteral("--- Выберите пользователя ---");
+
+QString FromStd(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// The item data of a year, month or day node: its first day, 00:00:00.
+QVariant NodeData(int year, int month, int day) {
+  return QDateTime(QDate(year, month, day), QTime(0, 0));
+}
+
+QTreeWidgetItem* NewNode(const std::string& text, int year, int month, int day) {
+  auto* item = new QTreeWidgetItem(QStringList{FromStd(text)});
+  item->setData(0, Qt::UserRole, NodeData(year, month, day));
+  return item;
+}
+
+}  // namespace
+
+StatisticsWindow::StatisticsWindow(QWidget* parent)
+    : QDialog(parent), m_ui(new Ui::StatisticsWindow) {
+  m_ui->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  m_staticTotal = m_ui->staticTotal;
+  m_staticWorked = m_ui->staticWorked;
+  m_tree = m_ui->tree;
+  m_comboUsers = m_ui->comboUsers;
+  m_gridStat = m_ui->gridStat;
+  PlaceControls();
+  SetGridDesign();
+
+  connect(m_tree, &QTreeWidget::itemSelectionChanged, this,
+          &StatisticsWindow::OnTreeSelectionChanged);
+  connect(m_comboUsers, &QComboBox::currentIndexChanged, this, &StatisticsWindow::OnPersonChosen);
+  connect(m_ui->closeButton, &QPushButton::clicked, this, &StatisticsWindow::accept);
+  connect(m_ui->cancelButton, &QPushButton::clicked, this, &StatisticsWindow::reject);
+}
+
+StatisticsWindow::~StatisticsWindow() = default;
+
+void StatisticsWindow::PlaceControls() {
+  setFixedSize(DluToPixelsX(461), DluToPixelsY(222));
+  struct Placement {
+    QWidget* widget;
+    QRect rect;
+  };
+  const Placement placements[] = {
+      {m_tree, DluRect(7, 7, 130, 189)},
+      {m_comboUsers, DluRect(233, 15, 125, 80)},
+      {m_gridStat, DluRect(144, 35, 310, 161)},
+      {m_ui->workedCaption, DluRect(7, 196, 72, 8)},
+      {m_staticWorked, DluRect(99, 196, 46, 8)},
+      {m_ui->totalCaption, DluRect(7, 207, 72, 8)},
+      {m_staticTotal, DluRect(99, 207, 46, 8)},
+      {m_ui->closeButton, DluRect(404, 201, 50, 14)},
+      {m_ui->helpButton, DluRect(294, 201, 50, 14)},
+      {m_ui->viewButton, DluRect(349, 201, 50, 14)},
+      {m_ui->cancelButton, DluRect(147, 201, 50, 14)},
+  };
+  for (const Placement& placement : placements) placement.widget->setGeometry(placement.rect);
+  // The template's height of the drop-down list is that of its open list. Its
+  // width is widened when this font does not fit the first entry.
+  QStyleOptionComboBox option;
+  option.initFrom(m_comboUsers);
+  const QSize fitting = m_comboUsers->style()->sizeFromContents(
+      QStyle::CT_ComboBox, &option,
+      QSize(m_comboUsers->fontMetrics().horizontalAdvance(kChooseUser), 0), m_comboUsers);
+  m_comboUsers->resize(std::max(m_comboUsers->width(), fitting.width()),
+                       m_comboUsers->sizeHint().height());
+}
+
+void StatisticsWindow::SetGridDesign() {
+  static const char* const kHeaders[StatGrid::kColumns] = {"Событие", "Начало", "Конец", "Всего",
+                                                           "Работник"};
+  static const int kWidths[StatGrid::kColumns] = {33, 23, 23, 10, 13};
+  m_gridStat->SetColumnCount(StatGrid::kColumns);
+  m_gridStat->SetRowCount(2);
+  m_gridStat->SetFixedRows(1);
+  m_gridStat->SetFixedCols(0);
+  for (int col = 0; col < StatGrid::kColumns; ++col) {
+    m_gridStat->SetCellText(0, col, QString::fromUtf8(kHeaders[col]));
+    m_gridStat->SetColumnWidthChars(col, kWidths[col]);
+  }
+}
+
+int StatisticsWindow::Exec(Database* database) {
+  m_database = database;
+  Initialize();
+  return exec();
+}
+
+bool StatisticsWindow::Initialize() {
+  RunHandler([this] {
+    FillUserCombo();
+    FillTree({}, QString::fromUtf8(kTreeEmptyEverybody));
+  });
+  return true;
+}
+
+void StatisticsWindow::RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const StoreError& e) {
+    MessageBox::Stop(this, FromStd(e.Description()));
+  } catch (const std::bad_alloc&) {
+    MessageBox::Stop(this, QStringLiteral("Out of memory."));
+  }
+}
+
+void StatisticsWindow::FillUserCombo() {
+  const std::vector<PersonEntry> people =
+      m_database ? ListPeople(*m_database) : std::vector<PersonEntry>();
+  // Filling the list is no person change.
+  const QSignalBlocker blocker(m_comboUsers);
+  m_comboUsers->clear();
+  m_comboUsers->addItem(kChooseUser);
+  for (const PersonEntry& person : people) m_comboUsers->addItem(FromStd(PersonListText(person)));
+  m_comboUsers->setCurrentIndex(0);
+  // The open list shows long names whole.
+  QAbstractItemView* list = m_comboUsers->view();
+  list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
+}
+
+void StatisticsWindow::FillTree(const std::string& login, const QString& emptyText) {
+  const PeriodTree periods = m_database ? BuildPeriodTree(*m_database, login) : PeriodTree();
+  QTreeWidgetItem* currentYear = nullptr;
+  QTreeWidgetItem* currentMonth = nullptr;
+  QTreeWidgetItem* lastDay = nullptr;
+  {
+    // Building the tree is no selection change; the latest day is selected
+    // once the tree is complete.
+    const QSignalBlocker blocker(m_tree);
+    QList<QTreeWidgetItem*> years;
+    years.reserve(static_cast<qsizetype>(periods.years.size()));
+    for (std::size_t y = 0; y < periods.years.size(); ++y) {
+      const PeriodTree::Year& year = periods.years[y];
+      QTreeWidgetItem* yearNode = NewNode(YearNodeText(year.year), year.year, 1, 1);
+      if (static_cast<int>(y) == periods.currentYear) currentYear = yearNode;
+      for (std::size_t m = 0; m < year.months.size(); ++m) {
+        const PeriodTree::Month& month = year.months[m];
+        QTreeWidgetItem* monthNode = NewNode(MonthNodeText(month.month), year.year, month.month, 1);
+        yearNode->addChild(monthNode);
+        if (static_cast<int>(y) == periods.currentMonthYear &&
+            static_cast<int>(m) == periods.currentMonth)
+          currentMonth = monthNode;
+        for (const int day : month.days) {
+          lastDay = NewNode(DayNodeText(day), year.year, month.month, day);
+          monthNode->addChild(lastDay);
+        }
+      }
+      years.push_back(yearNode);
+    }
+    if (years.isEmpty()) {
+      auto* empty = new QTreeWidgetItem(QStringList{emptyText});
+      empty->setData(0, Qt::UserRole, kEmptyNodeData);
+      years.push_back(empty);
+    }
+    m_tree->addTopLevelItems(years);
+    if (currentYear) currentYear->setExpanded(true);
+    if (currentMonth) currentMonth->setExpanded(true);
+  }
+  if (lastDay) {
+    m_tree->setCurrentItem(lastDay);
+    m_tree->scrollToItem(lastDay);
+  }
+}
+
+void StatisticsWindow::OnPersonChosen() {
+  RunHandler([this] {
+    m_gridStat->Clear();
+    // The leading number of the shown text, read as atoi reads it.
+    const std::string text = m_comboUsers->currentText().toStdString();
+    const long long id = std::strtoll(text.c_str(), nullptr, 10);
+    {
+      const QSignalBlocker blocker(m_tree);
+      m_tree->clear();
+    }
+    m_login = id > 0 && m_database ? GetLoginByID(*m_database, id) : std::string();
+    FillTree(m_login, QString::fromUtf8(kTreeEmptyLogin));
+  });
+}
+
+void StatisticsWindow::OnTreeSelectionChanged() {
+  RunHandler([this] {
+    m_gridStat->Clear();
+    const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+    const QTreeWidgetItem* node = selected.isEmpty() ? nullptr : selected.front();
+    if (!node) {
+      MessageBox::Error(
+          this,
+          QStringLiteral("Error in func ShowListing() StatisticsWindow, please report developer"));
+      return;
+    }
+    const QVariant data = node->data(0, Qt::UserRole);
+    if (data == QVariant(kEmptyNodeData)) return;
+    const QDate date = data.toDateTime().date();
+    const QTreeWidgetItem* parent = node->parent();
+    std::optional<Period> period;
+    if (parent && parent->parent())
+      period = NodePeriod(date.year(), date.month(), date.day());
+    else if (parent)
+      period = NodePeriod(date.year(), date.month());
+    else
+      period = NodePeriod(date.year());
+    if (period) ShowListing(period->start, period->end, m_login);
+  });
+}
+
+void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
+                                   const std::string& login) {
+  if (!m_database) return;
+  const StatGrid grid = BuildStatGrid(*m_database, start, end, login);
+  // One bulk fill: a month of everybody is tens of thousands of rows.
+  CellGridModel::Rows rows;
+  rows.reserve(static_cast<std::size_t>(grid.RowCount()));
+  for (const StatGrid::Row& row : grid.rows) {
+    std::vector<QString> cells;
+    cells.reserve(StatGrid::kColumns);
+    for (const std::string& text : row) cells.push_back(FromStd(text));
+    rows.push_back(std::move(cells));
+  }
+  rows.emplace_back(StatGrid::kColumns);
+  m_gridStat->Clear();
+  m_gridStat->SetColumnCount(StatGrid::kColumns);
+  m_gridStat->SetAll(std::move(rows));
+  // Header, listed rows, two totals rows and the empty last row: without a
+  // listed row there is no row 1 to select.
+  if (grid.RowCount() > 4) {
+    m_gridStat->SetCurrentRow(1);
+    m_gridStat->SetCurrentColumn(StatGrid::kColumns - 1);
+    m_gridStat->SetSelectionEndRow(1);
+    m_gridStat->SetSelectionEndColumn(0);
+  }
+}
+
+}  // namespace vornal

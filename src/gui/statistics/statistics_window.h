@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDialog>
+#include <QScopedPointer>
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "store/database.h"
+
+class QComboBox;
+class QLabel;
+class QTreeWidget;
+
+namespace Ui {
+class StatisticsWindow;
+}
+
+namespace vornal {
+
+class CellGrid;
+
+// The statistics window: a person (or everybody) in the list, the years,
+// months and days with data in the tree, and the rows and totals of the
+// chosen node's period in the grid. It only reads the database it is given.
+class StatisticsWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Item data of the single node of a tree without data.
+  static constexpr int kEmptyNodeData = -13;
+
+  explicit StatisticsWindow(QWidget* parent = nullptr);
+  ~StatisticsWindow() override;
+
+  // Fills the window from the open database (not owned, must outlive the
+  // run) and runs it modally.
+  int Exec(Database* database);
+
+  bool Initialize();
+  void OnPersonChosen();
+  void OnTreeSelectionChanged();
+
+  void FillUserCombo();
+  // Rebuilds the tree for the login (everybody, when empty) and selects its
+  // latest day, which lists that day; without data, one node with emptyText.
+  void FillTree(const std::string& login, const QString& emptyText);
+  void ShowListing(const DateTime& start, const DateTime& end, const std::string& login);
+
+  // The login whose data is shown; empty for everybody.
+  const std::string& Login() const { return m_login; }
+
+ private:
+  // Runs a handler; an engine error ends it with the engine's description
+  // and leaves the window open with what was filled so far.
+  void RunHandler(const std::function<void()>& handler);
+  // The stored grid design: header texts and column widths.
+  void SetGridDesign();
+  void PlaceControls();
+
+  QScopedPointer<Ui::StatisticsWindow> m_ui;
+  QLabel* m_staticTotal = nullptr;
+  QLabel* m_staticWorked = nullptr;
+  QTreeWidget* m_tree = nullptr;
+  QComboBox* m_comboUsers = nullptr;
+  CellGrid* m_gridStat = nullptr;
+  std::string m_login;
+  Database* m_database = nullptr;
+};
+
+}  // namespace vornal

@@ -1,0 +1,72 @@
+#include "gui/widgets/message_box.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace vornal {
+
+std::deque<MessageBox::Button> MessageBox::s_answers;
+std::vector<MessageBox::Shown> MessageBox::s_history;
+bool MessageBox::s_autoAnswer = false;
+
+MessageBox::Button MessageBox::Show(QWidget* parent, const QString& text, const QString& caption,
+                                    QMessageBox::Icon icon, Buttons buttons, Button defaultButton) {
+  s_history.push_back({text, caption, icon, buttons, defaultButton});
+  if (!s_answers.empty()) {
+    const Button answer = s_answers.front();
+    s_answers.pop_front();
+    return answer;
+  }
+  if (s_autoAnswer) return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Ok;
+  QMessageBox box(icon, caption, text, buttons, parent);
+  if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+  box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
+                                                            : QMessageBox::Ok);
+  const int result = box.exec();
+  return static_cast<Button>(result);
+}
+
+QString MessageBox::AppTitle() {
+  return QApplication::applicationName();
+}
+
+void MessageBox::Warning(QWidget* parent, const QString& text) {
+  Show(parent, text, AppTitle(), QMessageBox::Warning);
+}
+
+void MessageBox::Error(QWidget* parent, const QString& text) {
+  Show(parent, text, AppTitle(), QMessageBox::Critical);
+}
+
+void MessageBox::Stop(QWidget* parent, const QString& text) {
+  Show(parent, text, AppTitle(), QMessageBox::Critical);
+}
+
+MessageBox::Button MessageBox::Question(QWidget* parent, const QString& text,
+                                        const QString& caption) {
+  return Show(parent, text, caption, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel,
+              QMessageBox::Cancel);
+}
+
+void MessageBox::Information(QWidget* parent, const QString& text, const QString& caption) {
+  Show(parent, text, caption, QMessageBox::Information);
+}
+
+void MessageBox::SetNextAnswer(Button answer) {
+  s_answers.push_back(answer);
+}
+
+void MessageBox::SetAutoAnswer(bool on) {
+  s_autoAnswer = on;
+}
+
+const std::vector<MessageBox::Shown>& MessageBox::History() {
+  return s_history;
+}
+
+void MessageBox::ClearHistory() {
+  s_history.clear();
+  s_answers.clear();
+}
+
+}  // namespace vornal

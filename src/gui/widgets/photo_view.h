@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+class QScrollBar;
+
+namespace vornal {
+
+// Shows one bitmap at its natural size, from its top-left corner, on grey,
+// with scroll bars only when the picture is larger than the view. A picture
+// that cannot be loaded shows "File not found." and falls back to
+// "no_photo.bmp" in the current directory. Everything is drawn into an
+// off-screen buffer first; a repaint only copies it.
+class PhotoView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PhotoView(QWidget* parent = nullptr);
+
+  // Places the control over `rect` (in the parent's coordinates) and shows
+  // it; false when the buffer cannot be made.
+  bool Create(QWidget* parent, const QRect& rect);
+  // Loads a .bmp file (absolute, or relative to the current directory).
+  void LoadFile(QString path);
+  // Makes the picture current (a null image: none) and shows it.
+  void SetImage(const QImage& image);
+  // Draws the picture into the buffer at the scroll offsets and repaints.
+  void Redraw();
+  // Greys the view in the buffer without a repaint.
+  void Clear();
+
+  // Page step of both scroll bars, in pixels.
+  static constexpr int kPageStep = 20;
+
+  // State for tests and owners.
+  int HorizontalOffset() const { return m_offsetX; }
+  int VerticalOffset() const { return m_offsetY; }
+  // The visible picture area inside the border, without the scroll bars.
+  QRect ViewRect() const { return m_view; }
+  const QImage& Picture() const { return m_picture; }
+  const QImage& Buffer() const { return m_buffer; }
+  QScrollBar* HorizontalBar() const { return m_hBar; }
+  QScrollBar* VerticalBar() const { return m_vBar; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QRect ClientRect() const;
+  void FillView();
+  void ShowBars();
+  // Applies a scroll bar action to one offset; returns the new offset.
+  int Scroll(int action, int offset, int pictureSize, int viewSize, int position) const;
+
+  QScrollBar* m_hBar;
+  QScrollBar* m_vBar;
+  QImage m_buffer;
+  QImage m_picture;
+  QRect m_view;
+  int m_barThickness = 0;
+  int m_offsetX = 0;
+  int m_offsetY = 0;
+  int m_fallbackDepth = 0;
+};
+
+}  // namespace vornal

@@ -1,0 +1,69 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QtTest>
+
+#include "gui/application.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/mainwindow/new_database_dialog.h"
+#include "gui/widget_test_util.h"
+#include "gui/widgets/message_box.h"
+#include "store/messages.h"
+
+namespace vornal {
+
+// An application whose required facilities cannot be prepared.
+class BrokenApplication : public Application {
+ protected:
+  bool PrepareFacilities() override { return false; }
+};
+
+class ApplicationTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void init() {
+    MessageBox::SetAutoAnswer(true);
+    MessageBox::ClearHistory();
+  }
+
+  void MissingFacilityShowsOnlyTheMessage() {
+    test::ScopedCurrentDir dir;
+    BrokenApplication app;
+    QVERIFY(!app.Run());
+    QCOMPARE(MessageBox::History().size(), 1u);
+    const auto& shown = MessageBox::History().front();
+    QCOMPARE(shown.text, QStringLiteral("Windows sockets initialization failed."));
+    QCOMPARE(shown.icon, QMessageBox::Warning);
+    QCOMPARE(shown.caption, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    QVERIFY(!QFile::exists(dir.File("base.mdb")));
+  }
+
+  void ClosingTheMainWindowEndsTheRun() {
+    test::ScopedCurrentDir dir;
+    Application app;
+    QCOMPARE(MessageBox::AppTitle(), QStringLiteral("gui_application_test"));
+    bool ran = false;
+    test::WhenModal<NewDatabaseDialog>([&](NewDatabaseDialog* notice) {
+      notice->accept();
+      test::WhenModal<MainWindow>([&](MainWindow* window) {
+        ran = app.Window() == window;
+        // The store's notices reach the operator as boxes during the run.
+        ReportMessage("from the store");
+        window->reject();
+      });
+    });
+    QVERIFY(!app.Run());
+    QVERIFY(ran);
+    QVERIFY(app.Window() == nullptr);
+    QVERIFY(QFile::exists(dir.File("base.mdb")));
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QCOMPARE(MessageBox::History().front().text, QStringLiteral("from the store"));
+    QCOMPARE(MessageBox::History().front().icon, QMessageBox::Warning);
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::ApplicationTest)
+#include "application_test.moc"

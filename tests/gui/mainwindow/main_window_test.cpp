@@ -1,0 +1,216 @@
+#include "gui/mainwindow/main_window.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "gui/mainwindow/new_database_dialog.h"
+#include "gui/mainwindow/person_editor.h"
+#include "gui/widget_test_util.h"
+#include "gui/widgets/cell_grid.h"
+#include "gui/widgets/message_box.h"
+#include "gui/widgets/photo_view.h"
+#include "store/people.h"
+#include "test_util.h"
+
+namespace vornal {
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  static QString Label(MainWindow& dlg, const char* name) {
+    return dlg.findChild<QLabel*>(QString::fromLatin1(name))->text();
+  }
+  static bool Enabled(MainWindow& dlg, const char* name) {
+    return dlg.findChild<QPushButton*>(QString::fromLatin1(name))->isEnabled();
+  }
+  static QStringList Labels(MainWindow& dlg) {
+    return {Label(dlg, "nameLabel"), Label(dlg, "ageLabel"), Label(dlg, "profLabel"),
+            Label(dlg, "telLabel"), Label(dlg, "emailLabel")};
+  }
+  static std::vector<std::string> Names() {
+    DatabasePtr db;
+    OpenDatabaseFile(db, kDatabaseFile, true);
+    PersonRecordset rs(db.get());
+    OpenPeopleList(rs);
+    std::vector<std::string> names;
+    for (; !rs.AtEnd(); rs.MoveNext()) names.push_back(rs.m_Name);
+    return names;
+  }
+  static void AddPeople(std::initializer_list<PersonValues> people) {
+    DatabasePtr db;
+    if (QFile::exists(QString::fromLatin1(kDatabaseFile)))
+      OpenDatabaseFile(db, kDatabaseFile, true);
+    else
+      db = test::MakeDatabase(kDatabaseFile);
+    for (const auto& person : people) InsertPerson(*db, person);
+  }
+  static void ClickRow(MainWindow& dlg, int row) {
+    CellGrid* grid = dlg.Grid();
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+
+ private Q_SLOTS:
+  void init() {
+    MessageBox::SetAutoAnswer(true);
+    MessageBox::ClearHistory();
+  }
+
+  void FirstStartCreatesAnEmptyDatabaseAfterTheNotice() {
+    test::ScopedCurrentDir dir;
+    bool noticed = false;
+    test::WhenModal<NewDatabaseDialog>([&](NewDatabaseDialog* notice) {
+      noticed = notice->findChild<QLabel*>(QStringLiteral("notCreatedLabel"))->text() ==
+                QStringLiteral("База даных не создана!");
+      notice->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    MainWindow dlg;
+    QVERIFY(noticed);
+    QVERIFY(MessageBox::History().empty());
+    QVERIFY(QFile::exists(dir.File("base.mdb")));
+    QVERIFY(Names().empty());
+
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("Vornal"));
+    QCOMPARE(dlg.Grid()->RowCount(), 2);
+    QCOMPARE(dlg.Grid()->CellText(0, 1), QStringLiteral("ФИО"));
+    QCOMPARE(dlg.Grid()->CellText(1, 0), QString());
+    QVERIFY(!Enabled(dlg, "editButton"));
+    QVERIFY(!Enabled(dlg, "deleteButton"));
+    QVERIFY(!Enabled(dlg, "statisticsButton"));
+    QVERIFY(Enabled(dlg, "addButton"));
+    QCOMPARE(Labels(dlg), (QStringList{QStringLiteral("ФИО"), QStringLiteral("Возраст"),
+                                       QStringLiteral("Профессия"), QStringLiteral("Телефон"),
+                                       QStringLiteral("e-mail")}));
+    QCOMPARE(dlg.Photo()->Buffer().pixel(5, 5), qRgb(128, 128, 128));
+
+    // A double click on the blank row starts no editor.
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    CellGrid* grid = dlg.Grid();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                       grid->visualRect(grid->model()->index(0, 1)).center());
+    QVERIFY(MessageBox::History().empty());
+  }
+
+  void DecliningTheNoticeCreatesNothing() {
+    test::ScopedCurrentDir dir;
+    test::WhenModal<NewDatabaseDialog>([](NewDatabaseDialog* notice) { notice->reject(); });
+    test::WhenModal<NewDatabaseDialog>([](NewDatabaseDialog* notice) { notice->reject(); });
+    MainWindow dlg;
+    QVERIFY(!QFile::exists(dir.File("base.mdb")));
+    // The start-up and the list fill each ask and each report.
+    QCOMPARE(MessageBox::History().size(), 2u);
+    const auto& shown = MessageBox::History().front();
+    QCOMPARE(shown.text, QStringLiteral("Невозможно открыть базу данных"));
+    QCOMPARE(shown.icon, QMessageBox::Warning);
+    QCOMPARE(shown.caption, MessageBox::AppTitle());
+  }
+
+  void AddingTheFirstPersonEnablesTheButtonsAndShowsThePerson() {
+    test::ScopedCurrentDir dir;
+    AddPeople({});
+    MainWindow dlg;
+    test::WhenModal<PersonEditor>([](PersonEditor* editor) {
+      QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text(), QString());
+      QTest::keyClicks(editor->findChild<QLineEdit*>(QStringLiteral("nameEdit")),
+                       QStringLiteral("O'Hara  "));
+      QTest::keyClicks(editor->findChild<QLineEdit*>(QStringLiteral("loginEdit")),
+                       QStringLiteral("ohara"));
+      QTest::keyClicks(editor->findChild<QLineEdit*>(QStringLiteral("ageEdit")),
+                       QStringLiteral("-3"));
+      editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    dlg.OnAdd();
+    QCOMPARE(Names(), (std::vector<std::string>{"O'Hara  "}));
+    QVERIFY(Enabled(dlg, "editButton"));
+    QVERIFY(Enabled(dlg, "deleteButton"));
+    QVERIFY(Enabled(dlg, "statisticsButton"));
+    QCOMPARE(dlg.Grid()->RowCount(), 2);
+    QCOMPARE(dlg.Grid()->CellText(1, 1), QStringLiteral(" O'Hara  "));
+    QCOMPARE(dlg.Grid()->CellText(1, 2), QStringLiteral(" ohara"));
+    QCOMPARE(Labels(dlg), (QStringList{QStringLiteral("O'Hara  "), QStringLiteral("-3"), QString(),
+                                       QString(), QString()}));
+    QVERIFY(MessageBox::History().empty());
+  }
+
+  void EditorGetsTrimmedValuesAndCancelStillRefreshes() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Ann  ", "30", "Cook", "", "ann", "1", "a@x"}});
+    MainWindow dlg;
+    test::WhenModal<PersonEditor>([](PersonEditor* editor) {
+      QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text(),
+               QStringLiteral("Ann"));
+      QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("profEdit"))->text(),
+               QStringLiteral("Cook"));
+      editor->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("Bob"));
+      // Someone else adds a person while the editor is open.
+      AddPeople({{"Cid", "", "", "", "cid", "", ""}});
+      editor->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+    });
+    dlg.OnEdit();
+    QCOMPARE(Names(), (std::vector<std::string>{"Ann  ", "Cid"}));
+    QCOMPARE(dlg.Grid()->RowCount(), 3);
+    QCOMPARE(dlg.Grid()->CellText(2, 1), QStringLiteral(" Cid"));
+
+    test::WhenModal<PersonEditor>([](PersonEditor* editor) {
+      editor->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("Bob"));
+      editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    dlg.OnEdit();
+    QCOMPARE(Names(), (std::vector<std::string>{"Bob", "Cid"}));
+  }
+
+  void DeleteAsksFirstAndKeepsTheSelectionInTheList() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Ann", "30", "", "", "ann", "", ""}, {"Bob", "40", "", "", "bob", "", ""}});
+    MainWindow dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    ClickRow(dlg, 2);
+    QCOMPARE(dlg.SelectedRow(), 2);
+    QCOMPARE(Label(dlg, "nameLabel"), QStringLiteral("Bob"));
+
+    MessageBox::SetNextAnswer(QMessageBox::Cancel);
+    dlg.OnDelete();
+    QCOMPARE(Names(), (std::vector<std::string>{"Ann", "Bob"}));
+    QCOMPARE(MessageBox::History().size(), 1u);
+    const auto& question = MessageBox::History().back();
+    QCOMPARE(question.text, QStringLiteral("Вы действительно хотите удалить эту запись?"));
+    QCOMPARE(question.caption, QStringLiteral("Удаление"));
+    QCOMPARE(question.icon, QMessageBox::Question);
+    QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(question.defaultButton, QMessageBox::Cancel);
+
+    MessageBox::SetNextAnswer(QMessageBox::Ok);
+    dlg.OnDelete();
+    QCOMPARE(Names(), (std::vector<std::string>{"Ann"}));
+    QCOMPARE(dlg.SelectedRow(), 1);
+    QCOMPARE(dlg.Grid()->CurrentRow(), 1);
+    QCOMPARE(Label(dlg, "nameLabel"), QStringLiteral("Ann"));
+    QCOMPARE(MessageBox::History().size(), 2u);
+  }
+
+  void EngineErrorEndsTheCommandWithAStopBox() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Ann", "30", "", "", "ann", "", ""}});
+    MainWindow dlg;
+    test::WhenModal<PersonEditor>([](PersonEditor* editor) {
+      editor->findChild<QLineEdit*>(QStringLiteral("ageEdit"))->setText(QString(21, u'9'));
+      editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    dlg.OnEdit();
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QCOMPARE(MessageBox::History().back().icon, QMessageBox::Critical);
+    QVERIFY(MessageBox::History().back().text.contains(QStringLiteral("CHECK")));
+    QCOMPARE(Label(dlg, "ageLabel"), QStringLiteral("30"));
+    QCOMPARE(Names(), (std::vector<std::string>{"Ann"}));
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::MainWindowTest)
+#include "main_window_test.moc"

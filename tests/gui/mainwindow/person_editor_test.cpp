@@ -1,0 +1,104 @@
+#include "gui/mainwindow/person_editor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "gui/widget_test_util.h"
+#include "gui/widgets/file_dialog.h"
+#include "gui/widgets/message_box.h"
+#include "gui/widgets/photo_view.h"
+
+namespace vornal {
+
+class PersonEditorTest : public QObject {
+  Q_OBJECT
+
+  static QLineEdit* Edit(PersonEditor& dialog, const char* name) {
+    return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
+  }
+
+ private Q_SLOTS:
+  void init() {
+    MessageBox::SetAutoAnswer(true);
+    MessageBox::ClearHistory();
+    FileDialog::ClearAnswers();
+  }
+
+  void RefusesEmptyNameThenEmptyLoginAndReturnsValuesAsTyped() {
+    test::ScopedCurrentDir dir;
+    PersonEditor dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Добавление/Изменение"));
+    QVERIFY(Edit(dialog, "photoEdit")->isReadOnly());
+
+    QTest::keyClick(Edit(dialog, "ageEdit"), Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QCOMPARE(MessageBox::History().back().text, QStringLiteral("Необходимо заполнить поле ФИО"));
+    QCOMPARE(MessageBox::History().back().icon, QMessageBox::Critical);
+    QCOMPARE(MessageBox::History().back().caption, MessageBox::AppTitle());
+    QCOMPARE(QApplication::focusWidget(), Edit(dialog, "nameEdit"));
+
+    QTest::keyClicks(Edit(dialog, "nameEdit"), QStringLiteral("  "));
+    QTest::keyClick(Edit(dialog, "nameEdit"), Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(MessageBox::History().size(), 2u);
+    QCOMPARE(MessageBox::History().back().text, QStringLiteral("Необходимо заполнить поле Login"));
+    QCOMPARE(QApplication::focusWidget(), Edit(dialog, "loginEdit"));
+
+    QTest::keyClicks(Edit(dialog, "loginEdit"), QStringLiteral("x'y "));
+    QTest::keyClicks(Edit(dialog, "ageEdit"), QStringLiteral("twenty"));
+    QTest::keyClick(Edit(dialog, "loginEdit"), Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Values().name, "  ");
+    QCOMPARE(dialog.Values().login, "x'y ");
+    QCOMPARE(dialog.Values().age, "twenty");
+    QCOMPARE(dialog.Values().tel, "");
+  }
+
+  void OpensWithTheValuesAndChoosesAPhoto() {
+    test::ScopedCurrentDir dir;
+    QVERIFY(QFile::copy(QStringLiteral(VORNAL_RES_DIR "/no_photo.bmp"), dir.File("no_photo.bmp")));
+    QTemporaryDir other;
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString path = other.filePath(QStringLiteral("me.bmp"));
+    QVERIFY(picture.save(path, "BMP"));
+
+    PersonEditor dialog;
+    PersonValues values;
+    values.name = "Ann";
+    values.photo = "missing.bmp";
+    values.login = "ann";
+    dialog.SetValues(values);
+    dialog.show();
+    QCOMPARE(Edit(dialog, "nameEdit")->text(), QStringLiteral("Ann"));
+    QCOMPARE(dialog.focusWidget(), Edit(dialog, "nameEdit"));
+    // A wrong path shows the fallback picture.
+    QCOMPARE(dialog.Photo()->Picture().size(), QImage(dir.File("no_photo.bmp")).size());
+
+    FileDialog::SetNextFileName(QString());
+    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    QCOMPARE(Edit(dialog, "photoEdit")->text(), QStringLiteral("missing.bmp"));
+
+    FileDialog::SetNextFileName(path);
+    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    QCOMPARE(Edit(dialog, "photoEdit")->text(), path);
+    QCOMPARE(dialog.Photo()->Picture().size(), QSize(30, 20));
+    QCOMPARE(QDir::currentPath(), dir.Path());
+
+    // Cancel leaves the values as the caller set them.
+    dialog.reject();
+    QCOMPARE(dialog.Values().photo, "missing.bmp");
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::PersonEditorTest)
+#include "person_editor_test.moc"

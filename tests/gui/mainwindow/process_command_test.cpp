@@ -1,0 +1,116 @@
+#include <QFile>
+#include <QtTest>
+
+#include "gui/mainwindow/main_window.h"
+#include "gui/mainwindow/process_progress_dialog.h"
+#include "gui/widget_test_util.h"
+#include "gui/widgets/message_box.h"
+#include "test_util.h"
+
+namespace vornal {
+
+class ProcessCommandTest : public QObject {
+  Q_OBJECT
+
+  static const std::string& DayLines() {
+    static const std::string lines = test::ReadFile(VORNAL_TEST_DATA "/intake/worked_sequence.buf");
+    return lines;
+  }
+  // A database whose slots 1 and 10 name folders holding a buffer file.
+  static void Configure(const test::ScopedCurrentDir& dir) {
+    DatabasePtr db = test::MakeDatabase(kDatabaseFile);
+    for (const char* slot : {"1", "10"}) {
+      const std::string folder = dir.File(QStringLiteral("w") + QLatin1String(slot)).toStdString();
+      QDir().mkpath(QString::fromStdString(folder));
+      test::WriteFile(folder + "/main.buf", DayLines() + "2002|10|8|9|5|0|petrov|Bogus|\r\n");
+      db->Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", std::string("Path") + slot,
+                  folder);
+    }
+  }
+  static std::int64_t LogRows() {
+    DatabasePtr db;
+    OpenDatabaseFile(db, kDatabaseFile, true);
+    return db->QueryInt("SELECT COUNT(*) FROM LOGS").value_or(-1);
+  }
+  static bool BufferLeft(const test::ScopedCurrentDir& dir, const char* slot) {
+    return !QDir(dir.File(QStringLiteral("w") + QLatin1String(slot))).isEmpty();
+  }
+
+ private Q_SLOTS:
+  void init() {
+    MessageBox::SetAutoAnswer(true);
+    MessageBox::ClearHistory();
+  }
+
+  void CancelTouchesNothing() {
+    test::ScopedCurrentDir dir;
+    Configure(dir);
+    MainWindow dlg;
+    dlg.OnProcess();
+    QCOMPARE(MessageBox::History().size(), 1u);
+    const MessageBox::Shown& box = MessageBox::History().front();
+    QCOMPARE(box.text, QStringLiteral("Это процесс может занять несколько минут.\nПродолжить?"));
+    QCOMPARE(box.caption, QStringLiteral("Обработка"));
+    QCOMPARE(box.icon, QMessageBox::Question);
+    QCOMPARE(box.defaultButton, QMessageBox::Cancel);
+    QVERIFY(QFile::exists(dir.File(QStringLiteral("w1/main.buf"))));
+    QVERIFY(QFile::exists(dir.File(QStringLiteral("w10/main.buf"))));
+    QCOMPARE(LogRows(), 0);
+  }
+
+  void ProcessAppliesBuffersAndRemovesThem() {
+    test::ScopedCurrentDir dir;
+    Configure(dir);
+    MainWindow dlg;
+    MessageBox::SetNextAnswer(QMessageBox::Ok);
+    dlg.OnProcess();
+    QCOMPARE(MessageBox::History().size(), 2u);
+    const MessageBox::Shown& done = MessageBox::History().back();
+    QCOMPARE(done.caption, QStringLiteral("Обработка"));
+    QCOMPARE(done.icon, QMessageBox::Information);
+    QCOMPARE(done.text.split(u'\n').front(), QStringLiteral("Обработка выполнена"));
+    QVERIFY2(done.text.contains(QStringLiteral("Обработано файлов: 2")), qPrintable(done.text));
+    QVERIFY(done.text.contains(QStringLiteral("Пропущено строк: 2")));
+    QVERIFY(done.text.contains(QStringLiteral("неизвестное или пустое имя события: 2")));
+    QVERIFY(!done.text.contains(QStringLiteral("Остановлено")));
+    QVERIFY(!BufferLeft(dir, "1"));
+    QVERIFY(!BufferLeft(dir, "10"));
+    QVERIFY(LogRows() > 0);
+  }
+
+  void EngineErrorShowsTheStopBoxAndAppliesNothing() {
+    test::ScopedCurrentDir dir;
+    Configure(dir);
+    {
+      DatabasePtr db;
+      OpenDatabaseFile(db, kDatabaseFile, true);
+      db->ExecuteScript("DROP TABLE logs");
+    }
+    MainWindow dlg;
+    MessageBox::SetNextAnswer(QMessageBox::Ok);
+    dlg.OnProcess();
+    QCOMPARE(MessageBox::History().size(), 2u);
+    const MessageBox::Shown& stop = MessageBox::History().back();
+    QCOMPARE(stop.icon, QMessageBox::Critical);
+    QVERIFY2(stop.text.contains(QStringLiteral("logs"), Qt::CaseInsensitive),
+             qPrintable(stop.text));
+    QVERIFY(BufferLeft(dir, "1"));
+    QVERIFY(BufferLeft(dir, "10"));
+  }
+
+  void StopEndsTheSweepBetweenFiles() {
+    test::ScopedCurrentDir dir;
+    Configure(dir);
+    ProcessProgressDialog progress;
+    progress.RequestStop();
+    const SweepSummary summary = progress.Run(dir.File(QStringLiteral("base.mdb")).toStdString());
+    QVERIFY(summary.cancelled);
+    QVERIFY(summary.filesProcessed <= 1);
+    QVERIFY(QFile::exists(dir.File(QStringLiteral("w10/main.buf"))));
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::ProcessCommandTest)
+#include "process_command_test.moc"

@@ -1,0 +1,281 @@
+#include "gui/settings/settings_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "gui/mainwindow/main_window.h"
+#include "gui/widget_test_util.h"
+#include "gui/widgets/file_dialog.h"
+#include "gui/widgets/message_box.h"
+#include "test_util.h"
+
+namespace vornal {
+
+class SettingsDialogTest : public QObject {
+  Q_OBJECT
+
+  using Rows = std::vector<std::pair<std::string, std::string>>;
+
+  static DatabasePtr Open() {
+    DatabasePtr db;
+    if (QFile::exists(QString::fromLatin1(kDatabaseFile)))
+      OpenDatabaseFile(db, kDatabaseFile, true);
+    else
+      db = test::MakeDatabase(kDatabaseFile);
+    return db;
+  }
+  // Key and value of every SETTING row, with its ID.
+  static std::vector<std::tuple<std::int64_t, std::string, std::string>> Setting() {
+    DatabasePtr db = Open();
+    std::vector<std::tuple<std::int64_t, std::string, std::string>> rows;
+    Statement query = db->Prepare("SELECT ID, Key, Val FROM SETTING ORDER BY Key");
+    while (query.Step()) rows.emplace_back(query.Int(0), query.Text(1), query.Text(2));
+    return rows;
+  }
+  static void Store(const Rows& rows) {
+    DatabasePtr db = Open();
+    for (const auto& [key, value] : rows)
+      db->Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", key, value);
+  }
+  static QString Dir(const test::ScopedCurrentDir& dir, const char* name) {
+    QDir(dir.Path()).mkpath(QString::fromLatin1(name));
+    return dir.File(QString::fromLatin1(name));
+  }
+  static void Click(SettingsDialog* sheet, QDialogButtonBox::StandardButton which) {
+    sheet->Buttons()->button(which)->click();
+  }
+  // The sheet shown on its paths page.
+  static void OpenPaths(SettingsDialog& sheet) {
+    sheet.show();
+    sheet.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    sheet.Tabs()->setCurrentIndex(1);
+  }
+
+ private Q_SLOTS:
+  void init() {
+    MessageBox::SetAutoAnswer(true);
+    MessageBox::ClearHistory();
+    FileDialog::ClearAnswers();
+  }
+
+  void OkInsertsUpdatesAndDeletesSlots() {
+    test::ScopedCurrentDir dir;
+    const QString a = Dir(dir, "a"), b = Dir(dir, "b"), c = Dir(dir, "c");
+    Store({{"Path1", a.toStdString() + "  "}, {"Path3", b.toStdString()}});
+    const auto before = Setting();
+    MainWindow dlg;
+    QStringList shown;
+    test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
+      QCOMPARE(sheet->windowTitle(), QStringLiteral("Настройки"));
+      QCOMPARE(sheet->Tabs()->currentIndex(), 0);
+      QCOMPARE(sheet->Tabs()->tabText(0), QStringLiteral("Общие"));
+      QCOMPARE(sheet->Tabs()->tabText(1), QStringLiteral("Пути"));
+      QVERIFY(!sheet->Buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+      sheet->Tabs()->setCurrentIndex(1);
+      FoldersPage& page = sheet->m_foldersPage;
+      for (int row = 1; row <= 3; ++row) shown << page.PathEdit(row)->text();
+      page.PathEdit(1)->setText(c);
+      page.Check(2)->click();
+      page.PathEdit(2)->setText(QStringLiteral("  ") + b + QStringLiteral(" "));
+      page.Check(3)->click();
+      Click(sheet, QDialogButtonBox::Ok);
+    });
+    dlg.OnSettings();
+    QCOMPARE(shown, (QStringList{a, QString(), b}));
+    QVERIFY(MessageBox::History().empty());
+    const auto after = Setting();
+    QCOMPARE(after.size(), 2u);
+    // Path1 is updated in place, Path2 inserted trimmed, Path3 deleted.
+    QCOMPARE(std::get<0>(after[0]), std::get<0>(before[0]));
+    QCOMPARE(std::get<2>(after[0]), c.toStdString());
+    QCOMPARE(std::get<1>(after[1]), std::string("Path2"));
+    QCOMPARE(std::get<2>(after[1]), b.toStdString());
+  }
+
+  void CancelLeavesSettingUnchanged() {
+    test::ScopedCurrentDir dir;
+    const QString a = Dir(dir, "a");
+    Store({{"Path1", a.toStdString()}});
+    const auto before = Setting();
+    MainWindow dlg;
+    test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
+      sheet->Tabs()->setCurrentIndex(1);
+      sheet->m_foldersPage.Check(1)->click();
+      sheet->m_foldersPage.Check(4)->click();
+      sheet->m_foldersPage.PathEdit(4)->setText(a);
+      FileDialog::SetNextDirectory(dir.Path());
+      sheet->m_foldersPage.BrowseButton(4)->click();
+      Click(sheet, QDialogButtonBox::Cancel);
+    });
+    dlg.OnSettings();
+    QCOMPARE(Setting(), before);
+  }
+
+  void EngineErrorEndsTheCommandWithItsDescription() {
+    test::ScopedCurrentDir dir;
+    Open()->ExecuteScript("DROP TABLE setting");
+    MainWindow dlg;
+    bool sheetShown = false;
+    // Closes the sheet should it open; stops with the test.
+    QTimer guard;
+    connect(&guard, &QTimer::timeout, [&] {
+      if (auto* sheet = qobject_cast<SettingsDialog*>(QApplication::activeModalWidget())) {
+        sheetShown = true;
+        sheet->reject();
+      }
+    });
+    guard.start(5);
+    dlg.OnSettings();
+    QVERIFY(!sheetShown);
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QCOMPARE(MessageBox::History().back().icon, QMessageBox::Critical);
+    QVERIFY2(
+        MessageBox::History().back().text.contains(QStringLiteral("setting"), Qt::CaseInsensitive),
+        qPrintable(MessageBox::History().back().text));
+  }
+
+  void MissingFoldersAreReportedOneAtATimeInRowOrder() {
+    test::ScopedCurrentDir dir;
+    const QString good = Dir(dir, "good");
+    SettingsDialog sheet;
+    FoldersPage& page = sheet.m_foldersPage;
+    page.m_enabled[1] = page.m_enabled[4] = true;
+    page.m_path[1] = dir.File(QStringLiteral("missing2"));
+    page.m_path[4] = dir.File(QStringLiteral("missing5"));
+    // Switched off: never checked.
+    page.m_path[6] = dir.File(QStringLiteral("missing7"));
+    OpenPaths(sheet);
+    QVERIFY(!page.PathEdit(7)->isEnabled());
+    sheet.Tabs()->setCurrentIndex(0);
+
+    Click(&sheet, QDialogButtonBox::Ok);
+    QVERIFY(sheet.isVisible());
+    QCOMPARE(sheet.Tabs()->currentIndex(), 1);
+    QCOMPARE(MessageBox::History().size(), 1u);
+    const MessageBox::Shown& box = MessageBox::History().back();
+    QCOMPARE(box.text, QStringLiteral("Папка с таким именем не существует:\n") + page.m_path[1]);
+    QCOMPARE(box.caption, QString());
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, MessageBox::Buttons(QMessageBox::Ok));
+    QCOMPARE(QApplication::focusWidget(), page.PathEdit(2));
+
+    page.PathEdit(2)->setText(good);
+    Click(&sheet, QDialogButtonBox::Ok);
+    QVERIFY(sheet.isVisible());
+    QCOMPARE(MessageBox::History().back().text,
+             QStringLiteral("Папка с таким именем не существует:\n") + page.m_path[4]);
+    QCOMPARE(QApplication::focusWidget(), page.PathEdit(5));
+
+    // A switched-on row with an empty path is refused too.
+    page.PathEdit(5)->setText(QStringLiteral("   "));
+    Click(&sheet, QDialogButtonBox::Ok);
+    QCOMPARE(MessageBox::History().back().text,
+             QStringLiteral("Папка с таким именем не существует:\n"));
+
+    page.Check(5)->click();
+    Click(&sheet, QDialogButtonBox::Ok);
+    QCOMPARE(MessageBox::History().size(), 3u);
+    QVERIFY(!sheet.isVisible());
+    QCOMPARE(sheet.result(), int(QDialog::Accepted));
+    QCOMPARE(page.m_path[1], good);
+    QVERIFY(!page.m_enabled[4]);
+  }
+
+  void PageNeverOpenedKeepsItsValues() {
+    test::ScopedCurrentDir dir;
+    SettingsDialog sheet;
+    sheet.m_foldersPage.m_enabled[0] = true;
+    sheet.m_foldersPage.m_path[0] = QStringLiteral("/no/such/folder");
+    sheet.show();
+    Click(&sheet, QDialogButtonBox::Ok);
+    QCOMPARE(sheet.result(), int(QDialog::Accepted));
+    QVERIFY(MessageBox::History().empty());
+    QCOMPARE(sheet.m_foldersPage.m_path[0], QStringLiteral("/no/such/folder"));
+  }
+
+  void CheckBoxesGreyTheirRowAndMarkTheSheetModified() {
+    test::ScopedCurrentDir dir;
+    SettingsDialog sheet;
+    FoldersPage& page = sheet.m_foldersPage;
+    page.m_enabled[2] = true;
+    page.m_path[2] = QStringLiteral("/srv/three");
+    OpenPaths(sheet);
+    QPushButton* apply = sheet.Buttons()->button(QDialogButtonBox::Apply);
+    QVERIFY(!apply->isEnabled());
+    QVERIFY(!sheet.Buttons()->button(QDialogButtonBox::Help)->isEnabled());
+
+    page.Check(3)->click();
+    QVERIFY(!page.PathEdit(3)->isEnabled());
+    QVERIFY(!page.BrowseButton(3)->isEnabled());
+    QCOMPARE(page.PathEdit(3)->text(), QStringLiteral("/srv/three"));
+    QVERIFY(apply->isEnabled());
+
+    page.Check(3)->click();
+    QVERIFY(page.PathEdit(3)->isEnabled());
+    QVERIFY(page.BrowseButton(3)->isEnabled());
+    QCOMPARE(page.PathEdit(3)->text(), QStringLiteral("/srv/three"));
+    QCOMPARE(QApplication::focusWidget(), page.PathEdit(3));
+  }
+
+  void FolderChoiceKeepsTextTypedInOtherRows() {
+    test::ScopedCurrentDir dir;
+    const QString chosen = Dir(dir, "chosen");
+    SettingsDialog sheet;
+    FoldersPage& page = sheet.m_foldersPage;
+    page.m_enabled[0] = page.m_enabled[2] = true;
+    page.m_path[0] = QStringLiteral("/old");
+    OpenPaths(sheet);
+    page.PathEdit(3)->setText(QStringLiteral("/typed"));
+
+    FileDialog::SetNextDirectory(QString());  // cancelled
+    page.BrowseButton(1)->click();
+    QCOMPARE(page.PathEdit(1)->text(), QStringLiteral("/old"));
+    QVERIFY(!sheet.Buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+
+    FileDialog::SetNextDirectory(chosen);
+    page.BrowseButton(1)->click();
+    QCOMPARE(page.PathEdit(1)->text(), chosen);
+    QCOMPARE(page.PathEdit(3)->text(), QStringLiteral("/typed"));
+    QVERIFY(sheet.Buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+    QCOMPARE(QDir::currentPath(), dir.Path());
+
+    // Apply checks the page and leaves the sheet open.
+    page.PathEdit(3)->setText(chosen);
+    Click(&sheet, QDialogButtonBox::Apply);
+    QVERIFY(sheet.isVisible());
+    QVERIFY(MessageBox::History().empty());
+    QVERIFY(!sheet.Buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+  }
+
+  void ArrowsStopAtTheirLimits() {
+    SettingsDialog sheet;
+    sheet.show();
+    const std::pair<QSpinBox*, int> spins[] = {{sheet.m_generalPage.IntervalSpin(), 60},
+                                               {sheet.m_generalPage.TwoShotsSpin(), 2},
+                                               {sheet.m_generalPage.AfterWorkSpin(), 10}};
+    for (const auto& [spin, top] : spins) {
+      QVERIFY(spin->isEnabled());
+      QVERIFY(!spin->findChild<QLineEdit*>()->isEnabled());
+      spin->setFocus();
+      for (int i = 0; i < 70; ++i) QTest::keyClick(spin, Qt::Key_Up);
+      QCOMPARE(spin->value(), top);
+      QCOMPARE(spin->text(), QString::number(top));
+      for (int i = 0; i < 70; ++i) spin->stepDown();
+      QCOMPARE(spin->value(), 0);
+    }
+    // A fresh sheet keeps nothing of the last one.
+    SettingsDialog again;
+    QCOMPARE(again.m_generalPage.IntervalSpin()->value(), 0);
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::SettingsDialogTest)
+#include "settings_dialog_test.moc"

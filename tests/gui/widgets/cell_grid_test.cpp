@@ -1,0 +1,94 @@
+#include "gui/widgets/cell_grid.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+#include "gui/widget_test_util.h"
+
+namespace vornal {
+
+class CellGridTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::ScopedCurrentDir> m_dir;
+
+ private Q_SLOTS:
+  void init() { m_dir = std::make_unique<test::ScopedCurrentDir>(); }
+  void cleanup() { m_dir.reset(); }
+
+  void CellsAreAddressedWithTheFixedRowCounted() {
+    CellGrid grid;
+    grid.SetColumnCount(4);
+    grid.SetRowCount(3);
+    grid.SetFixedRows(1);
+    grid.SetFixedCols(1);
+    QSignalSpy changes(&grid, &CellGrid::CellSelectionChanged);
+
+    grid.SetCurrentRow(0);
+    grid.SetCurrentColumn(2);
+    grid.SetCurrentText(QStringLiteral("Login"));
+    grid.SetCurrentRow(2);
+    grid.SetCurrentColumn(0);
+    grid.SetCurrentText(QStringLiteral("7"));
+    QCOMPARE(grid.CurrentText(), QStringLiteral("7"));
+    QCOMPARE(grid.model()->headerData(2, Qt::Horizontal), QVariant(QStringLiteral("Login")));
+    QCOMPARE(grid.model()->rowCount(), 2);
+    QCOMPARE(grid.model()->index(1, 0).data(), QVariant(QStringLiteral("7")));
+    // The fixed column is grey and cannot be selected.
+    QVERIFY(!(grid.model()->flags(grid.model()->index(1, 0)) & Qt::ItemIsSelectable));
+    QVERIFY(grid.model()->flags(grid.model()->index(1, 1)) & Qt::ItemIsSelectable);
+    QVERIFY(grid.model()->index(1, 0).data(Qt::BackgroundRole).isValid());
+
+    grid.SetSelectionEndRow(2);
+    grid.SetSelectionEndColumn(3);
+    QCOMPARE(grid.selectionModel()->selectedIndexes().size(), 3);
+    QVERIFY(!grid.selectionModel()->isSelected(grid.model()->index(1, 0)));
+    // Programmed moves raise no events.
+    QCOMPARE(changes.count(), 0);
+
+    grid.Clear();
+    QCOMPARE(grid.CellText(2, 0), QString());
+    QCOMPARE(grid.CellText(0, 2), QString());
+    QCOMPARE(grid.RowCount(), 3);
+    // Out of range reads nothing and writes nothing.
+    grid.SetCellText(5, 1, QStringLiteral("x"));
+    QCOMPARE(grid.CellText(5, 1), QString());
+  }
+
+  void BulkFillAndOperatorClicks() {
+    CellGrid grid;
+    grid.resize(400, 300);
+    grid.SetColumnCount(3);
+    grid.SetFixedRows(1);
+    CellGridModel::Rows rows{{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}};
+    for (int i = 1; i <= 1000; ++i) rows.push_back({QString::number(i), QStringLiteral("x")});
+    grid.SetAll(std::move(rows));
+    QCOMPARE(grid.RowCount(), 1001);
+    QCOMPARE(grid.CellText(1000, 0), QStringLiteral("1000"));
+    QCOMPARE(grid.CellText(1000, 2), QString());
+
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QSignalSpy changes(&grid, &CellGrid::CellSelectionChanged);
+    QSignalSpy clicks(&grid, &CellGrid::CellClicked);
+    QSignalSpy doubleClicks(&grid, &CellGrid::CellDoubleClicked);
+    const QPoint third = grid.visualRect(grid.model()->index(2, 1)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(grid.CurrentRow(), 3);
+    QCOMPARE(grid.CurrentColumn(), 1);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(doubleClicks.count(), 1);
+    QTest::keyClick(grid.viewport(), Qt::Key_Down);
+    QCOMPARE(grid.CurrentRow(), 4);
+    QCOMPARE(changes.count(), 2);
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::CellGridTest)
+#include "cell_grid_test.moc"

@@ -1,0 +1,70 @@
+#include "store/people.h"
+
+#include <gtest/gtest.h>
+
+#include "test_util.h"
+
+namespace vornal {
+namespace {
+
+TEST(People, ValuesAreStoredExactlyAsTyped) {
+  auto db = test::MakeMemoryDatabase();
+  const PersonValues tricky{"O'Brien \"Jack\"; DROP TABLE HUMAN; --", "", "", "", "o'b  ", "", ""};
+  const std::int64_t id = InsertPerson(*db, tricky);
+
+  PersonRecordset rs(db.get());
+  OpenPerson(rs, id);
+  ASSERT_FALSE(rs.AtEnd());
+  EXPECT_EQ(rs.m_Name, tricky.name);
+  EXPECT_EQ(rs.m_Login, "o'b  ");
+  EXPECT_EQ(rs.m_Age, "");
+  EXPECT_EQ(rs.m_Photo, "");
+
+  const PersonValues changed{"Иванов Иван", "двадцать",   "Инженер",      "/tmp/a b.bmp",
+                             "ivanov",      "+7 (000) 1", "i@example.org"};
+  EXPECT_EQ(UpdatePerson(*db, id, changed), 1);
+  EXPECT_EQ(UpdatePerson(*db, id + 100, changed), 0);
+  OpenPerson(rs, id);
+  EXPECT_EQ(rs.m_Name, changed.name);
+  EXPECT_EQ(rs.m_Age, changed.age);
+  EXPECT_EQ(rs.m_Prof, changed.prof);
+  EXPECT_EQ(rs.m_Photo, changed.photo);
+  EXPECT_EQ(rs.m_Tel, changed.tel);
+  EXPECT_EQ(rs.m_email, changed.email);
+}
+
+TEST(People, ListIsInIdOrderAndDeleteRemovesOnlyThatPerson) {
+  auto db = test::MakeMemoryDatabase();
+  const auto first = InsertPerson(*db, {"A", "", "", "", "a", "", ""});
+  const auto second = InsertPerson(*db, {"B", "", "", "", "b", "", ""});
+  const auto third = InsertPerson(*db, {"C", "", "", "", "c", "", ""});
+  EXPECT_LT(first, second);
+  EXPECT_LT(second, third);
+
+  EXPECT_EQ(DeletePerson(*db, second), 1);
+  EXPECT_EQ(DeletePerson(*db, second), 0);
+
+  PersonRecordset rs(db.get());
+  OpenPeopleList(rs);
+  ASSERT_EQ(rs.RecordCount(), 2);
+  EXPECT_EQ(rs.m_Name, "A");
+  rs.MoveNext();
+  EXPECT_EQ(rs.m_Name, "C");
+  EXPECT_EQ(rs.m_ID, third);
+
+  OpenPerson(rs, second);
+  EXPECT_TRUE(rs.AtEnd());
+  EXPECT_EQ(rs.RecordCount(), 0);
+}
+
+TEST(People, OversizedValueIsRefusedAndNothingChanges) {
+  auto db = test::MakeMemoryDatabase();
+  const auto id = InsertPerson(*db, {"A", "25", "", "", "a", "", ""});
+  EXPECT_THROW(UpdatePerson(*db, id, {"A", std::string(21, '9'), "", "", "a", "", ""}), StoreError);
+  PersonRecordset rs(db.get());
+  OpenPerson(rs, id);
+  EXPECT_EQ(rs.m_Age, "25");
+}
+
+}  // namespace
+}  // namespace vornal
