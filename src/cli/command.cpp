@@ -9,13 +9,15 @@ namespace vornal::cli {
 
 extern const Command kFoldersCommand;
 extern const Command kProcessCommand;
+extern const Command kRejectedCommand;
 extern const Command kPeopleCommand;
 extern const Command kTreeCommand;
 extern const Command kStatsCommand;
 
 const std::vector<const Command*>& Commands() {
-  static const std::vector<const Command*> commands{&kFoldersCommand, &kProcessCommand,
-                                                    &kPeopleCommand, &kTreeCommand, &kStatsCommand};
+  static const std::vector<const Command*> commands{&kFoldersCommand,  &kProcessCommand,
+                                                    &kRejectedCommand, &kPeopleCommand,
+                                                    &kTreeCommand,     &kStatsCommand};
   return commands;
 }
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
 #include "intake/folder_sweep.h"
 #include "store/folder_slots.h"
 
@@ -30,15 +31,30 @@ int ListFolders(const std::string& dbPath) {
     if (!slot.enabled)
       std::printf("%2d  (free)\n", n);
     else
-      std::printf("%2d  %s%s\n", n, slot.path.c_str(),
+      std::printf("%2d  %s%s\n", n, Escaped(slot.path).c_str(),
                   FolderExists(slot.path) ? "" : "  (folder does not exist)");
   }
+  return kExitOk;
+}
+
+int QuietPeriod(const std::string& dbPath, const Args& args) {
+  if (args.size() > 2)
+    return UsageError(kFoldersCommand, "'folders quiet-period' takes at most one number");
+  DatabasePtr db = OpenOrCreate(dbPath);
+  if (args.size() == 2) {
+    const auto seconds = ParseNumber(args[1]);
+    if (!seconds || *seconds < 0)
+      return UsageError(kFoldersCommand, "the quiet period is a number of seconds");
+    SaveQuietPeriodSetting(*db, *seconds);
+  }
+  std::printf("Quiet period: %d s\n", QuietPeriodSetting(*db));
   return kExitOk;
 }
 
 int Run(const Context& context, const Args& args) {
   if (args.empty() || (args[0] == "list" && args.size() == 1)) return ListFolders(context.dbPath);
   const std::string& verb = args[0];
+  if (verb == "quiet-period") return QuietPeriod(context.dbPath, args);
   if (verb != "set" && verb != "clear")
     return UsageError(kFoldersCommand, "unknown folders action '" + verb + "'");
   if (args.size() != (verb == "set" ? 3u : 2u))
@@ -54,7 +70,7 @@ int Run(const Context& context, const Args& args) {
       std::fprintf(
           stderr,
           "vornal-cli: folder '%s' does not exist or cannot be entered; slot %d unchanged\n",
-          path.c_str(), n);
+          Escaped(path).c_str(), n);
       return kExitFailure;
     }
     std::error_code ec;
@@ -69,7 +85,7 @@ int Run(const Context& context, const Args& args) {
   slot.path = path;
   SaveFolderSlots(*db, slots);
   if (slot.enabled)
-    std::printf("Slot %d: %s\n", n, path.c_str());
+    std::printf("Slot %d: %s\n", n, Escaped(path).c_str());
   else
     std::printf("Slot %d: (free)\n", n);
   return kExitOk;
@@ -82,10 +98,13 @@ const Command kFoldersCommand{
     "Usage: vornal-cli [--db PATH] folders [list]\n"
     "       vornal-cli [--db PATH] folders set N FOLDER\n"
     "       vornal-cli [--db PATH] folders clear N\n"
+    "       vornal-cli [--db PATH] folders quiet-period [SECONDS]\n"
     "\n"
     "Lists or changes the ten working folders (slots 1 to 10) whose main.buf\n"
     "'vornal-cli process' collects. 'set' refuses a folder that does not exist\n"
-    "and stores it as an absolute path; 'clear' frees the slot.\n"
+    "and stores it as an absolute path; 'clear' frees the slot. 'quiet-period'\n"
+    "shows or sets how long a claimed main.buf must stay unchanged before it is\n"
+    "taken as final where file leases cannot tell (default 600 seconds).\n"
     "Exit codes: 0 success, 1 failure (missing folder, database error),\n"
     "2 wrong command line.\n",
     Run};

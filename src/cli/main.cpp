@@ -24,7 +24,7 @@ void PrintOverview(std::FILE* out) {
   std::fputs(
       "\n"
       "'vornal-cli COMMAND --help' describes a command.\n"
-      "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
+      "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).\n",
       out);
 }
 
@@ -54,6 +54,17 @@ int main(int argc, char** argv) {
   }
   if (i >= argc) {
     PrintOverview(stderr);
+    return kExitUsage;
+  }
+  // The engine takes these for an in-memory or a URI database: a run would
+  // report success and keep nothing.
+  if (context.dbPath.empty() || context.dbPath == ":memory:" ||
+      context.dbPath.rfind("file:", 0) == 0) {
+    std::fprintf(stderr,
+                 "vornal-cli: --db '%s' is no database file name (an empty name, ':memory:' and "
+                 "'file:' URIs keep nothing); name a file, for example ./%s\n",
+                 context.dbPath.c_str(),
+                 context.dbPath.empty() ? "base.mdb" : context.dbPath.c_str());
     return kExitUsage;
   }
   const std::string word = argv[i++];

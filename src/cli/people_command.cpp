@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
 #include "stats/period_queries.h"
 
 namespace vornal::cli {
@@ -14,7 +15,7 @@ int Run(const Context& context, const Args& args) {
   if (!args.empty()) return UsageError(kPeopleCommand, "unexpected argument '" + args[0] + "'");
   const DatabasePtr db = OpenOrCreate(context.dbPath);
   for (const PersonEntry& person : ListPeople(*db))
-    std::printf("%s\n", PersonListText(person).c_str());
+    std::printf("%s\n", Escaped(PersonListText(person)).c_str());
   return kExitOk;
 }
 

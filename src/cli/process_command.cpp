@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
 #include "intake/folder_sweep.h"
 #include "store/folder_slots.h"
 
@@ -12,6 +13,13 @@ namespace vornal::cli {
 extern const Command kProcessCommand;
 
 namespace {
+
+// Exit code of a run that did only part of its work.
+constexpr int kExitPartial = 3;
+
+const char* Plural(std::int64_t n) {
+  return n == 1 ? "" : "s";
+}
 
 void PrintSkipped(const SkipCounts& skipped) {
   bool first = true;
@@ -24,65 +32,132 @@ void PrintSkipped(const SkipCounts& skipped) {
   if (!first) std::printf(")");
 }
 
-int Run(const Context& context, const Args& args) {
-  if (!args.empty()) return UsageError(kProcessCommand, "'process' takes no arguments");
-  DatabasePtr db = OpenOrCreate(context.dbPath);
-  const FolderSlots slots = LoadFolderSlots(*db);
-  SweepSummary summary;
-  try {
-    summary = ProcessFolders(*db);
-  } catch (const StoreError& e) {
-    std::fprintf(stderr,
-                 "vornal-cli: process stopped by database error %d: %s\n"
-                 "vornal-cli: the file being read is left whole for the next run\n",
-                 e.Code(), e.what());
-    return kExitFailure;
-  } catch (const std::system_error& e) {
-    std::fprintf(stderr, "vornal-cli: process stopped by a file error: %s\n", e.what());
-    return kExitFailure;
+// Prints each folder's result as soon as it is done, so that what earlier
+// folders applied is on record even when a later one fails.
+class Report {
+ public:
+  explicit Report(const FolderSlots& slots) : m_slots(slots) {}
+
+  void Folder(const FolderSummary& folder) {
+    MissingUpTo(folder.slot);
+    m_any = true;
+    std::printf("Path%d %s: %d file%s, %lld event%s applied, %lld line%s skipped", folder.slot,
+                Escaped(folder.folder).c_str(), folder.filesProcessed,
+                Plural(folder.filesProcessed), static_cast<long long>(folder.eventsApplied),
+                Plural(folder.eventsApplied), static_cast<long long>(folder.Skipped()),
+                Plural(folder.Skipped()));
+    PrintSkipped(folder.skipped);
+    std::printf("\n");
+    for (const auto& note : folder.notes)
+      std::printf("  %s\n", Escaped(FileNoteText(note)).c_str());
+    std::fflush(stdout);
   }
 
-  std::size_t next = 0;
-  bool anySlot = false;
-  for (int n = 1; n <= kFolderSlotCount; ++n) {
-    const FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
-    if (next < summary.folders.size() && summary.folders[next].slot == n) {
-      const FolderSummary& folder = summary.folders[next++];
-      anySlot = true;
-      std::printf(
-          "Path%d %s: %d file%s, %lld event%s applied, %lld line%s skipped", n,
-          folder.folder.c_str(), folder.filesProcessed, folder.filesProcessed == 1 ? "" : "s",
-          static_cast<long long>(folder.eventsApplied), folder.eventsApplied == 1 ? "" : "s",
-          static_cast<long long>(folder.Skipped()), folder.Skipped() == 1 ? "" : "s");
-      PrintSkipped(folder.skipped);
-      std::printf("\n");
-      for (const auto& note : folder.notes) std::printf("  %s\n", FileNoteText(note).c_str());
-    } else if (slot.enabled) {
-      anySlot = true;
-      std::printf("Path%d %s: folder does not exist, skipped\n", n, slot.path.c_str());
+  // The slots after the last folder done that name no existing folder.
+  void MissingUpTo(int slot) {
+    for (; m_next < slot && m_next <= kFolderSlotCount; ++m_next) {
+      const FolderSlot& s = m_slots[static_cast<std::size_t>(m_next - 1)];
+      if (!s.enabled) continue;
+      m_any = true;
+      std::printf("Path%d %s: folder does not exist, skipped\n", m_next, Escaped(s.path).c_str());
     }
+    m_next = slot + 1;
   }
-  if (!anySlot) std::printf("No working folder is set ('vornal-cli folders set N FOLDER').\n");
-  std::printf("Total: %d file%s, %lld event%s applied, %lld line%s skipped.\n",
-              summary.filesProcessed, summary.filesProcessed == 1 ? "" : "s",
-              static_cast<long long>(summary.eventsApplied), summary.eventsApplied == 1 ? "" : "s",
-              static_cast<long long>(summary.linesSkipped), summary.linesSkipped == 1 ? "" : "s");
-  return kExitOk;
+
+  void Total(const SweepSummary& summary) {
+    MissingUpTo(kFolderSlotCount + 1);
+    if (!m_any) std::printf("No working folder is set ('vornal-cli folders set N FOLDER').\n");
+    std::printf("Total: %d file%s, %lld event%s applied, %lld line%s skipped",
+                summary.filesProcessed, Plural(summary.filesProcessed),
+                static_cast<long long>(summary.eventsApplied), Plural(summary.eventsApplied),
+                static_cast<long long>(summary.linesSkipped), Plural(summary.linesSkipped));
+    if (summary.keptAside)
+      std::printf(", %lld kept aside ('vornal-cli rejected' lists them)",
+                  static_cast<long long>(summary.keptAside));
+    if (summary.waiting)
+      std::printf(", %d claimed file%s waiting for %s client or quiet period", summary.waiting,
+                  Plural(summary.waiting), summary.waiting == 1 ? "its" : "their");
+    if (summary.failures)
+      std::printf(", %d file%s not collected", summary.failures, Plural(summary.failures));
+    std::printf(".\n");
+  }
+
+ private:
+  const FolderSlots& m_slots;
+  int m_next = 1;
+  bool m_any = false;
+};
+
+int Run(const Context& context, const Args& args) {
+  SweepOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string value;
+    bool missing = false;
+    if (!TakeValue(args, i, "--quiet-period", value, missing))
+      return UsageError(kProcessCommand, "unexpected argument '" + args[i] + "'");
+    const auto seconds = missing ? std::nullopt : ParseNumber(value);
+    if (!seconds || *seconds < 0)
+      return UsageError(kProcessCommand, "--quiet-period needs a number of seconds");
+    options.quietPeriod = *seconds;
+  }
+  DatabasePtr db = OpenOrCreate(context.dbPath);
+  const FolderSlots slots = LoadFolderSlots(*db);
+  Report report(slots);
+  options.folderDone = [&report](const FolderSummary& folder) { report.Folder(folder); };
+  // Events committed so far, reported after every commit.
+  std::int64_t committed = 0;
+  options.progress = [&committed](const SweepProgress& progress) {
+    committed = progress.eventsApplied;
+    return true;
+  };
+  SweepSummary summary;
+  const auto stopped = [&committed](const std::string& what) {
+    std::fprintf(stderr, "vornal-cli: process stopped by %s\n", what.c_str());
+    if (committed == 0) return kExitFailure;
+    std::fprintf(stderr,
+                 "vornal-cli: %lld events were applied before (the folders printed above); the "
+                 "rest is left for the next run\n",
+                 static_cast<long long>(committed));
+    return kExitPartial;
+  };
+  try {
+    summary = ProcessFolders(*db, options);
+  } catch (const StoreError& e) {
+    std::fprintf(stderr, "vornal-cli: the file being read is left whole for the next run\n");
+    return stopped("database error " + std::to_string(e.Code()) + ": " + e.what());
+  } catch (const std::system_error& e) {
+    return stopped(std::string("a file error: ") + Escaped(e.what()));
+  }
+  report.Total(summary);
+  return summary.failures ? kExitPartial : kExitOk;
 }
 
 }  // namespace
 
 const Command kProcessCommand{
     "process", "collect and apply every working folder's main.buf",
-    "Usage: vornal-cli [--db PATH] process\n"
+    "Usage: vornal-cli [--db PATH] process [--quiet-period SECONDS]\n"
     "\n"
-    "Collects the main.buf of every working folder, in slot order, applies its\n"
-    "events to the database and deletes it. Each file is applied whole or not\n"
-    "at all; a run that is interrupted or fails leaves the file for the next\n"
-    "run, which applies every event exactly once. Prints per folder the files\n"
-    "processed, the events applied and the lines skipped, with the reason.\n"
-    "Exit codes: 0 success (also when there was nothing to do), 1 failure\n"
-    "(database or file error; message on stderr), 2 wrong command line.\n",
+    "Collects the main.buf of every working folder, in slot order: claims it by\n"
+    "renaming it, applies its complete lines to the database, and deletes it once\n"
+    "every byte is applied and it is final: a file lease shows that no client\n"
+    "holds it open, or, where leases cannot tell (a file of another owner, a\n"
+    "network file system), it has not changed for the quiet period. Until then\n"
+    "it stays claimed and every run applies the lines added since; a last line\n"
+    "without line end waits until the file is final. Every line is applied\n"
+    "exactly once, whether a run is interrupted or fails at any instant. Lines\n"
+    "that are no event are kept aside ('vornal-cli rejected'); blank lines are\n"
+    "only counted. Prints each folder's result as it is done.\n"
+    "\n"
+    "  --quiet-period SECONDS  for this run, instead of the setting (default 600;\n"
+    "                          'vornal-cli folders quiet-period' sets it); 0 takes\n"
+    "                          every file as final at once\n"
+    "\n"
+    "Exit codes: 0 every main.buf collected (some may wait, as said), 1 failure\n"
+    "before anything was applied (database or file error; message on stderr),\n"
+    "2 wrong command line, 3 partial: a main.buf could not be collected (a note\n"
+    "says why), or the run stopped at an error after the folders printed were\n"
+    "applied.\n",
     Run};
 
 }  // namespace vornal::cli

@@ -88,7 +88,9 @@ int Run(const Context& context, const Args& args) {
                                          (dayText.empty() ? "" : "-" + dayText));
 
   const DatabasePtr db = OpenOrCreate(context.dbPath);
-  const StatGrid grid = BuildStatGrid(*db, period->start, period->end, login);
+  StatGrid grid = BuildStatGrid(*db, period->start, period->end, login);
+  for (StatGrid::Row& row : grid.rows)
+    for (std::string& cell : row) cell = Escaped(cell);
   if (csv)
     PrintCsv(grid, bom);
   else

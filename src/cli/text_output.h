@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vornal::cli {
 
@@ -9,6 +10,11 @@ std::size_t DisplayWidth(const std::string& text);
 
 // One field of an RFC 4180 line, quoted when it must be.
 std::string CsvField(const std::string& text);
+
+// The text with every control character (C0, DEL, C1) and every byte that
+// is no valid UTF-8 written as an escape (\x1B, \u009B), so that data can
+// never steer the terminal it is printed on.
+std::string Escaped(std::string_view text);
 
 // Writes the text to stdout as it is.
 void WriteOut(const std::string& text);

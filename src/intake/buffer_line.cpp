@@ -74,6 +74,7 @@ BufferLine ParseBufferLine(std::string_view line) {
   for (int* number : numbers) *number = ReadNumber(TakeField(rest));
   result.login = std::string(TakeField(rest));
   result.event = std::string(TakeField(rest));
+  result.rest = std::string(rest);
   return result;
 }
 

@@ -19,6 +19,8 @@ struct BufferLine {
   int second = 0;
   std::string login;
   std::string event;
+  // Whatever follows the eighth "|".
+  std::string rest;
 
   // The event time, or nothing when the numbers are no valid date and time.
   std::optional<DateTime> Time() const;
@@ -26,7 +28,7 @@ struct BufferLine {
 
 // Splits a line (already decoded, without its line end) into its eight
 // fields. A field is the text before the next "|"; once no "|" is left every
-// further field is empty. Text after the eighth "|" is ignored.
+// further field is empty. Text after the eighth "|" is kept in `rest`.
 BufferLine ParseBufferLine(std::string_view line);
 
 // Reads a decimal integer as atoi does: leading white space, an optional

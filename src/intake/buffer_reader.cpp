@@ -1,5 +1,8 @@
 #include "intake/buffer_reader.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -12,8 +15,19 @@ namespace {
 constexpr char kEndMark = '\x1A';
 constexpr std::size_t kChunk = 1 << 16;
 
-[[noreturn]] void ThrowFileError(const std::string& what, const std::string& path) {
-  throw std::system_error(errno, std::generic_category(), what + " " + path);
+// Reads up to `size` bytes at `offset`; fewer only at the end of the file.
+std::size_t Pread(int fd, char* data, std::size_t size, std::int64_t offset) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::pread(fd, data + done, size - done, offset + static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw std::system_error(errno, std::generic_category(), "cannot read the buffer file");
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
 }
 
 // The text with every byte that is no part of a well-formed UTF-8 sequence
@@ -59,71 +73,85 @@ std::string ValidUtf8(const std::string& text) {
 
 }  // namespace
 
-BufferReader::BufferReader(const std::string& path, std::int64_t offset)
-    : m_buffer(kChunk), m_offset(offset) {
-  m_file = std::fopen(path.c_str(), "rb");
-  if (!m_file) ThrowFileError("cannot read", path);
-  char bom[3] = {};
-  m_utf8 = std::fread(bom, 1, 3, m_file) == 3 && std::memcmp(bom, "\xEF\xBB\xBF", 3) == 0;
-  std::int64_t start = offset;
-  if (m_utf8 && start < 3) start = m_offset = 3;
-  if (fseeko(m_file, start, SEEK_SET) != 0) {
-    std::fclose(m_file);
-    ThrowFileError("cannot read", path);
-  }
-}
-
-BufferReader::~BufferReader() {
-  if (m_file) std::fclose(m_file);
+BufferReader::BufferReader(int fd, std::int64_t offset, std::int64_t size, bool final,
+                           std::int64_t markAt)
+    : m_fd(fd), m_size(size), m_final(final), m_buffer(kChunk), m_offset(offset), m_markAt(markAt) {
+  char head[3] = {};
+  m_utf8 = Pread(m_fd, head, 3, 0) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0;
+  const std::int64_t contentStart = m_utf8 ? 3 : 0;
+  if (m_offset < contentStart) m_offset = contentStart;
+  char previous = 0;
+  if (m_offset > contentStart && Pread(m_fd, &previous, 1, m_offset - 1) == 1)
+    m_skipLf = previous == '\r';
+  m_bufferStart = m_offset;
 }
 
 bool BufferReader::Fill() {
-  if (m_eof) return false;
+  const std::int64_t next = m_bufferStart + static_cast<std::int64_t>(m_end);
+  if (next >= m_size) return false;
+  const auto want =
+      static_cast<std::size_t>(std::min<std::int64_t>(m_size - next, std::ssize(m_buffer)));
+  const std::size_t got = Pread(m_fd, m_buffer.data(), want, next);
+  if (got == 0) return false;  // the file is shorter than measured
+  m_bufferStart = next;
   m_pos = 0;
-  m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
-  if (m_end == 0) {
-    if (std::ferror(m_file)) throw std::system_error(EIO, std::generic_category(), "read error");
-    m_eof = true;
-    return false;
-  }
+  m_end = got;
   return true;
 }
 
-bool BufferReader::Next(std::string& line, bool& truncated) {
-  if (m_endMark) return false;
+bool BufferReader::Next(ReadLine& line) {
   m_raw.clear();
-  truncated = false;
+  std::int64_t length = 0;
   bool any = false;
+  bool afterMark = m_markAt >= 0;
   for (;;) {
     if (m_pos == m_end && !Fill()) {
-      if (!any) return false;
-      break;
+      if (!any || !m_final) return false;
+      break;  // a final file's last line needs no line end
     }
-    any = true;
+    if (m_skipLf) {
+      m_skipLf = false;
+      if (m_buffer[m_pos] == '\n') {
+        ++m_pos;
+        m_offset = Position();
+        continue;
+      }
+    }
     const char* begin = m_buffer.data() + m_pos;
-    const std::size_t available = m_end - m_pos;
-    const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', available));
-    const std::size_t span = newline ? static_cast<std::size_t>(newline - begin) : available;
-    const auto* mark = static_cast<const char*>(std::memchr(begin, kEndMark, span));
-    const char* stop = mark ? mark : newline;
-    const std::size_t take = stop ? static_cast<std::size_t>(stop - begin) : available;
+    const char* end = m_buffer.data() + m_end;
+    const bool markOpen = m_markAt < 0;
+    const char* stop = std::find_if(begin, end, [markOpen](char c) {
+      return c == '\n' || c == '\r' || (c == kEndMark && markOpen);
+    });
+    const auto take = static_cast<std::size_t>(stop - begin);
     const std::size_t room = kMaxLine > m_raw.size() ? kMaxLine - m_raw.size() : 0;
-    if (take > room) truncated = true;
-    m_raw.append(begin, take < room ? take : room);
+    m_raw.append(begin, std::min(take, room));
+    length += static_cast<std::int64_t>(take);
     m_pos += take;
-    m_offset += static_cast<std::int64_t>(take);
-    if (!stop) continue;
-    if (*stop == kEndMark) {
-      m_endMark = true;
-      if (m_raw.empty()) return false;
-      break;
-    }
+    if (take) any = true;
+    if (stop == end) continue;
     ++m_pos;
-    ++m_offset;
-    if (!m_raw.empty() && m_raw.back() == '\r') m_raw.pop_back();
+    if (*stop == kEndMark) {
+      m_markAt = Position() - 1;
+      if (!any) {
+        // Nothing before the mark on its line: go on with the lines after it.
+        m_offset = Position();
+        afterMark = true;
+        continue;
+      }
+    } else if (*stop == '\r') {
+      if (m_pos < m_end)
+        m_pos += m_buffer[m_pos] == '\n' ? 1 : 0;
+      else
+        m_skipLf = true;  // the LF, if any, is not read yet
+    }
     break;
   }
-  line = m_utf8 ? ValidUtf8(m_raw) : DecodeWindows1251(m_raw);
+  m_offset = Position();
+  line.text = m_utf8 ? ValidUtf8(m_raw) : DecodeWindows1251(m_raw);
+  line.length = length;
+  line.truncated = static_cast<std::size_t>(length) > kMaxLine;
+  line.afterMark = afterMark;
   return true;
 }
 

@@ -1,46 +1,60 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace vornal {
 
-// Streams the lines of a buffer file from a byte offset, in bounded memory:
-// LF or CR LF line ends, a last line without line end, a byte 0x1A ends the
-// content. Lines come out in UTF-8: Windows-1251 unless the file starts with
-// a UTF-8 byte-order mark, with bytes that are no valid UTF-8 as U+FFFD.
+// One line of a buffer file as read.
+struct ReadLine {
+  std::string text;         // UTF-8, without its line end, at most kMaxLine bytes of the file
+  std::int64_t length = 0;  // bytes of the whole line in the file, its line end not counted
+  bool truncated = false;   // longer than BufferReader::kMaxLine
+  bool afterMark = false;   // after the byte 0x1A that ends the readable content
+};
+
+// Streams the lines of an open buffer file from a byte offset, in bounded
+// memory. LF, CR LF and CR alone end a line. A line still being written has
+// no line end yet: it is given only when the file is final. A byte 0x1A ends
+// the readable content; the lines after it are still given, marked, so that
+// they can be kept aside. Text comes out in UTF-8: Windows-1251 unless the
+// file starts with a UTF-8 byte-order mark, with bytes that are no valid
+// UTF-8 as U+FFFD. Reads go through the descriptor only, never a name.
 class BufferReader {
  public:
-  // Lines longer than this are not kept whole (see Next).
+  // Lines longer than this are not kept whole.
   static constexpr std::size_t kMaxLine = 1 << 20;
 
-  // Throws std::system_error when the file cannot be opened for reading.
-  BufferReader(const std::string& path, std::int64_t offset);
-  ~BufferReader();
-  BufferReader(const BufferReader&) = delete;
-  BufferReader& operator=(const BufferReader&) = delete;
+  // Reads the file open as `fd` (not taken over) from `offset` up to `size`
+  // bytes. `markAt` is where an earlier pass found the byte 0x1A, or -1.
+  // Throws std::system_error on a read error.
+  BufferReader(int fd, std::int64_t offset, std::int64_t size, bool final,
+               std::int64_t markAt = -1);
 
-  // The next line; false at the end of the content. `truncated` is set for
-  // a line longer than kMaxLine, of which only the start is returned.
-  bool Next(std::string& line, bool& truncated);
-  // Bytes of the file consumed so far, line ends included.
+  // The next line; false when no more complete line is there.
+  bool Next(ReadLine& line);
+  // Bytes of the file consumed so far: the end of the last line given, with
+  // its line end.
   std::int64_t Offset() const { return m_offset; }
-  // True once a byte 0x1A has ended the content: nothing after it counts.
-  bool EndMarkSeen() const { return m_endMark; }
+  // Where the byte 0x1A is, or -1.
+  std::int64_t MarkAt() const { return m_markAt; }
 
  private:
   bool Fill();
+  std::int64_t Position() const { return m_bufferStart + static_cast<std::int64_t>(m_pos); }
 
-  std::FILE* m_file = nullptr;
+  int m_fd;
+  std::int64_t m_size;
+  bool m_final;
   std::vector<char> m_buffer;
+  std::int64_t m_bufferStart = 0;  // file offset of m_buffer[0]
   std::size_t m_pos = 0;
   std::size_t m_end = 0;
-  std::int64_t m_offset = 0;
+  std::int64_t m_offset;
+  std::int64_t m_markAt;
   bool m_utf8 = false;
-  bool m_endMark = false;
-  bool m_eof = false;
+  bool m_skipLf = false;  // the last line ended with CR: an LF right after belongs to it
   std::string m_raw;
 };
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "store/login_key.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -39,18 +40,50 @@ void FlushEnd(Database& db, FirstRow& row) {
 // needs a read.
 class EventRun {
  public:
-  EventRun(Database& db, const Family& family, const std::string& login, const DateTime& time,
-           EventApplier::FamilyRows& rows)
+  EventRun(Database& db, const Family& family, const std::string& login, const std::string& key,
+           const DateTime& time, EventApplier::FamilyRows& rows)
       : m_db(db),
         m_family(family),
         m_login(login),
+        m_key(key),
         m_time(time),
         m_start(rows.start),
-        m_goOn(rows.goOn) {
+        m_goOn(rows.goOn),
+        m_latestEnd(rows.latestEnd) {
     if (rows.loaded) return;
     m_start = ReadFirst(family.start);
     m_goOn = ReadFirst(family.goOn);
+    m_latestEnd = ReadLatestEnd();
     rows.loaded = true;
+  }
+
+  // True when the event is earlier than an end already recorded: it is
+  // placed among the recorded intervals by Late() instead.
+  bool OutOfOrder() const { return m_latestEnd && m_time < *m_latestEnd; }
+
+  // See the class comment of EventApplier.
+  void Late(bool stop) {
+    FlushPending();
+    const std::optional<Row> before = Neighbour(true);
+    if (before && before->end && *before->end >= m_time) return;
+    if (const std::optional<Row> after = Neighbour(false);
+        after && after->begin->SecondsSince(m_time) <= kGapSeconds &&
+        after->begin->Date() == m_time.Date()) {
+      m_db.Execute("UPDATE LOGS SET BeginTime = ? WHERE ID = ?", m_time, after->id);
+      for (FirstRow* row : {&m_start, &m_goOn})
+        if (row->count && row->id == after->id) row->begin = m_time;
+      return;
+    }
+    if (before && before->end && before->event == m_family.stop &&
+        m_time.SecondsSince(*before->end) <= kGapSeconds &&
+        before->begin->Date() == m_time.Date()) {
+      m_db.Execute("UPDATE LOGS SET EndTime = ? WHERE ID = ?", m_time, before->id);
+      return;
+    }
+    if (stop) return;
+    m_db.Execute(
+        "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
+        m_login, m_key, m_family.stop, m_time, m_time);
   }
 
   // Finishes what is unfinished, keeping its end, and begins a start row.
@@ -101,12 +134,49 @@ class EventRun {
   }
 
  private:
+  struct Row {
+    std::int64_t id = 0;
+    std::string event;
+    std::optional<DateTime> begin;
+    std::optional<DateTime> end;
+  };
+
+  // The row of the family begun last at or before the event, or the first
+  // begun after it.
+  std::optional<Row> Neighbour(bool before) {
+    Statement query = m_db.Prepare(
+        before ? "SELECT ID, Event, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND "
+                 "BeginTime <= ? AND Event IN (?, ?, ?) ORDER BY BeginTime DESC, ID DESC LIMIT 1"
+               : "SELECT ID, Event, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND "
+                 "BeginTime > ? AND Event IN (?, ?, ?) ORDER BY BeginTime, ID LIMIT 1");
+    query.Bind(m_key, m_time, m_family.start, m_family.goOn, m_family.stop);
+    if (!query.Step()) return std::nullopt;
+    Row row{query.Int(0), query.Text(1), query.Time(2), query.Time(3)};
+    if (!row.begin) return std::nullopt;
+    return row;
+  }
+
+  std::optional<DateTime> ReadLatestEnd() {
+    Statement query = m_db.Prepare(
+        "SELECT EndTime FROM LOGS WHERE LoginKey = ? AND Event IN (?, ?, ?) AND EndTime IS NOT "
+        "NULL ORDER BY EndTime DESC LIMIT 1");
+    query.Bind(m_key, m_family.start, m_family.goOn, m_family.stop);
+    if (!query.Step()) return std::nullopt;
+    return query.Time(0);
+  }
+
+  // A row of the family now ends at the event.
+  void Reached() {
+    if (!m_latestEnd || *m_latestEnd < m_time) m_latestEnd = m_time;
+  }
+
   FirstRow ReadFirst(const char* event) {
     static const std::string sql =
-        std::string("SELECT ID, BeginTime, EndTime FROM LOGS WHERE Login = ? AND Event = ? AND ") +
+        std::string(
+            "SELECT ID, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND Event = ? AND ") +
         kUnfinishedRows + " ORDER BY ID LIMIT 2";
     Statement query = m_db.Prepare(sql);
-    query.Bind(m_login, event);
+    query.Bind(m_key, event);
     FirstRow row;
     if (!query.Step()) return row;
     row.count = 1;
@@ -140,9 +210,9 @@ class EventRun {
     if (row.count == 1)
       m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
     else
-      m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE Event = ? AND Login = ? AND " +
-                       kUnfinishedRows,
-                   values..., state, m_login);
+      m_db.Execute(std::string("UPDATE LOGS SET ") + set +
+                       " WHERE Event = ? AND LoginKey = ? AND " + kUnfinishedRows,
+                   values..., state, m_key);
   }
 
   // The rows of a state are finished, their end kept.
@@ -155,6 +225,7 @@ class EventRun {
   void Finish(const char* state, FirstRow& row) {
     Update("Event = ?, EndTime = ?", state, row, m_family.stop, m_time);
     row = {};
+    Reached();
   }
 
   // Started rows go on; the lower ID becomes the first go-on row.
@@ -175,8 +246,10 @@ class EventRun {
   // A new row of the login in a state, from `begin` to the event time.
   void Insert(const char* state, const DateTime& begin, FirstRow& row) {
     FlushPending();
-    m_db.Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", m_login,
-                 state, begin, m_time);
+    m_db.Execute(
+        "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
+        m_login, m_key, state, begin, m_time);
+    Reached();
     if (row.count) {
       row.count = 2;
       return;
@@ -202,6 +275,7 @@ class EventRun {
       else
         Update("EndTime = ?", m_family.goOn, m_goOn, m_time);
       m_goOn.end = m_time;
+      Reached();
       return true;
     }
     do {
@@ -217,9 +291,11 @@ class EventRun {
   Database& m_db;
   const Family& m_family;
   const std::string& m_login;
+  const std::string& m_key;
   const DateTime& m_time;
   FirstRow& m_start;
   FirstRow& m_goOn;
+  std::optional<DateTime>& m_latestEnd;
 };
 
 }  // namespace
@@ -232,13 +308,6 @@ void EventApplier::Flush() {
     }
 }
 
-std::string EventApplier::Key(const std::string& login) {
-  std::string key = login;
-  for (char& c : key)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return key;
-}
-
 void EventApplier::Apply(const DateTime& time, const std::string& login, const std::string& event) {
   for (std::size_t f = 0; f < 2; ++f) {
     const Family& family = kFamilies[f];
@@ -249,8 +318,11 @@ void EventApplier::Apply(const DateTime& time, const std::string& login, const s
       Flush();
       m_logins.clear();
     }
-    EventRun run(m_db, family, login, time, m_logins[Key(login)][f]);
-    if (start)
+    const std::string key = LoginKey(login);
+    EventRun run(m_db, family, login, key, time, m_logins[key][f]);
+    if (run.OutOfOrder())
+      run.Late(!start && !goOn);
+    else if (start)
       run.Start();
     else if (goOn)
       run.GoOn();

@@ -19,6 +19,14 @@ namespace vornal {
 // while nobody else writes LOGS: use one applier inside one transaction and
 // Flush() before its commit (as the sweep does per file). After an engine error the memory may be
 // ahead of the rolled-back rows: discard the applier with its transaction.
+//
+// The intervals of a login and family never overlap. An event earlier than
+// the latest end recorded for them (a second machine, a clock set back) is
+// looked up among the recorded intervals: inside one it changes nothing;
+// up to five minutes before one's begin it moves that begin back; up to
+// five minutes after a finished one's end, on its day, it moves that end on;
+// elsewhere it is recorded as a finished interval of its own (a stop alone
+// records nothing). Events in time order need no look-up.
 class EventApplier {
  public:
   explicit EventApplier(Database& db) : m_db(db) {}
@@ -42,14 +50,13 @@ class EventApplier {
     bool loaded = false;
     FirstRow start;
     FirstRow goOn;
+    // The latest EndTime of any row of the family, finished or not.
+    std::optional<DateTime> latestEnd;
   };
 
  private:
-  // Logins compare without regard to ASCII letter case, as in LOGS.
-  static std::string Key(const std::string& login);
-
   Database& m_db;
-  // Lower-case login -> rows of the day family [0] and the task family [1].
+  // LoginKey -> rows of the day family [0] and the task family [1].
   std::unordered_map<std::string, std::array<FamilyRows, 2>> m_logins;
 };
 

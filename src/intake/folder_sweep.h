@@ -7,41 +7,40 @@
 #include <string>
 #include <vector>
 
+#include "intake/rejected_lines.h"
 #include "store/database.h"
 
 namespace vornal {
 
-// Why a line of a buffer file was not applied.
-enum class SkipReason {
-  BlankLine,
-  UnknownEvent,  // not one of the six event names, the empty name included
-  InvalidTime,   // the six numbers are no valid date and time
-  LoginTooLong,  // longer than the 100 characters of LOGS.Login
-  LineTooLong,   // longer than BufferReader::kMaxLine bytes
-};
-inline constexpr std::size_t kSkipReasonCount = 5;
-const char* SkipReasonText(SkipReason reason);
-
 using SkipCounts = std::array<std::int64_t, kSkipReasonCount>;
 
-// What one buffer file gave.
+// What one buffer file gave in this run.
 struct FileSummary {
   std::string file;
   std::int64_t eventsApplied = 0;
   SkipCounts skipped{};
+  // Still claimed, waiting for its client to close it or for its quiet period.
+  bool waiting = false;
   std::int64_t Skipped() const;
 };
 
 // A file the sweep left for a later run, and why.
 struct FileNote {
   enum class Kind {
-    StillOpen,     // a client still holds the claimed file open
-    StillGrowing,  // the claimed file kept growing
-    CannotClaim,   // main.buf could not be renamed; `detail` says why
+    StillOpen,    // a client still holds the claimed file open: it waits
+    QuietPeriod,  // nobody can tell whether a client holds it: it waits to be quiet
+    NotRegular,   // main.buf is a link, FIFO, folder or device; `detail` says which
+    CannotOpen,   // main.buf cannot be opened for reading and writing; `detail` says why
+    NoWriteBits,  // main.buf has no write permission
+    CannotClaim,  // main.buf could not be renamed; `detail` says why
+    Changed,      // main.buf was replaced while it was being claimed
+    ReadError,    // a claimed file could not be read; `detail` says why
   };
   Kind kind = Kind::StillOpen;
   std::string file;
   std::string detail;
+  // A file that waits is normal; any other note means a file was not collected.
+  bool Waits() const { return kind == Kind::StillOpen || kind == Kind::QuietPeriod; }
 };
 // The note in English, for the command line.
 std::string FileNoteText(const FileNote& note);
@@ -56,6 +55,10 @@ struct FolderSummary {
   // Files left for a later run, with the reason.
   std::vector<FileNote> notes;
   std::int64_t Skipped() const;
+  // Lines kept aside in rejected_lines (every skipped line but blank ones).
+  std::int64_t KeptAside() const;
+  int Waiting() const;
+  int Failures() const;
 };
 
 struct SweepSummary {
@@ -63,6 +66,9 @@ struct SweepSummary {
   int filesProcessed = 0;
   std::int64_t eventsApplied = 0;
   std::int64_t linesSkipped = 0;
+  std::int64_t keptAside = 0;
+  int waiting = 0;   // claimed files waiting for their client or their quiet period
+  int failures = 0;  // files that could not be collected (notes other than waiting)
   // The callback asked to stop; the files not yet started are left for the
   // next run.
   bool cancelled = false;
@@ -80,6 +86,22 @@ struct SweepProgress {
 // Called at most every 50 ms or so; returning false stops the sweep before
 // the next file. A file once started is always finished.
 using ProgressCallback = std::function<bool(const SweepProgress&)>;
+// Called as each folder is done, with what it gave.
+using FolderCallback = std::function<void(const FolderSummary&)>;
+
+// The quiet period, in seconds, after which a claimed file that has not
+// changed is taken as final where leases cannot tell: the SETTING row
+// "QuietPeriod", or 600.
+inline constexpr int kDefaultQuietPeriod = 600;
+int QuietPeriodSetting(Database& db);
+void SaveQuietPeriodSetting(Database& db, int seconds);
+
+struct SweepOptions {
+  // Overrides the setting; 0 takes every file as final at once.
+  std::optional<int> quietPeriod;
+  ProgressCallback progress;
+  FolderCallback folderDone;
+};
 
 // True when the path names a folder that can be made the current directory.
 bool FolderExists(const std::string& path);
@@ -88,16 +110,27 @@ bool FolderExists(const std::string& path);
 // then "/main.buf" appended.
 std::string BufferPath(const std::string& folder);
 
-// Claims the buffer file at `path` by renaming it, applies its lines in one
-// transaction per pass, and deletes it once every byte is applied. A file
-// that cannot be opened for reading and writing is left alone: nothing.
-// Engine errors throw StoreError with the file's work rolled back and the
-// claimed file left for the next run; file errors throw std::system_error.
+// Claims the buffer file at `path` and applies it as the sweep does: nothing
+// when there is none or it is left in place (see FileNote).
 std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& path,
-                                             const ProgressCallback& progress = {});
+                                             const SweepOptions& options = {});
 
 // The Process command: for "Path1" ... "Path10" in order, the claimed files
-// an interrupted run left in the folder, then its main.buf.
-SweepSummary ProcessFolders(Database& db, const ProgressCallback& progress = {});
+// the folder holds (of an interrupted run, or waiting), then its main.buf.
+//
+// A main.buf is opened once without following links and without blocking;
+// only a regular file with write permission is taken. It is renamed to a
+// unique claimed name, which must still be the file opened; from then on it
+// is read, measured and deleted through what was verified. Its complete lines
+// are applied in one transaction per pass, with the ledger of bytes and lines
+// applied and the lines kept aside. It is deleted once every byte is applied
+// and either a write lease proves that nobody holds it open, or it has not
+// changed (size, modification time, inode) for the quiet period; until then
+// it stays claimed, and every run applies the complete lines added since. A
+// last line without line end is applied only then.
+//
+// Engine errors throw StoreError with the file's work rolled back, ending the
+// sweep; a file that cannot be read is noted and the sweep goes on.
+SweepSummary ProcessFolders(Database& db, const SweepOptions& options = {});
 
 }  // namespace vornal

@@ -1,6 +1,7 @@
 #include "intake/work_events.h"
 
 #include "intake/event_applier.h"
+#include "store/login_key.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -22,14 +23,14 @@ void ApplyEvent(Database& db, const DateTime& time, const std::string& login,
 bool LogRowExists(Database& db, const std::string& event, const std::string& login) {
   // Unfinished rows are found through their own small index.
   static const std::string unfinished =
-      std::string("SELECT 1 FROM LOGS WHERE Event = ? AND Login = ? AND ") + kUnfinishedRows +
+      std::string("SELECT 1 FROM LOGS WHERE Event = ? AND LoginKey = ? AND ") + kUnfinishedRows +
       " LIMIT 1";
   const bool isUnfinished =
       event == "StartWDay" || event == "WorkingDay" || event == "StartWork" || event == "Working";
   return db
       .QueryInt(isUnfinished ? std::string_view(unfinished)
-                             : "SELECT 1 FROM LOGS WHERE Event = ? AND Login = ? LIMIT 1",
-                event, login)
+                             : "SELECT 1 FROM LOGS WHERE Event = ? AND LoginKey = ? LIMIT 1",
+                event, LoginKey(login))
       .has_value();
 }
 

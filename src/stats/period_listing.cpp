@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "stats/period_queries.h"
+#include "store/login_key.h"
 
 namespace vornal {
 namespace {
@@ -47,7 +48,7 @@ PeriodListing ListPeriod(Database& db, const DateTime& start, const DateTime& en
       "WHERE BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID";
   constexpr std::string_view kOneLogin =
       "SELECT Login, Event, BeginTime, EndTime FROM logs "
-      "WHERE Login = ? AND BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID";
+      "WHERE LoginKey = ? AND BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID";
   const DateTime first = start.Date();
   const DateTime last = *DateTime::FromParts(end.Year(), end.Month(), end.Day(), 23, 59, 59);
 
@@ -55,7 +56,7 @@ PeriodListing ListPeriod(Database& db, const DateTime& start, const DateTime& en
   if (login.empty())
     statement.Bind(first, last);
   else
-    statement.Bind(login, first, last);
+    statement.Bind(LoginKey(login), first, last);
 
   PeriodListing listing;
   int taskNumber = 1;

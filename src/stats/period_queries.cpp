@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "store/login_key.h"
+
 namespace vornal {
 namespace {
 
@@ -14,10 +16,10 @@ bool IsRangeEmpty(Database& db, const DateTime& first, const DateTime& last,
                         last) &&
            !db.QueryInt("SELECT 1 FROM logs WHERE EndTime BETWEEN ? AND ? LIMIT 1", first, last);
   }
-  return !db.QueryInt("SELECT 1 FROM logs WHERE Login = ? AND BeginTime BETWEEN ? AND ? LIMIT 1",
-                      login, first, last) &&
-         !db.QueryInt("SELECT 1 FROM logs WHERE Login = ? AND EndTime BETWEEN ? AND ? LIMIT 1",
-                      login, first, last);
+  return !db.QueryInt("SELECT 1 FROM logs WHERE LoginKey = ? AND BeginTime BETWEEN ? AND ? LIMIT 1",
+                      LoginKey(login), first, last) &&
+         !db.QueryInt("SELECT 1 FROM logs WHERE LoginKey = ? AND EndTime BETWEEN ? AND ? LIMIT 1",
+                      LoginKey(login), first, last);
 }
 
 }  // namespace

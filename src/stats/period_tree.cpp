@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "store/login_key.h"
+
 namespace vornal {
 namespace {
 
@@ -70,16 +72,17 @@ PeriodTree BuildPeriodTree(Database& db, const std::string& login, const DateTim
   // The same walk over the begin times, then the end times, of one login or
   // of everybody.
   const bool everybody = login.empty();
+  const std::string key = LoginKey(login);
   const char* beginSql = everybody ? "SELECT BeginTime FROM logs WHERE BeginTime BETWEEN ? AND ? "
                                      "ORDER BY BeginTime"
-                                   : "SELECT BeginTime FROM logs WHERE Login = ? AND BeginTime "
+                                   : "SELECT BeginTime FROM logs WHERE LoginKey = ? AND BeginTime "
                                      "BETWEEN ? AND ? ORDER BY BeginTime";
   const char* endSql = everybody ? "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? "
                                    "ORDER BY EndTime"
-                                 : "SELECT EndTime FROM logs WHERE Login = ? AND EndTime "
+                                 : "SELECT EndTime FROM logs WHERE LoginKey = ? AND EndTime "
                                    "BETWEEN ? AND ? ORDER BY EndTime";
-  const std::vector<DateTime> begins = DistinctDates(db, beginSql, login, from, to, {});
-  const std::vector<DateTime> ends = DistinctDates(db, endSql, login, from, to, begins);
+  const std::vector<DateTime> begins = DistinctDates(db, beginSql, key, from, to, {});
+  const std::vector<DateTime> ends = DistinctDates(db, endSql, key, from, to, begins);
   std::vector<DateTime> dates;
   dates.reserve(begins.size() + ends.size());
   std::set_union(begins.begin(), begins.end(), ends.begin(), ends.end(), std::back_inserter(dates));

@@ -26,7 +26,8 @@ FolderSlots LoadFolderSlots(Database& db) {
     FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
     slot.path = query.Text(0);
     while (!slot.path.empty() && slot.path.back() == ' ') slot.path.pop_back();
-    slot.enabled = true;
+    // An empty, blank or NULL value names no folder: a free slot.
+    slot.enabled = !Trimmed(slot.path).empty();
     slot.stored = true;
   }
   return slots;

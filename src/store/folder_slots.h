@@ -20,7 +20,8 @@ using FolderSlots = std::array<FolderSlot, kFolderSlotCount>;
 // "Path1" ... "Path10" for slot numbers 1 to 10.
 std::string FolderSlotKey(int slot);
 
-// Reads the ten slots: the first row of each key.
+// Reads the ten slots: the first row of each key. A row whose value is
+// empty, blank or NULL is a free slot.
 FolderSlots LoadFolderSlots(Database& db);
 
 // Writes the ten slots in order: an enabled slot updates its rows (stored)

@@ -1,5 +1,7 @@
 #include "store/people.h"
 
+#include "store/login_key.h"
+
 namespace vornal {
 
 void OpenPeopleList(PersonRecordset& recordset) {
@@ -12,17 +14,19 @@ void OpenPerson(PersonRecordset& recordset, std::int64_t id) {
 
 std::int64_t InsertPerson(Database& db, const PersonValues& person) {
   db.Execute(
-      "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email) VALUES (?, ?, ?, ?, ?, ?, ?)",
-      person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email);
+      "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email, LoginKey) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+      person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email,
+      LoginKey(person.login));
   return db.LastInsertId();
 }
 
 int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person) {
   return db.Execute(
-      "UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, email = ? "
-      "WHERE ID = ?",
+      "UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, email = ?, "
+      "LoginKey = ? WHERE ID = ?",
       person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email,
-      id);
+      LoginKey(person.login), id);
 }
 
 int DeletePerson(Database& db, std::int64_t id) {

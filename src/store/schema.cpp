@@ -1,7 +1,9 @@
 #include "store/schema.h"
 
 #include <new>
+#include <vector>
 
+#include "store/login_key.h"
 #include "store/messages.h"
 
 namespace vornal {
@@ -173,9 +175,35 @@ bool CreateTables(Database* db) {
   return true;
 }
 
+void FillLoginKeys(Database& db) {
+  for (const char* table : {"logs", "human"}) {
+    std::vector<std::string> logins;
+    {
+      Statement query = db.Prepare(std::string("SELECT DISTINCT Login FROM ") + table +
+                                   " WHERE LoginKey IS NULL AND Login IS NOT NULL");
+      while (query.Step()) logins.push_back(query.Text(0));
+    }
+    // Login has the ASCII-only NOCASE collation, so one statement covers
+    // the logins that differ in ASCII case, which share their key.
+    const std::string update =
+        std::string("UPDATE ") + table + " SET LoginKey = ? WHERE Login = ? AND LoginKey IS NULL";
+    for (const std::string& login : logins) db.Execute(update, LoginKey(login), login);
+  }
+}
+
 void UpgradeSchema(Database& db) {
   const int version = static_cast<int>(db.QueryInt("PRAGMA user_version").value_or(0));
-  if (version >= kSchemaVersion) return;
+  if (version >= kSchemaVersion) {
+    if (!db.HasTable("logs") || !db.HasTable("human")) return;
+    // Rows written by other tools (the sqlite3 shell) get their keys.
+    if (db.QueryInt("SELECT 1 FROM logs WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1") ||
+        db.QueryInt("SELECT 1 FROM human WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1")) {
+      Transaction transaction(db);
+      FillLoginKeys(db);
+      transaction.Commit();
+    }
+    return;
+  }
   if (!db.HasTable("human") || !db.HasTable("logs") || !db.HasTable("setting")) return;
   Transaction transaction(db);
   if (version < 1) {
@@ -197,6 +225,40 @@ void UpgradeSchema(Database& db) {
     db.ExecuteScript(
         "CREATE TABLE IF NOT EXISTS intake_ledger ("
         "File TEXT PRIMARY KEY NOT NULL, Bytes INTEGER NOT NULL DEFAULT 0)");
+  }
+  if (version < 3) {
+    // Logins compare with full Unicode case folding: a key column the
+    // program fills beside each stored login, and the login indexes on it.
+    db.ExecuteScript(
+        "ALTER TABLE logs ADD COLUMN LoginKey TEXT;"
+        "ALTER TABLE human ADD COLUMN LoginKey TEXT;");
+    FillLoginKeys(db);
+    db.ExecuteScript(
+        "DROP INDEX IF EXISTS logs_unfinished;"
+        "DROP INDEX IF EXISTS logs_login_begin;"
+        "DROP INDEX IF EXISTS logs_login_end;" +
+        std::string("CREATE INDEX logs_unfinished ON logs (LoginKey, Event) WHERE ") +
+        kUnfinishedRows +
+        ";"
+        "CREATE INDEX logs_key_begin ON logs (LoginKey, BeginTime);"
+        "CREATE INDEX logs_key_end ON logs (LoginKey, EndTime);"
+        "CREATE INDEX human_login_key ON human (LoginKey);");
+  }
+  if (version < 4) {
+    // Lines the intake could not apply, kept with where they came from, in
+    // the transaction of their file. The ledger also counts lines (for the
+    // line numbers) and remembers how the file looked when last seen, and
+    // since when (for the quiet period).
+    db.ExecuteScript(
+        "CREATE TABLE rejected_lines ("
+        "ID INTEGER PRIMARY KEY AUTOINCREMENT, Folder TEXT NOT NULL, File TEXT NOT NULL, "
+        "Line INTEGER NOT NULL, Reason TEXT NOT NULL, CollectedAt DATETIME NOT NULL, "
+        "Length INTEGER NOT NULL, Text TEXT NOT NULL);"
+        "CREATE INDEX rejected_lines_collected ON rejected_lines (CollectedAt);"
+        "ALTER TABLE intake_ledger ADD COLUMN Lines INTEGER NOT NULL DEFAULT 0;"
+        "ALTER TABLE intake_ledger ADD COLUMN Seen TEXT;"
+        "ALTER TABLE intake_ledger ADD COLUMN SeenAt INTEGER;"
+        "ALTER TABLE intake_ledger ADD COLUMN MarkAt INTEGER;");
   }
   db.ExecuteScript("PRAGMA user_version = " + std::to_string(kSchemaVersion));
   transaction.Commit();

@@ -43,8 +43,12 @@ bool CreateTables(Database* db);
 
 // Brings the indexes and the program's own tables up to the current schema
 // version, in numbered steps. Does nothing on a file without the three
-// tables, or one already current.
+// tables; on one already current, only fills missing login keys.
 void UpgradeSchema(Database& db);
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 4;
+
+// Fills LoginKey (see store/login_key.h) of the LOGS and HUMAN rows that
+// have none, such as rows written by the sqlite3 shell.
+void FillLoginKeys(Database& db);
 
 }  // namespace vornal

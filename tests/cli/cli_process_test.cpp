@@ -64,9 +64,11 @@ TEST(CliProcess, AppliesBuffersAndPrintsTheSummary) {
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out, "Path1 " + dir.File("a") + ": 1 file, 5 events applied, 0 lines skipped\n" +
                             "Path2 " + dir.File("b") +
-                            ": 1 file, 8 events applied, 3 lines skipped (1 blank line, "
-                            "1 unknown or missing event name, 1 no valid date and time)\n"
-                            "Total: 2 files, 13 events applied, 3 lines skipped.\n");
+                            ": 1 file, 8 events applied, 4 lines skipped (1 blank line, "
+                            "1 unknown or missing event name, 1 no valid date and time, "
+                            "1 after an end-of-file mark (0x1A))\n"
+                            "Total: 2 files, 13 events applied, 4 lines skipped, 3 kept aside "
+                            "('vornal-cli rejected' lists them).\n");
   EXPECT_EQ(Rows(dir.File("office.mdb")), test::ReadFile(test::DataFile("worked_sequence.rows")) +
                                               test::ReadFile(test::DataFile("mixed_cp1251.rows")));
   EXPECT_FALSE(fs::exists(dir.File("a/main.buf")));

@@ -1,5 +1,8 @@
 #include "intake/buffer_line.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -10,14 +13,19 @@
 namespace vornal {
 namespace {
 
-std::vector<std::string> ReadLines(const std::string& content, std::int64_t offset = 0) {
+// The lines of `content` from `offset`; lines after an end mark start with
+// "^". The offset reached goes to `reached`.
+std::vector<std::string> ReadLines(const std::string& content, std::int64_t offset = 0,
+                                   bool final = true, std::int64_t* reached = nullptr) {
   test::TempDir dir;
   test::WriteFile(dir.File("main.buf"), content);
-  BufferReader reader(dir.File("main.buf"), offset);
+  const int fd = ::open(dir.File("main.buf").c_str(), O_RDONLY);
+  BufferReader reader(fd, offset, static_cast<std::int64_t>(content.size()), final);
   std::vector<std::string> lines;
-  std::string line;
-  bool truncated = false;
-  while (reader.Next(line, truncated)) lines.push_back(line);
+  ReadLine line;
+  while (reader.Next(line)) lines.push_back((line.afterMark ? "^" : "") + line.text);
+  if (reached) *reached = reader.Offset();
+  ::close(fd);
   return lines;
 }
 
@@ -26,6 +34,7 @@ TEST(BufferLine, FieldsAreTakenUpToEachBar) {
   EXPECT_EQ(full.Time(), DateTime::FromParts(2002, 10, 7, 9, 5, 0));
   EXPECT_EQ(full.login, "petrov");
   EXPECT_EQ(full.event, "StopWork");
+  EXPECT_EQ(full.rest, "extra|text");
 
   const BufferLine noFinalBar = ParseBufferLine("2002|10|7|9|5|0|petrov|WorkingDay");
   EXPECT_EQ(noFinalBar.login, "petrov");
@@ -63,13 +72,13 @@ TEST(BufferLine, Windows1251IsDecoded) {
 
 TEST(BufferReader, LineEndsEndMarkAndEncoding) {
   EXPECT_EQ(ReadLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
-  EXPECT_EQ(ReadLines("a\rb\r\n"), (std::vector<std::string>{"a\rb"}));
+  // CR alone ends a line too.
+  EXPECT_EQ(ReadLines("a\rb\r\n\rc"), (std::vector<std::string>{"a", "b", "", "c"}));
+  // The lines after a 0x1A are given, marked.
   EXPECT_EQ(ReadLines("a\nb\x1A"
-                      "c\nd\n"),
-            (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(ReadLines("\x1A"
-                      "a\n"),
-            std::vector<std::string>{});
+                      "c\nd\x1A\n"),
+            (std::vector<std::string>{"a", "b", "^c", "^d\x1A"}));
+  EXPECT_EQ(ReadLines("a\n\x1A"), std::vector<std::string>{"a"});
   EXPECT_EQ(ReadLines(""), std::vector<std::string>{});
   EXPECT_EQ(ReadLines("\xC8\xE2\n"), std::vector<std::string>{"Ив"});
   EXPECT_EQ(ReadLines("\xEF\xBB\xBFИв\n"), std::vector<std::string>{"Ив"});
@@ -84,25 +93,39 @@ TEST(BufferReader, LineEndsEndMarkAndEncoding) {
   EXPECT_EQ(ReadLines(longLine + "\r\nend"), (std::vector<std::string>{longLine, "end"}));
 }
 
+// A file that may still be written gives only lines with their line end; the
+// next pass starts where the last one ended, even between CR and LF.
+TEST(BufferReader, UnfinishedLastLineWaitsUntilTheFileIsFinal) {
+  std::int64_t reached = 0;
+  EXPECT_EQ(ReadLines("a\nb\r\n2024|1|1|9|0|0|ivanov|Work", 0, false, &reached),
+            (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(reached, 5);
+  EXPECT_EQ(ReadLines("a\r", 0, false, &reached), std::vector<std::string>{"a"});
+  EXPECT_EQ(ReadLines("a\r\nb\n", reached), std::vector<std::string>{"b"});
+  EXPECT_EQ(ReadLines("a\nb", 0, true, &reached), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(reached, 3);
+}
+
 TEST(BufferReader, OffsetCountsConsumedBytesAndOverlongLinesAreFlagged) {
   test::TempDir dir;
-  test::WriteFile(dir.File("main.buf"),
-                  "ab\r\n" + std::string(BufferReader::kMaxLine + 10, 'y') + "\nlast");
-  BufferReader reader(dir.File("main.buf"), 0);
-  std::string line;
-  bool truncated = true;
-  ASSERT_TRUE(reader.Next(line, truncated));
-  EXPECT_FALSE(truncated);
+  const std::string content = "ab\r\n" + std::string(BufferReader::kMaxLine + 10, 'y') + "\nlast";
+  test::WriteFile(dir.File("main.buf"), content);
+  const int fd = ::open(dir.File("main.buf").c_str(), O_RDONLY);
+  BufferReader reader(fd, 0, static_cast<std::int64_t>(content.size()), true);
+  ReadLine line;
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_FALSE(line.truncated);
   EXPECT_EQ(reader.Offset(), 4);
-  ASSERT_TRUE(reader.Next(line, truncated));
-  EXPECT_TRUE(truncated);
-  EXPECT_EQ(line.size(), BufferReader::kMaxLine);
-  ASSERT_TRUE(reader.Next(line, truncated));
-  EXPECT_EQ(line, "last");
-  EXPECT_FALSE(truncated);
-  EXPECT_EQ(reader.Offset(), static_cast<std::int64_t>(4 + BufferReader::kMaxLine + 11 + 4));
-  EXPECT_FALSE(reader.Next(line, truncated));
-  EXPECT_THROW(BufferReader(dir.File("missing.buf"), 0), std::system_error);
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_TRUE(line.truncated);
+  EXPECT_EQ(line.text.size(), BufferReader::kMaxLine);
+  EXPECT_EQ(line.length, static_cast<std::int64_t>(BufferReader::kMaxLine + 10));
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_EQ(line.text, "last");
+  EXPECT_FALSE(line.truncated);
+  EXPECT_EQ(reader.Offset(), static_cast<std::int64_t>(content.size()));
+  EXPECT_FALSE(reader.Next(line));
+  ::close(fd);
 }
 
 }  // namespace

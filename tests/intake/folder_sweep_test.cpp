@@ -128,6 +128,7 @@ TEST_F(Sweep, ClaimedFileResumesAfterTheBytesTheLedgerHolds) {
   m_db->Execute(
       "INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES "
       "('petrov', 'StartWDay', '2002-10-07 09:00:00', '2002-10-07 09:00:00')");
+  FillLoginKeys(*m_db);
   m_db->Execute("INSERT INTO intake_ledger (File, Bytes) VALUES (?, ?)", claimed,
                 static_cast<std::int64_t>(std::string(kDayLines).find('\n') + 1));
   ProcessFolders(*m_db);
@@ -145,7 +146,7 @@ TEST_F(Sweep, LateTailIsAppliedBeforeTheDelete) {
   ASSERT_GE(client, 0);
   bool wrote = false;
   std::vector<SweepProgress> reports;
-  ProcessFolders(*m_db, [&](const SweepProgress& p) {
+  ProcessFolders(*m_db, test::Progress([&](const SweepProgress& p) {
     reports.push_back(p);
     if (!wrote && p.bytesRead > 0 &&
         p.bytesRead == static_cast<std::int64_t>(fs::file_size(p.file))) {
@@ -154,7 +155,7 @@ TEST_F(Sweep, LateTailIsAppliedBeforeTheDelete) {
       ::close(client);
     }
     return true;
-  });
+  }));
   EXPECT_TRUE(wrote);
   EXPECT_EQ(DumpRows(*m_db), "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:02:00\n");
   EXPECT_TRUE(Files(folder).empty());
@@ -184,10 +185,10 @@ TEST_F(Sweep, OverlongLoginIsSkippedNotAWall) {
 TEST_F(Sweep, ClaimedFileFinishedByAnotherRunIsNoError) {
   const std::string folder = Folder(1, "a");
   test::WriteFile(folder + "/main.buf", kDayLines);
-  const SweepSummary summary = ProcessFolders(*m_db, [](const SweepProgress& p) {
+  const SweepSummary summary = ProcessFolders(*m_db, test::Progress([](const SweepProgress& p) {
     if (p.bytesRead > 0) fs::remove(p.file);
     return true;
-  });
+  }));
   EXPECT_EQ(summary.eventsApplied, 2);
   EXPECT_TRUE(Files(folder).empty());
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM intake_ledger"), 0);
@@ -198,7 +199,8 @@ TEST_F(Sweep, CancelStopsBetweenFilesLeavingTheRestForLater) {
   const std::string b = Folder(2, "b");
   test::WriteFile(a + "/main.buf", kDayLines);
   test::WriteFile(b + "/main.buf", "2002|10|7|10|0|0|ivanov|StartWork|\n");
-  const SweepSummary summary = ProcessFolders(*m_db, [](const SweepProgress&) { return false; });
+  const SweepSummary summary =
+      ProcessFolders(*m_db, test::Progress([](const SweepProgress&) { return false; }));
   EXPECT_TRUE(summary.cancelled);
   EXPECT_EQ(summary.filesProcessed, 1);
   EXPECT_EQ(DumpRows(*m_db), "petrov|WorkingDay|2002-10-07 09:00:00|2002-10-07 09:03:00\n");

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "intake/folder_sweep.h"
 #include "store/database.h"
 #include "test_util.h"
 
@@ -15,6 +16,12 @@ inline std::string DumpRows(Database& db) {
   while (rows.Step())
     out += rows.Text(0) + "|" + rows.Text(1) + "|" + rows.Text(2) + "|" + rows.Text(3) + "\n";
   return out;
+}
+
+inline SweepOptions Progress(ProgressCallback progress) {
+  SweepOptions options;
+  options.progress = std::move(progress);
+  return options;
 }
 
 inline std::string DataFile(const std::string& name) {

@@ -50,13 +50,10 @@ TEST_F(WorkEvents, GoOnEventsExtendOrCloseTheRowByTheGap) {
   // Exactly five minutes is not yet a gap.
   Apply(At(9, 8), "Working");
   EXPECT_EQ(Rows(), "petrov|Working|2002-10-07 09:00:00|2002-10-07 09:08:00\n");
-  // Older, same day: the end moves back.
-  Apply(At(9, 5), "Working");
-  EXPECT_EQ(Rows(), "petrov|Working|2002-10-07 09:00:00|2002-10-07 09:05:00\n");
-  Apply(At(9, 10, 1), "Working");
+  Apply(At(9, 13, 1), "Working");
   EXPECT_EQ(Rows(),
-            "petrov|StopWork|2002-10-07 09:00:00|2002-10-07 09:05:00\n"
-            "petrov|Working|2002-10-07 09:10:01|2002-10-07 09:10:01\n");
+            "petrov|StopWork|2002-10-07 09:00:00|2002-10-07 09:08:00\n"
+            "petrov|Working|2002-10-07 09:13:01|2002-10-07 09:13:01\n");
 }
 
 TEST_F(WorkEvents, StartEventsFinishWhatIsUnfinishedKeepingItsEnd) {
@@ -117,27 +114,35 @@ TEST_F(WorkEvents, LoginsAreStoredAsTyped) {
   EXPECT_EQ(Rows(), login + "|StopWork|2002-10-07 09:00:00|2002-10-07 09:01:00\n");
 }
 
-// An event earlier than the unfinished row's begin cannot be cut forward to
-// midnight; the row is finished at its own end, as after a gap, and no row
-// runs backwards.
-TEST_F(WorkEvents, EventsBeforeTheRowBeginFinishItInsteadOfLooping) {
-  Apply(At(9, 0, 0, 1), "WorkingDay");
-  Apply(At(9, 2, 0, 1), "WorkingDay");
-  Apply(At(9, 1), "WorkingDay");  // a day earlier
-  EXPECT_EQ(Rows(),
-            "petrov|StopWDay|2002-10-08 09:00:00|2002-10-08 09:02:00\n"
-            "petrov|WorkingDay|2002-10-07 09:01:00|2002-10-07 09:01:00\n");
-  Apply(At(9, 0), "StopWDay");  // earlier on the same day
-  EXPECT_EQ(Rows(),
-            "petrov|StopWDay|2002-10-08 09:00:00|2002-10-08 09:02:00\n"
-            "petrov|StopWDay|2002-10-07 09:01:00|2002-10-07 09:01:00\n");
+// One worker on two machines (two folders): events earlier than what is
+// recorded never count time twice. An event inside an interval changes
+// nothing, one shortly before an interval moves its begin back, one shortly
+// after a finished interval moves its end on, and one elsewhere is an
+// interval of its own; a stop there records nothing.
+TEST_F(WorkEvents, OutOfOrderEventsNeverCountTimeTwice) {
+  Apply(At(10, 0), "StartWDay");
+  for (int minute = 2; minute <= 120; minute += 2)
+    Apply(At(10, 0).AddSeconds(60 * minute), "WorkingDay");
+  for (int minute = 0; minute <= 122; minute += 2)
+    Apply(At(9, 58).AddSeconds(60 * minute), "WorkingDay");
+  EXPECT_EQ(Rows(), "petrov|WorkingDay|2002-10-07 09:58:00|2002-10-07 12:00:00\n");
+  Apply(At(11, 0), "StopWDay");
+  Apply(At(11, 0), "StartWDay");
+  EXPECT_EQ(Rows(), "petrov|WorkingDay|2002-10-07 09:58:00|2002-10-07 12:00:00\n");
 
-  Apply(At(10, 0, 0, 1), "StartWork");
-  Apply(At(10, 0), "StopWork");
-  Apply(At(10, 0, 0, 1), "Working");
-  Apply(At(10, 0, 0, -1), "Working");
+  Apply(At(8, 0), "StopWDay");  // a stop alone: nothing
+  Apply(At(8, 0), "WorkingDay");
+  Apply(At(8, 4), "WorkingDay");
+  Apply(At(9, 0, 0, -1), "StartWDay");  // a day earlier
+  Apply(At(12, 1), "StopWDay");
+  EXPECT_EQ(Rows(),
+            "petrov|StopWDay|2002-10-07 09:58:00|2002-10-07 12:01:00\n"
+            "petrov|StopWDay|2002-10-07 08:00:00|2002-10-07 08:04:00\n"
+            "petrov|StopWDay|2002-10-06 09:00:00|2002-10-06 09:00:00\n");
+  // The task family is kept apart: its first event is in order.
+  Apply(At(9, 0), "Working");
+  EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM LOGS WHERE Event = 'Working'"), 1);
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM LOGS WHERE EndTime < BeginTime"), 0);
-  EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM LOGS WHERE Event IN ('StartWork', 'Working')"), 1);
 }
 
 // Several unfinished rows of one state (left by older data, or logins that
@@ -147,6 +152,7 @@ TEST_F(WorkEvents, EveryUnfinishedRowOfAStateIsChanged) {
       "INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES "
       "('petrov', 'Working', '2002-10-07 09:00:00', '2002-10-07 09:02:00'), "
       "('PETROV', 'Working', '2002-10-07 09:01:00', '2002-10-07 09:03:00')");
+  FillLoginKeys(*m_db);
   EventApplier applier(*m_db);
   applier.Apply(At(9, 4), "petrov", "Working");
   EXPECT_EQ(Rows(),
@@ -175,6 +181,7 @@ TEST(EventApplier, RememberedRowsMatchFreshLookUps) {
         "('ivanov', 'StartWDay', '2002-10-07 07:56:00', '2002-10-07 07:56:00'), "
         "('Ivanov', 'StartWDay', '2002-10-07 07:57:00', '2002-10-07 07:57:00'), "
         "('ivanov', 'WorkingDay', '2002-10-06 23:50:00', '2002-10-07 07:59:00')");
+  for (Database* db : {fresh.get(), remembered.get()}) FillLoginKeys(*db);
   const char* logins[] = {"petrov", "PETROV", "ivanov", "Ivanov", "sidorov"};
   const char* events[] = {"StartWDay", "WorkingDay", "StopWDay",
                           "StartWork", "Working",    "StopWork"};

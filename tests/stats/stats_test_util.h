@@ -4,6 +4,7 @@
 #include <string>
 
 #include "store/database.h"
+#include "store/login_key.h"
 
 namespace vornal::test {
 
@@ -20,8 +21,8 @@ inline void AddLog(Database& db, const std::string& login, const std::string& ev
   const auto bind = [](const char* iso) {
     return iso ? std::optional<DateTime>(At(iso)) : std::nullopt;
   };
-  db.Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", login,
-             event, bind(begin), bind(end));
+  db.Execute("INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
+             login, LoginKey(login), event, bind(begin), bind(end));
 }
 
 }  // namespace vornal::test

@@ -57,8 +57,9 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
   EXPECT_EQ(columns,
             (std::vector<std::string>{
                 "human.ID", "human.Name", "human.Age", "human.Prof", "human.Photo", "human.Login",
-                "human.Tel", "human.email", "logs.ID", "logs.Login", "logs.Event", "logs.Preview",
-                "logs.BeginTime", "logs.EndTime", "setting.ID", "setting.Key", "setting.Val"}));
+                "human.Tel", "human.email", "human.LoginKey", "logs.ID", "logs.Login", "logs.Event",
+                "logs.Preview", "logs.BeginTime", "logs.EndTime", "logs.LoginKey", "setting.ID",
+                "setting.Key", "setting.Val"}));
 
   db->Execute("INSERT INTO HUMAN (Login) VALUES ('a')");
   db->Execute("INSERT INTO HUMAN (Login) VALUES ('b')");

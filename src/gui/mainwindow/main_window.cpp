@@ -48,12 +48,32 @@ QString NoteText(const FileNote& note) {
   const QString file = FromStd(note.file);
   switch (note.kind) {
     case FileNote::Kind::StillOpen:
-      return QStringLiteral("%1: файл ещё открыт клиентом, оставлен до следующей обработки")
+      return QStringLiteral(
+                 "%1: файл ещё открыт клиентом; полные строки внесены, остальное ждёт "
+                 "следующей обработки")
           .arg(file);
-    case FileNote::Kind::StillGrowing:
-      return QStringLiteral("%1: файл ещё дописывается, оставлен до следующей обработки").arg(file);
+    case FileNote::Kind::QuietPeriod:
+      return QStringLiteral(
+                 "%1: файл, возможно, ещё дописывается; полные строки внесены, файл будет "
+                 "удалён, когда перестанет меняться")
+          .arg(file);
+    case FileNote::Kind::NotRegular:
+      return QStringLiteral("%1: не обычный файл (%2), оставлен на месте")
+          .arg(file, FromStd(note.detail));
+    case FileNote::Kind::CannotOpen:
+      return QStringLiteral(
+                 "%1: файл не удалось открыть для чтения и записи (%2), оставлен на месте")
+          .arg(file, FromStd(note.detail));
+    case FileNote::Kind::NoWriteBits:
+      return QStringLiteral("%1: файл без права записи, оставлен на месте").arg(file);
     case FileNote::Kind::CannotClaim:
       return QStringLiteral("%1: файл не удалось взять в обработку (%2), оставлен на месте")
+          .arg(file, FromStd(note.detail));
+    case FileNote::Kind::Changed:
+      return QStringLiteral("%1: файл подменён во время взятия в обработку, оставлен на месте")
+          .arg(file);
+    case FileNote::Kind::ReadError:
+      return QStringLiteral("%1: файл не удалось прочитать (%2), оставлен до следующей обработки")
           .arg(file, FromStd(note.detail));
   }
   return file;
@@ -69,8 +89,14 @@ QString SkipText(SkipReason reason) {
       return QStringLiteral("неверные дата и время");
     case SkipReason::LoginTooLong:
       return QStringLiteral("логин длиннее 100 символов");
+    case SkipReason::ControlCharacter:
+      return QStringLiteral("управляющие символы в логине");
     case SkipReason::LineTooLong:
       return QStringLiteral("строка длиннее 1 МиБ");
+    case SkipReason::AfterEndMark:
+      return QStringLiteral("после метки конца файла (0x1A)");
+    case SkipReason::ExtraEvent:
+      return QStringLiteral("второе событие в строке");
   }
   return {};
 }
@@ -93,6 +119,14 @@ QString ProcessReport(const SweepSummary& summary) {
     if (skipped[i] > 0)
       text +=
           QStringLiteral("\n    %1: %2").arg(SkipText(static_cast<SkipReason>(i))).arg(skipped[i]);
+  if (summary.keptAside > 0)
+    text += QStringLiteral("\nОтложено строк: %1 (список: vornal-cli rejected)")
+                .arg(QLocale().toString(static_cast<qlonglong>(summary.keptAside)));
+  if (summary.waiting > 0)
+    text += QStringLiteral("\nФайлов ждут закрытия клиентом или периода покоя: %1")
+                .arg(summary.waiting);
+  if (summary.failures > 0)
+    text += QStringLiteral("\nФайлов не удалось обработать: %1").arg(summary.failures);
   for (const FolderSummary& folder : summary.folders)
     for (const FileNote& note : folder.notes) text += u'\n' + NoteText(note);
   return text;

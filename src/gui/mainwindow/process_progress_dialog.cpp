@@ -73,7 +73,9 @@ SweepSummary ProcessProgressDialog::Run(const std::string& databasePath) {
     try {
       Database db;
       db.Open(databasePath);
-      summary = ProcessFolders(db, [this](const SweepProgress& p) { return OnProgress(p); });
+      SweepOptions options;
+      options.progress = [this](const SweepProgress& p) { return OnProgress(p); };
+      summary = ProcessFolders(db, options);
     } catch (...) {
       error = std::current_exception();
     }

@@ -1,4 +1,5 @@
 #include "gui/statistics/statistics_window.h"
+#include "store/login_key.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -26,8 +27,9 @@ class StatisticsWindowTest : public QObject {
 
   void Log(const std::string& login, const char* event, const DateTime& begin,
            const DateTime& end) {
-    m_db->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", login,
-                  std::string(event), begin, end);
+    m_db->Execute(
+        "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
+        login, LoginKey(login), std::string(event), begin, end);
   }
   void Log(const std::string& login, const char* event, const char* begin, const char* end) {
     Log(login, event, *DateTime::FromIso(begin), *DateTime::FromIso(end));
