@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +47,25 @@ inline CliResult WaitCli(const std::string& cwd, pid_t pid) {
   result.out = ReadFile(cwd + "/.cli.out");
   result.err = ReadFile(cwd + "/.cli.err");
   return result;
+}
+
+// Waits at most `seconds` for the run; a run still going then is killed and
+// reported with exit code -1000.
+inline CliResult WaitCliWithin(const std::string& cwd, pid_t pid, int seconds) {
+  for (int waited = 0; waited < seconds * 100; ++waited) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      CliResult result;
+      result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+      result.out = ReadFile(cwd + "/.cli.out");
+      result.err = ReadFile(cwd + "/.cli.err");
+      return result;
+    }
+    ::usleep(10000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  return {-1000, ReadFile(cwd + "/.cli.out"), ReadFile(cwd + "/.cli.err")};
 }
 
 inline CliResult RunCli(const std::string& cwd, const std::vector<std::string>& args) {
