@@ -67,9 +67,10 @@ TEST(CliHostile, NothingIsDroppedSilently) {
                          "2002|10|7|9|8|0|sidorov|StartWDay|\r\n"});
   auto run = RunCli(cwd, {"process"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Has(run.out, ": 1 file, 3 events applied, 5 lines skipped (1 blank line, 1 unknown "
-                           "or missing event name, 1 control character in the login, 1 after "
-                           "an end-of-file mark (0x1A), 1 second event on a line)"))
+  EXPECT_TRUE(Has(run.out,
+                  ": 1 file, 3 events applied, 5 lines skipped (1 blank line, 1 unknown "
+                  "or missing event name, 1 control character in the login, 1 after "
+                  "an end-of-file mark (0x1A), 1 second event on a line)"))
       << run.out;
   EXPECT_TRUE(Has(run.out, "4 kept aside")) << run.out;
   EXPECT_EQ(test::RowsIn(cwd), "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:07:00\n");
@@ -152,8 +153,8 @@ TEST(CliHostile, OddSlotRowsAndDatabaseNames) {
 TEST(CliHostile, FailureInALaterFolderIsAPartialRun) {
   test::TempDir dir;
   const std::string cwd = dir.Path().string();
-  test::MakeOffice(cwd, {"2002|10|7|9|0|0|petrov|StartWDay|\n",
-                         "2002|10|7|9|0|0|boom|StartWDay|\n"});
+  test::MakeOffice(cwd,
+                   {"2002|10|7|9|0|0|petrov|StartWDay|\n", "2002|10|7|9|0|0|boom|StartWDay|\n"});
   {
     Database db;
     db.Open(dir.File("base.mdb"));
