@@ -2,11 +2,15 @@
 # Random-kill soak of the intake: runs `vornal-cli process` on a large buffer
 # set, kills it with SIGKILL at a random instant, and starts it again, until a
 # run ends by itself; then compares the LOGS rows with those of one
-# uninterrupted run. Repeats with a fresh office until KILLS kills have
-# landed. Not a test: it runs for minutes.
+# uninterrupted run. Meanwhile a client with stdio-buffered output
+# (buffered_client) writes into one more folder, cutting lines at every 4 KiB
+# and adding lines that are no event; its days must each be applied once and
+# its bad lines kept aside once. Repeats with a fresh office until KILLS kills
+# have landed. Not a test: it runs for minutes.
 #
 # Usage: bench/reliability/soak.sh BUILD_DIR [KILLS] [EVENTS] [FOLDERS]
-#   BUILD_DIR  a build with vornal-cli and generate_buffer (Release is best)
+#   BUILD_DIR  a build with vornal-cli, generate_buffer and buffered_client
+#              (Release is best)
 #   KILLS      kills to land in all (default 200)
 #   EVENTS     lines of each folder's main.buf (default 300000)
 #   FOLDERS    working folders (default 3)
@@ -18,6 +22,9 @@ events=${3:-300000}
 folders=${4:-3}
 cli=$build/src/cli/vornal-cli
 generate=$build/bench/generate_buffer
+client=$build/bench/buffered_client
+client_keys=${CLIENT_KEYS:-20000}
+client_junk=50
 work=$(mktemp -d "${TMPDIR:-/tmp}/vornal-soak-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -36,6 +43,8 @@ make_office() {
     (cd "$1" && "$cli" folders set "$i" "$1/w$i" >/dev/null 2>&1)
     cp "$work/buf$i" "$1/w$i/main.buf"
   done
+  mkdir -p "$1/client"
+  (cd "$1" && "$cli" folders set $((folders + 1)) "$1/client" >/dev/null 2>&1)
 }
 
 # Realistic lines, and after every 97th a marker: a working day of a login
@@ -44,7 +53,8 @@ make_office() {
 # a doubled pair, a second row (a doubled stop alone changes nothing).
 for ((i = 1; i <= folders; i++)); do
   "$generate" "$work/gen$i" "$events" 300 "$i" >/dev/null
-  awk -v f="$i" '{ print } NR % 97 == 0 {
+  awk -v f="$i" '{ print } NR % 101 == 0 { printf "2024|1|1|0|0|0|junk|NoSuchEvent|\r\n" }
+    NR % 97 == 0 {
       printf "2024|1|1|0|0|0|m%d-%08d|StartWDay|\r\n2024|1|1|0|0|1|m%d-%08d|StopWDay|\r\n", f, NR, f, NR
     }' "$work/gen$i" >"$work/buf$i"
   rm "$work/gen$i"
@@ -66,13 +76,28 @@ rows "$work/reference" >"$work/expected"
 echo "one uninterrupted run: ${full_ms} ms, $(wc -l <"$work/expected") LOGS rows," \
   "$(cat "$work"/buf* | wc -l) lines ($markers marker pairs) in $folders folders"
 [ "$(marker_faults "$work/reference")" = "0|0" ] || { echo "reference run is wrong"; exit 1; }
+reference_kept=$(sqlite3 "$work/reference/base.mdb" "SELECT COUNT(*) FROM rejected_lines")
 
+# The client's days without their one finished row, with more than one, and
+# rows outside January 2024; its bad lines kept aside.
+client_faults() {
+  sqlite3 -list "$1/base.mdb" "SELECT $client_keys - COUNT(*), COALESCE(SUM(n > 1), 0),
+      (SELECT COUNT(*) FROM LOGS WHERE Login LIKE 'c-%' AND
+        (BeginTime < '2024-01-01' OR EndTime > '2024-02-01')),
+      (SELECT COUNT(*) FROM rejected_lines) - $reference_kept - ($client_keys + $client_junk - 1) / $client_junk
+    FROM (SELECT COUNT(*) AS n FROM LOGS WHERE Login LIKE 'c-%' AND Event = 'StopWDay'
+          GROUP BY Login)"
+}
+
+client_lost=0 client_doubled=0 outside=0 kept_wrong=0
 kills=0 trials=0 lost=0 doubled=0 missing_rows=0 surplus_rows=0 differing=0 unsound=0 leftover=0
 while ((kills < kills_wanted)); do
   trials=$((trials + 1))
   office="$work/office"
   rm -rf "$office"
   make_office "$office"
+  "$client" "$office/client/main.buf" c "$client_keys" "$trials" 2000 "$client_junk" &
+  client_pid=$!
   trial_kills=0
   while ((kills < kills_wanted)); do
     (cd "$office" && exec "$cli" process >/dev/null 2>&1) &
@@ -89,8 +114,18 @@ while ((kills < kills_wanted)); do
       break
     fi
   done
-  # Whatever the last kill left, one more run finishes it.
+  # Whatever the last kill left, one more run finishes it; the client's file
+  # once the client is done.
+  wait "$client_pid"
   (cd "$office" && "$cli" process >/dev/null)
+  [ -z "$(ls -A "$office/client")" ] || (cd "$office" && "$cli" process >/dev/null)
+  IFS='|' read -r c_lost c_doubled c_outside c_kept <<<"$(client_faults "$office")"
+  client_lost=$((client_lost + c_lost))
+  client_doubled=$((client_doubled + c_doubled))
+  outside=$((outside + c_outside))
+  kept_wrong=$((kept_wrong + (c_kept < 0 ? -c_kept : c_kept)))
+  # The rows of the generated buffers alone are compared below.
+  sqlite3 "$office/base.mdb" "DELETE FROM LOGS WHERE Login LIKE 'c-%'"
   rows "$office" >"$work/actual"
   missing=$(comm -23 <(sort "$work/expected") <(sort "$work/actual") | wc -l)
   surplus=$(comm -13 <(sort "$work/expected") <(sort "$work/actual") | wc -l)
@@ -104,8 +139,10 @@ while ((kills < kills_wanted)); do
   for ((i = 1; i <= folders; i++)); do
     [ -z "$(ls -A "$office/w$i")" ] || leftover=$((leftover + 1))
   done
+  [ -z "$(ls -A "$office/client")" ] || leftover=$((leftover + 1))
   echo "trial $trials: $trial_kills kills (total $kills), rows missing $missing, surplus $surplus," \
-    "markers lost $marker_lost, doubled $marker_doubled"
+    "markers lost $marker_lost, doubled $marker_doubled; client days lost $c_lost," \
+    "doubled $c_doubled, rows outside its dates $c_outside, kept-aside lines off by $c_kept"
 done
 
 echo "kills: $kills in $trials trials"
@@ -114,5 +151,8 @@ echo "LOGS rows missing: $missing_rows, surplus: $surplus_rows"
 echo "trials whose rows differ from one uninterrupted run: $differing"
 echo "databases failing integrity_check: $unsound"
 echo "buffer files left behind: $leftover"
+echo "client ($client_keys days a trial): days lost $client_lost, applied twice $client_doubled," \
+  "rows outside its dates $outside, kept-aside lines off by $kept_wrong"
 [ "$lost" -eq 0 ] && [ "$doubled" -eq 0 ] && [ "$differing" -eq 0 ] && [ "$unsound" -eq 0 ] &&
-  [ "$leftover" -eq 0 ]
+  [ "$leftover" -eq 0 ] && [ "$client_lost" -eq 0 ] && [ "$client_doubled" -eq 0 ] &&
+  [ "$outside" -eq 0 ] && [ "$kept_wrong" -eq 0 ]
