@@ -111,6 +111,7 @@ struct Ledger {
   std::string seen;
   std::int64_t seenAt = 0;
   std::int64_t markAt = -1;
+  bool stored = false;  // a row under this key exists
 };
 
 // The ledger row of a claimed file, keyed by its name and inode so that
@@ -123,8 +124,12 @@ Ledger ReadLedger(Database& db, const std::string& key, const std::string& name)
         db.Prepare("SELECT Bytes, Lines, Seen, SeenAt, MarkAt FROM intake_ledger WHERE File = ?");
     query.Bind(*k);
     if (!query.Step()) continue;
-    Ledger ledger{query.Int(0), query.Int(1), query.Text(2), query.Int(3),
-                  query.IsNull(4) ? -1 : query.Int(4)};
+    Ledger ledger{query.Int(0),
+                  query.Int(1),
+                  query.Text(2),
+                  query.Int(3),
+                  query.IsNull(4) ? -1 : query.Int(4),
+                  k == &key};
     if (k == &name) db.Execute("DELETE FROM intake_ledger WHERE File = ?", name);
     return ledger;
   }
@@ -236,13 +241,17 @@ FileSummary ApplyClaimedFile(Database& db, const Claimed& file, SweepContext& co
         }
       }
       applier.Flush();
+      const Ledger before = ledger;
       ledger.bytes = reader.Offset();
       ledger.markAt = reader.MarkAt();
       if (ledger.seen != seen) {
         ledger.seen = seen;
         ledger.seenAt = now;
       }
-      WriteLedger(db, key, ledger);
+      // A pass that found nothing new writes nothing, and syncs nothing.
+      if (!before.stored || ledger.bytes != offset || ledger.seen != before.seen ||
+          ledger.markAt != before.markAt)
+        WriteLedger(db, key, ledger);
       CrashAt(CrashPoint::BeforeCommit);
       transaction.Commit();
       CrashAt(CrashPoint::AfterCommit);

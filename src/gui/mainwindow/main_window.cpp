@@ -57,9 +57,16 @@ QString NoteText(const FileNote& note) {
                  "%1: файл, возможно, ещё дописывается; полные строки внесены, файл будет "
                  "удалён, когда перестанет меняться")
           .arg(file);
-    case FileNote::Kind::NotRegular:
-      return QStringLiteral("%1: не обычный файл (%2), оставлен на месте")
-          .arg(file, FromStd(note.detail));
+    case FileNote::Kind::NotRegular: {
+      QString kind = QStringLiteral("не обычный файл");
+      for (const auto& [english, russian] : {std::pair{"a symbolic link", "символическая ссылка"},
+                                             {"a folder", "папка"},
+                                             {"a FIFO", "канал FIFO"},
+                                             {"a socket", "сокет"},
+                                             {"a device", "устройство"}})
+        if (note.detail == english) kind = QString::fromUtf8(russian);
+      return QStringLiteral("%1: %2, не обычный файл; оставлен на месте").arg(file, kind);
+    }
     case FileNote::Kind::CannotOpen:
       return QStringLiteral(
                  "%1: файл не удалось открыть для чтения и записи (%2), оставлен на месте")
