@@ -117,6 +117,12 @@ TEST(CliHostile, LoginsCompareWithFullCaseFolding) {
   const auto stats = RunCli(cwd, {"stats", "--login", "иванов", "--year", "2002", "--csv"});
   EXPECT_TRUE(Has(stats.out, "Закончен рабочий день")) << stats.out;
   EXPECT_TRUE(Has(RunCli(cwd, {"tree", "--login", "strasse"}).out, "October"));
+  {
+    Database db;
+    db.Open(dir.File("base.mdb"));
+    db.Execute("INSERT INTO HUMAN (Name, Login) VALUES (?, ?)", "Ива\r\x1B[2Kнов", "ivanov");
+  }
+  EXPECT_EQ(RunCli(cwd, {"people"}).out, "1. Ива\\x0D\\x1B[2Kнов (ivanov)\n");
 }
 
 // Slot rows with an empty, blank or NULL value are free slots; database
