@@ -23,8 +23,10 @@ void PrintOverview(std::FILE* out) {
     std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
   std::fputs(
       "\n"
-      "'vornal-cli COMMAND --help' describes a command.\n"
-      "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).\n",
+      "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.
+"
+      "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).
+",
       out);
 }
 
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
       context.dbPath = arg.substr(5);
     } else if (arg == "--help" || arg == "-h") {
       PrintOverview(stdout);
+      return kExitOk;
+    } else if (arg == "--version") {
+      std::printf("vornal-cli %s\n", VORNAL_VERSION);
       return kExitOk;
     } else {
       break;

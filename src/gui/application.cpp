@@ -5,6 +5,7 @@
 #include <QImageReader>
 
 #include "gui/mainwindow/main_window.h"
+#include "gui/widgets/data_files.h"
 #include "gui/widgets/message_box.h"
 #include "store/messages.h"
 
@@ -28,6 +29,12 @@ bool Application::Run() {
     MessageBox::Warning(nullptr, QString::fromLatin1(kFacilityFailure));
     return false;
   }
+  // A missing picture still lets the program run; the administrator learns
+  // of a broken install here rather than from an empty frame.
+  for (const DataFile& file : {kNoPhotoPicture, kAuthorPicture})
+    if (!QFileInfo(DataFilePath(file)).isFile())
+      qWarning("vornal: picture %s not found here nor as %s in %s", file.localName,
+               file.installedName, qPrintable(DataFolders().join(QStringLiteral(", "))));
   // The store's notices reach the operator as warning boxes.
   ScopedMessageSink sink([](const std::string& text) {
     MessageBox::Warning(QApplication::activeWindow(), QString::fromStdString(text));

@@ -4,6 +4,7 @@
 #include <QTimerEvent>
 
 #include "gui/about/flame_widget.h"
+#include "gui/widgets/data_files.h"
 #include "ui_author_box.h"
 
 namespace vornal {
@@ -12,7 +13,7 @@ AuthorBox::AuthorBox(QWidget* parent) : QDialog(parent), m_ui(new Ui::AuthorBox)
   m_ui->setupUi(this);
   m_photo.setObjectName(QStringLiteral("photo"));
   m_photo.Create(this, m_ui->pictureFrame->geometry());
-  m_photo.LoadFile(QStringLiteral("delmo32.dll"));
+  m_photo.LoadFile(DataFilePath(kAuthorPicture));
   Fire()->Start(1);
   m_timer.start(kFireInterval, Qt::PreciseTimer, this);
   m_timerId = kFireTimer;

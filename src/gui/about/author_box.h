@@ -15,7 +15,8 @@ namespace vornal {
 class FlameWidget;
 
 // "Об авторе...": the author's picture ("delmo32.dll", a .bmp picture in the
-// current directory) with red flames burning under it on a 33 ms timer.
+// current directory, or the installed one) with red flames burning under it
+// on a 33 ms timer.
 class AuthorBox : public QDialog {
   Q_OBJECT
 

@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include "gui/widgets/data_files.h"
+
 namespace vornal {
 namespace {
 
@@ -80,7 +82,7 @@ void PhotoView::SetImage(const QImage& image) {
     }
     update();
     // One attempt at the fallback picture; its own failure stops here.
-    if (++m_fallbackDepth == 1) LoadFile(QStringLiteral("no_photo.bmp"));
+    if (++m_fallbackDepth == 1) LoadFile(DataFilePath(kNoPhotoPicture));
     --m_fallbackDepth;
     return;
   }

@@ -11,8 +11,9 @@ namespace vornal {
 
 // Shows one bitmap at its natural size, from its top-left corner, on grey,
 // with scroll bars only when the picture is larger than the view. A picture
-// that cannot be loaded shows "File not found." and falls back to
-// "no_photo.bmp" in the current directory. Everything is drawn into an
+// that cannot be loaded shows "File not found." and falls back to the
+// no-photo picture ("no_photo.bmp" in the current directory, or the installed
+// one). Everything is drawn into an
 // off-screen buffer first; a repaint only copies it.
 class PhotoView : public QWidget {
   Q_OBJECT

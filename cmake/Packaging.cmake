@@ -1,0 +1,43 @@
+# The Debian package: cpack -G DEB in the build folder (see README.md).
+set(CPACK_PACKAGE_NAME vornal)
+set(CPACK_PACKAGE_VENDOR "Vornal developers")
+set(CPACK_PACKAGE_CONTACT "Vornal developers <vornal@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "working time of an office, collected from its workstations")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Vornal is the office side of a workplace time-tracking system. Client
+programs on the workers' machines write the start, the course and the end of
+each working day and task to a buffer file in the worker's folder; Vornal
+collects those files exactly once, turns the events into work intervals and
+shows the hours of each person by year, month and day.
+.
+The package holds the window program vornal, the command-line tool
+vornal-cli and a systemd timer that collects every ten minutes.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vornal.example.org/")
+# Library dependencies come from dpkg-shlibdeps; Qt's platform plugins are
+# loaded at run time, so they are named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# Debian's copyright file and changelog.
+set(VORNAL_DOC_DIR ${CMAKE_BINARY_DIR}/debian-doc)
+file(MAKE_DIRECTORY ${VORNAL_DOC_DIR})
+configure_file(${CMAKE_SOURCE_DIR}/res/linux/copyright ${VORNAL_DOC_DIR}/copyright COPYONLY)
+string(TIMESTAMP VORNAL_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${CMAKE_SOURCE_DIR}/res/linux/changelog.in ${VORNAL_DOC_DIR}/changelog.Debian @ONLY)
+add_custom_command(OUTPUT ${VORNAL_DOC_DIR}/changelog.Debian.gz
+  COMMAND ${GZIP_PROGRAM} -9nf -k ${VORNAL_DOC_DIR}/changelog.Debian
+  DEPENDS ${VORNAL_DOC_DIR}/changelog.Debian VERBATIM)
+add_custom_target(debian_changelog ALL DEPENDS ${VORNAL_DOC_DIR}/changelog.Debian.gz)
+install(FILES ${VORNAL_DOC_DIR}/copyright ${VORNAL_DOC_DIR}/changelog.Debian.gz
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vornal)
+
+include(CPack)

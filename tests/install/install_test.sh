@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR and runs the installed programs
+# from an empty folder: the desktop files validate, vornal-cli creates the
+# database, and vornal starts offscreen and finds its pictures through
+# bin/../share/vornal (XDG_DATA_DIRS points nowhere useful).
+set -euo pipefail
+build=$1
+work=$(mktemp -d "${TMPDIR:-/tmp}/vornal-install-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+root=$work/root
+DESTDIR=$root cmake --install "$build" --prefix /opt/vornal >/dev/null
+share=$root/opt/vornal/share
+bin=$root/opt/vornal/bin
+
+desktop-file-validate "$share/applications/org.vornal.Vornal.desktop"
+appstreamcli validate --no-net "$share/metainfo/org.vornal.Vornal.metainfo.xml" >/dev/null
+for size in 16 32 48 256; do
+  test -s "$share/icons/hicolor/${size}x${size}/apps/org.vornal.Vornal.png"
+done
+gzip -t "$share/man/man1/vornal-cli.1.gz" "$share/man/man1/vornal.1.gz"
+# Every command of vornal-cli has its entry in the manual page.
+commands=$("$bin/vornal-cli" --help | sed -n '/^Commands:/,/^$/p' | awk 'NR > 1 && NF { print $1 }')
+[ -n "$commands" ]
+for command in $commands; do
+  zcat "$share/man/man1/vornal-cli.1.gz" | grep -q "^\.B $command\b" ||
+    { echo "vornal-cli.1 does not describe '$command'"; exit 1; }
+done
+test -s "$root/opt/vornal/lib/systemd/system/vornal-collect.timer"
+
+mkdir "$work/office"
+cd "$work/office"
+"$bin/vornal-cli" --version | grep -q '^vornal-cli '
+"$bin/vornal" --version | grep -q '^vornal '
+"$bin/vornal-cli" people 2>/dev/null
+test -s base.mdb
+sqlite3 base.mdb "INSERT INTO human (Name, Login) VALUES ('Иванов Иван', 'ivanov')"
+
+status=0
+XDG_DATA_DIRS=$work/none QT_QPA_PLATFORM=offscreen timeout -s TERM 10 "$bin/vornal" \
+  2>"$work/vornal.err" || status=$?
+# Still running when stopped: it started, showed its window and waited.
+if [ "$status" -ne 124 ]; then
+  echo "vornal ended with $status"; cat "$work/vornal.err"; exit 1
+fi
+if grep -q 'not found' "$work/vornal.err"; then cat "$work/vornal.err"; exit 1; fi
+echo "installed programs run"
