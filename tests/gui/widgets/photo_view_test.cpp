@@ -116,10 +116,21 @@ class PhotoViewTest : public QObject {
         text = photo.Buffer().pixel(x, y) != qRgb(128, 128, 128);
     QVERIFY(text);
 
+    // The installed picture, from the system's data folders...
+    QTemporaryDir share;
+    QVERIFY(QDir(share.path()).mkpath(QStringLiteral("vornal")));
+    QVERIFY(Picture(7, 5).save(share.filePath(QStringLiteral("vornal/no_photo.bmp")), "BMP"));
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(share.path()));
+    photo.LoadFile(QString());
+    QCOMPARE(photo.Picture().size(), QSize(7, 5));
+
+    // ...unless the current directory has its own copy.
     QVERIFY(QFile::copy(QStringLiteral(VORNAL_RES_DIR "/no_photo.bmp"), dir.File("no_photo.bmp")));
     const QImage fallback(dir.File("no_photo.bmp"));
     photo.LoadFile(QString());
     QCOMPARE(photo.Picture().size(), fallback.size());
+    qputenv("XDG_DATA_DIRS", dataDirs);
     photo.LoadFile(dir.File("missing.bmp"));
     QCOMPARE(photo.Picture().size(), fallback.size());
     QCOMPARE(photo.Buffer().pixel(0, 0), fallback.pixel(0, 0));
