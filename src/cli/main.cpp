@@ -23,10 +23,8 @@ void PrintOverview(std::FILE* out) {
     std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
   std::fputs(
       "\n"
-      "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.
-"
-      "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).
-",
+      "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.\n"
+      "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).\n",
       out);
 }
 
