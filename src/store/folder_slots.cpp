@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "store/schema.h"
+
 namespace vornal {
 namespace {
 
@@ -12,6 +14,19 @@ std::string Trimmed(const std::string& text) {
 }
 
 }  // namespace
+
+int FolderPathSize() {
+  return TextColumnSize("setting", "Val");
+}
+
+FolderSlotProblem CheckFolderSlot(const FolderSlot& slot) {
+  if (!slot.enabled) return FolderSlotProblem::None;
+  const std::string path = Trimmed(slot.path);
+  if (path.empty()) return FolderSlotProblem::Empty;
+  if (TextLength(path) > static_cast<std::size_t>(FolderPathSize()))
+    return FolderSlotProblem::TooLong;
+  return FolderSlotProblem::None;
+}
 
 std::string FolderSlotKey(int slot) {
   return "Path" + std::to_string(slot);
@@ -36,8 +51,15 @@ FolderSlots LoadFolderSlots(Database& db) {
 void SaveFolderSlots(Database& db, const FolderSlots& slots) {
   for (int n = 1; n <= kFolderSlotCount; ++n) {
     const FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
-    if (slot.enabled && Trimmed(slot.path).empty())
-      throw std::invalid_argument("The folder of slot " + std::to_string(n) + " is empty.");
+    switch (CheckFolderSlot(slot)) {
+      case FolderSlotProblem::None:
+        break;
+      case FolderSlotProblem::Empty:
+        throw std::invalid_argument("The folder of slot " + std::to_string(n) + " is empty.");
+      case FolderSlotProblem::TooLong:
+        throw std::invalid_argument("The folder of slot " + std::to_string(n) + " is longer than " +
+                                    std::to_string(FolderPathSize()) + " characters.");
+    }
   }
   Transaction transaction(db);
   for (int n = 1; n <= kFolderSlotCount; ++n) {

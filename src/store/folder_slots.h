@@ -24,9 +24,16 @@ std::string FolderSlotKey(int slot);
 // empty, blank or NULL is a free slot.
 FolderSlots LoadFolderSlots(Database& db);
 
+// Why an enabled slot cannot be stored: its path, trimmed of blanks, is
+// empty or longer than the SETTING value column.
+enum class FolderSlotProblem { None, Empty, TooLong };
+FolderSlotProblem CheckFolderSlot(const FolderSlot& slot);
+// The size in characters of a stored path.
+int FolderPathSize();
+
 // Writes the ten slots in order: an enabled slot updates its rows (stored)
 // or inserts one, its path trimmed of blanks; a disabled slot deletes every
-// row of its key. An enabled slot with an empty path is refused with
+// row of its key. An enabled slot with a problem is refused with
 // std::invalid_argument before anything is written. Engine errors throw
 // StoreError, with nothing of the save applied.
 void SaveFolderSlots(Database& db, const FolderSlots& slots);

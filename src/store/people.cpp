@@ -1,8 +1,77 @@
 #include "store/people.h"
 
 #include "store/login_key.h"
+#include "store/schema.h"
 
 namespace vornal {
+namespace {
+
+const char* ColumnOf(PersonField field) {
+  switch (field) {
+    case PersonField::Name:
+      return "Name";
+    case PersonField::Login:
+      return "Login";
+    case PersonField::Age:
+      return "Age";
+    case PersonField::Prof:
+      return "Prof";
+    case PersonField::Tel:
+      return "Tel";
+    case PersonField::Email:
+      return "email";
+    case PersonField::Photo:
+      return "Photo";
+  }
+  return "";
+}
+
+}  // namespace
+
+int PersonFieldSize(PersonField field) {
+  return TextColumnSize("human", ColumnOf(field));
+}
+
+bool FitsPersonField(PersonField field, std::string_view text) {
+  return TextLength(text) <= static_cast<std::size_t>(PersonFieldSize(field));
+}
+
+bool IsBlank(std::string_view text) {
+  constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+  while (!text.empty()) {
+    if (text.front() == ' ' || text.front() == '\t')
+      text.remove_prefix(1);
+    else if (text.starts_with(kNoBreakSpace))
+      text.remove_prefix(kNoBreakSpace.size());
+    else
+      return false;
+  }
+  return true;
+}
+
+std::optional<PersonProblem> CheckPerson(const PersonValues& person) {
+  if (IsBlank(person.name)) return PersonProblem{PersonField::Name, true};
+  if (IsBlank(person.login)) return PersonProblem{PersonField::Login, true};
+  const std::pair<PersonField, const std::string*> fields[] = {
+      {PersonField::Name, &person.name},  {PersonField::Login, &person.login},
+      {PersonField::Age, &person.age},    {PersonField::Prof, &person.prof},
+      {PersonField::Tel, &person.tel},    {PersonField::Email, &person.email},
+      {PersonField::Photo, &person.photo}};
+  for (const auto& [field, text] : fields)
+    if (!FitsPersonField(field, *text)) return PersonProblem{field, false};
+  return std::nullopt;
+}
+
+std::optional<LoginOwner> FindLoginOwner(Database& db, const std::string& login,
+                                         std::optional<std::int64_t> self) {
+  // Logins are the same when their case-folded keys are. IDs start at 1, so
+  // 0 excludes nobody.
+  Statement query =
+      db.Prepare("SELECT ID, Name, Login FROM HUMAN WHERE LoginKey = ? AND ID <> ? ORDER BY ID");
+  query.Bind(LoginKey(login), self.value_or(0));
+  if (!query.Step()) return std::nullopt;
+  return LoginOwner{query.Int(0), query.Text(1), query.Text(2)};
+}
 
 void OpenPeopleList(PersonRecordset& recordset) {
   recordset.Open("SELECT * FROM HUMAN ORDER BY ID");

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "store/database.h"
 #include "store/recordset.h"
@@ -18,6 +20,36 @@ struct PersonValues {
   std::string tel;
   std::string email;
 };
+
+// The edited values, in the editor's order.
+enum class PersonField { Name, Login, Age, Prof, Tel, Email, Photo };
+
+// The size in characters of the field's column.
+int PersonFieldSize(PersonField field);
+// True when the text fits the field's column.
+bool FitsPersonField(PersonField field, std::string_view text);
+// True when the text holds nothing but blanks (spaces, tabs, no-break spaces).
+bool IsBlank(std::string_view text);
+
+// Why values cannot be stored: a required field (name, login) that is empty
+// or blank, or a value longer than its column.
+struct PersonProblem {
+  PersonField field;
+  bool blank;  // false: too long
+};
+// The first problem: name, then login blank, then the sizes in field order.
+std::optional<PersonProblem> CheckPerson(const PersonValues& person);
+
+// Another person who has a login.
+struct LoginOwner {
+  std::int64_t id = 0;
+  std::string name;
+  std::string login;
+};
+// The first person, other than the one with ID `self`, whose login is the
+// same without regard to letter case; nothing when there is none.
+std::optional<LoginOwner> FindLoginOwner(Database& db, const std::string& login,
+                                         std::optional<std::int64_t> self);
 
 // The statements on HUMAN. Values are bound, so any text is stored as typed;
 // engine errors throw StoreError.

@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -39,7 +40,44 @@ bool BuildTable(Database* db, const std::string& name,
   return true;
 }
 
+struct TableSpec {
+  std::string name;
+  std::vector<FieldDescription> fields;
+};
+
+// The program's three tables, in creation order, without their ID columns.
+const std::vector<TableSpec>& ProgramTables() {
+  static const std::vector<TableSpec> tables = {
+      {"human",
+       {Field("Name", kTypeText, 100, "Unknow User"), Field("Age", kTypeText, 20, "25"),
+        Field("Prof", kTypeText, 50, "Worker"), Field("Photo", kTypeText, 255),
+        Field("Login", kTypeText, 100), Field("Tel", kTypeText, 100),
+        Field("email", kTypeText, 100)}},
+      {"logs",
+       {Field("Login", kTypeText, 100), Field("Event", kTypeText, 30),
+        Field("Preview", kTypeText, 250), Field("BeginTime", kTypeDateTime, 0),
+        Field("EndTime", kTypeDateTime, 0)}},
+      {"setting", {Field("Key", kTypeText, 100), Field("Val", kTypeText, 255)}},
+  };
+  return tables;
+}
+
 }  // namespace
+
+int TextColumnSize(std::string_view table, std::string_view column) {
+  for (const TableSpec& spec : ProgramTables()) {
+    if (spec.name != table) continue;
+    for (const FieldDescription& field : spec.fields)
+      if (field.name == column) return static_cast<int>(field.size);
+  }
+  return 0;
+}
+
+std::size_t TextLength(std::string_view utf8) {
+  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
 
 void FreeDatabase(DatabasePtr& db) {
   if (!db) return;
@@ -47,7 +85,14 @@ void FreeDatabase(DatabasePtr& db) {
   db.reset();
 }
 
-int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing) {
+int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing,
+                     OpenFailure* failure) {
+  const auto report = [failure](int code, const std::string& text) {
+    if (failure)
+      *failure = {code, text};
+    else
+      ReportMessage(text);
+  };
   FreeDatabase(db);
   try {
     db = std::make_unique<Database>();
@@ -57,13 +102,13 @@ int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissin
   } catch (const StoreError& e) {
     db.reset();
     if (e.Code() == kErrFileNotFound) {
-      if (reportMissing) ReportMessage("Couldn't open database--Exception: " + e.Description());
+      if (reportMissing) report(e.Code(), "Couldn't open database--Exception: " + e.Description());
       return 0;
     }
-    ReportMessage("Couldn't open database--Exception: " + e.Description());
+    report(e.Code(), "Couldn't open database--Exception: " + e.Description());
   } catch (const std::bad_alloc&) {
     db.reset();
-    ReportMessage("Failed to open database--Memory exception thrown.");
+    report(0, "Failed to open database--Memory exception thrown.");
   }
   return -1;
 }
@@ -153,19 +198,8 @@ int AddField(TableDef* table, const FieldDescription& field) {
 }
 
 bool CreateTables(Database* db) {
-  if (!BuildTable(db, "human",
-                  {Field("Name", kTypeText, 100, "Unknow User"), Field("Age", kTypeText, 20, "25"),
-                   Field("Prof", kTypeText, 50, "Worker"), Field("Photo", kTypeText, 255),
-                   Field("Login", kTypeText, 100), Field("Tel", kTypeText, 100),
-                   Field("email", kTypeText, 100)}))
-    return false;
-  if (!BuildTable(db, "logs",
-                  {Field("Login", kTypeText, 100), Field("Event", kTypeText, 30),
-                   Field("Preview", kTypeText, 250), Field("BeginTime", kTypeDateTime, 0),
-                   Field("EndTime", kTypeDateTime, 0)}))
-    return false;
-  if (!BuildTable(db, "setting", {Field("Key", kTypeText, 100), Field("Val", kTypeText, 255)}))
-    return false;
+  for (const TableSpec& table : ProgramTables())
+    if (!BuildTable(db, table.name, table.fields)) return false;
   try {
     UpgradeSchema(*db);
   } catch (const StoreError& e) {

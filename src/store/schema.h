@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "store/database.h"
 #include "store/table_def.h"
@@ -21,14 +22,28 @@ inline constexpr int kCreateOptions = 34;
 
 using DatabasePtr = std::unique_ptr<Database>;
 
+// The size in characters of a text column of the program's tables, as the
+// tables are created with it; 0 for a column that is not text or not known.
+int TextColumnSize(std::string_view table, std::string_view column);
+// The length of a UTF-8 text in characters, as a column's size counts them.
+std::size_t TextLength(std::string_view utf8);
+
 // File and schema operations. Failures are reported to the message sink
 // with a fixed text followed by the engine's description.
 
 // Closes and destroys the database, leaving the pointer empty.
 void FreeDatabase(DatabasePtr& db);
+// What a failed open would report: the engine's code (0 for none) and the
+// fixed text followed by the engine's description.
+struct OpenFailure {
+  int code = 0;
+  std::string message;
+};
 // 1 opened; 0 the file is missing (reported only when asked); -1 any other
-// failure. On failure the pointer is empty.
-int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing);
+// failure. On failure the pointer is empty. With `failure`, the report goes
+// there instead of to the message sink, for a caller that explains it.
+int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing,
+                     OpenFailure* failure = nullptr);
 // 1 created and open; 0 failed, the pointer empty.
 int CreateDatabaseFile(DatabasePtr& db, const std::string& path, int options);
 // True unless the engine answers with 3265 (item not found).

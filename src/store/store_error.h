@@ -12,6 +12,21 @@ inline constexpr int kErrDatabaseExists = 3204;
 inline constexpr int kErrNoFields = 3264;
 inline constexpr int kErrNotOpen = 3420;
 
+// Codes of the conditions a window explains to the operator. The SQLite engine
+// passes its result codes on as they are; another engine maps its errors onto
+// these.
+inline constexpr int kErrPermission = 3;    // access to the file denied
+inline constexpr int kErrBusy = 5;          // another program holds the database
+inline constexpr int kErrLocked = 6;        // a table is held by this connection
+inline constexpr int kErrReadOnly = 8;      // the file cannot be written
+inline constexpr int kErrDamaged = 11;      // the file's contents are damaged
+inline constexpr int kErrDiskFull = 13;     // no room left for the file or its journal
+inline constexpr int kErrNotDatabase = 26;  // the file is no database
+
+// What went wrong, as far as the operator can act on it.
+enum class StoreFailure { Busy, ReadOnly, DiskFull, Damaged, Other };
+StoreFailure ClassifyStoreError(int code);
+
 // An error of the database engine: its numeric code and its description.
 // Memory exhaustion is reported as std::bad_alloc instead.
 class StoreError : public std::runtime_error {
@@ -21,9 +36,28 @@ class StoreError : public std::runtime_error {
 
   int Code() const { return m_code; }
   std::string Description() const { return what(); }
+  StoreFailure Failure() const { return ClassifyStoreError(m_code); }
 
  private:
   int m_code;
 };
+
+inline StoreFailure ClassifyStoreError(int code) {
+  switch (code) {
+    case kErrBusy:
+    case kErrLocked:
+      return StoreFailure::Busy;
+    case kErrPermission:
+    case kErrReadOnly:
+      return StoreFailure::ReadOnly;
+    case kErrDiskFull:
+      return StoreFailure::DiskFull;
+    case kErrDamaged:
+    case kErrNotDatabase:
+      return StoreFailure::Damaged;
+    default:
+      return StoreFailure::Other;
+  }
+}
 
 }  // namespace vornal

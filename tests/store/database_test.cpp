@@ -1,6 +1,9 @@
 #include "store/database.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
 
 #include "store/recordset.h"
 #include "test_util.h"
@@ -55,6 +58,42 @@ TEST(Database, AFailingStatementAppliesNothing) {
   EXPECT_THROW(db->Execute("INSERT INTO LOGS (Login, BeginTime) VALUES ('a', '07.10.2002')"),
                StoreError);
   EXPECT_EQ(db->QueryInt("SELECT count(*) FROM LOGS"), 0);
+}
+
+// The engine's own errors arrive with codes that tell the operator's cases.
+TEST(Database, EngineErrorsAreClassified) {
+  const auto failure = [](const std::function<void()>& step) {
+    try {
+      step();
+    } catch (const StoreError& e) {
+      return e.Failure();
+    }
+    ADD_FAILURE() << "no error";
+    return StoreFailure::Other;
+  };
+  TempDir dir;
+  auto db = MakeDatabase(dir.File("base.mdb"));
+  Database other;
+  other.Open(dir.File("base.mdb"));
+  sqlite3_busy_timeout(other.Handle(), 0);
+  {
+    Transaction holder(*db);
+    EXPECT_EQ(failure([&] { Transaction waiting(other); }), StoreFailure::Busy);
+  }
+  other.ExecuteScript("PRAGMA query_only = 1");
+  EXPECT_EQ(failure([&] { other.Execute("DELETE FROM SETTING"); }), StoreFailure::ReadOnly);
+  db->ExecuteScript("PRAGMA max_page_count = 1");
+  EXPECT_EQ(failure([&] {
+              for (int i = 0; i < 1000; ++i)
+                db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('k', ?)",
+                            std::string(255, 'x'));
+            }),
+            StoreFailure::DiskFull);
+  EXPECT_EQ(
+      failure([&] { db->Execute("INSERT INTO HUMAN (Age) VALUES (?)", std::string(21, '9')); }),
+      StoreFailure::Other);
+  test::WriteFile(dir.File("damaged.mdb"), std::string(8192, 'x'));
+  EXPECT_EQ(failure([&] { Database().Open(dir.File("damaged.mdb")); }), StoreFailure::Damaged);
 }
 
 TEST(Database, TableAndFieldInfoAnswer3265ForMissingItems) {

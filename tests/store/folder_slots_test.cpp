@@ -48,6 +48,16 @@ TEST(FolderSlots, SaveUpdatesInsertsAndDeletesPerSlot) {
   slots[0].enabled = false;
   EXPECT_THROW(SaveFolderSlots(*db, slots), std::invalid_argument);
   EXPECT_EQ(Settings(*db), "Path1=/new it's;Path1=/new it's;Path5=/five;");
+
+  // A path is measured in characters, without the blanks around it.
+  std::string path = "/";
+  for (int i = 0; i < FolderPathSize() - 1; ++i) path += "ю";
+  slots[6].path = " " + path + " ";
+  EXPECT_EQ(CheckFolderSlot(slots[6]), FolderSlotProblem::None);
+  slots[6].path = path + "ю";
+  EXPECT_EQ(CheckFolderSlot(slots[6]), FolderSlotProblem::TooLong);
+  EXPECT_THROW(SaveFolderSlots(*db, slots), std::invalid_argument);
+  EXPECT_EQ(Settings(*db), "Path1=/new it's;Path1=/new it's;Path5=/five;");
 }
 
 }  // namespace

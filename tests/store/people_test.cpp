@@ -66,5 +66,45 @@ TEST(People, OversizedValueIsRefusedAndNothingChanges) {
   EXPECT_EQ(rs.m_Age, "25");
 }
 
+TEST(People, CheckRefusesBlankRequiredValuesAndValuesLongerThanTheirColumn) {
+  const PersonValues good{"Иванов Иван", "", "", "", "ivanov", "", ""};
+  EXPECT_FALSE(CheckPerson(good));
+  PersonValues person = good;
+  person.name = " \t\xC2\xA0 ";
+  ASSERT_TRUE(CheckPerson(person));
+  EXPECT_EQ(CheckPerson(person)->field, PersonField::Name);
+  EXPECT_TRUE(CheckPerson(person)->blank);
+  person = good;
+  person.login = "  ";
+  EXPECT_EQ(CheckPerson(person)->field, PersonField::Login);
+
+  // Sizes count characters: 50 Cyrillic letters (100 bytes) fit Prof.
+  person = good;
+  for (int i = 0; i < PersonFieldSize(PersonField::Prof); ++i) person.prof += "ж";
+  EXPECT_FALSE(CheckPerson(person));
+  auto db = test::MakeMemoryDatabase();
+  InsertPerson(*db, person);
+  person.prof += "ж";
+  ASSERT_TRUE(CheckPerson(person));
+  EXPECT_EQ(CheckPerson(person)->field, PersonField::Prof);
+  EXPECT_FALSE(CheckPerson(person)->blank);
+  EXPECT_THROW(InsertPerson(*db, person), StoreError);
+}
+
+TEST(People, LoginOwnerIgnoresLetterCaseAndThePersonItself) {
+  auto db = test::MakeMemoryDatabase();
+  const auto ivanov = InsertPerson(*db, {"Иванов", "", "", "", "ivanov", "", ""});
+  const auto petrov = InsertPerson(*db, {"Петров", "", "", "", "петров", "", ""});
+  const auto owner = FindLoginOwner(*db, "IVANOV", std::nullopt);
+  ASSERT_TRUE(owner);
+  EXPECT_EQ(owner->id, ivanov);
+  EXPECT_EQ(owner->name, "Иванов");
+  EXPECT_EQ(owner->login, "ivanov");
+  EXPECT_FALSE(FindLoginOwner(*db, "Ivanov", ivanov));
+  EXPECT_FALSE(FindLoginOwner(*db, "sidorov", std::nullopt));
+  ASSERT_TRUE(FindLoginOwner(*db, "ПЕТРОВ", std::nullopt));
+  EXPECT_EQ(FindLoginOwner(*db, "ПЕТРОВ", std::nullopt)->id, petrov);
+}
+
 }  // namespace
 }  // namespace vornal
