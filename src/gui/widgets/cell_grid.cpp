@@ -1,8 +1,11 @@
 #include "gui/widgets/cell_grid.h"
 
+#include <QAbstractItemDelegate>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelection>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 
 #include "gui/widgets/dialog_units.h"
@@ -102,6 +105,28 @@ void CellGrid::SetAll(CellGridModel::Rows rows) {
 void CellGrid::SetColumnWidthChars(int col, int chars) {
   setColumnWidth(col,
                  DluToPixelsX(4 * chars) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin));
+}
+
+QString CellGrid::CutText(const QModelIndex& index) const {
+  if (!index.isValid()) return {};
+  const QString text = index.data().toString();
+  if (text.isEmpty()) return {};
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  const int needed = itemDelegateForIndex(index)->sizeHint(option, index).width();
+  return needed > columnWidth(index.column()) ? text : QString();
+}
+
+bool CellGrid::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QModelIndex index = indexAt(help->pos());
+  const QString text = CutText(index);
+  if (text.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+  return true;
 }
 
 int CellGrid::FirstSelectableCol() const {

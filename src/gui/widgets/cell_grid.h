@@ -48,6 +48,10 @@ class CellGrid : public QTableView {
   // The width of a column as that of a text of `chars` characters.
   void SetColumnWidthChars(int col, int chars);
 
+  // The text of a cell that its column is too narrow to show whole; empty
+  // when it shows whole. Such a cell shows its text in a tooltip.
+  QString CutText(const QModelIndex& index) const;
+
  Q_SIGNALS:
   void CellClicked();
   void CellDoubleClicked();
@@ -55,6 +59,7 @@ class CellGrid : public QTableView {
 
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void ApplySelection();

@@ -31,12 +31,14 @@ std::optional<QString> TakeAnswer(std::deque<QString>& answers) {
 
 std::deque<QString> FileDialog::s_files;
 std::deque<QString> FileDialog::s_directories;
+QString FileDialog::s_lastDirectory;
 
 QString FileDialog::GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
-                                    const QString& defaultSuffix) {
+                                    const QString& defaultSuffix, const QString& directory) {
   CurrentDirectoryGuard guard;
+  s_lastDirectory = directory;
   if (auto answer = TakeAnswer(s_files)) return *answer;
-  QFileDialog dialog(parent, title, QString(), filter);
+  QFileDialog dialog(parent, title, directory, filter);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(defaultSuffix);
@@ -63,6 +65,7 @@ void FileDialog::SetNextDirectory(const QString& path) {
 void FileDialog::ClearAnswers() {
   s_files.clear();
   s_directories.clear();
+  s_lastDirectory.clear();
 }
 
 }  // namespace vornal

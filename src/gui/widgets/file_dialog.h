@@ -12,9 +12,10 @@ namespace vornal {
 // (an empty text is a cancelled chooser).
 class FileDialog {
  public:
-  // A .bmp file that exists, or empty when cancelled.
+  // A file that exists, or empty when cancelled; the chooser opens in
+  // `directory` (empty: the current directory).
   static QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
-                                 const QString& defaultSuffix);
+                                 const QString& defaultSuffix, const QString& directory = {});
   // A folder, preselecting `initial`; empty when cancelled.
   static QString GetExistingDirectory(QWidget* parent, const QString& title,
                                       const QString& initial);
@@ -22,10 +23,13 @@ class FileDialog {
   static void SetNextFileName(const QString& path);
   static void SetNextDirectory(const QString& path);
   static void ClearAnswers();
+  // The folder the last file chooser was asked to open in.
+  static const QString& LastDirectory() { return s_lastDirectory; }
 
  private:
   static std::deque<QString> s_files;
   static std::deque<QString> s_directories;
+  static QString s_lastDirectory;
 };
 
 }  // namespace vornal

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include "store/store_error.h"
+
 namespace vornal {
 
 std::deque<MessageBox::Button> MessageBox::s_answers;
@@ -50,6 +52,46 @@ MessageBox::Button MessageBox::Question(QWidget* parent, const QString& text,
 
 void MessageBox::Information(QWidget* parent, const QString& text, const QString& caption) {
   Show(parent, text, caption, QMessageBox::Information);
+}
+
+QString MessageBox::EngineErrorText(int code, const QString& outcome, const QString& engineText) {
+  QString what;
+  QString advice;
+  switch (ClassifyStoreError(code)) {
+    case StoreFailure::Busy:
+      what = tr("База данных занята другой программой");
+      advice = tr("Повторите позже, когда другая программа закончит работу с базой.");
+      break;
+    case StoreFailure::ReadOnly:
+      what = tr("База данных доступна только для чтения");
+      advice = tr("Проверьте права на запись в файл базы данных и в его папку.");
+      break;
+    case StoreFailure::DiskFull:
+      what = tr("На диске не осталось места для базы данных");
+      advice = tr("Освободите место на диске и повторите.");
+      break;
+    case StoreFailure::Damaged:
+      what = tr("Файл базы данных повреждён");
+      advice = tr("Восстановите базу данных из резервной копии.");
+      break;
+    case StoreFailure::Other:
+      what = tr("Ошибка базы данных");
+      break;
+  }
+  QString text = what;
+  if (!outcome.isEmpty()) text += QStringLiteral("; ") + outcome;
+  text += u'.';
+  if (!advice.isEmpty()) text += u' ' + advice;
+  return text + QStringLiteral("\n\n") + engineText;
+}
+
+void MessageBox::EngineError(QWidget* parent, int code, const QString& outcome,
+                             const QString& engineText) {
+  Stop(parent, EngineErrorText(code, outcome, engineText));
+}
+
+void MessageBox::EngineError(QWidget* parent, const StoreError& error, const QString& outcome) {
+  EngineError(parent, error.Code(), outcome, QString::fromStdString(error.Description()));
 }
 
 void MessageBox::SetNextAnswer(Button answer) {

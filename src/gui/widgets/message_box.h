@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 #include <deque>
@@ -9,9 +10,13 @@ class QWidget;
 
 namespace vornal {
 
+class StoreError;
+
 // Every message box of the program goes through here, so that tests can
 // answer the next boxes in advance and read what was shown.
 class MessageBox {
+  Q_DECLARE_TR_FUNCTIONS(MessageBox)
+
  public:
   using Button = QMessageBox::StandardButton;
   using Buttons = QMessageBox::StandardButtons;
@@ -30,6 +35,15 @@ class MessageBox {
   // A question with its own caption: OK and Cancel, Cancel the default.
   static Button Question(QWidget* parent, const QString& text, const QString& caption);
   static void Information(QWidget* parent, const QString& text, const QString& caption);
+
+  // An engine error explained: what happened, then `outcome` (what became of
+  // the command), what to do, and after an empty line the engine's own text.
+  // The code is the store's error code.
+  static QString EngineErrorText(int code, const QString& outcome, const QString& engineText);
+  // EngineErrorText in a box with the stop icon.
+  static void EngineError(QWidget* parent, int code, const QString& outcome,
+                          const QString& engineText);
+  static void EngineError(QWidget* parent, const StoreError& error, const QString& outcome);
 
   // The application's title: the executable's name.
   static QString AppTitle();

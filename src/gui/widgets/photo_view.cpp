@@ -1,6 +1,7 @@
 #include "gui/widgets/photo_view.h"
 
 #include <qdrawutil.h>
+#include <QImageReader>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -58,7 +59,24 @@ bool PhotoView::Create(QWidget* parent, const QRect& rect) {
 }
 
 void PhotoView::LoadFile(QString path) {
-  SetImage(path.isEmpty() ? QImage() : QImage(path, "BMP"));
+  SetImage(path.isEmpty() ? QImage() : ReadPicture(path));
+}
+
+QImage PhotoView::ReadPicture(const QString& path, QString* error) {
+  QImageReader reader(path);
+  QImage image = reader.read();
+  if (image.isNull() && error) *error = reader.errorString();
+  return image;
+}
+
+QString PhotoView::FileFilter() {
+  QStringList patterns{QStringLiteral("*.bmp")};
+  for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+    const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+    if (!patterns.contains(pattern)) patterns << pattern;
+  }
+  return tr("Рисунки (%1)").arg(patterns.join(u' ')) + QStringLiteral(";;Bitmap Files (*.bmp);;") +
+         tr("Все файлы (*)");
 }
 
 void PhotoView::SetImage(const QImage& image) {

@@ -9,7 +9,7 @@ class QScrollBar;
 
 namespace vornal {
 
-// Shows one bitmap at its natural size, from its top-left corner, on grey,
+// Shows one picture at its natural size, from its top-left corner, on grey,
 // with scroll bars only when the picture is larger than the view. A picture
 // that cannot be loaded shows "File not found." and falls back to the
 // no-photo picture ("no_photo.bmp" in the current directory, or the installed
@@ -24,8 +24,13 @@ class PhotoView : public QWidget {
   // Places the control over `rect` (in the parent's coordinates) and shows
   // it; false when the buffer cannot be made.
   bool Create(QWidget* parent, const QRect& rect);
-  // Loads a .bmp file (absolute, or relative to the current directory).
+  // Loads a picture file (absolute, or relative to the current directory).
   void LoadFile(QString path);
+  // Reads a picture in any format Qt reads; a null image, and the reason in
+  // `error`, when the file is none.
+  static QImage ReadPicture(const QString& path, QString* error = nullptr);
+  // The file chooser's filter for those formats, BMP first.
+  static QString FileFilter();
   // Makes the picture current (a null image: none) and shows it.
   void SetImage(const QImage& image);
   // Draws the picture into the buffer at the scroll offsets and repaints.

@@ -1,7 +1,9 @@
 #include "gui/widgets/cell_grid.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 #include <memory>
 
@@ -85,6 +87,27 @@ class CellGridTest : public QObject {
     QTest::keyClick(grid.viewport(), Qt::Key_Down);
     QCOMPARE(grid.CurrentRow(), 4);
     QCOMPARE(changes.count(), 2);
+  }
+
+  // A text cut by its column shows whole in a tooltip; one that fits does not.
+  void CutCellsShowTheirTextInATooltip() {
+    CellGrid grid;
+    grid.resize(400, 200);
+    grid.SetColumnCount(2);
+    grid.SetFixedRows(1);
+    grid.SetColumnWidthChars(1, 5);
+    const QString total = QStringLiteral("370 дней 23:59");
+    grid.SetAll({{QStringLiteral("A"), QStringLiteral("B")}, {QStringLiteral("x"), total}});
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    const auto tipAt = [&grid](int col) {
+      const QRect cell = grid.visualRect(grid.model()->index(0, col));
+      QHelpEvent help(QEvent::ToolTip, cell.center(), grid.viewport()->mapToGlobal(cell.center()));
+      QApplication::sendEvent(grid.viewport(), &help);
+      return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(0), QString());
+    QCOMPARE(tipAt(1), total);
   }
 };
 
