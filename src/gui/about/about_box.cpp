@@ -17,6 +17,7 @@ namespace vornal {
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent), m_ui(new Ui::AboutBox) {
   m_ui->setupUi(this);
   m_ui->iconLabel->setPixmap(AppIcon().pixmap(32, 32));
+  connect(m_ui->okButton, &QPushButton::clicked, this, &AboutBox::accept);
   connect(m_ui->authorButton, &QPushButton::clicked, this, &AboutBox::OnAuthor);
 }
 

@@ -1,6 +1,7 @@
 #include "gui/about/author_box.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QTimerEvent>
 
 #include "gui/about/flame_widget.h"
@@ -11,6 +12,8 @@ namespace vornal {
 
 AuthorBox::AuthorBox(QWidget* parent) : QDialog(parent), m_ui(new Ui::AuthorBox) {
   m_ui->setupUi(this);
+  connect(m_ui->okButton, &QPushButton::clicked, this, &AuthorBox::accept);
+  connect(m_ui->cancelButton, &QPushButton::clicked, this, &AuthorBox::reject);
   m_photo.setObjectName(QStringLiteral("photo"));
   m_photo.Create(this, m_ui->pictureFrame->geometry());
   m_photo.LoadFile(DataFilePath(kAuthorPicture));

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -38,17 +39,27 @@ class AboutBoxTest : public QObject {
 
     QString seenTitle;
     int seenTimer = 0;
+    bool closedByOk = false;
     QTimer::singleShot(0, this, [&] {
       if (auto* author = qobject_cast<AuthorBox*>(QApplication::activeModalWidget())) {
         seenTitle = author->windowTitle();
         seenTimer = author->TimerId();
-        author->accept();
+        author->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        closedByOk = !author->isVisible();
+        author->reject();
       }
     });
     about.show();
     star->click();
     QCOMPARE(seenTitle, QStringLiteral("Об авторе..."));
     QCOMPARE(seenTimer, 1105);
+    QVERIFY(closedByOk);
+
+    // Enter presses the default OK, which closes the box.
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QTest::keyClick(&about, Qt::Key_Return);
+    QVERIFY(!about.isVisible());
+    QCOMPARE(about.result(), int(QDialog::Accepted));
   }
 
   void authorBoxLaysOutPictureAndFlame() {
