@@ -20,8 +20,10 @@ StatGrid MakeStatGrid(PeriodListing listing) {
   for (ListedRow& row : listing.rows)
     grid.rows.push_back({std::move(row.label), Blank(row.begin), Blank(row.end),
                          Blank(row.duration), Blank(row.login)});
-  grid.rows.push_back({" Всего отработано", "", "", "", listing.taskTotal.FormatTotal()});
-  grid.rows.push_back({" Общее рабочее время", "", "", "", listing.dayTotal.FormatTotal()});
+  grid.taskTotal = listing.taskTotal.FormatTotal();
+  grid.dayTotal = listing.dayTotal.FormatTotal();
+  grid.rows.push_back({" Всего отработано", "", "", "", grid.taskTotal});
+  grid.rows.push_back({" Общее рабочее время", "", "", "", grid.dayTotal});
   return grid;
 }
 

@@ -16,6 +16,9 @@ struct StatGrid {
   using Row = std::array<std::string, kColumns>;
 
   std::vector<Row> rows;
+  // The texts of the two totals, as their rows show them.
+  std::string taskTotal;
+  std::string dayTotal;
 
   // The grid's row count, the empty last row included.
   int RowCount() const { return static_cast<int>(rows.size()) + 1; }

@@ -78,7 +78,9 @@ void StatisticsWindow::PlaceControls() {
   const Placement placements[] = {
       {m_tree, DluRect(7, 7, 130, 189)},
       {m_comboUsers, DluRect(233, 15, 125, 80)},
-      {m_gridStat, DluRect(144, 35, 310, 161)},
+      // The grid leaves room under it for the line of totals.
+      {m_gridStat, DluRect(144, 35, 310, 150)},
+      {m_ui->totalsLine, DluRect(144, 187, 310, 10)},
       {m_ui->workedCaption, DluRect(7, 196, 72, 8)},
       {m_staticWorked, DluRect(99, 196, 46, 8)},
       {m_ui->totalCaption, DluRect(7, 207, 72, 8)},
@@ -132,7 +134,7 @@ void StatisticsWindow::RunHandler(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const StoreError& e) {
-    MessageBox::Stop(this, FromStd(e.Description()));
+    MessageBox::EngineError(this, e, tr("данные не показаны"));
   } catch (const std::bad_alloc&) {
     MessageBox::Stop(this, QStringLiteral("Out of memory."));
   }
@@ -199,6 +201,7 @@ void StatisticsWindow::FillTree(const std::string& login, const QString& emptyTe
 void StatisticsWindow::OnPersonChosen() {
   RunHandler([this] {
     m_gridStat->Clear();
+    m_ui->totalsLine->clear();
     // The leading number of the shown text, read as atoi reads it.
     const std::string text = m_comboUsers->currentText().toStdString();
     const long long id = std::strtoll(text.c_str(), nullptr, 10);
@@ -214,6 +217,7 @@ void StatisticsWindow::OnPersonChosen() {
 void StatisticsWindow::OnTreeSelectionChanged() {
   RunHandler([this] {
     m_gridStat->Clear();
+    m_ui->totalsLine->clear();
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
     const QTreeWidgetItem* node = selected.isEmpty() ? nullptr : selected.front();
     if (!node) {
@@ -254,6 +258,10 @@ void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
   m_gridStat->Clear();
   m_gridStat->SetColumnCount(StatGrid::kColumns);
   m_gridStat->SetAll(std::move(rows));
+  // The totals stand in the grid's last column, often out of view: the line
+  // under the grid shows them always.
+  m_ui->totalsLine->setText(tr("Всего отработано: %1      Общее рабочее время: %2")
+                                .arg(FromStd(grid.taskTotal), FromStd(grid.dayTotal)));
   // Header, listed rows, two totals rows and the empty last row: without a
   // listed row there is no row 1 to select.
   if (grid.RowCount() > 4) {

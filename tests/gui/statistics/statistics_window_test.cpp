@@ -107,7 +107,7 @@ class StatisticsWindowTest : public QObject {
       QCOMPARE(dlg.windowTitle(), QStringLiteral("Статистика"));
       QCOMPARE(dlg.size(), QSize(DluToPixelsX(461), DluToPixelsY(222)));
       QCOMPARE(Tree(dlg)->geometry(), DluRect(7, 7, 130, 189));
-      QCOMPARE(Grid(dlg)->geometry(), DluRect(144, 35, 310, 161));
+      QCOMPARE(Grid(dlg)->geometry(), DluRect(144, 35, 310, 150));
       QVERIFY(Button(dlg, "closeButton")->isDefault());
       QVERIFY(!Button(dlg, "helpButton")->isEnabled());
       QVERIFY(Button(dlg, "viewButton")->isVisible());
@@ -182,6 +182,18 @@ class StatisticsWindowTest : public QObject {
       QCOMPARE(Row(grid, 6), (QStringList{{}, {}, {}, {}, {}}));
       QVERIFY(FirstRowSelected(grid));
       QVERIFY(MessageBox::History().empty());
+
+      // Both totals also stand, with their captions, in a line under the grid.
+      const QLabel* line = dlg.findChild<QLabel*>(QStringLiteral("totalsLine"));
+      QVERIFY(line->isVisible());
+      QVERIFY(line->y() >= grid->geometry().bottom());
+      QVERIFY(line->geometry().bottom() < Button(dlg, "closeButton")->y());
+      QCOMPARE(line->text(), QStringLiteral("Всего отработано: 0 дней 00:40      Общее рабочее "
+                                            "время: 0 дней 01:00"));
+      QVERIFY(line->sizeHint().width() <= line->width());
+      Select(dlg, tree->topLevelItem(0));
+      QCOMPARE(line->text(), QStringLiteral("Всего отработано: 0 дней 00:00      Общее рабочее "
+                                            "время: 0 дней 09:00"));
     });
   }
 
