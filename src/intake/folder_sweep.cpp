@@ -177,6 +177,13 @@ FileSummary ApplyClaimedFile(Database& db, const Claimed& file, SweepContext& co
     bool final = false;
     std::int64_t size = 0;
     {
+      // The file is shown while the transaction may still wait for another
+      // program that holds the database.
+      if (pass == 1) {
+        context.current.bytesRead = 0;
+        context.current.fileSize = 0;
+        context.Report(true);
+      }
       Transaction transaction(db);
       struct stat info {};
       if (::fstat(file.fd, &info) != 0)

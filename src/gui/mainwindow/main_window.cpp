@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLocale>
 #include <filesystem>
@@ -199,10 +200,12 @@ void MainWindow::Initialize() {
 
 bool MainWindow::OpenDatabase() {
   FreeDatabase(m_db);
-  const int result = OpenDatabaseFile(m_db, kDatabaseFile, false);
+  OpenFailure failure;
+  const int result = OpenDatabaseFile(m_db, kDatabaseFile, false, &failure);
   if (result == 1) return true;
   if (result == -1) {
-    MessageBox::Warning(this, kCannotOpen);
+    MessageBox::Warning(this, MessageBox::EngineErrorText(failure.code, kCannotOpen.toLower(),
+                                                          FromStd(failure.message)));
     return true;
   }
   NewDatabaseDialog notice(&m_db, kDatabaseFile);
@@ -222,11 +225,12 @@ bool MainWindow::CreateTables() {
   return vornal::CreateTables(m_db.get());
 }
 
-void MainWindow::RunCommand(const std::function<void()>& command) {
+void MainWindow::RunCommand(const std::function<void()>& command, const QString& outcome) {
   try {
     command();
   } catch (const StoreError& e) {
-    MessageBox::Stop(this, FromStd(e.Description()));
+    CloseDatabase();
+    MessageBox::EngineError(this, e, outcome.isEmpty() ? tr("команда не выполнена") : outcome);
   } catch (const std::bad_alloc&) {
     MessageBox::Stop(this, QStringLiteral("Out of memory."));
   }
@@ -331,17 +335,53 @@ std::optional<std::int64_t> MainWindow::CurrentId() {
   return id;
 }
 
+bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id,
+                            const PersonValues& values) {
+  try {
+    OpenDatabase();
+    if (!m_db) return false;
+    if (const std::optional<LoginOwner> owner = FindLoginOwner(*m_db, values.login, id)) {
+      CloseDatabase();
+      const QString question =
+          tr("Логин %1 уже есть у %2 (%3): сохранить всё равно?")
+              .arg(FromStd(values.login), FromStd(std::string(TrimRight(owner->name))),
+                   FromStd(owner->login));
+      if (MessageBox::Show(&editor, question, MessageBox::AppTitle(), QMessageBox::Question,
+                           QMessageBox::Yes | QMessageBox::No,
+                           QMessageBox::No) != QMessageBox::Yes) {
+        editor.FocusField(PersonField::Login);
+        return false;
+      }
+      OpenDatabase();
+      if (!m_db) return false;
+    }
+    bool saved = true;
+    if (id)
+      saved = UpdatePerson(*m_db, *id, values) == 1;
+    else
+      InsertPerson(*m_db, values);
+    CloseDatabase();
+    if (!saved)
+      MessageBox::Error(&editor, tr("Этой записи больше нет в базе данных: её удалила другая "
+                                    "программа. Введённые данные остались в окне."));
+    return saved;
+  } catch (const StoreError& e) {
+    CloseDatabase();
+    MessageBox::EngineError(&editor, e,
+                            tr("запись не сохранена, введённые данные остались в окне"));
+  } catch (const std::bad_alloc&) {
+    CloseDatabase();
+    MessageBox::Stop(&editor, QStringLiteral("Out of memory."));
+  }
+  return false;
+}
+
 void MainWindow::OnAdd() {
   RunCommand([this] {
     PersonEditor dialog(this);
-    if (dialog.exec() == QDialog::Accepted) {
-      OpenDatabase();
-      if (!m_db) return;
-      InsertPerson(*m_db, dialog.Values());
-      CloseDatabase();
-      m_ui->deleteButton->setEnabled(true);
-      m_ui->editButton->setEnabled(true);
-    }
+    dialog.SetCommit(
+        [this, &dialog](const PersonValues& values) { return SavePerson(dialog, {}, values); });
+    dialog.exec();
     FillUserList();
   });
 }
@@ -363,12 +403,9 @@ void MainWindow::OnEdit() {
                         trimmed(rs.m_email)});
     }
     CloseDatabase();
-    if (dialog.exec() == QDialog::Accepted) {
-      OpenDatabase();
-      if (!m_db) return;
-      UpdatePerson(*m_db, *id, dialog.Values());
-      CloseDatabase();
-    }
+    dialog.SetCommit(
+        [this, &dialog, id](const PersonValues& values) { return SavePerson(dialog, id, values); });
+    dialog.exec();
     FillUserList();
   });
 }
@@ -400,21 +437,29 @@ void MainWindow::OnSettings() {
       sheet.m_foldersPage.m_path[i] = FromStd(slots[i].path);
       sheet.m_foldersPage.m_enabled[i] = slots[i].enabled;
     }
-    if (sheet.exec() != QDialog::Accepted) return;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-      slots[i].path = ToStd(sheet.m_foldersPage.m_path[i]);
-      slots[i].enabled = sheet.m_foldersPage.m_enabled[i];
-    }
-
-    OpenDatabase();
-    if (!m_db) return;
-    try {
-      SaveFolderSlots(*m_db, slots);
-    } catch (const std::invalid_argument& e) {
-      // The paths page refuses an empty switched-on row; this is the last guard.
-      MessageBox::Stop(this, FromStd(e.what()));
-    }
-    CloseDatabase();
+    // The rows are saved while the sheet is open, so a refusal keeps them there.
+    sheet.SetCommit([this, &sheet, &slots] {
+      for (std::size_t i = 0; i < slots.size(); ++i) {
+        slots[i].path = ToStd(sheet.m_foldersPage.m_path[i]);
+        slots[i].enabled = sheet.m_foldersPage.m_enabled[i];
+      }
+      try {
+        OpenDatabase();
+        if (!m_db) return false;
+        SaveFolderSlots(*m_db, slots);
+        CloseDatabase();
+        return true;
+      } catch (const StoreError& e) {
+        CloseDatabase();
+        MessageBox::EngineError(&sheet, e, tr("пути не сохранены и остались в окне"));
+      } catch (const std::invalid_argument& e) {
+        // The paths page refuses such rows first; this is the last guard.
+        CloseDatabase();
+        MessageBox::Stop(&sheet, FromStd(e.what()));
+      }
+      return false;
+    });
+    sheet.exec();
   });
 }
 
@@ -432,20 +477,34 @@ void MainWindow::OnProcess() {
                            QStringLiteral("Обработка")) != QMessageBox::Ok)
     return;
   std::optional<SweepSummary> summary;
-  RunCommand([this, &summary] {
-    OpenDatabase();
-    if (!m_db) return;
-    // The sweep runs on a worker thread with a connection of its own.
-    const std::string path = std::filesystem::absolute(m_db->Path()).string();
-    CloseDatabase();
-    try {
-      ProcessProgressDialog progress(this);
-      summary = progress.Run(path);
-    } catch (const std::system_error& e) {
-      MessageBox::Stop(this, FromStd(e.what()));
-    }
-  });
+  const QString kept = tr("файлы оставлены до следующей обработки");
+  RunCommand(
+      [this, &summary, &kept] {
+        OpenDatabase();
+        if (!m_db) return;
+        // The sweep runs on a worker thread with a connection of its own.
+        const std::string path = std::filesystem::absolute(m_db->Path()).string();
+        CloseDatabase();
+        try {
+          ProcessProgressDialog progress(this);
+          summary = progress.Run(path);
+        } catch (const std::system_error& e) {
+          MessageBox::Stop(
+              this, tr("Ошибка чтения или удаления файла; %1.\n\n%2").arg(kept, FromStd(e.what())));
+        }
+      },
+      kept);
   if (summary) MessageBox::Information(this, ProcessReport(*summary), QStringLiteral("Обработка"));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  // Esc pressed once too often after leaving a dialog must not end the
+  // program; the close box and the window menu still do.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void MainWindow::OnAbout() {

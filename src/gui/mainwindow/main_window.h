@@ -18,7 +18,9 @@ class MainWindow;
 namespace vornal {
 
 class CellGrid;
+class PersonEditor;
 class PhotoView;
+struct PersonValues;
 
 // The main window: the list of people, the selected person's details and
 // photo, and the buttons of every command. Each command opens the database
@@ -58,6 +60,9 @@ class MainWindow : public QDialog {
   void OnAboutMe();
 
  protected:
+  // Esc does not close the main window.
+  void keyPressEvent(QKeyEvent* event) override;
+
   // The database of the command in progress, or none.
   DatabasePtr m_db;
   // Grid row of the selected person; row 0 is the header.
@@ -65,8 +70,12 @@ class MainWindow : public QDialog {
 
  private:
   void Initialize();
-  // Runs a command; an engine error ends it with the engine's description.
-  void RunCommand(const std::function<void()>& command);
+  // Runs a command; an engine error ends it with an explanation, `outcome`
+  // saying what became of the command, and the engine's description.
+  void RunCommand(const std::function<void()>& command, const QString& outcome = {});
+  // The editor's commit: asks before giving a login that another person has,
+  // then adds (no id) or changes the person. False keeps the editor open.
+  bool SavePerson(PersonEditor& editor, std::optional<std::int64_t> id, const PersonValues& values);
   void ShowDetails(const QString& name, const QString& age, const QString& prof, const QString& tel,
                    const QString& email);
   // The ID in the current row of the grid, or nothing for a row without one.

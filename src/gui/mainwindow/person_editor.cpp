@@ -1,11 +1,21 @@
 #include "gui/mainwindow/person_editor.h"
 
+#include <QFileInfo>
+
 #include "gui/widgets/file_dialog.h"
+#include "gui/widgets/length_validator.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
 #include "ui_person_editor.h"
 
 namespace vornal {
+namespace {
+
+constexpr PersonField kFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
+                                   PersonField::Prof, PersonField::Tel,   PersonField::Email,
+                                   PersonField::Photo};
+
+}  // namespace
 
 PersonEditor::PersonEditor(QWidget* parent)
     : QDialog(parent), m_ui(new Ui::PersonEditor), m_photo(new PhotoView(this)) {
@@ -13,12 +23,64 @@ PersonEditor::PersonEditor(QWidget* parent)
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   m_photo->setObjectName(QStringLiteral("photo"));
   m_photo->Create(this, m_ui->previewFrame->geometry());
+  for (const PersonField field : kFields)
+    if (field != PersonField::Photo)
+      Edit(field)->setValidator(new LengthValidator(PersonFieldSize(field), this));
   connect(m_ui->okButton, &QPushButton::clicked, this, &PersonEditor::accept);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &PersonEditor::reject);
   connect(m_ui->browseButton, &QPushButton::clicked, this, &PersonEditor::OnBrowse);
+  connect(m_ui->clearPhotoButton, &QPushButton::clicked, this, &PersonEditor::OnClearPhoto);
 }
 
 PersonEditor::~PersonEditor() = default;
+
+QLineEdit* PersonEditor::Edit(PersonField field) const {
+  switch (field) {
+    case PersonField::Name:
+      return m_ui->nameEdit;
+    case PersonField::Login:
+      return m_ui->loginEdit;
+    case PersonField::Age:
+      return m_ui->ageEdit;
+    case PersonField::Prof:
+      return m_ui->profEdit;
+    case PersonField::Tel:
+      return m_ui->telEdit;
+    case PersonField::Email:
+      return m_ui->emailEdit;
+    case PersonField::Photo:
+      return m_ui->photoEdit;
+  }
+  return m_ui->nameEdit;
+}
+
+QLabel* PersonEditor::Label(PersonField field) const {
+  switch (field) {
+    case PersonField::Name:
+      return m_ui->nameLabel;
+    case PersonField::Login:
+      return m_ui->loginLabel;
+    case PersonField::Age:
+      return m_ui->ageLabel;
+    case PersonField::Prof:
+      return m_ui->profLabel;
+    case PersonField::Tel:
+      return m_ui->telLabel;
+    case PersonField::Email:
+      return m_ui->emailLabel;
+    case PersonField::Photo:
+      return m_ui->photoLabel;
+  }
+  return m_ui->nameLabel;
+}
+
+void PersonEditor::FocusField(PersonField field) {
+  // The photo field is read-only: its button is what changes it.
+  if (field == PersonField::Photo)
+    m_ui->browseButton->setFocus();
+  else
+    Edit(field)->setFocus();
+}
 
 void PersonEditor::showEvent(QShowEvent* event) {
   if (!m_initialized) {
@@ -41,29 +103,56 @@ void PersonEditor::Initialize() {
 }
 
 void PersonEditor::OnBrowse() {
+  // The chooser starts where the current photo is.
+  const QString current = m_ui->photoEdit->text();
+  const QString folder = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
   const QString path =
-      FileDialog::GetOpenFileName(this, QStringLiteral("Select Bitmap"),
-                                  QStringLiteral("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
+      FileDialog::GetOpenFileName(this, QStringLiteral("Select Bitmap"), PhotoView::FileFilter(),
+                                  QStringLiteral("bmp"), folder);
   if (path.isEmpty()) return;
+  if (!FitsPersonField(PersonField::Photo, path.toStdString())) {
+    MessageBox::Error(this, tr("Путь к файлу фото длиннее %1 символов; фото не изменено. Выберите "
+                               "файл с более коротким путём.\n\n%2")
+                                .arg(PersonFieldSize(PersonField::Photo))
+                                .arg(path));
+    return;
+  }
+  QString why;
+  const QImage picture = PhotoView::ReadPicture(path, &why);
+  if (picture.isNull()) {
+    MessageBox::Error(
+        this,
+        tr("Файл не удаётся прочитать как рисунок; фото не изменено.\n\n%1\n%2").arg(path, why));
+    return;
+  }
   m_ui->photoEdit->setText(path);
-  m_photo->LoadFile(path);
+  m_photo->SetImage(picture);
+}
+
+void PersonEditor::OnClearPhoto() {
+  m_ui->photoEdit->clear();
+  m_photo->LoadFile(QString());
 }
 
 void PersonEditor::accept() {
-  if (m_ui->nameEdit->text().isEmpty()) {
-    MessageBox::Error(this, QStringLiteral("Необходимо заполнить поле ФИО"));
-    m_ui->nameEdit->setFocus();
+  const PersonValues values{
+      m_ui->nameEdit->text().toStdString(),  m_ui->ageEdit->text().toStdString(),
+      m_ui->profEdit->text().toStdString(),  m_ui->photoEdit->text().toStdString(),
+      m_ui->loginEdit->text().toStdString(), m_ui->telEdit->text().toStdString(),
+      m_ui->emailEdit->text().toStdString()};
+  if (const std::optional<PersonProblem> problem = CheckPerson(values)) {
+    const QString label = Label(problem->field)->text();
+    if (problem->blank)
+      MessageBox::Error(this, QStringLiteral("Необходимо заполнить поле ") + label);
+    else
+      MessageBox::Error(this, tr("Поле %1 длиннее %2 символов: сократите его.")
+                                  .arg(label)
+                                  .arg(PersonFieldSize(problem->field)));
+    FocusField(problem->field);
     return;
   }
-  if (m_ui->loginEdit->text().isEmpty()) {
-    MessageBox::Error(this, QStringLiteral("Необходимо заполнить поле Login"));
-    m_ui->loginEdit->setFocus();
-    return;
-  }
-  m_values = {m_ui->nameEdit->text().toStdString(),  m_ui->ageEdit->text().toStdString(),
-              m_ui->profEdit->text().toStdString(),  m_ui->photoEdit->text().toStdString(),
-              m_ui->loginEdit->text().toStdString(), m_ui->telEdit->text().toStdString(),
-              m_ui->emailEdit->text().toStdString()};
+  if (m_commit && !m_commit(values)) return;
+  m_values = values;
   QDialog::accept();
 }
 

@@ -53,8 +53,9 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
   buttons->addWidget(m_stopButton);
   layout->addLayout(buttons);
 
-  m_folderLabel->setText(QStringLiteral("Папка:"));
-  m_fileLabel->setText(QStringLiteral("Файл:"));
+  // Shown until the sweep names its first folder and file.
+  m_folderLabel->setText(QStringLiteral("Папка: ") + tr("открывается база данных..."));
+  m_fileLabel->setText(QStringLiteral("Файл: ") + tr("ещё не выбран"));
   m_eventsLabel->setText(QStringLiteral("Внесено событий: 0"));
 
   connect(m_stopButton, &QPushButton::clicked, this, &ProcessProgressDialog::RequestStop);

@@ -5,8 +5,10 @@
 #include <QPushButton>
 
 #include "gui/widgets/file_dialog.h"
+#include "gui/widgets/length_validator.h"
 #include "gui/widgets/message_box.h"
 #include "intake/folder_sweep.h"
+#include "store/folder_slots.h"
 #include "ui_folders_page.h"
 
 namespace vornal {
@@ -28,6 +30,7 @@ FoldersPage::FoldersPage(QWidget* parent) : QWidget(parent), m_ui(new Ui::Folder
     connect(m_checks[Index(row)], &QCheckBox::clicked, this, [this, row] { OnCheck(row); });
     connect(m_buttons[Index(row)], &QPushButton::clicked, this, [this, row] { OnBrowse(row); });
     connect(m_edits[Index(row)], &QLineEdit::textEdited, this, &FoldersPage::Modified);
+    m_edits[Index(row)]->setValidator(new LengthValidator(FolderPathSize(), this));
   }
 }
 
@@ -88,6 +91,10 @@ void FoldersPage::OnBrowse(int row) {
   const QString chosen = FileDialog::GetExistingDirectory(this, QStringLiteral("Выберите каталог"),
                                                           m_path[Index(row)].trimmed());
   if (chosen.isEmpty()) return;
+  if (CheckFolderSlot({chosen.toStdString(), true, false}) == FolderSlotProblem::TooLong) {
+    Refuse(row, TooLongText(row, chosen));
+    return;
+  }
   m_path[Index(row)] = chosen;
   ShowValues();
   Q_EMIT Modified();
@@ -100,14 +107,36 @@ bool FoldersPage::OnApply() {
     if (!m_enabled[Index(row)]) continue;
     // The path is stored without the blanks around it; check what is stored.
     const QString path = m_path[Index(row)].trimmed();
+    switch (CheckFolderSlot({path.toStdString(), true, false})) {
+      case FolderSlotProblem::Empty:
+        Refuse(
+            row,
+            tr("Строка %1: папка не указана. Укажите папку или снимите отметку строки.").arg(row));
+        return false;
+      case FolderSlotProblem::TooLong:
+        Refuse(row, TooLongText(row, path));
+        return false;
+      case FolderSlotProblem::None:
+        break;
+    }
     if (FolderExists(path.toStdString())) continue;
-    Q_EMIT Refused();
-    MessageBox::Show(this, QStringLiteral("Папка с таким именем не существует:\n") + path,
-                     QString(), QMessageBox::Critical);
-    m_edits[Index(row)]->setFocus();
+    Refuse(row, QStringLiteral("Папка с таким именем не существует:\n") + path);
     return false;
   }
   return true;
+}
+
+QString FoldersPage::TooLongText(int row, const QString& path) {
+  return tr("Строка %1: путь к папке длиннее %2 символов, такой путь не сохранить.\n\n%3")
+      .arg(row)
+      .arg(FolderPathSize())
+      .arg(path);
+}
+
+void FoldersPage::Refuse(int row, const QString& text) {
+  Q_EMIT Refused();
+  MessageBox::Show(this, text, QString(), QMessageBox::Critical);
+  m_edits[Index(row)]->setFocus();
 }
 
 }  // namespace vornal

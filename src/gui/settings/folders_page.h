@@ -18,7 +18,7 @@ namespace vornal {
 // The "Пути" page: ten working folders, each switched on by its check box,
 // typed or chosen with "...". The caller sets the values before the sheet
 // runs and reads them after OK; the page checks that every switched-on
-// folder exists.
+// row names a folder that exists and that its path can be stored.
 class FoldersPage : public QWidget {
   Q_OBJECT
 
@@ -41,7 +41,8 @@ class FoldersPage : public QWidget {
   void OnCheck(int row);
   void OnBrowse(int row);
   // Takes the controls into the values, then refuses with a message and the
-  // focus on the first switched-on row whose folder cannot be entered.
+  // focus on the first switched-on row whose path is empty, too long to store
+  // or no folder that can be entered.
   bool OnApply();
 
   // Copies every row's controls into the values.
@@ -58,6 +59,9 @@ class FoldersPage : public QWidget {
   void Refused();
 
  private:
+  // Tells why row k is refused and puts the focus in its path.
+  void Refuse(int row, const QString& text);
+  static QString TooLongText(int row, const QString& path);
   // Copies the values into every row's controls.
   void ShowValues();
   void EnableRow(int row, bool on);

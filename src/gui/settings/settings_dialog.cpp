@@ -65,7 +65,7 @@ bool SettingsDialog::ApplyPages() {
 }
 
 void SettingsDialog::OnOk() {
-  if (ApplyPages()) accept();
+  if (ApplyPages() && (!m_commit || m_commit())) accept();
 }
 
 void SettingsDialog::OnApplyNow() {

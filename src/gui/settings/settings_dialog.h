@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "gui/settings/folders_page.h"
 #include "gui/settings/general_page.h"
@@ -11,7 +12,8 @@ class QTabWidget;
 namespace vornal {
 
 // The settings window "Настройки": the pages "Общие" and "Пути" with OK,
-// Cancel, Apply and Help. It stores nothing; its caller reads page 2 after OK.
+// Cancel, Apply and Help. It stores nothing itself; its caller reads page 2 in
+// the commit or after OK.
 class SettingsDialog : public QDialog {
   Q_OBJECT
 
@@ -26,6 +28,9 @@ class SettingsDialog : public QDialog {
   QDialogButtonBox* Buttons() const { return m_buttons; }
 
   void SetModified(bool modified);
+  // Runs on OK once the pages accept; false keeps the sheet open (the commit
+  // has told the operator why). Without one OK just closes.
+  void SetCommit(std::function<bool()> commit) { m_commit = std::move(commit); }
 
  private:
   // Checks the opened pages; false when one refuses.
@@ -36,6 +41,7 @@ class SettingsDialog : public QDialog {
 
   QTabWidget* m_tabs;
   QDialogButtonBox* m_buttons;
+  std::function<bool()> m_commit;
 };
 
 }  // namespace vornal

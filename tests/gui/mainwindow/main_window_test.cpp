@@ -47,6 +47,11 @@ class MainWindowTest : public QObject {
       db = test::MakeDatabase(kDatabaseFile);
     for (const auto& person : people) InsertPerson(*db, person);
   }
+  // Types any text, one key per character (keyClicks takes Latin-1 only).
+  static void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text)
+      QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
   static void ClickRow(MainWindow& dlg, int row) {
     CellGrid* grid = dlg.Grid();
     const QRect cell = grid->visualRect(grid->model()->index(row - 1, 1));
@@ -193,20 +198,87 @@ class MainWindowTest : public QObject {
     QCOMPARE(MessageBox::History().size(), 2u);
   }
 
-  void EngineErrorEndsTheCommandWithAStopBox() {
+  // An over-long entry is cut at its column while typed; a refused save
+  // keeps the editor open with everything typed; nothing is lost.
+  void RefusalsKeepTheEditorOpenWithTheTypedValues() {
     test::ScopedCurrentDir dir;
     AddPeople({{"Ann", "30", "", "", "ann", "", ""}});
+    {
+      DatabasePtr db;
+      OpenDatabaseFile(db, kDatabaseFile, true);
+      db->ExecuteScript(
+          "CREATE TRIGGER refuse BEFORE UPDATE ON human BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
     MainWindow dlg;
-    test::WhenModal<PersonEditor>([](PersonEditor* editor) {
-      editor->findChild<QLineEdit*>(QStringLiteral("ageEdit"))->setText(QString(21, u'9'));
+    const QString name(132, u'Я');
+    bool keptOpen = false;
+    test::WhenModal<PersonEditor>([&](PersonEditor* editor) {
+      auto* nameEdit = editor->findChild<QLineEdit*>(QStringLiteral("nameEdit"));
+      nameEdit->clear();
+      Type(nameEdit, name);
+      Type(editor->findChild<QLineEdit*>(QStringLiteral("profEdit")), name);
+      editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+      keptOpen = editor->isVisible() && nameEdit->text() == name.left(100);
+      DatabasePtr db;
+      OpenDatabaseFile(db, kDatabaseFile, true);
+      db->ExecuteScript("DROP TRIGGER refuse");
       editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
     dlg.OnEdit();
+    QVERIFY(keptOpen);
     QCOMPARE(MessageBox::History().size(), 1u);
-    QCOMPARE(MessageBox::History().back().icon, QMessageBox::Critical);
-    QVERIFY(MessageBox::History().back().text.contains(QStringLiteral("CHECK")));
-    QCOMPARE(Label(dlg, "ageLabel"), QStringLiteral("30"));
-    QCOMPARE(Names(), (std::vector<std::string>{"Ann"}));
+    const MessageBox::Shown& refused = MessageBox::History().back();
+    QCOMPARE(refused.icon, QMessageBox::Critical);
+    QVERIFY2(refused.text.startsWith(QStringLiteral("Ошибка базы данных; запись не сохранена")),
+             qPrintable(refused.text));
+    QVERIFY(refused.text.endsWith(QStringLiteral("\n\nrefused")));
+    QCOMPARE(Names(), std::vector<std::string>{name.left(100).toStdString()});
+    QCOMPARE(Label(dlg, "profLabel"), name.left(50));
+  }
+
+  // A login another person has, in any letter case, is saved only when the
+  // operator says so; the person's own login asks nothing.
+  void DuplicateLoginAsksFirst() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Иванов Иван  ", "", "", "", "ivanov", "", ""}});
+    MainWindow dlg;
+    test::WhenModal<PersonEditor>([](PersonEditor* editor) {
+      editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    dlg.OnEdit();
+    QVERIFY(MessageBox::History().empty());
+
+    bool keptOpen = false;
+    test::WhenModal<PersonEditor>([&](PersonEditor* editor) {
+      Type(editor->findChild<QLineEdit*>(QStringLiteral("nameEdit")), QStringLiteral("Другой"));
+      auto* login = editor->findChild<QLineEdit*>(QStringLiteral("loginEdit"));
+      QTest::keyClicks(login, QStringLiteral("IVANOV"));
+      auto* ok = editor->findChild<QPushButton*>(QStringLiteral("okButton"));
+      ok->click();  // answered with the default, No
+      keptOpen = editor->isVisible() && QApplication::focusWidget() == login;
+      MessageBox::SetNextAnswer(QMessageBox::Yes);
+      ok->click();
+    });
+    dlg.OnAdd();
+    QVERIFY(keptOpen);
+    QCOMPARE(MessageBox::History().size(), 2u);
+    const MessageBox::Shown& question = MessageBox::History().front();
+    QCOMPARE(question.text,
+             QStringLiteral("Логин IVANOV уже есть у Иванов Иван (ivanov): сохранить всё равно?"));
+    QCOMPARE(question.icon, QMessageBox::Question);
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
+    QCOMPARE(Names(), (std::vector<std::string>{"Иванов Иван", "Другой"}));
+  }
+
+  void EscDoesNotCloseTheMainWindow() {
+    test::ScopedCurrentDir dir;
+    AddPeople({});
+    MainWindow dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    QVERIFY(dlg.isVisible());
   }
 };
 

@@ -10,6 +10,7 @@
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
+#include "test_util.h"
 
 namespace vornal {
 
@@ -43,10 +44,16 @@ class PersonEditorTest : public QObject {
     QCOMPARE(MessageBox::History().back().caption, MessageBox::AppTitle());
     QCOMPARE(QApplication::focusWidget(), Edit(dialog, "nameEdit"));
 
+    // Blanks are no name and no login.
     QTest::keyClicks(Edit(dialog, "nameEdit"), QStringLiteral("  "));
     QTest::keyClick(Edit(dialog, "nameEdit"), Qt::Key_Return);
     QVERIFY(dialog.isVisible());
     QCOMPARE(MessageBox::History().size(), 2u);
+    QCOMPARE(MessageBox::History().back().text, QStringLiteral("Необходимо заполнить поле ФИО"));
+    QTest::keyClicks(Edit(dialog, "nameEdit"), QStringLiteral("Ann"));
+    QTest::keyClicks(Edit(dialog, "loginEdit"), QStringLiteral(" "));
+    QTest::keyClick(Edit(dialog, "nameEdit"), Qt::Key_Return);
+    QCOMPARE(MessageBox::History().size(), 3u);
     QCOMPARE(MessageBox::History().back().text, QStringLiteral("Необходимо заполнить поле Login"));
     QCOMPARE(QApplication::focusWidget(), Edit(dialog, "loginEdit"));
 
@@ -55,8 +62,8 @@ class PersonEditorTest : public QObject {
     QTest::keyClick(Edit(dialog, "loginEdit"), Qt::Key_Return);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.Values().name, "  ");
-    QCOMPARE(dialog.Values().login, "x'y ");
+    QCOMPARE(dialog.Values().name, "  Ann");
+    QCOMPARE(dialog.Values().login, " x'y ");
     QCOMPARE(dialog.Values().age, "twenty");
     QCOMPARE(dialog.Values().tel, "");
   }
@@ -64,11 +71,14 @@ class PersonEditorTest : public QObject {
   void OpensWithTheValuesAndChoosesAPhoto() {
     test::ScopedCurrentDir dir;
     QVERIFY(QFile::copy(QStringLiteral(VORNAL_RES_DIR "/no_photo.bmp"), dir.File("no_photo.bmp")));
+    const QSize noPhoto = QImage(dir.File("no_photo.bmp")).size();
     QTemporaryDir other;
     QImage picture(30, 20, QImage::Format_RGB32);
     picture.fill(Qt::red);
-    const QString path = other.filePath(QStringLiteral("me.bmp"));
-    QVERIFY(picture.save(path, "BMP"));
+    const QString path = other.filePath(QStringLiteral("me.png"));
+    QVERIFY(picture.save(path, "PNG"));
+    const QString notPicture = other.filePath(QStringLiteral("note.jpg"));
+    test::WriteFile(notPicture.toStdString(), "not a picture");
 
     PersonEditor dialog;
     PersonValues values;
@@ -80,17 +90,40 @@ class PersonEditorTest : public QObject {
     QCOMPARE(Edit(dialog, "nameEdit")->text(), QStringLiteral("Ann"));
     QCOMPARE(dialog.focusWidget(), Edit(dialog, "nameEdit"));
     // A wrong path shows the fallback picture.
-    QCOMPARE(dialog.Photo()->Picture().size(), QImage(dir.File("no_photo.bmp")).size());
+    QCOMPARE(dialog.Photo()->Picture().size(), noPhoto);
+    auto* browse = dialog.findChild<QPushButton*>(QStringLiteral("browseButton"));
 
     FileDialog::SetNextFileName(QString());
-    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    browse->click();
     QCOMPARE(Edit(dialog, "photoEdit")->text(), QStringLiteral("missing.bmp"));
+    QCOMPARE(FileDialog::LastDirectory(), dir.Path());
 
+    // A PNG is shown; the next chooser opens in its folder.
     FileDialog::SetNextFileName(path);
-    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    browse->click();
     QCOMPARE(Edit(dialog, "photoEdit")->text(), path);
     QCOMPARE(dialog.Photo()->Picture().size(), QSize(30, 20));
     QCOMPARE(QDir::currentPath(), dir.Path());
+    QVERIFY(MessageBox::History().empty());
+
+    // A file that is no picture, or a path too long to store, is refused.
+    FileDialog::SetNextFileName(notPicture);
+    browse->click();
+    QCOMPARE(FileDialog::LastDirectory(), other.path());
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QVERIFY(MessageBox::History().back().text.contains(notPicture));
+    const QString deep =
+        other.path() + QStringLiteral("/") + QString(250, u'ф') + QStringLiteral(".png");
+    FileDialog::SetNextFileName(deep);
+    browse->click();
+    QCOMPARE(MessageBox::History().size(), 2u);
+    QVERIFY(MessageBox::History().back().text.contains(QStringLiteral("255")));
+    QCOMPARE(Edit(dialog, "photoEdit")->text(), path);
+    QCOMPARE(dialog.Photo()->Picture().size(), QSize(30, 20));
+
+    dialog.findChild<QPushButton*>(QStringLiteral("clearPhotoButton"))->click();
+    QCOMPARE(Edit(dialog, "photoEdit")->text(), QString());
+    QCOMPARE(dialog.Photo()->Picture().size(), noPhoto);
 
     // Cancel leaves the values as the caller set them.
     dialog.reject();

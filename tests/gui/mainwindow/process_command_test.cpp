@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QLabel>
 #include <QtTest>
 
 #include "gui/mainwindow/main_window.h"
@@ -94,6 +95,34 @@ class ProcessCommandTest : public QObject {
     QCOMPARE(stop.icon, QMessageBox::Critical);
     QVERIFY2(stop.text.contains(QStringLiteral("logs"), Qt::CaseInsensitive),
              qPrintable(stop.text));
+    QVERIFY(BufferLeft(dir, "1"));
+    QVERIFY(BufferLeft(dir, "10"));
+  }
+
+  // Another program holds the database: the progress box names the folder
+  // while the sweep waits, then the refusal is explained in Russian.
+  void BusyDatabaseIsExplainedAndKeepsTheFiles() {
+    test::ScopedCurrentDir dir;
+    Configure(dir);
+    Database holder;
+    holder.Open(dir.File(QStringLiteral("base.mdb")).toStdString());
+    Transaction hold(holder);
+    QString folderShown;
+    test::WhenModal<ProcessProgressDialog>([&](ProcessProgressDialog* progress) {
+      QTimer::singleShot(1000, progress, [&folderShown, progress] {
+        folderShown = progress->findChild<QLabel*>(QStringLiteral("folderLabel"))->text();
+      });
+    });
+    MainWindow dlg;
+    MessageBox::SetNextAnswer(QMessageBox::Ok);
+    dlg.OnProcess();
+    QVERIFY2(folderShown.endsWith(QStringLiteral("/w1")), qPrintable(folderShown));
+    QCOMPARE(MessageBox::History().size(), 2u);
+    const QString text = MessageBox::History().back().text;
+    QVERIFY2(text.startsWith(QStringLiteral(
+                 "База данных занята другой программой; файлы оставлены до следующей обработки.")),
+             qPrintable(text));
+    QVERIFY(text.endsWith(QStringLiteral("\n\ndatabase is locked")));
     QVERIFY(BufferLeft(dir, "1"));
     QVERIFY(BufferLeft(dir, "10"));
   }

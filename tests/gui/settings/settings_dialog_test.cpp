@@ -172,11 +172,11 @@ class SettingsDialogTest : public QObject {
              QStringLiteral("Папка с таким именем не существует:\n") + page.m_path[4]);
     QCOMPARE(QApplication::focusWidget(), page.PathEdit(5));
 
-    // A switched-on row with an empty path is refused too.
+    // A switched-on row with an empty path is refused, naming the row.
     page.PathEdit(5)->setText(QStringLiteral("   "));
     Click(&sheet, QDialogButtonBox::Ok);
-    QCOMPARE(MessageBox::History().back().text,
-             QStringLiteral("Папка с таким именем не существует:\n"));
+    QVERIFY(MessageBox::History().back().text.startsWith(QStringLiteral("Строка 5: ")));
+    QCOMPARE(QApplication::focusWidget(), page.PathEdit(5));
 
     page.Check(5)->click();
     Click(&sheet, QDialogButtonBox::Ok);
@@ -185,6 +185,39 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(sheet.result(), int(QDialog::Accepted));
     QCOMPARE(page.m_path[1], good);
     QVERIFY(!page.m_enabled[4]);
+  }
+
+  // A path too long to store is refused on the page, and a save the engine
+  // refuses keeps the sheet open with the rows.
+  void RefusalsKeepTheSheetOpen() {
+    test::ScopedCurrentDir dir;
+    const QString a = Dir(dir, "a");
+    Open()->ExecuteScript(
+        "CREATE TRIGGER refuse BEFORE INSERT ON setting BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    MainWindow dlg;
+    bool keptOpen = false;
+    test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
+      sheet->Tabs()->setCurrentIndex(1);
+      FoldersPage& page = sheet->m_foldersPage;
+      page.Check(4)->click();
+      page.PathEdit(4)->setText(a);
+      FileDialog::SetNextDirectory(a + u'/' + QString(260, u'д'));
+      page.BrowseButton(4)->click();
+      const bool longRefused = page.PathEdit(4)->text() == a &&
+                               MessageBox::History().size() == 1u &&
+                               MessageBox::History().back().text.startsWith(u"Строка 4: ");
+      Click(sheet, QDialogButtonBox::Ok);
+      keptOpen = longRefused && sheet->isVisible() && page.PathEdit(4)->text() == a;
+      Open()->ExecuteScript("DROP TRIGGER refuse");
+      Click(sheet, QDialogButtonBox::Ok);
+    });
+    dlg.OnSettings();
+    QVERIFY(keptOpen);
+    QCOMPARE(MessageBox::History().size(), 2u);
+    QVERIFY(MessageBox::History().back().text.startsWith(
+        QStringLiteral("Ошибка базы данных; пути не сохранены")));
+    QCOMPARE(Setting().size(), 1u);
+    QCOMPARE(std::get<2>(Setting().front()), a.toStdString());
   }
 
   void PageNeverOpenedKeepsItsValues() {
