@@ -1,6 +1,7 @@
 // vornal-cli folders: the working folders that Process collects.
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -83,7 +84,12 @@ int Run(const Context& context, const Args& args) {
   FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
   slot.enabled = verb == "set";
   slot.path = path;
-  SaveFolderSlots(*db, slots);
+  try {
+    SaveFolderSlots(*db, slots);
+  } catch (const std::invalid_argument& e) {
+    std::fprintf(stderr, "vornal-cli: %s Nothing changed.\n", e.what());
+    return kExitFailure;
+  }
   if (slot.enabled)
     std::printf("Slot %d: %s\n", n, Escaped(path).c_str());
   else

@@ -41,6 +41,13 @@ TEST(CliFolders, SetListClearAndRefuseMissingFolders) {
   EXPECT_EQ(RunCli(cwd, {"folders", "clear", "3"}).exitCode, 0);
   EXPECT_NE(RunCli(cwd, {"folders"}).out.find(" 3  (free)\n"), std::string::npos);
 
+  // A path too long to store is refused with a message.
+  const std::string deep = dir.File(std::string(250, 'd'));
+  fs::create_directory(deep);
+  result = RunCli(cwd, {"folders", "set", "5", deep});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("longer than 255 characters"), std::string::npos) << result.err;
+
   EXPECT_EQ(RunCli(cwd, {"folders", "set", "11", "ivanov"}).exitCode, 2);
   EXPECT_EQ(RunCli(cwd, {"folders", "clear"}).exitCode, 2);
   EXPECT_EQ(RunCli(cwd, {"folders", "move", "1"}).exitCode, 2);
