@@ -22,6 +22,8 @@ MessageBox::Button MessageBox::Show(QWidget* parent, const QString& text, const 
   if (s_autoAnswer) return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Ok;
   QMessageBox box(icon, caption, text, buttons, parent);
   if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+  if (QAbstractButton* yes = box.button(QMessageBox::Yes)) yes->setText(tr("&Да"));
+  if (QAbstractButton* no = box.button(QMessageBox::No)) no->setText(tr("&Нет"));
   box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
                                                             : QMessageBox::Ok);
   const int result = box.exec();
