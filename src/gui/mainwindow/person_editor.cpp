@@ -11,9 +11,9 @@
 namespace vornal {
 namespace {
 
-constexpr PersonField kFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
-                                   PersonField::Prof, PersonField::Tel,   PersonField::Email,
-                                   PersonField::Photo};
+// The fields the operator types into; the photo field is read-only.
+constexpr PersonField kTypedFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
+                                        PersonField::Prof, PersonField::Tel,   PersonField::Email};
 
 }  // namespace
 
@@ -23,9 +23,8 @@ PersonEditor::PersonEditor(QWidget* parent)
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   m_photo->setObjectName(QStringLiteral("photo"));
   m_photo->Create(this, m_ui->previewFrame->geometry());
-  for (const PersonField field : kFields)
-    if (field != PersonField::Photo)
-      Edit(field)->setValidator(new LengthValidator(PersonFieldSize(field), this));
+  for (const PersonField field : kTypedFields)
+    Edit(field)->setValidator(new LengthValidator(PersonFieldSize(field), this));
   connect(m_ui->okButton, &QPushButton::clicked, this, &PersonEditor::accept);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &PersonEditor::reject);
   connect(m_ui->browseButton, &QPushButton::clicked, this, &PersonEditor::OnBrowse);

@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -74,6 +76,14 @@ class AboutBoxTest : public QObject {
     QVERIFY(fire->geometry().bottom() > frame->geometry().bottom());
     QCOMPARE(fire->Image().size(), fire->size());
     QVERIFY(!dlg.findChild<QPushButton*>(QStringLiteral("cancelButton"))->isVisibleTo(&dlg));
+
+    // The picture is a BMP file despite its name.
+    QVERIFY(
+        QFile::copy(QStringLiteral(VORNAL_RES_DIR "/delmo32.bmp"), QStringLiteral("delmo32.dll")));
+    AuthorBox withPicture;
+    QFile::remove(QStringLiteral("delmo32.dll"));
+    QCOMPARE(withPicture.Photo()->Picture().size(),
+             QImage(QStringLiteral(VORNAL_RES_DIR "/delmo32.bmp")).size());
   }
 
   void timerRunsWhileTheBoxLivesAndDropsLateTicks() {
