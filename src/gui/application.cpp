@@ -20,7 +20,8 @@ Application::Application() {
 Application::~Application() = default;
 
 bool Application::PrepareFacilities() {
-  // Photos are .bmp files; without a reader for them no window can work.
+  // The fallback and author pictures are .bmp files; without a reader for
+  // them no window can work.
   return QImageReader::supportedImageFormats().contains("bmp");
 }
 
