@@ -255,7 +255,7 @@ class MainWindowTest : public QObject {
       QTest::keyClicks(login, QStringLiteral("IVANOV"));
       auto* ok = editor->findChild<QPushButton*>(QStringLiteral("okButton"));
       ok->click();  // answered with the default, No
-      keptOpen = editor->isVisible() && QApplication::focusWidget() == login;
+      keptOpen = editor->isVisible() && editor->focusWidget() == login;
       MessageBox::SetNextAnswer(QMessageBox::Yes);
       ok->click();
     });
