@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
   Time("tree, everybody (days)", runs, [&] { return countDays(vornal::BuildPeriodTree(db, "")); });
 
   const auto grid = [&](const vornal::Period& period, const std::string& who) {
-    return vornal::BuildStatGrid(db, period.start, period.end, who).rows.size();
+    return static_cast<std::size_t>(
+        vornal::BuildStatGrid(db, period.start, period.end, who).RowCount());
   };
   Time("grid, day of one login", runs,
        [&] { return grid(*vornal::NodePeriod(2025, 6, 11), login); });

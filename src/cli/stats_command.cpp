@@ -1,4 +1,5 @@
-// vornal-cli stats: the statistics grid of a year, month or day as text.
+// vornal-cli stats: the statistics grid of a year, month or day as text,
+// written as the rows are read, so memory does not grow with the listing.
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -6,6 +7,7 @@
 
 #include "cli/command.h"
 #include "cli/text_output.h"
+#include "stats/csv.h"
 #include "stats/period_tree.h"
 #include "stats/stat_grid.h"
 
@@ -15,42 +17,108 @@ extern const Command kStatsCommand;
 
 namespace {
 
-void PrintCsv(const StatGrid& grid, bool bom) {
-  std::string out = bom ? "\xEF\xBB\xBF" : "";
-  for (const StatGrid::Row& row : grid.rows) {
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      if (c) out += ',';
-      out += CsvField(row[c]);
-    }
-    out += "\r\n";
+using Widths = std::array<std::size_t, StatGrid::kColumns>;
+
+// Column widths from the texts' known sizes, as the rows are not read yet:
+// times are "09:05 07 Oct 02", durations "00:05", task numbers at most the
+// number of rows. The last column is not padded; its rule is as wide as a
+// total under ten days.
+Widths TableWidths(std::int64_t rows) {
+  Widths widths{};
+  const StatGrid::Row header = StatGridHeader();
+  for (std::size_t c = 0; c < widths.size(); ++c) widths[c] = DisplayWidth(header[c]);
+  for (const StatGrid::Row& totals : {TaskTotalRow({}), DayTotalRow({})})
+    for (std::size_t c = 0; c < widths.size(); ++c)
+      widths[c] = std::max(widths[c], DisplayWidth(totals[c]));
+  if (rows > 0) {
+    ListedRow widest;
+    widest.begin = widest.end = 0;
+    widest.label = RowLabel::DayDone;
+    for (std::size_t c = 0; c < widths.size(); ++c)
+      widths[c] = std::max(widths[c], DisplayWidth(StatGridCell(widest, "", static_cast<int>(c))));
+    widest.label = RowLabel::TaskGoing;
+    widest.taskNumber = static_cast<std::int32_t>(std::min<std::int64_t>(rows, INT32_MAX));
+    widths[0] = std::max(widths[0], DisplayWidth(widest.LabelText()));
   }
-  WriteOut(out);
+  widths[4] = std::max(widths[4], DisplayWidth(WorkDuration().FormatTotal()));
+  return widths;
 }
 
-void PrintTable(const StatGrid& grid) {
-  std::array<std::size_t, StatGrid::kColumns> widths{};
-  for (const StatGrid::Row& row : grid.rows)
-    for (std::size_t c = 0; c < row.size(); ++c)
-      widths[c] = std::max(widths[c], DisplayWidth(row[c]));
-  std::string out;
-  const auto appendRow = [&](const StatGrid::Row& row) {
+class TableWriter {
+ public:
+  explicit TableWriter(const Widths& widths) : m_widths(widths) {}
+  void Row(const StatGrid::Row& row) {
     std::string line;
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (c) line += '|';
       line += row[c];
-      if (c + 1 < row.size()) line.append(widths[c] - DisplayWidth(row[c]), ' ');
+      const std::size_t width = DisplayWidth(row[c]);
+      if (c + 1 < row.size() && width < m_widths[c]) line.append(m_widths[c] - width, ' ');
     }
     line.resize(line.find_last_not_of(' ') + 1);
-    out += line;
-    out += '\n';
-  };
-  appendRow(grid.rows.front());
-  for (std::size_t c = 0; c < widths.size(); ++c) {
-    if (c) out += '+';
-    out.append(widths[c], '-');
+    m_out += line;
+    m_out += '\n';
+    Flush(false);
   }
-  out += '\n';
-  for (std::size_t r = 1; r < grid.rows.size(); ++r) appendRow(grid.rows[r]);
+  void Rule() {
+    for (std::size_t c = 0; c < m_widths.size(); ++c) {
+      if (c) m_out += '+';
+      m_out.append(m_widths[c], '-');
+    }
+    m_out += '\n';
+  }
+  void Flush(bool always) {
+    if (!always && m_out.size() < 65536) return;
+    WriteOut(m_out);
+    m_out.clear();
+  }
+
+ private:
+  Widths m_widths;
+  std::string m_out;
+};
+
+void PrintTable(Database& db, const Period& period, const std::string& login) {
+  TableWriter table(TableWidths(CountPeriodRows(db, period.start, period.end, login)));
+  table.Row(StatGridHeader());
+  table.Rule();
+  PeriodReader reader(db, period.start, period.end, login);
+  StatGrid::Row cells;
+  while (reader.Next()) {
+    // A login is data from the workers' machines: no control character of
+    // it reaches the terminal.
+    const std::string shown = Escaped(reader.Login());
+    for (int c = 0; c < StatGrid::kColumns; ++c)
+      cells[static_cast<std::size_t>(c)] = StatGridCell(reader.Row(), shown, c);
+    table.Row(cells);
+  }
+  table.Row(TaskTotalRow(reader.TaskTotal()));
+  table.Row(DayTotalRow(reader.DayTotal()));
+  table.Flush(true);
+}
+
+void PrintCsv(Database& db, const Period& period, const std::string& login, bool bom) {
+  std::string out = bom ? std::string(kUtf8Bom) : std::string();
+  const auto line = [&out](const StatGrid::Row& row) {
+    out += CsvLine({row.begin(), row.end()});
+    if (out.size() >= 65536) {
+      WriteOut(out);
+      out.clear();
+    }
+  };
+  line(StatGridHeader());
+  PeriodReader reader(db, period.start, period.end, login);
+  StatGrid::Row cells;
+  while (reader.Next()) {
+    // A login is data from the workers' machines: no control character of
+    // it reaches the terminal.
+    const std::string shown = Escaped(reader.Login());
+    for (int c = 0; c < StatGrid::kColumns; ++c)
+      cells[static_cast<std::size_t>(c)] = StatGridCell(reader.Row(), shown, c);
+    line(cells);
+  }
+  line(TaskTotalRow(reader.TaskTotal()));
+  line(DayTotalRow(reader.DayTotal()));
   WriteOut(out);
 }
 
@@ -88,13 +156,10 @@ int Run(const Context& context, const Args& args) {
                                          (dayText.empty() ? "" : "-" + dayText));
 
   const DatabasePtr db = OpenOrCreate(context.dbPath);
-  StatGrid grid = BuildStatGrid(*db, period->start, period->end, login);
-  for (StatGrid::Row& row : grid.rows)
-    for (std::string& cell : row) cell = Escaped(cell);
   if (csv)
-    PrintCsv(grid, bom);
+    PrintCsv(*db, *period, login, bom);
   else
-    PrintTable(grid);
+    PrintTable(*db, *period, login);
   return kExitOk;
 }
 
@@ -108,9 +173,10 @@ const Command kStatsCommand{
     "Prints the statistics grid of a year, a month or a day: a header, one row per\n"
     "interval that begins in the period (of LOGIN, or of anybody without --login),\n"
     "then the task total (\" Всего отработано\") and the working-day total\n"
-    "(\" Общее рабочее время\").\n"
+    "(\" Общее рабочее время\"). Rows are written as they are read.\n"
     "\n"
-    "  --csv   RFC 4180 CSV in UTF-8, one grid row a line, the cells exactly\n"
+    "  --csv   RFC 4180 CSV in UTF-8, one grid row a line, the cells exactly (a\n"
+    "          cell a spreadsheet would take for a formula gets an apostrophe)\n"
     "  --bom   with --csv, begin with a UTF-8 byte-order mark (for Excel)\n",
     Run};
 

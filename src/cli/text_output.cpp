@@ -11,21 +11,6 @@ std::size_t DisplayWidth(const std::string& text) {
   return width;
 }
 
-std::string CsvField(const std::string& text) {
-  // Fields with blanks at either end are quoted too, so that no reader trims
-  // the leading blank of a cell.
-  const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
-                     (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-  if (!quote) return text;
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-  return out;
-}
-
 std::string Escaped(std::string_view text) {
   std::string out;
   out.reserve(text.size());

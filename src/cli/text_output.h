@@ -8,9 +8,6 @@ namespace vornal::cli {
 // Display width in characters: every UTF-8 lead byte counts one.
 std::size_t DisplayWidth(const std::string& text);
 
-// One field of an RFC 4180 line, quoted when it must be.
-std::string CsvField(const std::string& text);
-
 // The text with every control character (C0, DEL, C1) and every byte that
 // is no valid UTF-8 written as an escape (\x1B, \u009B), so that data can
 // never steer the terminal it is printed on.

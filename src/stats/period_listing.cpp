@@ -1,88 +1,137 @@
 #include "stats/period_listing.h"
 
-#include <string_view>
-
 #include "stats/period_queries.h"
 #include "store/login_key.h"
 
 namespace vornal {
 namespace {
 
-enum class Kind { Day, Task, Unknown };
-
 struct EventRule {
   std::string_view event;
-  Kind kind;
-  const char* label;  // for tasks, the text before the number
-  const char* labelTail;
+  RowLabel label;
 };
 
 constexpr EventRule kRules[] = {
-    {"StartWDay", Kind::Day, "Идет рабочий день", ""},
-    {"WorkingDay", Kind::Day, "Идет рабочий день", ""},
-    {"StopWDay", Kind::Day, "Закончен рабочий день", ""},
-    {"StartWork", Kind::Task, "Выполняется ", " задание"},
-    {"Working", Kind::Task, "Выполняется ", " задание"},
-    {"StopWork", Kind::Task, "Закончено ", " задание"},
+    {"StartWDay", RowLabel::DayGoing}, {"WorkingDay", RowLabel::DayGoing},
+    {"StopWDay", RowLabel::DayDone},   {"StartWork", RowLabel::TaskGoing},
+    {"Working", RowLabel::TaskGoing},  {"StopWork", RowLabel::TaskDone},
 };
 
-const EventRule* FindRule(std::string_view event) {
-  event = TrimRight(event);
-  for (const EventRule& rule : kRules)
-    if (rule.event == event) return &rule;
-  return nullptr;
+std::int64_t Seconds(const std::optional<DateTime>& time) {
+  return time ? time->ToSeconds() : ListedRow::kNoTime;
 }
 
-}  // namespace
-
-std::string FormatListTime(const std::optional<DateTime>& time) {
-  return time ? time->Format("%H:%M %d %b %y") : std::string();
+std::string TimeText(std::int64_t seconds) {
+  if (seconds == ListedRow::kNoTime) return {};
+  return DateTime::FromSeconds(seconds).Format("%H:%M %d %b %y");
 }
 
-PeriodListing ListPeriod(Database& db, const DateTime& start, const DateTime& end,
+Statement PrepareListing(Database& db, const DateTime& start, const DateTime& end,
                          const std::string& login) {
   // ID breaks ties in write order; the (Login, BeginTime) and (BeginTime)
   // indexes hold the rowid last, so neither query needs a sort.
   constexpr std::string_view kEverybody =
       "SELECT Login, Event, BeginTime, EndTime FROM logs "
-      "WHERE BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID";
+      "WHERE BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID";
   constexpr std::string_view kOneLogin =
       "SELECT Login, Event, BeginTime, EndTime FROM logs "
-      "WHERE LoginKey = ? AND BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID";
+      "WHERE LoginKey = ? AND BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID";
   const DateTime first = start.Date();
-  const DateTime last = *DateTime::FromParts(end.Year(), end.Month(), end.Day(), 23, 59, 59);
-
+  const DateTime after = end.Date().AddDays(1);
   Statement statement = db.Prepare(login.empty() ? kEverybody : kOneLogin);
   if (login.empty())
-    statement.Bind(first, last);
+    statement.Bind(first, after);
   else
-    statement.Bind(LoginKey(login), first, last);
+    statement.Bind(LoginKey(login), first, after);
+  return statement;
+}
 
-  PeriodListing listing;
-  int taskNumber = 1;
-  while (statement.Step()) {
-    const std::optional<DateTime> begin = statement.Time(2);
-    const std::optional<DateTime> finish = statement.Time(3);
-    const WorkDuration duration = WorkDuration::Between(begin, finish);
-    ListedRow row;
-    if (const EventRule* rule = FindRule(statement.TextView(1))) {
-      if (rule->kind == Kind::Task) {
-        row.taskNumber = taskNumber++;
-        row.label = rule->label + std::to_string(row.taskNumber) + rule->labelTail;
-        listing.taskTotal += duration;
-      } else {
-        row.label = rule->label;
-        listing.dayTotal += duration;
-      }
-    } else {
-      row.label = "Unknown";
-    }
-    row.begin = FormatListTime(begin);
-    row.end = FormatListTime(finish);
-    row.duration = duration.FormatClock();
-    row.login = statement.Text(0);
-    listing.rows.push_back(std::move(row));
+}  // namespace
+
+RowLabel LabelOf(std::string_view event) {
+  event = TrimRight(event);
+  for (const EventRule& rule : kRules)
+    if (rule.event == event) return rule.label;
+  return RowLabel::Unknown;
+}
+
+std::string ListedRow::LabelText() const {
+  switch (label) {
+    case RowLabel::DayGoing:
+      return "Идет рабочий день";
+    case RowLabel::DayDone:
+      return "Закончен рабочий день";
+    case RowLabel::TaskGoing:
+      return "Выполняется " + std::to_string(taskNumber) + " задание";
+    case RowLabel::TaskDone:
+      return "Закончено " + std::to_string(taskNumber) + " задание";
+    case RowLabel::Unknown:
+      break;
   }
+  return "Unknown";
+}
+
+std::string ListedRow::BeginText() const {
+  return TimeText(begin);
+}
+
+std::string ListedRow::EndText() const {
+  return TimeText(end);
+}
+
+WorkDuration ListedRow::Duration() const {
+  if (begin == kNoTime || end == kNoTime) return WorkDuration::Empty();
+  return WorkDuration::FromSeconds(end - begin);
+}
+
+PeriodReader::PeriodReader(Database& db, const DateTime& start, const DateTime& end,
+                           const std::string& login)
+    : m_statement(PrepareListing(db, start, end, login)) {}
+
+bool PeriodReader::Next() {
+  if (!m_statement.Step()) return false;
+  const std::string_view login = m_statement.TextView(0);
+  auto found = m_loginIndex.find(std::string(login));
+  if (found == m_loginIndex.end()) {
+    found = m_loginIndex.emplace(login, static_cast<std::uint32_t>(m_logins.size())).first;
+    m_logins.emplace_back(login);
+  }
+  m_row.login = found->second;
+  m_row.label = LabelOf(m_statement.TextView(1));
+  m_row.begin = Seconds(m_statement.Time(2));
+  m_row.end = Seconds(m_statement.Time(3));
+  m_row.taskNumber = 0;
+  if (IsTaskLabel(m_row.label)) {
+    m_row.taskNumber = m_taskNumber++;
+    m_taskTotal += m_row.Duration();
+  } else if (IsDayLabel(m_row.label)) {
+    m_dayTotal += m_row.Duration();
+  }
+  return true;
+}
+
+std::int64_t CountPeriodRows(Database& db, const DateTime& start, const DateTime& end,
+                             const std::string& login) {
+  const DateTime first = start.Date();
+  const DateTime after = end.Date().AddDays(1);
+  if (login.empty())
+    return db
+        .QueryInt("SELECT COUNT(*) FROM logs WHERE BeginTime >= ? AND BeginTime < ?", first, after)
+        .value_or(0);
+  return db
+      .QueryInt("SELECT COUNT(*) FROM logs WHERE LoginKey = ? AND BeginTime >= ? AND BeginTime < ?",
+                LoginKey(login), first, after)
+      .value_or(0);
+}
+
+PeriodListing ListPeriod(Database& db, const DateTime& start, const DateTime& end,
+                         const std::string& login) {
+  PeriodReader reader(db, start, end, login);
+  PeriodListing listing;
+  while (reader.Next()) listing.rows.push_back(reader.Row());
+  listing.taskTotal = reader.TaskTotal();
+  listing.dayTotal = reader.DayTotal();
+  listing.logins = reader.TakeLogins();
   return listing;
 }
 

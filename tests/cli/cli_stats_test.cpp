@@ -93,11 +93,11 @@ TEST_F(CliStatsTest, StatsTableAlignsColumns) {
   const Output table = RunCli(m_path, "stats --login ivanov --year 2002 --month 10");
   EXPECT_EQ(table.exitCode, 0);
   EXPECT_EQ(table.out,
-            "Событие              |Начало          |Конец|Всего|Login\n"
-            "---------------------+----------------+-----+-----+------------\n"
-            "Выполняется 1 задание| 10:00 07 Oct 02|     |     | ivanov\n"
-            " Всего отработано    |                |     |     |\n"
-            " Общее рабочее время |                |     |     |0 дней 00:00\n");
+            "Событие              |Начало          |Конец           |Всего |Login\n"
+            "---------------------+----------------+----------------+------+------------\n"
+            "Выполняется 1 задание| 10:00 07 Oct 02|                |      | ivanov\n"
+            " Всего отработано    |                |                |      |\n"
+            " Общее рабочее время |                |                |      |0 дней 00:00\n");
 }
 
 TEST_F(CliStatsTest, PeopleAndCommandLineErrors) {

@@ -13,7 +13,7 @@ using test::At;
 
 std::vector<std::string> Labels(const PeriodListing& listing) {
   std::vector<std::string> labels;
-  for (const ListedRow& row : listing.rows) labels.push_back(row.label);
+  for (const ListedRow& row : listing.rows) labels.push_back(row.LabelText());
   return labels;
 }
 
@@ -33,10 +33,10 @@ TEST(PeriodListingTest, LabelsAndTaskNumbersFollowTheEvents) {
   EXPECT_EQ(listing.rows[4].taskNumber, 0);
   EXPECT_EQ(listing.taskTotal.FormatTotal(), "0 дней 02:30");
   EXPECT_EQ(listing.dayTotal.FormatTotal(), "0 дней 05:55");
-  EXPECT_EQ(listing.rows[0].begin, "09:00 07 Oct 02");
-  EXPECT_EQ(listing.rows[4].end, "18:00 07 Oct 02");
-  EXPECT_EQ(listing.rows[4].duration, "05:50");
-  EXPECT_EQ(listing.rows[4].login, "petrov");
+  EXPECT_EQ(listing.rows[0].BeginText(), "09:00 07 Oct 02");
+  EXPECT_EQ(listing.rows[4].EndText(), "18:00 07 Oct 02");
+  EXPECT_EQ(listing.rows[4].Duration().FormatClock(), "05:50");
+  EXPECT_EQ(listing.Login(listing.rows[4]), "petrov");
 }
 
 TEST(PeriodListingTest, EventNamesIgnoreTrailingBlanksOnly) {
@@ -49,7 +49,7 @@ TEST(PeriodListingTest, EventNamesIgnoreTrailingBlanksOnly) {
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "petrov");
   EXPECT_EQ(Labels(listing), (std::vector<std::string>{"Закончено 1 задание", "Unknown", "Unknown",
                                                        "Выполняется 2 задание"}));
-  EXPECT_EQ(listing.rows[1].duration, "01:00");
+  EXPECT_EQ(listing.rows[1].Duration().FormatClock(), "01:00");
   EXPECT_EQ(listing.taskTotal.FormatTotal(), "0 дней 02:00");
   EXPECT_EQ(listing.dayTotal.FormatTotal(), "0 дней 00:00");
 }
@@ -64,12 +64,12 @@ TEST(PeriodListingTest, PeriodTakesWholeDatesOfBeginTimes) {
   PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 12:00:00"), At("2002-10-08 01:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 2u);
-  EXPECT_EQ(listing.rows[0].begin, "23:00 07 Oct 02");
-  EXPECT_EQ(listing.rows[1].begin, "00:00 08 Oct 02");
+  EXPECT_EQ(listing.rows[0].BeginText(), "23:00 07 Oct 02");
+  EXPECT_EQ(listing.rows[1].BeginText(), "00:00 08 Oct 02");
   // The row closed at midnight lists on its begin date only.
   listing = ListPeriod(*db, At("2002-10-08 00:00:00"), At("2002-10-08 00:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 1u);
-  EXPECT_EQ(listing.rows[0].duration, "01:59");
+  EXPECT_EQ(listing.rows[0].Duration().FormatClock(), "01:59");
   EXPECT_TRUE(
       ListPeriod(*db, At("2002-10-09 00:00:00"), At("2002-10-08 00:00:00"), "").rows.empty());
 }
@@ -84,17 +84,17 @@ TEST(PeriodListingTest, EverybodyIsOrderedByBeginTimeThenByWriteOrder) {
     const PeriodListing listing =
         ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "");
     ASSERT_EQ(listing.rows.size(), 4u);
-    EXPECT_EQ(listing.rows[0].login, "sidorov");
-    EXPECT_EQ(listing.rows[1].login, "ivanov");
-    EXPECT_EQ(listing.rows[1].label, "Закончено 2 задание");
-    EXPECT_EQ(listing.rows[2].login, "Petrov");
-    EXPECT_EQ(listing.rows[3].login, "petrov");
+    EXPECT_EQ(listing.Login(listing.rows[0]), "sidorov");
+    EXPECT_EQ(listing.Login(listing.rows[1]), "ivanov");
+    EXPECT_EQ(listing.rows[1].LabelText(), "Закончено 2 задание");
+    EXPECT_EQ(listing.Login(listing.rows[2]), "Petrov");
+    EXPECT_EQ(listing.Login(listing.rows[3]), "petrov");
     EXPECT_EQ(listing.taskTotal.FormatTotal(), "0 дней 02:30");
   }
   const PeriodListing one =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "PETROV");
   ASSERT_EQ(one.rows.size(), 2u);
-  EXPECT_EQ(one.rows[0].label, "Закончено 1 задание");
+  EXPECT_EQ(one.rows[0].LabelText(), "Закончено 1 задание");
 }
 
 TEST(PeriodListingTest, EmptyEndTimeEmptiesItsTotalFromThenOn) {
@@ -107,9 +107,9 @@ TEST(PeriodListingTest, EmptyEndTimeEmptiesItsTotalFromThenOn) {
   const PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 5u);
-  EXPECT_EQ(listing.rows[2].end, "");
-  EXPECT_EQ(listing.rows[2].duration, "");
-  EXPECT_EQ(listing.rows[3].duration, "01:00");
+  EXPECT_EQ(listing.rows[2].EndText(), "");
+  EXPECT_EQ(listing.rows[2].Duration().FormatClock(), "");
+  EXPECT_EQ(listing.rows[3].Duration().FormatClock(), "01:00");
   EXPECT_EQ(listing.taskTotal.FormatTotal(), "");
   // An unknown row enters neither total, even without an end.
   EXPECT_EQ(listing.dayTotal.FormatTotal(), "0 дней 01:00");
@@ -123,10 +123,10 @@ TEST(PeriodListingTest, NegativeDurationLowersItsTotal) {
   const PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 3u);
-  EXPECT_EQ(listing.rows[1].duration, "02:30");
+  EXPECT_EQ(listing.rows[1].Duration().FormatClock(), "02:30");
   EXPECT_EQ(listing.dayTotal.FormatTotal(), "-0 дней 01:30");
   // -50:00:30: days cut toward zero, minutes of the exact seconds.
-  EXPECT_EQ(listing.rows[2].duration, "02:00");
+  EXPECT_EQ(listing.rows[2].Duration().FormatClock(), "02:00");
   EXPECT_EQ(listing.taskTotal.FormatTotal(), "-2 дней 02:00");
 }
 

@@ -18,17 +18,16 @@ TEST(StatGridTest, ListedRowsThenBothTotals) {
   AddLog(*db, "petrov", "WorkingDay", "2002-10-07 09:15:00", nullptr);
   const StatGrid grid =
       BuildStatGrid(*db, At("2002-10-01 00:00:00"), At("2002-10-31 23:59:59"), "petrov");
-  ASSERT_EQ(grid.rows.size(), 6u);
   EXPECT_EQ(grid.RowCount(), 7);
-  EXPECT_EQ(grid.rows[0], (StatGrid::Row{"Событие ", "Начало", "Конец", "Всего", "Login"}));
-  EXPECT_EQ(grid.rows[1], (StatGrid::Row{"Идет рабочий день", " 09:05 07 Oct 02",
-                                         " 09:10 07 Oct 02", " 00:05", " petrov"}));
-  EXPECT_EQ(grid.rows[2], (StatGrid::Row{"Выполняется 1 задание", " 09:10 07 Oct 02",
-                                         " 10:20 08 Oct 02", " 01:10", " petrov"}));
-  EXPECT_EQ(grid.rows[3],
+  EXPECT_EQ(grid.Cells(0), (StatGrid::Row{"Событие ", "Начало", "Конец", "Всего", "Login"}));
+  EXPECT_EQ(grid.Cells(1), (StatGrid::Row{"Идет рабочий день", " 09:05 07 Oct 02",
+                                          " 09:10 07 Oct 02", " 00:05", " petrov"}));
+  EXPECT_EQ(grid.Cells(2), (StatGrid::Row{"Выполняется 1 задание", " 09:10 07 Oct 02",
+                                          " 10:20 08 Oct 02", " 01:10", " petrov"}));
+  EXPECT_EQ(grid.Cells(3),
             (StatGrid::Row{"Идет рабочий день", " 09:15 07 Oct 02", " ", " ", " petrov"}));
-  EXPECT_EQ(grid.rows[4], (StatGrid::Row{" Всего отработано", "", "", "", "1 дней 01:10"}));
-  EXPECT_EQ(grid.rows[5], (StatGrid::Row{" Общее рабочее время", "", "", "", ""}));
+  EXPECT_EQ(grid.Cells(4), (StatGrid::Row{" Всего отработано", "", "", "", "1 дней 01:10"}));
+  EXPECT_EQ(grid.Cells(5), (StatGrid::Row{" Общее рабочее время", "", "", "", ""}));
 }
 
 TEST(StatGridTest, EmptyListingStillHasHeaderAndZeroTotals) {
@@ -36,12 +35,11 @@ TEST(StatGridTest, EmptyListingStillHasHeaderAndZeroTotals) {
   AddLog(*db, "petrov", "StopWDay", "2002-10-07 23:00:00", "2002-10-08 00:00:00");
   const StatGrid grid =
       BuildStatGrid(*db, At("2002-10-08 00:00:00"), At("2002-10-08 23:59:59"), "petrov");
-  ASSERT_EQ(grid.rows.size(), 3u);
   EXPECT_EQ(grid.RowCount(), 4);
-  EXPECT_EQ(grid.rows[1][0], " Всего отработано");
-  EXPECT_EQ(grid.rows[1][4], "0 дней 00:00");
-  EXPECT_EQ(grid.rows[2][0], " Общее рабочее время");
-  EXPECT_EQ(grid.rows[2][4], "0 дней 00:00");
+  EXPECT_EQ(grid.Cell(1, 0), " Всего отработано");
+  EXPECT_EQ(grid.Cell(1, 4), "0 дней 00:00");
+  EXPECT_EQ(grid.Cell(2, 0), " Общее рабочее время");
+  EXPECT_EQ(grid.Cell(2, 4), "0 дней 00:00");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <optional>
 #include <vector>
@@ -38,6 +39,19 @@ QString FromStd(const std::string& text) {
 QVariant NodeData(int year, int month, int day) {
   return QDateTime(QDate(year, month, day), QTime(0, 0));
 }
+
+// The listing's texts, made for the rows drawn: a year of everybody is a
+// million rows.
+class ListingSource : public CellSource {
+ public:
+  explicit ListingSource(StatGrid grid) : m_grid(std::move(grid)) {}
+  int RowCount() const override { return m_grid.RowCount(); }
+  QString Text(int row, int col) const override { return FromStd(m_grid.Cell(row, col)); }
+  const StatGrid& Grid() const { return m_grid; }
+
+ private:
+  StatGrid m_grid;
+};
 
 QTreeWidgetItem* NewNode(const std::string& text, int year, int month, int day) {
   auto* item = new QTreeWidgetItem(QStringList{FromStd(text)});
@@ -244,27 +258,20 @@ void StatisticsWindow::OnTreeSelectionChanged() {
 void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
                                    const std::string& login) {
   if (!m_database) return;
-  const StatGrid grid = BuildStatGrid(*m_database, start, end, login);
-  // One bulk fill: a month of everybody is tens of thousands of rows.
-  CellGridModel::Rows rows;
-  rows.reserve(static_cast<std::size_t>(grid.RowCount()));
-  for (const StatGrid::Row& row : grid.rows) {
-    std::vector<QString> cells;
-    cells.reserve(StatGrid::kColumns);
-    for (const std::string& text : row) cells.push_back(FromStd(text));
-    rows.push_back(std::move(cells));
-  }
-  rows.emplace_back(StatGrid::kColumns);
+  auto source = std::make_unique<ListingSource>(BuildStatGrid(*m_database, start, end, login));
+  const int rowCount = source->RowCount();
+  const std::string taskTotal = source->Grid().Listing().taskTotal.FormatTotal();
+  const std::string dayTotal = source->Grid().Listing().dayTotal.FormatTotal();
   m_gridStat->Clear();
   m_gridStat->SetColumnCount(StatGrid::kColumns);
-  m_gridStat->SetAll(std::move(rows));
+  m_gridStat->SetSource(std::move(source));
   // The totals stand in the grid's last column, often out of view: the line
   // under the grid shows them always.
   m_ui->totalsLine->setText(tr("Всего отработано: %1      Общее рабочее время: %2")
-                                .arg(FromStd(grid.taskTotal), FromStd(grid.dayTotal)));
+                                .arg(FromStd(taskTotal), FromStd(dayTotal)));
   // Header, listed rows, two totals rows and the empty last row: without a
   // listed row there is no row 1 to select.
-  if (grid.RowCount() > 4) {
+  if (rowCount > 4) {
     m_gridStat->SetCurrentRow(1);
     m_gridStat->SetCurrentColumn(StatGrid::kColumns - 1);
     m_gridStat->SetSelectionEndRow(1);

@@ -102,6 +102,13 @@ void CellGrid::SetAll(CellGridModel::Rows rows) {
   m_rowSel = std::min(m_rowSel, last);
 }
 
+void CellGrid::SetSource(std::unique_ptr<const CellSource> source) {
+  m_model->SetSource(std::move(source));
+  const int last = std::max(RowCount() - 1, 0);
+  m_row = std::min(m_row, last);
+  m_rowSel = std::min(m_rowSel, last);
+}
+
 void CellGrid::SetColumnWidthChars(int col, int chars) {
   setColumnWidth(col,
                  DluToPixelsX(4 * chars) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin));

@@ -44,6 +44,9 @@ class CellGrid : public QTableView {
   // Sets every cell at once, the fixed rows included; the row count becomes
   // rows.size(). The quick way to fill a large grid.
   void SetAll(CellGridModel::Rows rows);
+  // Cells whose texts are made when drawn (see CellSource); the row count
+  // becomes the source's. The way to show a listing of a million rows.
+  void SetSource(std::unique_ptr<const CellSource> source);
 
   // The width of a column as that of a text of `chars` characters.
   void SetColumnWidthChars(int col, int chars);

@@ -8,9 +8,26 @@ namespace vornal {
 
 CellGridModel::CellGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+int CellGridModel::RowCount() const {
+  return m_source ? m_source->RowCount() : static_cast<int>(m_cells.size());
+}
+
+void CellGridModel::Materialize() {
+  if (!m_source) return;
+  Rows rows(static_cast<std::size_t>(RowCount()),
+            std::vector<QString>(static_cast<std::size_t>(m_cols)));
+  if (!m_sourceCleared)
+    for (std::size_t row = 0; row < rows.size(); ++row)
+      for (std::size_t col = 0; col < rows[row].size(); ++col)
+        rows[row][col] = m_source->Text(static_cast<int>(row), static_cast<int>(col));
+  m_source.reset();
+  m_cells = std::move(rows);
+}
+
 void CellGridModel::SetRowCount(int rows) {
   rows = std::max(rows, 0);
   if (rows == RowCount()) return;
+  Materialize();
   beginResetModel();
   m_cells.resize(static_cast<std::size_t>(rows),
                  std::vector<QString>(static_cast<std::size_t>(m_cols)));
@@ -20,6 +37,7 @@ void CellGridModel::SetRowCount(int rows) {
 void CellGridModel::SetColCount(int cols) {
   cols = std::max(cols, 0);
   if (cols == m_cols) return;
+  Materialize();
   beginResetModel();
   m_cols = cols;
   for (auto& row : m_cells) row.resize(static_cast<std::size_t>(cols));
@@ -40,11 +58,13 @@ void CellGridModel::SetFixedCols(int cols) {
 
 QString CellGridModel::CellText(int row, int col) const {
   if (row < 0 || row >= RowCount() || col < 0 || col >= m_cols) return {};
+  if (m_source) return m_sourceCleared ? QString() : m_source->Text(row, col);
   return m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
 }
 
 void CellGridModel::SetCellText(int row, int col, const QString& text) {
   if (row < 0 || row >= RowCount() || col < 0 || col >= m_cols) return;
+  Materialize();
   m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] = text;
   if (row < m_fixedRows) {
     Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
@@ -55,6 +75,7 @@ void CellGridModel::SetCellText(int row, int col, const QString& text) {
 }
 
 void CellGridModel::ClearTexts() {
+  m_sourceCleared = m_source != nullptr;
   for (auto& row : m_cells) std::fill(row.begin(), row.end(), QString());
   if (m_fixedRows > 0 && m_cols > 0) Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
   if (rowCount() > 0 && m_cols > 0)
@@ -63,8 +84,17 @@ void CellGridModel::ClearTexts() {
 
 void CellGridModel::SetAll(Rows rows) {
   beginResetModel();
+  m_source.reset();
   m_cells = std::move(rows);
   for (auto& row : m_cells) row.resize(static_cast<std::size_t>(m_cols));
+  endResetModel();
+}
+
+void CellGridModel::SetSource(std::unique_ptr<const CellSource> source) {
+  beginResetModel();
+  m_cells.clear();
+  m_source = std::move(source);
+  m_sourceCleared = false;
   endResetModel();
 }
 

@@ -2,9 +2,19 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace vornal {
+
+// The texts of a grid made when a cell is drawn, for grids too large to
+// hold every text: rows in grid coordinates, the fixed rows included.
+class CellSource {
+ public:
+  virtual ~CellSource() = default;
+  virtual int RowCount() const = 0;
+  virtual QString Text(int row, int col) const = 0;
+};
 
 // The cells of a CellGrid: rows of texts, the fixed rows and columns
 // included. The fixed rows are shown as the view's header; the fixed columns
@@ -17,7 +27,7 @@ class CellGridModel : public QAbstractTableModel {
 
   explicit CellGridModel(QObject* parent = nullptr);
 
-  int RowCount() const { return static_cast<int>(m_cells.size()); }
+  int RowCount() const;
   int ColCount() const { return m_cols; }
   void SetRowCount(int rows);
   void SetColCount(int cols);
@@ -34,6 +44,9 @@ class CellGridModel : public QAbstractTableModel {
   // Replaces every cell at once; the row count becomes rows.size(), short
   // rows are padded.
   void SetAll(Rows rows);
+  // Replaces every cell by the source's; the row count becomes the source's.
+  // Writing a cell or a count afterwards copies the texts first.
+  void SetSource(std::unique_ptr<const CellSource> source);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -42,7 +55,12 @@ class CellGridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
+  // Turns the source's texts into cells of their own.
+  void Materialize();
+
   Rows m_cells;
+  std::unique_ptr<const CellSource> m_source;
+  bool m_sourceCleared = false;  // the source gives the row count, its texts are emptied
   int m_cols = 0;
   int m_fixedRows = 0;
   int m_fixedCols = 0;

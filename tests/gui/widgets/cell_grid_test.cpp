@@ -59,6 +59,33 @@ class CellGridTest : public QObject {
     QCOMPARE(grid.CellText(5, 1), QString());
   }
 
+  // Texts made when asked for: clearing empties them and keeps the rows; a
+  // write copies the rest first.
+  void SourceCellsAreMadeWhenAsked() {
+    struct Numbers : CellSource {
+      explicit Numbers(int rows) : rows(rows) {}
+      int rows;
+      int RowCount() const override { return rows; }
+      QString Text(int row, int col) const override { return QString::number(row * 10 + col); }
+    };
+    CellGrid grid;
+    grid.SetColumnCount(2);
+    grid.SetFixedRows(1);
+    grid.SetSource(std::make_unique<Numbers>(1000001));
+    QCOMPARE(grid.RowCount(), 1000001);
+    QCOMPARE(grid.CellText(1000000, 1), QStringLiteral("10000001"));
+    QCOMPARE(grid.model()->headerData(1, Qt::Horizontal), QVariant(QStringLiteral("1")));
+    grid.Clear();
+    QCOMPARE(grid.RowCount(), 1000001);
+    QCOMPARE(grid.CellText(7, 1), QString());
+    grid.SetSource(std::make_unique<Numbers>(5));
+    grid.SetRowCount(3);
+    grid.SetCellText(2, 0, QStringLiteral("x"));
+    QCOMPARE(grid.CellText(1, 1), QStringLiteral("11"));
+    QCOMPARE(grid.CellText(2, 0), QStringLiteral("x"));
+    QCOMPARE(grid.RowCount(), 3);
+  }
+
   void BulkFillAndOperatorClicks() {
     CellGrid grid;
     grid.resize(400, 300);
