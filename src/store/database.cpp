@@ -134,6 +134,16 @@ void Database::Check(int rc) const {
   throw StoreError(rc & 0xff, message ? message : sqlite3_errstr(rc));
 }
 
+// Date-times are stored as "YYYY-MM-DD HH:MM:SS" text (a column check keeps
+// them so): the date is the first ten characters.
+std::string Database::DateOfSql(std::string_view time) const {
+  return "substr(" + std::string(time) + ", 1, 10)";
+}
+
+std::string Database::SecondsBetweenSql(std::string_view from, std::string_view to) const {
+  return "(unixepoch(" + std::string(to) + ") - unixepoch(" + std::string(from) + "))";
+}
+
 sqlite3* Database::Ensure() const {
   if (!m_db) throw StoreError(kErrNotOpen, "The database is not open.");
   return m_db;

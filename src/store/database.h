@@ -126,6 +126,13 @@ class Database {
   std::int64_t LastInsertId() const;
   sqlite3* Handle() const { return m_db; }
 
+  // The engine's SQL for the few statements that compute with date-times
+  // (columns or expressions given as SQL text): the calendar date of a
+  // date-time as "YYYY-MM-DD", and the whole seconds from one date-time to
+  // another, NULL when either is NULL.
+  std::string DateOfSql(std::string_view time) const;
+  std::string SecondsBetweenSql(std::string_view from, std::string_view to) const;
+
   // Throws StoreError for an engine result code that is an error.
   void Check(int rc) const;
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/database.h"
+#include "store/login_key.h"
+
+namespace vornal {
+
+// The worked time of one login on one day (or a sum of days): the rows of
+// the working-day events, as " Общее рабочее время" counts them, and the
+// task rows, as " Всего отработано" does. A row counts on the day its
+// BeginTime falls on, with EndTime - BeginTime (signed; a row still going on
+// up to its current end). Rows of other events count nowhere.
+struct DayWork {
+  std::int64_t work = 0;   // seconds
+  std::int64_t tasks = 0;  // seconds
+  int rows = 0;            // rows of either family
+  int openWork = 0;        // working-day rows without an EndTime: not counted, the time
+  int openTasks = 0;       // is unknown; likewise task rows
+  int days = 0;            // days with a row of either family
+
+  bool HasWork() const { return rows > 0; }
+  DayWork& operator+=(const DayWork& other);
+};
+
+// Per login and day of a range of days, computed by the engine in one
+// grouped pass over the rows that begin in the range.
+struct DailyTotals {
+  struct Login {
+    std::string login;          // as stored (one of its spellings)
+    std::vector<DayWork> days;  // one per day of the range
+    DayWork total;              // the range's sum
+  };
+
+  DateTime first;  // the first day, 00:00:00
+  int dayCount = 0;
+  std::vector<Login> logins;       // logins with a row in the range, letter case ignored, in order
+  std::vector<DayWork> dayTotals;  // per day, everybody's sum
+  DayWork total;
+};
+
+// The totals of the login (everybody, for an empty login) for the days from
+// first's date to last's date, both included (none when last is earlier).
+DailyTotals ComputeDailyTotals(Database& db, const DateTime& first, const DateTime& last,
+                               const std::string& login);
+
+}  // namespace vornal

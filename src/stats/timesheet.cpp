@@ -1,0 +1,143 @@
+#include "stats/timesheet.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "stats/csv.h"
+#include "stats/period_queries.h"
+
+namespace vornal {
+namespace {
+
+std::string Trimmed(std::string_view text) {
+  return std::string(TrimRight(text));
+}
+
+}  // namespace
+
+DateTime Timesheet::ColumnDate(int column) const {
+  if (ByMonth()) return *DateTime::FromParts(year, column + 1, 1);
+  return *DateTime::FromParts(year, month, column + 1);
+}
+
+bool Timesheet::IsWeekend(int column) const {
+  return !ByMonth() && WeekdayOf(ColumnDate(column)) >= 5;
+}
+
+int WeekdayOf(const DateTime& date) {
+  // 1970-01-01 was a Thursday.
+  const std::int64_t days = date.Date().ToSeconds() / 86400;
+  return static_cast<int>(((days + 3) % 7 + 7) % 7);
+}
+
+std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
+                                        const std::string& login) {
+  if (month < 0 || month > 12) return std::nullopt;
+  const auto first = DateTime::FromParts(year, month == 0 ? 1 : month, 1);
+  if (!first) return std::nullopt;
+  const int lastMonth = month == 0 ? 12 : month;
+  const DateTime last =
+      *DateTime::FromParts(year, lastMonth, DateTime::DaysInMonth(year, lastMonth));
+
+  Timesheet sheet;
+  sheet.year = year;
+  sheet.month = month;
+  const int columns = month == 0 ? 12 : DateTime::DaysInMonth(year, month);
+  sheet.columnTotals.resize(static_cast<std::size_t>(columns));
+
+  DailyTotals totals = ComputeDailyTotals(db, *first, last, login);
+  std::unordered_map<std::string, std::size_t> byKey;  // LoginKey -> totals.logins
+  for (std::size_t i = 0; i < totals.logins.size(); ++i)
+    byKey.emplace(LoginKey(totals.logins[i].login), i);
+  std::vector<bool> used(totals.logins.size());
+
+  const auto addRow = [&](std::string rowLogin, std::string name) {
+    Timesheet::Row row{std::move(rowLogin),
+                       std::move(name),
+                       std::vector<DayWork>(static_cast<std::size_t>(columns)),
+                       {}};
+    const auto found = byKey.find(LoginKey(row.login));
+    if (found != byKey.end() && !used[found->second]) {
+      used[found->second] = true;
+      const std::vector<DayWork>& days = totals.logins[found->second].days;
+      for (std::size_t day = 0; day < days.size(); ++day) {
+        const std::size_t column =
+            month == 0 ? static_cast<std::size_t>(first->AddDays(static_cast<int>(day)).Month() - 1)
+                       : day;
+        row.cells[column] += days[day];
+      }
+    }
+    for (std::size_t column = 0; column < row.cells.size(); ++column) {
+      row.total += row.cells[column];
+      sheet.columnTotals[column] += row.cells[column];
+    }
+    sheet.total += row.total;
+    sheet.rows.push_back(std::move(row));
+  };
+
+  const std::vector<PersonEntry> people = ListPeople(db);
+  if (!login.empty()) {
+    const std::string key = LoginKey(login);
+    const auto person = std::find_if(people.begin(), people.end(), [&](const PersonEntry& entry) {
+      return LoginKey(entry.login) == key;
+    });
+    const auto found = byKey.find(key);
+    if (person != people.end())
+      addRow(Trimmed(person->login), Trimmed(person->name));
+    else
+      addRow(found != byKey.end() ? totals.logins[found->second].login : login, {});
+    return sheet;
+  }
+  std::unordered_map<std::string, bool> listed;
+  for (const PersonEntry& person : people) {
+    const std::string key = LoginKey(person.login);
+    if (key.empty() || !listed.emplace(key, true).second) continue;
+    addRow(Trimmed(person.login), Trimmed(person.name));
+  }
+  for (std::size_t i = 0; i < totals.logins.size(); ++i)
+    if (!used[i]) addRow(totals.logins[i].login, {});
+  return sheet;
+}
+
+std::string FormatHours(std::int64_t seconds) {
+  const std::int64_t minutes = std::llabs(seconds) / 60;
+  const std::int64_t rest = minutes % 60;
+  return (seconds < 0 ? "-" : "") + std::to_string(minutes / 60) + (rest < 10 ? ":0" : ":") +
+         std::to_string(rest);
+}
+
+std::string WorkText(const DayWork& work) {
+  return FormatHours(work.work) + (work.openWork ? "?" : "");
+}
+
+std::string TaskText(const DayWork& work) {
+  return FormatHours(work.tasks) + (work.openTasks ? "?" : "");
+}
+
+std::string WorkCellText(const DayWork& work) {
+  return work.HasWork() ? WorkText(work) : std::string();
+}
+
+std::string TaskCellText(const DayWork& work) {
+  return work.HasWork() ? TaskText(work) : std::string();
+}
+
+std::string TimesheetCsv(const Timesheet& sheet) {
+  std::string out(kUtf8Bom);
+  std::vector<std::string> fields{"Login", "ФИО"};
+  for (int column = 1; column <= sheet.ColumnCount(); ++column)
+    fields.push_back(std::to_string(column));
+  fields.insert(fields.end(), {"Дней", "Работа", "Задания"});
+  out += CsvLine(fields);
+  for (const Timesheet::Row& row : sheet.rows) {
+    fields = {row.login, row.name};
+    for (const DayWork& cell : row.cells) fields.push_back(WorkCellText(cell));
+    fields.insert(fields.end(),
+                  {std::to_string(row.total.days), WorkText(row.total), TaskText(row.total)});
+    out += CsvLine(fields);
+  }
+  return out;
+}
+
+}  // namespace vornal
