@@ -13,11 +13,13 @@ extern const Command kRejectedCommand;
 extern const Command kPeopleCommand;
 extern const Command kTreeCommand;
 extern const Command kStatsCommand;
+extern const Command kTimesheetCommand;
+extern const Command kSheetsCommand;
 
 const std::vector<const Command*>& Commands() {
-  static const std::vector<const Command*> commands{&kFoldersCommand,  &kProcessCommand,
-                                                    &kRejectedCommand, &kPeopleCommand,
-                                                    &kTreeCommand,     &kStatsCommand};
+  static const std::vector<const Command*> commands{
+      &kFoldersCommand, &kProcessCommand, &kRejectedCommand,  &kPeopleCommand,
+      &kTreeCommand,    &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand};
   return commands;
 }
 

@@ -22,9 +22,10 @@ struct CliResult {
   std::string err;
 };
 
-// Starts vornal-cli in `cwd` with its output going to files there; the
-// process id.
-inline pid_t StartCli(const std::string& cwd, const std::vector<std::string>& args) {
+// Starts a program (found on PATH when not a path) in `cwd` with its output
+// going to files there; the process id.
+inline pid_t StartProgram(const std::string& cwd, const std::string& program,
+                          const std::vector<std::string>& args) {
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
   if (::chdir(cwd.c_str()) != 0) ::_exit(127);
@@ -32,11 +33,16 @@ inline pid_t StartCli(const std::string& cwd, const std::vector<std::string>& ar
   const int err = ::open(".cli.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ::dup2(out, 1);
   ::dup2(err, 2);
-  std::vector<char*> argv{const_cast<char*>(VORNAL_CLI)};
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  ::execv(VORNAL_CLI, argv.data());
+  ::execvp(program.c_str(), argv.data());
   ::_exit(127);
+}
+
+// Starts vornal-cli in `cwd`; the process id.
+inline pid_t StartCli(const std::string& cwd, const std::vector<std::string>& args) {
+  return StartProgram(cwd, VORNAL_CLI, args);
 }
 
 inline CliResult WaitCli(const std::string& cwd, pid_t pid) {
@@ -70,6 +76,11 @@ inline CliResult WaitCliWithin(const std::string& cwd, pid_t pid, int seconds) {
 
 inline CliResult RunCli(const std::string& cwd, const std::vector<std::string>& args) {
   return WaitCli(cwd, StartCli(cwd, args));
+}
+
+inline CliResult RunProgram(const std::string& cwd, const std::string& program,
+                            const std::vector<std::string>& args) {
+  return WaitCli(cwd, StartProgram(cwd, program, args));
 }
 
 // Working folders w0, w1, ... under `cwd`, stored as slots 1, 2, ... by

@@ -1,0 +1,48 @@
+// vornal-cli sheets: a signing sheet per person of a month, in one PDF.
+#include <cstdio>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/timesheet_options.h"
+
+namespace vornal::cli {
+
+extern const Command kSheetsCommand;
+
+namespace {
+
+int Run(const Context& context, const Args& args) {
+  int exitCode = kExitOk;
+  std::optional<TimesheetOptions> options =
+      ParseTimesheetOptions(kSheetsCommand, args, false, &exitCode);
+  if (!options) return exitCode;
+  const DatabasePtr db = OpenOrCreate(context.dbPath);
+  const Timesheet sheet = LoadTimesheet(*db, *options);
+  std::string error;
+  if (!WritePdf(PdfForm::SignSheets, sheet, options->title, options->pdf, &error)) {
+    std::fprintf(stderr, "vornal-cli sheets: cannot write %s: %s\n", options->pdf.c_str(),
+                 error.c_str());
+    return kExitFailure;
+  }
+  std::printf("%zu %s written to %s\n", sheet.rows.size(),
+              sheet.rows.size() == 1 ? "sheet" : "sheets", options->pdf.c_str());
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command kSheetsCommand{
+    "sheets", "a signing sheet per person of a month, in one PDF",
+    "Usage: vornal-cli [--db PATH] sheets --year Y --month M --pdf FILE\n"
+    "                                     [--login LOGIN] [--title TEXT]\n"
+    "\n"
+    "Writes one A4 page per person of the timesheet (every person of the person\n"
+    "list, then the logins nobody has entered; or LOGIN alone): the days of the\n"
+    "month with their working and task time, the totals, and lines for the\n"
+    "person's and the manager's signatures.\n"
+    "\n"
+    "  --title TEXT  the office's title at the head of the pages, instead of the\n"
+    "                stored one\n",
+    Run};
+
+}  // namespace vornal::cli

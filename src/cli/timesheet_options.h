@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/command.h"
+#include "stats/timesheet.h"
+
+namespace vornal::cli {
+
+// The command line of `timesheet` and `sheets`.
+struct TimesheetOptions {
+  int year = 0;
+  int month = 0;
+  std::string login;
+  std::string title;  // the office's title; the stored one when not given
+  bool titleGiven = false;
+  bool csv = false;
+  std::string pdf;  // a PDF file to write
+};
+
+// Reads the options; on a wrong command line reports it (UsageError) and
+// leaves *exitCode set.
+std::optional<TimesheetOptions> ParseTimesheetOptions(const Command& command, const Args& args,
+                                                      bool allowCsv, int* exitCode);
+
+// The timesheet the options ask for, and the office's title to print.
+Timesheet LoadTimesheet(Database& db, TimesheetOptions& options);
+
+// The form to write to a PDF file.
+enum class PdfForm { Timesheet, SignSheets };
+// Writes the PDF file whole (Qt's offscreen platform; no display needed);
+// false with the reason in *error.
+bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
+              const std::string& path, std::string* error);
+
+}  // namespace vornal::cli

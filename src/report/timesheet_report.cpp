@@ -1,0 +1,403 @@
+#include "report/timesheet_report.h"
+
+#include <QColor>
+#include <QDate>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace vornal {
+namespace {
+
+// Pages are laid out in points (1/72 inch) from the paintable area's top
+// left, whatever the device's resolution.
+constexpr qreal kFootHeight = 12;
+const QColor kShade(226, 226, 226);
+const QColor kHeadShade(242, 242, 242);
+
+QString FromStd(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QFont Font(int size, bool bold = false) {
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPixelSize(size);
+  font.setBold(bold);
+  return font;
+}
+
+enum Align { kLeft = Qt::AlignLeft, kCenter = Qt::AlignHCenter, kRight = Qt::AlignRight };
+
+// A text in a rectangle, vertically centred; squeezed sideways when it is
+// wider than the rectangle, so no figure is ever cut.
+void Text(QPainter& painter, const QRectF& rect, const QString& text, int align,
+          const QFont& font) {
+  painter.setFont(font);
+  const QRectF inner = rect.adjusted(1.5, 0, -1.5, 0);
+  const qreal width = QFontMetricsF(font).horizontalAdvance(text);
+  if (width <= inner.width() || inner.width() <= 0) {
+    painter.drawText(inner, align | Qt::AlignVCenter, text);
+    return;
+  }
+  painter.save();
+  painter.translate(inner.left(), inner.top());
+  painter.scale(inner.width() / width, 1);
+  painter.drawText(QRectF(0, 0, width, inner.height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+  painter.restore();
+}
+
+// A cell of a table: its frame, its shade and its text.
+void Cell(QPainter& painter, const QRectF& rect, const QString& text, int align, const QFont& font,
+          const QColor& shade = QColor()) {
+  if (shade.isValid()) painter.fillRect(rect, shade);
+  painter.drawRect(rect);
+  Text(painter, rect, text, align, font);
+}
+
+// A text that may be longer than the rectangle: cut with an ellipsis.
+void Elided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font) {
+  painter.setFont(font);
+  const QRectF inner = rect.adjusted(1.5, 0, -1.5, 0);
+  painter.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter,
+                   QFontMetricsF(font).elidedText(text, Qt::ElideRight, inner.width()));
+}
+
+}  // namespace
+
+TimesheetReport::TimesheetReport(const Timesheet& sheet, const QString& office)
+    : m_sheet(sheet), m_office(office.trimmed()) {}
+
+QString TimesheetReport::MonthName(int month) {
+  switch (month) {
+    case 1:
+      return tr("Январь");
+    case 2:
+      return tr("Февраль");
+    case 3:
+      return tr("Март");
+    case 4:
+      return tr("Апрель");
+    case 5:
+      return tr("Май");
+    case 6:
+      return tr("Июнь");
+    case 7:
+      return tr("Июль");
+    case 8:
+      return tr("Август");
+    case 9:
+      return tr("Сентябрь");
+    case 10:
+      return tr("Октябрь");
+    case 11:
+      return tr("Ноябрь");
+    case 12:
+      return tr("Декабрь");
+    default:
+      return {};
+  }
+}
+
+QString TimesheetReport::MonthShortName(int month) {
+  switch (month) {
+    case 1:
+      return tr("Янв");
+    case 2:
+      return tr("Фев");
+    case 3:
+      return tr("Мар");
+    case 4:
+      return tr("Апр");
+    case 5:
+      return tr("Май");
+    case 6:
+      return tr("Июн");
+    case 7:
+      return tr("Июл");
+    case 8:
+      return tr("Авг");
+    case 9:
+      return tr("Сен");
+    case 10:
+      return tr("Окт");
+    case 11:
+      return tr("Ноя");
+    case 12:
+      return tr("Дек");
+    default:
+      return {};
+  }
+}
+
+QString TimesheetReport::WeekdayShortName(int weekday) {
+  switch (weekday) {
+    case 0:
+      return tr("Пн");
+    case 1:
+      return tr("Вт");
+    case 2:
+      return tr("Ср");
+    case 3:
+      return tr("Чт");
+    case 4:
+      return tr("Пт");
+    case 5:
+      return tr("Сб");
+    case 6:
+      return tr("Вс");
+    default:
+      return {};
+  }
+}
+
+QString TimesheetReport::PeriodText(int year, int month) {
+  if (month == 0) return tr("%1 г.").arg(year);
+  return tr("%1 %2 г.").arg(MonthName(month).toLower()).arg(year);
+}
+
+QString TimesheetReport::ColumnTitle(const Timesheet& sheet, int column) {
+  return sheet.ByMonth() ? MonthShortName(column + 1) : QString::number(column + 1);
+}
+
+QString TimesheetReport::PersonText(const Timesheet::Row& row) {
+  if (row.name.empty()) return FromStd(row.login);
+  return tr("%1 (%2)").arg(FromStd(row.name), FromStd(row.login));
+}
+
+bool TimesheetReport::PaintTimesheet(QPagedPaintDevice& device) const {
+  return Paint(device, Form::Timesheet);
+}
+
+bool TimesheetReport::PaintSignSheets(QPagedPaintDevice& device) const {
+  return Paint(device, Form::SignSheets);
+}
+
+bool TimesheetReport::WriteTimesheetPdf(const QString& path, QString* error) const {
+  return WritePdf(path, Form::Timesheet, error);
+}
+
+bool TimesheetReport::WriteSignSheetsPdf(const QString& path, QString* error) const {
+  return WritePdf(path, Form::SignSheets, error);
+}
+
+bool TimesheetReport::WritePdf(const QString& path, Form form, QString* error) const {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  {
+    QPdfWriter writer(&file);
+    writer.setResolution(300);
+    writer.setCreator(QStringLiteral("Vornal"));
+    writer.setTitle(form == Form::Timesheet ? tr("Табель учёта рабочего времени")
+                                            : tr("Листы на подпись"));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    if (!Paint(writer, form)) {
+      file.cancelWriting();
+      if (error) *error = tr("Не удалось нарисовать страницы.");
+      return false;
+    }
+  }
+  if (!file.commit()) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
+  const bool timesheet = form == Form::Timesheet;
+  device.setPageOrientation(timesheet ? QPageLayout::Landscape : QPageLayout::Portrait);
+  device.setPageMargins(timesheet ? QMarginsF(8, 8, 8, 8) : QMarginsF(18, 15, 15, 15),
+                        QPageLayout::Millimeter);
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  const qreal scale = device.logicalDpiX() / 72.0;
+  painter.scale(scale, scale);
+  const QRectF paintRect = device.pageLayout().paintRect(QPageLayout::Point);
+  const QRectF area(0, 0, paintRect.width(), paintRect.height());
+  QPen pen(Qt::black);
+  pen.setWidthF(0.5);
+  painter.setPen(pen);
+
+  const QString period = PeriodText(m_sheet.year, m_sheet.month);
+  const QString printed = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+  // The office's title and the form's title; returns where the page goes on.
+  const auto head = [&](const QString& title) {
+    qreal y = 0;
+    if (!m_office.isEmpty()) {
+      Elided(painter, QRectF(0, y, area.width(), 15), m_office, Font(11, true));
+      y += 16;
+    }
+    Elided(painter, QRectF(0, y, area.width(), 14), tr("%1 за %2").arg(title, period),
+           Font(10, true));
+    return y + 20;
+  };
+  const auto foot = [&](int page, int pages) {
+    const QRectF line(0, area.height() - kFootHeight + 2, area.width(), kFootHeight - 2);
+    Text(painter, line, tr("Сформировано %1").arg(printed), kLeft, Font(7));
+    Text(painter, line, tr("Страница %1 из %2").arg(page).arg(pages), kRight, Font(7));
+  };
+
+  const int columns = m_sheet.ColumnCount();
+  const int people = static_cast<int>(m_sheet.rows.size());
+  if (timesheet) {
+    // №, person, a column per day or month, days, work, tasks.
+    const qreal numberWidth = 18, daysWidth = 24, hoursWidth = 36;
+    const qreal personWidth = m_sheet.ByMonth() ? 170 : 125;
+    const qreal columnWidth =
+        (area.width() - numberWidth - personWidth - daysWidth - 2 * hoursWidth) / columns;
+    const qreal headHeight = 22, rowHeight = 12.5;
+    const qreal top = head(tr("Табель учёта рабочего времени"));
+    const int perPage = std::max(
+        1, static_cast<int>((area.height() - top - headHeight - kFootHeight - 4) / rowHeight));
+    // The totals row comes after the last person.
+    const int pages = (people + 1 + perPage - 1) / perPage;
+    for (int page = 0; page < pages; ++page) {
+      if (page > 0) {
+        device.newPage();
+        head(tr("Табель учёта рабочего времени"));
+      }
+      qreal x = 0;
+      const auto headCell = [&](qreal width, const QString& text, const QColor& shade) {
+        Cell(painter, QRectF(x, top, width, headHeight), text, kCenter, Font(7, true), shade);
+        x += width;
+      };
+      headCell(numberWidth, tr("№"), kHeadShade);
+      headCell(personWidth, tr("Работник"), kHeadShade);
+      for (int column = 0; column < columns; ++column) {
+        const QRectF rect(x, top, columnWidth, headHeight);
+        painter.fillRect(rect, m_sheet.IsWeekend(column) ? kShade : kHeadShade);
+        painter.drawRect(rect);
+        Text(painter, rect.adjusted(0, 1, 0, -headHeight / 2), ColumnTitle(m_sheet, column),
+             kCenter, Font(7, true));
+        if (!m_sheet.ByMonth())
+          Text(painter, rect.adjusted(0, headHeight / 2, 0, -1),
+               WeekdayShortName(WeekdayOf(m_sheet.ColumnDate(column))), kCenter, Font(6));
+        x += columnWidth;
+      }
+      headCell(daysWidth, tr("Дней"), kHeadShade);
+      headCell(hoursWidth, tr("Работа"), kHeadShade);
+      headCell(hoursWidth, tr("Задания"), kHeadShade);
+
+      qreal y = top + headHeight;
+      const auto drawRow = [&](const QString& number, const QString& person,
+                               const std::vector<DayWork>& cells, const DayWork& total, bool bold) {
+        x = 0;
+        Cell(painter, QRectF(x, y, numberWidth, rowHeight), number, kRight, Font(7));
+        x += numberWidth;
+        painter.drawRect(QRectF(x, y, personWidth, rowHeight));
+        Elided(painter, QRectF(x, y, personWidth, rowHeight), person, Font(7, bold));
+        x += personWidth;
+        for (int column = 0; column < columns; ++column) {
+          Cell(painter, QRectF(x, y, columnWidth, rowHeight),
+               FromStd(WorkCellText(cells[static_cast<std::size_t>(column)])), kCenter,
+               Font(6, bold), m_sheet.IsWeekend(column) ? kShade : QColor());
+          x += columnWidth;
+        }
+        Cell(painter, QRectF(x, y, daysWidth, rowHeight), QString::number(total.days), kRight,
+             Font(7, bold));
+        x += daysWidth;
+        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), FromStd(WorkText(total)), kRight,
+             Font(7, bold));
+        x += hoursWidth;
+        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), FromStd(TaskText(total)), kRight,
+             Font(7, bold));
+        y += rowHeight;
+      };
+      const int from = page * perPage;
+      const int to = std::min(people + 1, from + perPage);
+      for (int i = from; i < to; ++i) {
+        if (i < people) {
+          const Timesheet::Row& row = m_sheet.rows[static_cast<std::size_t>(i)];
+          drawRow(QString::number(i + 1), PersonText(row), row.cells, row.total, false);
+        } else {
+          drawRow(QString(), tr("Итого"), m_sheet.columnTotals, m_sheet.total, true);
+        }
+      }
+      foot(page + 1, pages);
+    }
+    return painter.end();
+  }
+
+  // One page per person: a line per day (per month), the totals, signatures.
+  const int pages = std::max(people, 1);
+  for (int page = 0; page < pages; ++page) {
+    if (page > 0) device.newPage();
+    qreal y = head(tr("Лист учёта рабочего времени"));
+    if (people == 0) {
+      Text(painter, QRectF(0, y, area.width(), 14), tr("Нет работников."), kLeft, Font(9));
+      foot(1, 1);
+      break;
+    }
+    const Timesheet::Row& row = m_sheet.rows[static_cast<std::size_t>(page)];
+    const QString name = row.name.empty() ? QStringLiteral("—") : FromStd(row.name);
+    Elided(painter, QRectF(0, y, area.width(), 14), tr("Работник: %1").arg(name), Font(9, true));
+    y += 14;
+    Elided(painter, QRectF(0, y, area.width(), 14), tr("Логин: %1").arg(FromStd(row.login)),
+           Font(9));
+    y += 20;
+
+    const qreal rowHeight = m_sheet.ByMonth() ? 18 : 15.5;
+    const qreal widths[] = {area.width() * 0.22, area.width() * 0.22, area.width() * 0.28,
+                            area.width() * 0.28};
+    const QString heads[] = {m_sheet.ByMonth() ? tr("Месяц") : tr("Дата"),
+                             m_sheet.ByMonth() ? tr("Дней") : tr("День недели"),
+                             tr("Рабочее время"), tr("Задания")};
+    const auto line = [&](const QString(&texts)[4], const QFont& font, const QColor& shade,
+                          qreal height) {
+      qreal x = 0;
+      for (int i = 0; i < 4; ++i) {
+        Cell(painter, QRectF(x, y, widths[i], height), texts[i], i < 2 ? kLeft : kRight, font,
+             shade);
+        x += widths[i];
+      }
+      y += height;
+    };
+    line(heads, Font(8, true), kHeadShade, 16);
+    for (int column = 0; column < columns; ++column) {
+      const DayWork& cell = row.cells[static_cast<std::size_t>(column)];
+      const DateTime date = m_sheet.ColumnDate(column);
+      const QString texts[] = {
+          m_sheet.ByMonth() ? MonthName(column + 1)
+                            : QStringLiteral("%1.%2.%3")
+                                  .arg(date.Day(), 2, 10, QLatin1Char('0'))
+                                  .arg(date.Month(), 2, 10, QLatin1Char('0'))
+                                  .arg(date.Year()),
+          m_sheet.ByMonth() ? QString::number(cell.days) : WeekdayShortName(WeekdayOf(date)),
+          FromStd(WorkCellText(cell)), FromStd(TaskCellText(cell))};
+      line(texts, Font(8), m_sheet.IsWeekend(column) ? kShade : QColor(), rowHeight);
+    }
+    const QString totals[] = {tr("Итого"), tr("Дней с работой: %1").arg(row.total.days),
+                              FromStd(WorkText(row.total)), FromStd(TaskText(row.total))};
+    line(totals, Font(8, true), kHeadShade, 16);
+
+    // Signatures: the person's, then the manager's, each with a date.
+    y += 30;
+    const auto signature = [&](const QString& role, const QString& who) {
+      const QFont font = Font(9);
+      Text(painter, QRectF(0, y, 90, 14), role, kLeft, font);
+      painter.drawLine(QPointF(92, y + 13), QPointF(230, y + 13));
+      Text(painter, QRectF(92, y + 14, 138, 9), tr("подпись"), kCenter, Font(6));
+      painter.drawLine(QPointF(240, y + 13), QPointF(400, y + 13));
+      Text(painter, QRectF(240, y, 160, 13), who, kCenter, font);
+      Text(painter, QRectF(240, y + 14, 160, 9), tr("расшифровка подписи"), kCenter, Font(6));
+      Text(painter, QRectF(410, y, 30, 14), tr("Дата"), kLeft, font);
+      painter.drawLine(QPointF(440, y + 13), QPointF(area.width(), y + 13));
+      y += 36;
+    };
+    signature(tr("Работник"), row.name.empty() ? QString() : FromStd(row.name));
+    signature(tr("Руководитель"), QString());
+    foot(page + 1, pages);
+  }
+  return painter.end();
+}
+
+}  // namespace vornal
