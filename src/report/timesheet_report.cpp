@@ -156,6 +156,27 @@ QString TimesheetReport::WeekdayShortName(int weekday) {
   }
 }
 
+QString TimesheetReport::WeekdayName(int weekday) {
+  switch (weekday) {
+    case 0:
+      return tr("понедельник");
+    case 1:
+      return tr("вторник");
+    case 2:
+      return tr("среда");
+    case 3:
+      return tr("четверг");
+    case 4:
+      return tr("пятница");
+    case 5:
+      return tr("суббота");
+    case 6:
+      return tr("воскресенье");
+    default:
+      return {};
+  }
+}
+
 QString TimesheetReport::PeriodText(int year, int month) {
   if (month == 0) return tr("%1 г.").arg(year);
   return tr("%1 %2 г.").arg(MonthName(month).toLower()).arg(year);

@@ -31,9 +31,10 @@ class TimesheetReport {
   bool WriteSignSheetsPdf(const QString& path, QString* error) const;
 
   // Texts the windows share with the pages.
-  static QString MonthName(int month);             // "Январь"
-  static QString MonthShortName(int month);        // "Янв"
-  static QString WeekdayShortName(int weekday);    // "Пн" for 0 ... "Вс" for 6
+  static QString MonthName(int month);           // "Январь"
+  static QString MonthShortName(int month);      // "Янв"
+  static QString WeekdayShortName(int weekday);  // "Пн" for 0 ... "Вс" for 6
+  static QString WeekdayName(int weekday);  // "понедельник" for 0 ... "воскресенье" for 6
   static QString PeriodText(int year, int month);  // "июнь 2025 г.", "2025 г." for month 0
   // A column's title: the day's number, or the month's short name.
   static QString ColumnTitle(const Timesheet& sheet, int column);

@@ -11,12 +11,14 @@
 #include <QStyleOptionComboBox>
 #include <QTreeWidget>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <optional>
 #include <vector>
 
+#include "gui/statistics/timesheet_window.h"
 #include "gui/widgets/cell_grid.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/message_box.h"
@@ -53,6 +55,18 @@ class ListingSource : public CellSource {
   StatGrid m_grid;
 };
 
+// The year, month (0 for a year node) and day (0 for a year or month node)
+// of a tree node; nothing for the node of a tree without data.
+std::optional<std::array<int, 3>> NodeParts(const QTreeWidgetItem& node) {
+  const QVariant data = node.data(0, Qt::UserRole);
+  if (data == QVariant(StatisticsWindow::kEmptyNodeData)) return std::nullopt;
+  const QDate date = data.toDateTime().date();
+  const QTreeWidgetItem* parent = node.parent();
+  if (parent && parent->parent()) return std::array<int, 3>{date.year(), date.month(), date.day()};
+  if (parent) return std::array<int, 3>{date.year(), date.month(), 0};
+  return std::array<int, 3>{date.year(), 0, 0};
+}
+
 QTreeWidgetItem* NewNode(const std::string& text, int year, int month, int day) {
   auto* item = new QTreeWidgetItem(QStringList{FromStd(text)});
   item->setData(0, Qt::UserRole, NodeData(year, month, day));
@@ -78,6 +92,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
           &StatisticsWindow::OnTreeSelectionChanged);
   connect(m_comboUsers, &QComboBox::currentIndexChanged, this, &StatisticsWindow::OnPersonChosen);
   connect(m_ui->closeButton, &QPushButton::clicked, this, &StatisticsWindow::accept);
+  connect(m_ui->viewButton, &QPushButton::clicked, this, &StatisticsWindow::OnView);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &StatisticsWindow::reject);
 }
 
@@ -240,19 +255,23 @@ void StatisticsWindow::OnTreeSelectionChanged() {
           QStringLiteral("Error in func ShowListing() StatisticsWindow, please report developer"));
       return;
     }
-    const QVariant data = node->data(0, Qt::UserRole);
-    if (data == QVariant(kEmptyNodeData)) return;
-    const QDate date = data.toDateTime().date();
-    const QTreeWidgetItem* parent = node->parent();
-    std::optional<Period> period;
-    if (parent && parent->parent())
-      period = NodePeriod(date.year(), date.month(), date.day());
-    else if (parent)
-      period = NodePeriod(date.year(), date.month());
-    else
-      period = NodePeriod(date.year());
+    const std::optional<std::array<int, 3>> parts = NodeParts(*node);
+    if (!parts) return;
+    const std::optional<Period> period = NodePeriod((*parts)[0], (*parts)[1], (*parts)[2]);
     if (period) ShowListing(period->start, period->end, m_login);
   });
+}
+
+void StatisticsWindow::OnView() {
+  const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+  const std::optional<std::array<int, 3>> parts =
+      selected.isEmpty() ? std::nullopt : NodeParts(*selected.front());
+  if (!parts || !m_database) {
+    MessageBox::Warning(this, tr("Выберите в дереве год, месяц или день."));
+    return;
+  }
+  TimesheetWindow window(this);
+  window.Exec(m_database, (*parts)[0], (*parts)[1], (*parts)[2], m_login);
 }
 
 void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,

@@ -40,6 +40,8 @@ class StatisticsWindow : public QDialog {
   bool Initialize();
   void OnPersonChosen();
   void OnTreeSelectionChanged();
+  // "Посмотреть": the timesheet window for the chosen year, month or day.
+  void OnView();
 
   void FillUserCombo();
   // Rebuilds the tree for the login (everybody, when empty) and selects its

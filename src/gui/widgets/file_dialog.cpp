@@ -47,6 +47,19 @@ QString FileDialog::GetOpenFileName(QWidget* parent, const QString& title, const
   return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
+QString FileDialog::GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& defaultSuffix, const QString& initial) {
+  CurrentDirectoryGuard guard;
+  if (auto answer = TakeAnswer(s_files)) return *answer;
+  QFileDialog dialog(parent, title, QString(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(defaultSuffix);
+  dialog.selectFile(initial);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
 QString FileDialog::GetExistingDirectory(QWidget* parent, const QString& title,
                                          const QString& initial) {
   CurrentDirectoryGuard guard;

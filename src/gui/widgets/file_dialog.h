@@ -16,6 +16,11 @@ class FileDialog {
   // `directory` (empty: the current directory).
   static QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix, const QString& directory = {});
+  // A file to write, proposing `initial` (a name or a path) and adding the
+  // suffix when none is typed; empty when cancelled. The chooser asks before
+  // replacing a file.
+  static QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& defaultSuffix, const QString& initial);
   // A folder, preselecting `initial`; empty when cancelled.
   static QString GetExistingDirectory(QWidget* parent, const QString& title,
                                       const QString& initial);

@@ -1,0 +1,167 @@
+#include "gui/statistics/day_timeline_view.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <algorithm>
+
+namespace vornal {
+namespace {
+
+constexpr int kSecondsPerDay = 86400;
+const QColor kDayBar(150, 190, 235);
+const QColor kTaskBar(40, 100, 170);
+const QColor kGrid(220, 220, 220);
+
+QString Clock(int seconds) {
+  return QStringLiteral("%1:%2")
+      .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+      .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
+}
+
+// "Петров Пётр (petrov)", or the login alone when nobody has entered it.
+QString LaneText(const DayLane& lane) {
+  if (lane.name.empty()) return QString::fromStdString(lane.login);
+  return QStringLiteral("%1 (%2)").arg(QString::fromStdString(lane.name),
+                                       QString::fromStdString(lane.login));
+}
+
+}  // namespace
+
+DayTimelineView::DayTimelineView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+}
+
+void DayTimelineView::SetLanes(std::vector<DayLane> lanes) {
+  m_lanes = std::move(lanes);
+  verticalScrollBar()->setValue(0);
+  UpdateScrollBar();
+  viewport()->update();
+}
+
+QSize DayTimelineView::sizeHint() const {
+  return {640, 320};
+}
+
+int DayTimelineView::LaneHeight() const {
+  return fontMetrics().height() + 10;
+}
+
+int DayTimelineView::RulerHeight() const {
+  return fontMetrics().height() * 2 + 6;
+}
+
+int DayTimelineView::NameWidth() const {
+  return std::min(fontMetrics().averageCharWidth() * 28, viewport()->width() / 3);
+}
+
+double DayTimelineView::X(int seconds) const {
+  const int left = NameWidth() + 4;
+  const int width = std::max(viewport()->width() - left - 12, 1);
+  return left + static_cast<double>(width) * seconds / kSecondsPerDay;
+}
+
+void DayTimelineView::UpdateScrollBar() {
+  const int lanesHeight = static_cast<int>(m_lanes.size()) * LaneHeight();
+  const int visible = std::max(viewport()->height() - RulerHeight(), 0);
+  verticalScrollBar()->setRange(0, std::max(lanesHeight - visible, 0));
+  verticalScrollBar()->setPageStep(visible);
+  verticalScrollBar()->setSingleStep(LaneHeight());
+}
+
+void DayTimelineView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBar();
+}
+
+void DayTimelineView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  const QFontMetrics metrics = fontMetrics();
+  const int ruler = RulerHeight();
+  const int laneHeight = LaneHeight();
+  const int width = viewport()->width();
+  const int height = viewport()->height();
+  const int hourStep = X(3600) - X(0) < metrics.horizontalAdvance(QStringLiteral("00")) + 6 ? 2 : 1;
+
+  // Hour lines down the lanes, then the lanes, then the ruler over them.
+  painter.setPen(kGrid);
+  for (int hour = 0; hour <= 24; hour += hourStep)
+    painter.drawLine(QPointF(X(hour * 3600), ruler), QPointF(X(hour * 3600), height));
+
+  const int first = verticalScrollBar()->value() / laneHeight;
+  const int offset = verticalScrollBar()->value() % laneHeight;
+  for (int i = first; i < static_cast<int>(m_lanes.size()); ++i) {
+    const int top = ruler + (i - first) * laneHeight - offset;
+    if (top > height) break;
+    const DayLane& lane = m_lanes[static_cast<std::size_t>(i)];
+    painter.setPen(kGrid);
+    painter.drawLine(0, top + laneHeight - 1, width, top + laneHeight - 1);
+    painter.setPen(palette().color(QPalette::Text));
+    const QString name = LaneText(lane);
+    painter.drawText(QRect(4, top, NameWidth() - 4, laneHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(name, Qt::ElideRight, NameWidth() - 6));
+    for (const bool task : {false, true}) {
+      for (const DayLane::Bar& bar : lane.bars) {
+        if (bar.task != task) continue;
+        const double x = X(bar.begin);
+        const double w = std::max(X(bar.end) - x, 1.0);
+        const QRectF rect = task ? QRectF(x, top + laneHeight * 0.35, w, laneHeight * 0.3)
+                                 : QRectF(x, top + 3, w, laneHeight - 7);
+        painter.fillRect(rect, task ? kTaskBar : kDayBar);
+      }
+    }
+  }
+
+  painter.fillRect(QRect(0, 0, width, ruler), palette().color(QPalette::Window));
+  painter.setPen(palette().color(QPalette::WindowText));
+  for (int hour = 0; hour <= 24; hour += hourStep) {
+    const double x = X(hour * 3600);
+    painter.drawLine(QPointF(x, ruler - 5), QPointF(x, ruler));
+    const QString label = QString::number(hour);
+    const int labelWidth = metrics.horizontalAdvance(label);
+    painter.drawText(QPointF(x - labelWidth / 2.0, ruler - 7), label);
+  }
+  painter.drawLine(0, ruler, width, ruler);
+  // The legend above the names.
+  const int legendY = 3;
+  const int box = metrics.height() - 4;
+  painter.fillRect(QRect(4, legendY + 2, box * 2, box), kDayBar);
+  painter.drawText(QPoint(8 + box * 2, legendY + metrics.ascent()), tr("рабочий день"));
+  const int taskX = 12 + box * 2 + metrics.horizontalAdvance(tr("рабочий день"));
+  painter.fillRect(QRect(taskX, legendY + box / 2, box * 2, box / 2 + 1), kTaskBar);
+  painter.drawText(QPoint(taskX + box * 2 + 4, legendY + metrics.ascent()), tr("задание"));
+
+  if (m_lanes.empty()) {
+    painter.drawText(QRect(0, ruler, width, height - ruler), Qt::AlignCenter,
+                     tr("В этот день ничего не записано."));
+  }
+}
+
+bool DayTimelineView::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QAbstractScrollArea::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const int laneHeight = LaneHeight();
+  const int y = help->pos().y() - RulerHeight() + verticalScrollBar()->value();
+  const int index = y < 0 ? -1 : y / laneHeight;
+  QString tip;
+  if (index >= 0 && index < static_cast<int>(m_lanes.size())) {
+    const DayLane& lane = m_lanes[static_cast<std::size_t>(index)];
+    tip = LaneText(lane);
+    const double x = help->pos().x();
+    for (const DayLane::Bar& bar : lane.bars) {
+      if (x < X(bar.begin) - 1 || x > X(bar.end) + 1) continue;
+      tip += QLatin1Char('\n') + (bar.task ? tr("задание %1–%2") : tr("рабочий день %1–%2"))
+                                     .arg(Clock(bar.begin), Clock(bar.end));
+    }
+  }
+  if (tip.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), tip, viewport());
+  return true;
+}
+
+}  // namespace vornal

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QChartView>
+
+#include "stats/timesheet.h"
+
+namespace vornal {
+
+// The "График" tab: bars of the working time and of the task time in hours,
+// per day of the month (per month of a year), of one person of a timesheet
+// or of everybody together, with axis titles and a legend.
+class HoursChart : public QChartView {
+  Q_OBJECT
+
+ public:
+  explicit HoursChart(QWidget* parent = nullptr);
+
+  // row: an index into sheet.rows, or -1 for everybody's total.
+  void Show(const Timesheet& sheet, int row);
+};
+
+}  // namespace vornal

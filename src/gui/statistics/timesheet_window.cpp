@@ -1,0 +1,277 @@
+#include "gui/statistics/timesheet_window.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QHeaderView>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QSettings>
+#include <algorithm>
+#include <functional>
+#include <new>
+
+#include "gui/statistics/day_timeline_view.h"
+#include "gui/statistics/hours_chart.h"
+#include "gui/statistics/timesheet_model.h"
+#include "gui/widgets/file_dialog.h"
+#include "gui/widgets/message_box.h"
+#include "gui/widgets/print_dialog.h"
+#include "report/timesheet_report.h"
+#include "stats/day_timeline.h"
+#include "store/office_title.h"
+#include "store/store_error.h"
+#include "ui_timesheet_window.h"
+
+namespace vornal {
+namespace {
+
+const QString kSizeKey = QStringLiteral("TimesheetWindow/size");
+
+QString FromStd(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+DateTime FromQDate(const QDate& date) {
+  return *DateTime::FromParts(date.year(), date.month(), date.day());
+}
+
+QSettings Settings() {
+  return QSettings(QSettings::UserScope, QStringLiteral("vornal"), QStringLiteral("vornal"));
+}
+
+// The wait cursor for as long as the object lives.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+TimesheetWindow::TimesheetWindow(QWidget* parent)
+    : QDialog(parent), m_ui(new Ui::TimesheetWindow), m_model(new TimesheetModel(this)) {
+  m_ui->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  QTableView* view = m_ui->timesheetView;
+  view->setModel(m_model);
+  const int cellWidth = view->fontMetrics().horizontalAdvance(QStringLiteral("188:88?")) + 6;
+  view->horizontalHeader()->setDefaultSectionSize(cellWidth);
+  view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+  view->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  const QSize size = Settings().value(kSizeKey).toSize();
+  if (size.isValid()) resize(size);
+
+  connect(m_ui->closeButton, &QPushButton::clicked, this, &TimesheetWindow::accept);
+  connect(m_ui->csvButton, &QPushButton::clicked, this, &TimesheetWindow::SaveCsv);
+  connect(m_ui->pdfButton, &QPushButton::clicked, this, &TimesheetWindow::SavePdf);
+  connect(m_ui->printButton, &QPushButton::clicked, this, &TimesheetWindow::Print);
+  connect(m_ui->sheetsButton, &QPushButton::clicked, this, &TimesheetWindow::SaveSignSheets);
+  connect(m_ui->officeEdit, &QLineEdit::editingFinished, this, &TimesheetWindow::StoreOfficeTitle);
+  connect(m_ui->chartPerson, &QComboBox::currentIndexChanged, this, [this](int index) {
+    // Everybody's total comes first when the timesheet holds everybody.
+    const int row = m_login.empty() ? index - 1 : index;
+    m_ui->chartView->Show(m_sheet, row);
+  });
+  connect(m_ui->dayEdit, &QDateEdit::dateChanged, this, &TimesheetWindow::ShowDay);
+  connect(m_ui->previousDayButton, &QToolButton::clicked, this,
+          [this] { m_ui->dayEdit->setDate(m_ui->dayEdit->date().addDays(-1)); });
+  connect(m_ui->nextDayButton, &QToolButton::clicked, this,
+          [this] { m_ui->dayEdit->setDate(m_ui->dayEdit->date().addDays(1)); });
+}
+
+TimesheetWindow::~TimesheetWindow() = default;
+
+int TimesheetWindow::Exec(Database* database, int year, int month, int day,
+                          const std::string& login) {
+  if (!Load(database, year, month, day, login)) return Rejected;
+  return exec();
+}
+
+bool TimesheetWindow::Guarded(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const StoreError& e) {
+    MessageBox::Stop(this, tr("Не удалось прочитать базу данных.") + QLatin1Char('\n') +
+                               FromStd(e.Description()));
+  } catch (const std::bad_alloc&) {
+    MessageBox::Stop(this, tr("Не хватает памяти."));
+  }
+  return false;
+}
+
+bool TimesheetWindow::Load(Database* database, int year, int month, int day,
+                           const std::string& login) {
+  m_database = database;
+  m_login = login;
+  if (!m_database) return false;
+  // A day is shown beside its month's timesheet.
+  std::optional<Timesheet> sheet;
+  std::optional<DateTime> lastDay;
+  {
+    const BusyCursor busy;
+    if (!Guarded([&] {
+          sheet = BuildTimesheet(*m_database, year, month, login);
+          if (sheet && day == 0) {
+            const DateTime first = sheet->ColumnDate(0);
+            const DateTime last = month == 0 ? *DateTime::FromParts(year, 12, 31)
+                                             : first.AddDays(sheet->ColumnCount() - 1);
+            lastDay = LastDayWithRows(*m_database, first, last, login);
+          }
+          m_storedOffice = FromStd(LoadOfficeTitle(*m_database));
+        }))
+      return false;
+  }
+  if (!sheet) return false;
+  m_sheet = std::move(*sheet);
+  m_model->SetTimesheet(&m_sheet);
+
+  const QString period = TimesheetReport::PeriodText(m_sheet.year, m_sheet.month);
+  const QString who = login.empty() || m_sheet.rows.empty()
+                          ? tr("все работники")
+                          : TimesheetReport::PersonText(m_sheet.rows.front());
+  setWindowTitle(tr("Табель за %1").arg(period));
+  m_ui->periodLabel->setText(tr("Табель за %1: %2").arg(period, who));
+  m_ui->officeEdit->setText(m_storedOffice);
+
+  {
+    const QSignalBlocker blocker(m_ui->chartPerson);
+    m_ui->chartPerson->clear();
+    if (login.empty()) m_ui->chartPerson->addItem(tr("Все работники"));
+    for (const Timesheet::Row& row : m_sheet.rows)
+      m_ui->chartPerson->addItem(TimesheetReport::PersonText(row));
+    m_ui->chartPerson->setCurrentIndex(0);
+  }
+  m_ui->chartView->Show(m_sheet, login.empty() ? -1 : 0);
+
+  const QDate first(year, month == 0 ? 1 : month, 1);
+  const QDate last = month == 0 ? QDate(year, 12, 31) : first.addDays(first.daysInMonth() - 1);
+  QDate shown = day > 0 ? QDate(year, month, day) : first;
+  if (lastDay) shown = QDate(lastDay->Year(), lastDay->Month(), lastDay->Day());
+  {
+    const QSignalBlocker blocker(m_ui->dayEdit);
+    m_ui->dayEdit->setDateRange(first, last);
+    m_ui->dayEdit->setDate(shown);
+  }
+  ShowDay(shown);
+  m_ui->tabs->setCurrentWidget(day > 0 ? m_ui->dayTab : m_ui->timesheetTab);
+  m_ui->timesheetView->setFocus();
+  return true;
+}
+
+QDate TimesheetWindow::ShownDay() const {
+  return m_ui->dayEdit->date();
+}
+
+void TimesheetWindow::ShowDay(const QDate& day) {
+  if (!m_database || !day.isValid()) return;
+  std::vector<DayLane> lanes;
+  if (Guarded([&] { lanes = BuildDayTimeline(*m_database, FromQDate(day), m_login); })) {
+    const int people = static_cast<int>(std::count_if(
+        lanes.begin(), lanes.end(), [](const DayLane& lane) { return !lane.bars.empty(); }));
+    m_ui->dayLabel->setText(tr("%1, работников с записями: %2")
+                                .arg(TimesheetReport::WeekdayName(day.dayOfWeek() - 1))
+                                .arg(people));
+    m_ui->dayView->SetLanes(std::move(lanes));
+  }
+  m_ui->previousDayButton->setEnabled(day > m_ui->dayEdit->minimumDate());
+  m_ui->nextDayButton->setEnabled(day < m_ui->dayEdit->maximumDate());
+}
+
+void TimesheetWindow::StoreOfficeTitle() {
+  const QString title = m_ui->officeEdit->text().trimmed();
+  if (!m_database || title == m_storedOffice) return;
+  try {
+    SaveOfficeTitle(*m_database, title.toStdString());
+    m_storedOffice = title;
+  } catch (const StoreError& e) {
+    MessageBox::Warning(this, tr("Не удалось сохранить название организации; оно будет только "
+                                 "в этих печатных формах.") +
+                                  QLatin1Char('\n') + FromStd(e.Description()));
+    // Asked once: the text stays for this window's forms.
+    m_storedOffice = title;
+  }
+}
+
+QString TimesheetWindow::SuggestedName(const QString& what, const QString& suffix) const {
+  QString period = QString::number(m_sheet.year);
+  if (m_sheet.month > 0)
+    period += QStringLiteral("-%1").arg(m_sheet.month, 2, 10, QLatin1Char('0'));
+  return QStringLiteral("%1-%2.%3").arg(what, period, suffix);
+}
+
+void TimesheetWindow::Saved(const QString& path) {
+  m_ui->statusLabel->setText(tr("Сохранено: %1").arg(path));
+}
+
+void TimesheetWindow::SaveCsv() {
+  StoreOfficeTitle();
+  const QString path = FileDialog::GetSaveFileName(
+      this, tr("Сохранить табель в CSV"), tr("Таблицы CSV (*.csv)"), QStringLiteral("csv"),
+      SuggestedName(tr("табель"), QStringLiteral("csv")));
+  if (path.isEmpty()) return;
+  const std::string csv = TimesheetCsv(m_sheet);
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
+      !file.commit()) {
+    MessageBox::Warning(this,
+                        tr("Не удалось сохранить файл %1:\n%2").arg(path, file.errorString()));
+    return;
+  }
+  Saved(path);
+}
+
+void TimesheetWindow::SavePdf() {
+  StoreOfficeTitle();
+  const QString path = FileDialog::GetSaveFileName(
+      this, tr("Сохранить табель в PDF"), tr("Документы PDF (*.pdf)"), QStringLiteral("pdf"),
+      SuggestedName(tr("табель"), QStringLiteral("pdf")));
+  if (path.isEmpty()) return;
+  QString error;
+  if (!TimesheetReport(m_sheet, m_ui->officeEdit->text()).WriteTimesheetPdf(path, &error)) {
+    MessageBox::Warning(this, tr("Не удалось сохранить файл %1:\n%2").arg(path, error));
+    return;
+  }
+  Saved(path);
+}
+
+void TimesheetWindow::SaveSignSheets() {
+  StoreOfficeTitle();
+  const QString path = FileDialog::GetSaveFileName(
+      this, tr("Сохранить листы на подпись"), tr("Документы PDF (*.pdf)"), QStringLiteral("pdf"),
+      SuggestedName(tr("листы-на-подпись"), QStringLiteral("pdf")));
+  if (path.isEmpty()) return;
+  QString error;
+  if (!TimesheetReport(m_sheet, m_ui->officeEdit->text()).WriteSignSheetsPdf(path, &error)) {
+    MessageBox::Warning(this, tr("Не удалось сохранить файл %1:\n%2").arg(path, error));
+    return;
+  }
+  Saved(path);
+}
+
+void TimesheetWindow::Print() {
+  StoreOfficeTitle();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);
+  printer.setDocName(windowTitle());
+  if (!PrintDialog::Exec(this, printer)) return;
+  if (!TimesheetReport(m_sheet, m_ui->officeEdit->text()).PaintTimesheet(printer)) {
+    MessageBox::Warning(this, tr("Не удалось напечатать табель: принтер не готов."));
+    return;
+  }
+  m_ui->statusLabel->setText(tr("Табель отправлен на печать."));
+}
+
+void TimesheetWindow::done(int result) {
+  Settings().setValue(kSizeKey, size());
+  QDialog::done(result);
+}
+
+}  // namespace vornal
