@@ -2,7 +2,10 @@
 // (person list, tree of everybody, the latest day listed, the first paint),
 // then listing a month of everybody by choosing its node, and scrolling that
 // listing to its end. Each run opens a new window; the first run (cold
-// statement cache) and the median of the rest are printed.
+// statement cache) and the median of the rest are printed. Then the year of
+// everybody: its time and the memory it takes, beside the same listing held
+// as texts (every cell a string, as the grid was filled before); and the
+// timesheet window of the month of everybody.
 //
 //   stat_dialog_bench PATH [RUNS] [YEAR MONTH] [SHOW_SECONDS]
 //
@@ -18,9 +21,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include <fstream>
+#include <string>
+
 #include "gui/statistics/statistics_window.h"
+#include "gui/statistics/timesheet_window.h"
 #include "gui/widgets/cell_grid.h"
 #include "stats/period_tree.h"
+#include "stats/stat_grid.h"
 #include "store/schema.h"
 
 namespace {
@@ -45,6 +53,15 @@ void Print(const char* what, std::vector<double> times, int size) {
 void Draw(QWidget& window) {
   QApplication::processEvents();
   window.grab();
+}
+
+// The process's resident memory now and at its peak, in MB.
+double Memory(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(field, 0) == 0) return std::stod(line.substr(std::string(field).size())) / 1024;
+  return 0;
 }
 
 QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {
@@ -113,6 +130,73 @@ int main(int argc, char** argv) {
   Print("month of everybody, chosen", times.month, monthRows);
   Print("month of everybody, scrolled to end", times.scroll, monthRows);
   std::printf("  last row shown: %d\n", lastShown);
+  std::fflush(stdout);
+
+  // The year of everybody, chosen in the window: compact rows.
+  std::vector<double> yearTimes;
+  double yearMemory = 0;
+  int yearRows = 0;
+  for (int run = 0; run < 3; ++run) {
+    vornal::StatisticsWindow dialog;
+    QTimer::singleShot(0, &dialog, [&] {
+      Draw(dialog);
+      auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("tree"));
+      auto* grid = dialog.findChild<vornal::CellGrid*>(QStringLiteral("gridStat"));
+      const double before = Memory("VmRSS:");
+      QElapsedTimer timer;
+      timer.start();
+      tree->setCurrentItem(Child(tree->invisibleRootItem(), QString::number(year)));
+      Draw(dialog);
+      yearTimes.push_back(Milliseconds(timer));
+      yearMemory = Memory("VmRSS:") - before;
+      yearRows = grid->RowCount();
+      grid->scrollToBottom();
+      Draw(dialog);
+      dialog.accept();
+    });
+    dialog.Exec(db.get());
+  }
+  Print("year of everybody, chosen", yearTimes, yearRows);
+  std::printf("  memory of the listing shown: %.0f MB; peak of the process so far: %.0f MB\n",
+              yearMemory, Memory("VmHWM:"));
+  std::fflush(stdout);
+
+  // Baseline: the same listing as texts, every cell a string.
+  {
+    const double before = Memory("VmRSS:");
+    QElapsedTimer timer;
+    timer.start();
+    const vornal::Period period = *vornal::NodePeriod(year);
+    const vornal::StatGrid texts = vornal::BuildStatGrid(*db, period.start, period.end, "");
+    vornal::CellGridModel::Rows rows;
+    rows.reserve(static_cast<std::size_t>(texts.RowCount()));
+    for (int row = 0; row < texts.RowCount(); ++row) {
+      std::vector<QString> cells;
+      for (const std::string& text : texts.Cells(row))
+        cells.push_back(QString::fromStdString(text));
+      rows.push_back(std::move(cells));
+    }
+    vornal::CellGrid grid;
+    grid.resize(500, 300);
+    grid.SetColumnCount(vornal::StatGrid::kColumns);
+    grid.SetAll(std::move(rows));
+    Draw(grid);
+    std::printf("%-36s %9d  once    %9.1f ms  memory %.0f MB\n", "year of everybody, as texts",
+                grid.RowCount(), Milliseconds(timer), Memory("VmRSS:") - before);
+  }
+
+  // The timesheet window of the month of everybody, as "Посмотреть" opens it.
+  std::vector<double> sheetTimes;
+  for (int run = 0; run < 3; ++run) {
+    QElapsedTimer timer;
+    timer.start();
+    vornal::TimesheetWindow window;
+    window.Load(db.get(), year, month, 0, "");
+    window.show();
+    Draw(window);
+    sheetTimes.push_back(Milliseconds(timer));
+  }
+  Print("timesheet window, month of everybody", sheetTimes, 1000);
   std::fflush(stdout);
 
   if (showSeconds > 0) {

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "stats/daily_totals.h"
 #include "stats/period_tree.h"
 #include "stats/stat_grid.h"
+#include "stats/timesheet.h"
 #include "store/database.h"
 
 namespace {
@@ -78,6 +80,26 @@ int main(int argc, char** argv) {
   Time("grid, year of one login", runs, [&] { return grid(*vornal::NodePeriod(2025), login); });
   Time("grid, month of everybody", runs, [&] { return grid(*vornal::NodePeriod(2025, 6), ""); });
 
+  // The daily totals of the timesheet, grouped by the engine.
+  const auto totals = [&](const vornal::Period& period, const std::string& who) {
+    const vornal::DailyTotals result =
+        vornal::ComputeDailyTotals(db, period.start, period.end, who);
+    return static_cast<std::size_t>(result.total.rows);
+  };
+  Time("daily totals, month of everybody", runs,
+       [&] { return totals(*vornal::NodePeriod(2025, 6), ""); });
+  Time("daily totals, year of one login", runs,
+       [&] { return totals(*vornal::NodePeriod(2025), login); });
+  Time("timesheet, month of everybody", runs,
+       [&] { return vornal::BuildTimesheet(db, 2025, 6, "")->rows.size(); });
+  Time("daily totals, year of everybody", runs,
+       [&] { return totals(*vornal::NodePeriod(2025), ""); });
+  // The listing as compact rows, as the window holds it.
+  Time("listing, year of everybody", runs, [&] {
+    const vornal::Period year = *vornal::NodePeriod(2025);
+    return vornal::ListPeriod(db, year.start, year.end, "").rows.size();
+  });
+
   std::puts("query plans:");
   Plan(db,
        "SELECT BeginTime FROM logs WHERE Login = ? AND BeginTime BETWEEN ? AND ? "
@@ -85,9 +107,14 @@ int main(int argc, char** argv) {
   Plan(db, "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? ORDER BY EndTime");
   Plan(db,
        "SELECT Login, Event, BeginTime, EndTime FROM logs "
-       "WHERE Login = ? AND BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID");
+       "WHERE Login = ? AND BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID");
   Plan(db,
        "SELECT Login, Event, BeginTime, EndTime FROM logs "
-       "WHERE BeginTime BETWEEN ? AND ? ORDER BY BeginTime, ID");
+       "WHERE BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID");
+  const std::string grouped = "SELECT Login, Event, SUM(" +
+                              db.SecondsBetweenSql("BeginTime", "EndTime") +
+                              "), COUNT(*), COUNT(EndTime) FROM logs WHERE ";
+  Plan(db, grouped + "BeginTime >= ? AND BeginTime < ? GROUP BY Login, Event");
+  Plan(db, grouped + "Login = ? AND BeginTime >= ? AND BeginTime < ? GROUP BY Login, Event");
   return 0;
 }

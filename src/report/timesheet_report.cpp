@@ -319,8 +319,8 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
         x += personWidth;
         for (int column = 0; column < columns; ++column) {
           Cell(painter, QRectF(x, y, columnWidth, rowHeight),
-               FromStd(WorkCellText(cells[static_cast<std::size_t>(column)])), kCenter,
-               Font(6, bold), m_sheet.IsWeekend(column) ? kShade : QColor());
+               FromStd(WorkCellText(cells[static_cast<std::size_t>(column)])), kCenter, Font(6),
+               m_sheet.IsWeekend(column) ? kShade : QColor());
           x += columnWidth;
         }
         Cell(painter, QRectF(x, y, daysWidth, rowHeight), QString::number(total.days), kRight,

@@ -26,8 +26,9 @@ struct DayWork {
   DayWork& operator+=(const DayWork& other);
 };
 
-// Per login and day of a range of days, computed by the engine in one
-// grouped pass over the rows that begin in the range.
+// Per login and day of a range of days, computed by the engine: for each
+// day, one statement over the rows that begin on it, grouped by login and
+// event.
 struct DailyTotals {
   struct Login {
     std::string login;          // as stored (one of its spellings)

@@ -1,6 +1,7 @@
 #include "stats/timesheet.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -102,9 +103,10 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
 
 std::string FormatHours(std::int64_t seconds) {
   const std::int64_t minutes = std::llabs(seconds) / 60;
-  const std::int64_t rest = minutes % 60;
-  return (seconds < 0 ? "-" : "") + std::to_string(minutes / 60) + (rest < 10 ? ":0" : ":") +
-         std::to_string(rest);
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%lld:%02lld", seconds < 0 ? "-" : "",
+                static_cast<long long>(minutes / 60), static_cast<long long>(minutes % 60));
+  return text;
 }
 
 std::string WorkText(const DayWork& work) {

@@ -135,11 +135,7 @@ void Database::Check(int rc) const {
 }
 
 // Date-times are stored as "YYYY-MM-DD HH:MM:SS" text (a column check keeps
-// them so): the date is the first ten characters.
-std::string Database::DateOfSql(std::string_view time) const {
-  return "substr(" + std::string(time) + ", 1, 10)";
-}
-
+// them so), which unixepoch() reads.
 std::string Database::SecondsBetweenSql(std::string_view from, std::string_view to) const {
   return "(unixepoch(" + std::string(to) + ") - unixepoch(" + std::string(from) + "))";
 }

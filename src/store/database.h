@@ -126,11 +126,9 @@ class Database {
   std::int64_t LastInsertId() const;
   sqlite3* Handle() const { return m_db; }
 
-  // The engine's SQL for the few statements that compute with date-times
-  // (columns or expressions given as SQL text): the calendar date of a
-  // date-time as "YYYY-MM-DD", and the whole seconds from one date-time to
-  // another, NULL when either is NULL.
-  std::string DateOfSql(std::string_view time) const;
+  // The engine's SQL for the whole seconds from one date-time to another
+  // (columns or expressions given as SQL text), NULL when either is NULL:
+  // the one computation with date-times that statements leave to the engine.
   std::string SecondsBetweenSql(std::string_view from, std::string_view to) const;
 
   // Throws StoreError for an engine result code that is an error.

@@ -85,7 +85,10 @@ TimesheetWindow::TimesheetWindow(QWidget* parent)
           [this] { m_ui->dayEdit->setDate(m_ui->dayEdit->date().addDays(1)); });
 }
 
-TimesheetWindow::~TimesheetWindow() = default;
+TimesheetWindow::~TimesheetWindow() {
+  // The table's model outlives m_sheet: its view goes with the window's children.
+  m_model->SetTimesheet(nullptr);
+}
 
 int TimesheetWindow::Exec(Database* database, int year, int month, int day,
                           const std::string& login) {
