@@ -52,6 +52,12 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
   for (std::size_t i = 0; i < totals.logins.size(); ++i)
     byKey.emplace(LoginKey(totals.logins[i].login), i);
   std::vector<bool> used(totals.logins.size());
+  // The column of each day: itself, or its month.
+  std::vector<std::size_t> columnOf(static_cast<std::size_t>(totals.dayCount));
+  for (std::size_t day = 0; day < columnOf.size(); ++day)
+    columnOf[day] =
+        month == 0 ? static_cast<std::size_t>(first->AddDays(static_cast<int>(day)).Month() - 1)
+                   : day;
 
   const auto addRow = [&](std::string rowLogin, std::string name) {
     Timesheet::Row row{std::move(rowLogin),
@@ -62,12 +68,7 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
     if (found != byKey.end() && !used[found->second]) {
       used[found->second] = true;
       const std::vector<DayWork>& days = totals.logins[found->second].days;
-      for (std::size_t day = 0; day < days.size(); ++day) {
-        const std::size_t column =
-            month == 0 ? static_cast<std::size_t>(first->AddDays(static_cast<int>(day)).Month() - 1)
-                       : day;
-        row.cells[column] += days[day];
-      }
+      for (std::size_t day = 0; day < days.size(); ++day) row.cells[columnOf[day]] += days[day];
     }
     for (std::size_t column = 0; column < row.cells.size(); ++column) {
       row.total += row.cells[column];
