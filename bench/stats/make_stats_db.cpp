@@ -9,6 +9,7 @@
 #include <string>
 
 #include "store/database.h"
+#include "store/login_key.h"
 #include "store/schema.h"
 
 namespace {
@@ -53,11 +54,11 @@ int main(int argc, char** argv) {
   db->ExecuteScript("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-4000000;");
 
   for (int i = 1; i <= kLogins; ++i)
-    db->Execute("INSERT INTO HUMAN (Name, Login) VALUES (?, ?)", "Worker " + std::to_string(i),
-                LoginName(i));
+    db->Execute("INSERT INTO HUMAN (Name, Login, LoginKey) VALUES (?, ?, ?)",
+                "Worker " + std::to_string(i), LoginName(i), vornal::LoginKey(LoginName(i)));
 
   constexpr const char* kInsert =
-      "INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)";
+      "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)";
   Random random(20021007);
   const DateTime first = *DateTime::FromParts(kFirstYear, 1, 1);
   const DateTime last = *DateTime::FromParts(kLastYear, 12, 31);
@@ -75,11 +76,12 @@ int main(int argc, char** argv) {
       const bool late = random.Between(0, 49) == 0;
       const DateTime end =
           late ? day.AddDays(1) : begin.AddSeconds(random.Between(8 * 3600, 9 * 3600 + 1800));
-      db->Execute(kInsert, login, lastDay ? "WorkingDay" : "StopWDay", begin, end);
+      const std::string key = vornal::LoginKey(login);
+      db->Execute(kInsert, login, key, lastDay ? "WorkingDay" : "StopWDay", begin, end);
       DateTime taskBegin = begin.AddSeconds(random.Between(60, 900));
       for (int task = 0; task < 3; ++task) {
         const DateTime taskEnd = taskBegin.AddSeconds(random.Between(3600, 2 * 3600 + 1800));
-        db->Execute(kInsert, login, lastDay && task == 2 ? "Working" : "StopWork", taskBegin,
+        db->Execute(kInsert, login, key, lastDay && task == 2 ? "Working" : "StopWork", taskBegin,
                     taskEnd);
         taskBegin = taskEnd.AddSeconds(random.Between(60, 600));
       }

@@ -62,7 +62,15 @@ int Run(const Context& context, const Args& args) {
       ParseTimesheetOptions(kTimesheetCommand, args, true, &exitCode);
   if (!options) return exitCode;
   const DatabasePtr db = OpenOrCreate(context.dbPath);
-  const Timesheet sheet = LoadTimesheet(*db, *options);
+  Timesheet sheet = LoadTimesheet(*db, *options);
+  if (options->pdf.empty()) {
+    // Logins and names are data: no control character of them reaches the
+    // terminal or a spreadsheet.
+    for (Timesheet::Row& row : sheet.rows) {
+      row.login = Escaped(row.login);
+      row.name = Escaped(row.name);
+    }
+  }
   if (options->csv) {
     WriteOut(TimesheetCsv(sheet));
   } else if (!options->pdf.empty()) {

@@ -4,20 +4,19 @@
 #include <unordered_map>
 
 #include "stats/period_listing.h"
-#include "stats/period_queries.h"
 
 namespace vornal {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-// One statement per day, grouped by login and event: the engine sorts a
+// One statement per day, grouped by login key and event: the engine sorts a
 // day's rows at a time (half the time of grouping a month by day), and the
 // day is the bound range, not an engine's date function.
 std::string TotalsSql(const Database& db, bool oneLogin) {
-  return "SELECT Login, Event, SUM(" + db.SecondsBetweenSql("BeginTime", "EndTime") +
+  return "SELECT LoginKey, MIN(Login), Event, SUM(" + db.SecondsBetweenSql("BeginTime", "EndTime") +
          "), COUNT(*), COUNT(EndTime) FROM logs WHERE " + (oneLogin ? "LoginKey = ? AND " : "") +
-         "BeginTime >= ? AND BeginTime < ? GROUP BY Login, Event";
+         "BeginTime >= ? AND BeginTime < ? GROUP BY LoginKey, Event";
 }
 
 }  // namespace
@@ -51,18 +50,19 @@ DailyTotals ComputeDailyTotals(Database& db, const DateTime& first, const DateTi
     else
       statement.Bind(key, from, from.AddDays(1));
     while (statement.Step()) {
-      const RowLabel label = LabelOf(statement.TextView(1));
+      const RowLabel label = LabelOf(statement.TextView(2));
       if (label == RowLabel::Unknown) continue;
-      const std::string_view stored = statement.TextView(0);
-      auto [found, added] = index.try_emplace(LoginKey(stored), totals.logins.size());
+      auto [found, added] =
+          index.try_emplace(std::string(statement.TextView(0)), totals.logins.size());
       if (added)
-        totals.logins.push_back({std::string(stored),
+        totals.logins.push_back({std::string(statement.TextView(0)),
+                                 statement.Text(1),
                                  std::vector<DayWork>(static_cast<std::size_t>(totals.dayCount)),
                                  {}});
       DayWork& work = totals.logins[found->second].days[static_cast<std::size_t>(day)];
-      const std::int64_t seconds = statement.Int(2);
-      const int rows = static_cast<int>(statement.Int(3));
-      const int open = rows - static_cast<int>(statement.Int(4));
+      const std::int64_t seconds = statement.Int(3);
+      const int rows = static_cast<int>(statement.Int(4));
+      const int open = rows - static_cast<int>(statement.Int(5));
       if (IsDayLabel(label)) {
         work.work += seconds;
         work.openWork += open;
@@ -76,9 +76,7 @@ DailyTotals ComputeDailyTotals(Database& db, const DateTime& first, const DateTi
   }
 
   std::sort(totals.logins.begin(), totals.logins.end(),
-            [](const DailyTotals::Login& a, const DailyTotals::Login& b) {
-              return LoginKey(a.login) < LoginKey(b.login);
-            });
+            [](const DailyTotals::Login& a, const DailyTotals::Login& b) { return a.key < b.key; });
   for (DailyTotals::Login& person : totals.logins) {
     for (std::size_t day = 0; day < person.days.size(); ++day) {
       person.total += person.days[day];

@@ -31,6 +31,7 @@ struct DayWork {
 // event.
 struct DailyTotals {
   struct Login {
+    std::string key;            // LoginKey
     std::string login;          // as stored (one of its spellings)
     std::vector<DayWork> days;  // one per day of the range
     DayWork total;              // the range's sum

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "stats/daily_totals.h"
 #include "stats/period_listing.h"
 #include "stats/period_queries.h"
+#include "store/login_key.h"
 
 namespace vornal {
 namespace {
@@ -17,10 +17,14 @@ constexpr int kSecondsPerDay = 86400;
 
 std::vector<DayLane> BuildDayTimeline(Database& db, const DateTime& day, const std::string& login) {
   std::vector<DayLane> lanes;
+  std::vector<std::string> keys;                       // of each lane
   std::unordered_map<std::string, std::size_t> byKey;  // LoginKey -> lanes
   const auto lane = [&](const std::string& rowLogin) -> DayLane& {
     auto [found, added] = byKey.try_emplace(LoginKey(rowLogin), lanes.size());
-    if (added) lanes.push_back({rowLogin, {}, {}});
+    if (added) {
+      lanes.push_back({rowLogin, {}, {}});
+      keys.push_back(found->first);
+    }
     return lanes[found->second];
   };
   if (!login.empty()) lane(login);
@@ -53,7 +57,7 @@ std::vector<DayLane> BuildDayTimeline(Database& db, const DateTime& day, const s
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     if (rank[a] != rank[b]) return rank[a] < rank[b];
-    return LoginKey(lanes[a].login) < LoginKey(lanes[b].login);
+    return keys[a] < keys[b];
   });
   std::vector<DayLane> sorted;
   sorted.reserve(lanes.size());

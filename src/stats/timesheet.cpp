@@ -49,8 +49,7 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
 
   DailyTotals totals = ComputeDailyTotals(db, *first, last, login);
   std::unordered_map<std::string, std::size_t> byKey;  // LoginKey -> totals.logins
-  for (std::size_t i = 0; i < totals.logins.size(); ++i)
-    byKey.emplace(LoginKey(totals.logins[i].login), i);
+  for (std::size_t i = 0; i < totals.logins.size(); ++i) byKey.emplace(totals.logins[i].key, i);
   std::vector<bool> used(totals.logins.size());
   // The column of each day: itself, or its month.
   std::vector<std::size_t> columnOf(static_cast<std::size_t>(totals.dayCount));
@@ -82,7 +81,7 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
   if (!login.empty()) {
     const std::string key = LoginKey(login);
     const auto person = std::find_if(people.begin(), people.end(), [&](const PersonEntry& entry) {
-      return LoginKey(entry.login) == key;
+      return LoginKey(Trimmed(entry.login)) == key;
     });
     const auto found = byKey.find(key);
     if (person != people.end())
@@ -93,7 +92,7 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
   }
   std::unordered_map<std::string, bool> listed;
   for (const PersonEntry& person : people) {
-    const std::string key = LoginKey(person.login);
+    const std::string key = LoginKey(Trimmed(person.login));
     if (key.empty() || !listed.emplace(key, true).second) continue;
     addRow(Trimmed(person.login), Trimmed(person.name));
   }

@@ -85,7 +85,7 @@ TEST(DailyTotalsTest, RowsCountOnTheirBeginDay) {
 // The engine's sums per login and day are those of the listing's totals.
 TEST(DailyTotalsTest, EqualTheListingTotalsOfEachLoginAndDay) {
   auto db = test::MakeMemoryDatabase();
-  const char* const logins[] = {"petrov", "Petrov", "ivanov", "sidorov"};
+  const char* const logins[] = {"petrov", "Petrov", "Иванов", "ИВАНОВ", "sidorov"};
   const char* const events[] = {"StartWDay", "WorkingDay", "StopWDay", "StartWork",
                                 "Working",   "StopWork",   "Other"};
   std::uint32_t seed = 7;
@@ -96,7 +96,7 @@ TEST(DailyTotalsTest, EqualTheListingTotalsOfEachLoginAndDay) {
   for (int i = 0; i < 400; ++i) {
     const DateTime begin = At("2025-06-01 00:00:00").AddSeconds(next(10 * 86400));
     const DateTime end = begin.AddSeconds(static_cast<std::int64_t>(next(30000)) - 3000);
-    const std::string login = logins[next(4)];
+    const std::string login = logins[next(5)];
     db->Execute(
         "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
         login, LoginKey(login), events[next(7)], begin, end);

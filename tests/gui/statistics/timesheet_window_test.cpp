@@ -20,6 +20,7 @@
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
+#include "store/login_key.h"
 #include "store/office_title.h"
 #include "store/people.h"
 #include "test_util.h"
@@ -33,9 +34,10 @@ class TimesheetWindowTest : public QObject {
   DatabasePtr m_db;
 
   void Log(const char* login, const char* event, const char* begin, const char* end) {
-    m_db->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)",
-                  std::string(login), std::string(event), *DateTime::FromIso(begin),
-                  *DateTime::FromIso(end));
+    m_db->Execute(
+        "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
+        std::string(login), LoginKey(login), std::string(event), *DateTime::FromIso(begin),
+        *DateTime::FromIso(end));
   }
 
   // Opens the statistics window, chooses the node (year, month or day text
