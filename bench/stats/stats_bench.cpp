@@ -102,19 +102,19 @@ int main(int argc, char** argv) {
 
   std::puts("query plans:");
   Plan(db,
-       "SELECT BeginTime FROM logs WHERE Login = ? AND BeginTime BETWEEN ? AND ? "
+       "SELECT BeginTime FROM logs WHERE LoginKey = ? AND BeginTime BETWEEN ? AND ? "
        "ORDER BY BeginTime");
   Plan(db, "SELECT EndTime FROM logs WHERE EndTime BETWEEN ? AND ? ORDER BY EndTime");
   Plan(db,
        "SELECT Login, Event, BeginTime, EndTime FROM logs "
-       "WHERE Login = ? AND BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID");
+       "WHERE LoginKey = ? AND BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID");
   Plan(db,
        "SELECT Login, Event, BeginTime, EndTime FROM logs "
        "WHERE BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID");
-  const std::string grouped = "SELECT Login, Event, SUM(" +
+  const std::string grouped = "SELECT LoginKey, MIN(Login), Event, SUM(" +
                               db.SecondsBetweenSql("BeginTime", "EndTime") +
                               "), COUNT(*), COUNT(EndTime) FROM logs WHERE ";
-  Plan(db, grouped + "BeginTime >= ? AND BeginTime < ? GROUP BY Login, Event");
-  Plan(db, grouped + "Login = ? AND BeginTime >= ? AND BeginTime < ? GROUP BY Login, Event");
+  Plan(db, grouped + "BeginTime >= ? AND BeginTime < ? GROUP BY LoginKey, Event");
+  Plan(db, grouped + "LoginKey = ? AND BeginTime >= ? AND BeginTime < ? GROUP BY LoginKey, Event");
   return 0;
 }

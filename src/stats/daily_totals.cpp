@@ -32,7 +32,7 @@ DayWork& DayWork::operator+=(const DayWork& other) {
 }
 
 DailyTotals ComputeDailyTotals(Database& db, const DateTime& first, const DateTime& last,
-                               const std::string& login) {
+                               const std::string& login, const DayProgress& progress) {
   DailyTotals totals;
   totals.first = first.Date();
   if (last.Date() < totals.first) return totals;
@@ -43,6 +43,10 @@ DailyTotals ComputeDailyTotals(Database& db, const DateTime& first, const DateTi
   const std::string key = LoginKey(login);
   std::unordered_map<std::string, std::size_t> index;  // LoginKey -> logins
   for (int day = 0; day < totals.dayCount; ++day) {
+    if (progress && !progress(day, totals.dayCount)) {
+      totals.cancelled = true;
+      return totals;
+    }
     const DateTime from = totals.first.AddDays(day);
     Statement statement = db.Prepare(sql);
     if (login.empty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,11 +43,16 @@ struct DailyTotals {
   std::vector<Login> logins;       // logins with a row in the range, letter case ignored, in order
   std::vector<DayWork> dayTotals;  // per day, everybody's sum
   DayWork total;
+  bool cancelled = false;  // the progress callback asked to stop; totals incomplete
 };
+
+// Told before each day is read (days done, days in all); returns false to
+// stop.
+using DayProgress = std::function<bool(int done, int days)>;
 
 // The totals of the login (everybody, for an empty login) for the days from
 // first's date to last's date, both included (none when last is earlier).
 DailyTotals ComputeDailyTotals(Database& db, const DateTime& first, const DateTime& last,
-                               const std::string& login);
+                               const std::string& login, const DayProgress& progress = {});
 
 }  // namespace vornal

@@ -32,8 +32,8 @@ int WeekdayOf(const DateTime& date) {
   return static_cast<int>(((days + 3) % 7 + 7) % 7);
 }
 
-std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
-                                        const std::string& login) {
+std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month, const std::string& login,
+                                        const DayProgress& progress) {
   if (month < 0 || month > 12) return std::nullopt;
   const auto first = DateTime::FromParts(year, month == 0 ? 1 : month, 1);
   if (!first) return std::nullopt;
@@ -47,7 +47,8 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
   const int columns = month == 0 ? 12 : DateTime::DaysInMonth(year, month);
   sheet.columnTotals.resize(static_cast<std::size_t>(columns));
 
-  DailyTotals totals = ComputeDailyTotals(db, *first, last, login);
+  DailyTotals totals = ComputeDailyTotals(db, *first, last, login, progress);
+  if (totals.cancelled) return std::nullopt;
   std::unordered_map<std::string, std::size_t> byKey;  // LoginKey -> totals.logins
   for (std::size_t i = 0; i < totals.logins.size(); ++i) byKey.emplace(totals.logins[i].key, i);
   std::vector<bool> used(totals.logins.size());

@@ -36,9 +36,10 @@ struct Timesheet {
 // the login or, for an empty login, of everybody: every person of the person
 // list (in ID order, one row per login, letter case ignored), then the
 // logins nobody has entered, in login order. A login with no rows still has
-// its row. Nothing for a month that does not exist.
-std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month,
-                                        const std::string& login);
+// its row. Nothing for a month that does not exist, or when the progress
+// callback asks to stop.
+std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month, const std::string& login,
+                                        const DayProgress& progress = {});
 
 // 0 for Monday ... 6 for Sunday.
 int WeekdayOf(const DateTime& date);

@@ -55,6 +55,13 @@ TEST(DailyTotalsTest, RowsCountOnTheirBeginDay) {
   EXPECT_EQ(sheet.ColumnCount(), 29);
   EXPECT_EQ(BuildTimesheet(*db, 2023, 2, "")->ColumnCount(), 28);
   EXPECT_FALSE(BuildTimesheet(*db, 2023, 13, ""));
+  // Stopped by its progress callback: nothing, rather than part of a month.
+  int told = 0;
+  EXPECT_FALSE(BuildTimesheet(*db, 2024, 2, "", [&told](int done, int days) {
+    told = days;
+    return done < 3;
+  }));
+  EXPECT_EQ(told, 29);
   ASSERT_EQ(sheet.rows.size(), 3u);
   EXPECT_EQ(sheet.rows[0].login, "IVANOV");
   EXPECT_EQ(sheet.rows[0].name, "Иванов Иван");

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QHeaderView>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QSaveFile>
 #include <QSettings>
 #include <algorithm>
@@ -119,8 +120,18 @@ bool TimesheetWindow::Load(Database* database, int year, int month, int day,
   std::optional<DateTime> lastDay;
   {
     const BusyCursor busy;
+    // A year of everybody is a million rows: a progress bar, and a way out.
+    QProgressDialog progress(tr("Табель считается…"), tr("Отмена"), 0, 1, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    const auto step = [&progress](int done, int days) {
+      progress.setMaximum(days);
+      progress.setValue(done);
+      return !progress.wasCanceled();
+    };
     if (!Guarded([&] {
-          sheet = BuildTimesheet(*m_database, year, month, login);
+          sheet = BuildTimesheet(*m_database, year, month, login, step);
           if (sheet && day == 0) {
             const DateTime first = sheet->ColumnDate(0);
             const DateTime last = month == 0 ? *DateTime::FromParts(year, 12, 31)
@@ -134,6 +145,18 @@ bool TimesheetWindow::Load(Database* database, int year, int month, int day,
   if (!sheet) return false;
   m_sheet = std::move(*sheet);
   m_model->SetTimesheet(&m_sheet);
+  // Columns as wide as their totals (a year of everybody runs to seven
+  // figures of hours), in the totals row's bold font.
+  QTableView* view = m_ui->timesheetView;
+  QFont bold = view->font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  const int totalsRow = m_model->rowCount() - 1;
+  for (int column = 0; column < m_model->columnCount(); ++column) {
+    const QString widest = m_model->index(totalsRow, column).data().toString();
+    view->setColumnWidth(column, std::max(view->horizontalHeader()->defaultSectionSize(),
+                                          metrics.horizontalAdvance(widest) + 12));
+  }
 
   const QString period = TimesheetReport::PeriodText(m_sheet.year, m_sheet.month);
   const QString who = login.empty() || m_sheet.rows.empty()
