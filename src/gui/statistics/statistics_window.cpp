@@ -105,11 +105,12 @@ void StatisticsWindow::PlaceControls() {
     QRect rect;
   };
   const Placement placements[] = {
-      {m_tree, DluRect(7, 7, 130, 189)},
+      {m_tree, DluRect(7, 7, 130, 178)},
       {m_comboUsers, DluRect(233, 15, 125, 80)},
-      // The grid leaves room under it for the line of totals.
+      // The tree and the grid leave room under them for the line of totals,
+      // as wide as the window: a year of everybody has long totals.
       {m_gridStat, DluRect(144, 35, 310, 150)},
-      {m_ui->totalsLine, DluRect(144, 187, 310, 10)},
+      {m_ui->totalsLine, DluRect(7, 187, 447, 10)},
       {m_ui->workedCaption, DluRect(7, 196, 72, 8)},
       {m_staticWorked, DluRect(99, 196, 46, 8)},
       {m_ui->totalCaption, DluRect(7, 207, 72, 8)},

@@ -106,7 +106,7 @@ class StatisticsWindowTest : public QObject {
     WhileOpen([](StatisticsWindow& dlg) {
       QCOMPARE(dlg.windowTitle(), QStringLiteral("Статистика"));
       QCOMPARE(dlg.size(), QSize(DluToPixelsX(461), DluToPixelsY(222)));
-      QCOMPARE(Tree(dlg)->geometry(), DluRect(7, 7, 130, 189));
+      QCOMPARE(Tree(dlg)->geometry(), DluRect(7, 7, 130, 178));
       QCOMPARE(Grid(dlg)->geometry(), DluRect(144, 35, 310, 150));
       QVERIFY(Button(dlg, "closeButton")->isDefault());
       QVERIFY(!Button(dlg, "helpButton")->isEnabled());
@@ -194,6 +194,18 @@ class StatisticsWindowTest : public QObject {
       Select(dlg, tree->topLevelItem(0));
       QCOMPARE(line->text(), QStringLiteral("Всего отработано: 0 дней 00:00      Общее рабочее "
                                             "время: 0 дней 09:00"));
+    });
+  }
+
+  // Totals of a hundred thousand days still stand whole in the line.
+  void LongTotalsFitTheLine() {
+    Log("ivanov", "StopWDay", "2019-04-10 09:00:00", "2299-04-10 18:00:00");
+    Log("ivanov", "StopWork", "2019-04-10 09:00:00", "2299-04-10 17:00:00");
+    WhileOpen([&](StatisticsWindow& dlg) {
+      const QLabel* line = dlg.findChild<QLabel*>(QStringLiteral("totalsLine"));
+      QVERIFY(line->text().startsWith(QStringLiteral("Всего отработано: 102268 дней 08:00 ")));
+      QVERIFY(line->text().endsWith(QStringLiteral(" Общее рабочее время: 102268 дней 09:00")));
+      QVERIFY(line->sizeHint().width() <= line->width());
     });
   }
 
