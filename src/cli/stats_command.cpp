@@ -78,10 +78,10 @@ class TableWriter {
   std::string m_out;
 };
 
-void PrintTable(Database& db, const Period& period, const std::string& login) {
-  TableWriter table(TableWidths(CountPeriodRows(db, period.start, period.end, login)));
-  table.Row(StatGridHeader());
-  table.Rule();
+// The grid's rows below its header, each handed to `sink` as it is read, then
+// both totals rows.
+template <typename Sink>
+void StreamRows(Database& db, const Period& period, const std::string& login, Sink&& sink) {
   PeriodReader reader(db, period.start, period.end, login);
   StatGrid::Row cells;
   while (reader.Next()) {
@@ -90,10 +90,17 @@ void PrintTable(Database& db, const Period& period, const std::string& login) {
     const std::string shown = Escaped(reader.Login());
     for (int c = 0; c < StatGrid::kColumns; ++c)
       cells[static_cast<std::size_t>(c)] = StatGridCell(reader.Row(), shown, c);
-    table.Row(cells);
+    sink(cells);
   }
-  table.Row(TaskTotalRow(reader.TaskTotal()));
-  table.Row(DayTotalRow(reader.DayTotal()));
+  sink(TaskTotalRow(reader.TaskTotal()));
+  sink(DayTotalRow(reader.DayTotal()));
+}
+
+void PrintTable(Database& db, const Period& period, const std::string& login) {
+  TableWriter table(TableWidths(CountPeriodRows(db, period.start, period.end, login)));
+  table.Row(StatGridHeader());
+  table.Rule();
+  StreamRows(db, period, login, [&table](const StatGrid::Row& row) { table.Row(row); });
   table.Flush(true);
 }
 
@@ -107,18 +114,7 @@ void PrintCsv(Database& db, const Period& period, const std::string& login, bool
     }
   };
   line(StatGridHeader());
-  PeriodReader reader(db, period.start, period.end, login);
-  StatGrid::Row cells;
-  while (reader.Next()) {
-    // A login is data from the workers' machines: no control character of
-    // it reaches the terminal.
-    const std::string shown = Escaped(reader.Login());
-    for (int c = 0; c < StatGrid::kColumns; ++c)
-      cells[static_cast<std::size_t>(c)] = StatGridCell(reader.Row(), shown, c);
-    line(cells);
-  }
-  line(TaskTotalRow(reader.TaskTotal()));
-  line(DayTotalRow(reader.DayTotal()));
+  StreamRows(db, period, login, line);
   WriteOut(out);
 }
 
