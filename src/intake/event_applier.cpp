@@ -29,7 +29,7 @@ using FirstRow = EventApplier::FirstRow;
 // Writes a single row's end time held in memory.
 void FlushEnd(Database& db, FirstRow& row) {
   if (!row.endPending) return;
-  db.Execute("UPDATE LOGS SET EndTime = ? WHERE ID = ?", row.end, row.id);
+  db.Send("UPDATE LOGS SET EndTime = ? WHERE ID = ?", row.end, row.id);
   row.endPending = false;
 }
 
@@ -69,7 +69,7 @@ class EventRun {
     if (const std::optional<Row> after = Neighbour(false);
         after && after->begin->SecondsSince(m_time) <= kGapSeconds &&
         after->begin->Date() == m_time.Date()) {
-      m_db.Execute("UPDATE LOGS SET BeginTime = ? WHERE ID = ?", m_time, after->id);
+      m_db.Send("UPDATE LOGS SET BeginTime = ? WHERE ID = ?", m_time, after->id);
       for (FirstRow* row : {&m_start, &m_goOn})
         if (row->count && row->id == after->id) row->begin = m_time;
       return;
@@ -77,11 +77,11 @@ class EventRun {
     if (before && before->end && before->event == m_family.stop &&
         m_time.SecondsSince(*before->end) <= kGapSeconds &&
         before->begin->Date() == m_time.Date()) {
-      m_db.Execute("UPDATE LOGS SET EndTime = ? WHERE ID = ?", m_time, before->id);
+      m_db.Send("UPDATE LOGS SET EndTime = ? WHERE ID = ?", m_time, before->id);
       return;
     }
     if (stop) return;
-    m_db.Execute(
+    m_db.Send(
         "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
         m_login, m_key, m_family.stop, m_time, m_time);
   }
@@ -201,18 +201,18 @@ class EventRun {
       row.endPending = false;
       if (std::string_view(set).find("EndTime") == std::string_view::npos) {
         FlushPending();
-        m_db.Execute(std::string("UPDATE LOGS SET ") + set + ", EndTime = ? WHERE ID = ?",
-                     values..., row.end, row.id);
+        m_db.Send(std::string("UPDATE LOGS SET ") + set + ", EndTime = ? WHERE ID = ?", values...,
+                  row.end, row.id);
         return;
       }
     }
     FlushPending();
     if (row.count == 1)
-      m_db.Execute(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
+      m_db.Send(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
     else
-      m_db.Execute(std::string("UPDATE LOGS SET ") + set +
-                       " WHERE Event = ? AND LoginKey = ? AND " + kUnfinishedRows,
-                   values..., state, m_key);
+      m_db.Send(std::string("UPDATE LOGS SET ") + set + " WHERE Event = ? AND LoginKey = ? AND " +
+                    kUnfinishedRows,
+                values..., state, m_key);
   }
 
   // The rows of a state are finished, their end kept.
@@ -246,7 +246,7 @@ class EventRun {
   // A new row of the login in a state, from `begin` to the event time.
   void Insert(const char* state, const DateTime& begin, FirstRow& row) {
     FlushPending();
-    m_db.Execute(
+    m_db.Send(
         "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
         m_login, m_key, state, begin, m_time);
     Reached();

@@ -64,10 +64,9 @@ struct SweepContext {
   }
 };
 
-// A file's transaction touches many pages; with the engine's small default
-// cache they would be spilled to disk, with syncs, long before the commit.
+// Each file is one long write transaction.
 void UseLargeCache(Database& db) {
-  db.ExecuteScript("PRAGMA cache_size = -131072");
+  db.Connection().PrepareForBulkWrite();
 }
 
 enum class Lease { Granted, Busy, Unknown };
@@ -137,7 +136,7 @@ Ledger ReadLedger(Database& db, const std::string& key, const std::string& name)
 }
 
 void WriteLedger(Database& db, const std::string& key, const Ledger& ledger) {
-  db.Execute(
+  db.Send(
       "INSERT INTO intake_ledger (File, Bytes, Lines, Seen, SeenAt, MarkAt) "
       "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (File) DO UPDATE SET Bytes = excluded.Bytes, "
       "Lines = excluded.Lines, Seen = excluded.Seen, SeenAt = excluded.SeenAt, "
@@ -185,6 +184,9 @@ FileSummary ApplyClaimedFile(Database& db, const Claimed& file, SweepContext& co
         context.Report(true);
       }
       Transaction transaction(db);
+      // Collections do not interleave: the applier relies on nobody else
+      // writing LOGS, and two runs may meet over the same claimed file.
+      db.Connection().Lock(DatabaseLock::Intake);
       struct stat info {};
       if (::fstat(file.fd, &info) != 0)
         throw std::system_error(errno, std::generic_category(), "cannot read " + file.path);

@@ -61,6 +61,34 @@ std::vector<DateTime> DistinctDates(Database& db, std::string_view sql, const st
   return dates;
 }
 
+// The same dates on a server, where each statement costs a round trip: one
+// recursive statement whose every step seeks, through the column's index,
+// the first row after the day found before.
+std::vector<DateTime> ServerDistinctDates(Database& db, bool begins, const std::string& login,
+                                          const DateTime& from, const DateTime& to) {
+  static const auto sql = [](const char* column, bool oneLogin) {
+    const std::string c = column;
+    const std::string who = oneLogin ? "LoginKey = ? AND " : "";
+    return "WITH RECURSIVE days (day) AS (SELECT (SELECT CAST(" + c + " AS date) FROM logs WHERE " +
+           who + c + " BETWEEN ? AND ? ORDER BY " + c + " LIMIT 1) UNION ALL SELECT (SELECT CAST(" +
+           c + " AS date) FROM logs WHERE " + who + c + " >= days.day + 1 AND " + c +
+           " <= ? ORDER BY " + c +
+           " LIMIT 1) FROM days WHERE days.day IS NOT NULL) "
+           "SELECT CAST(day AS timestamp) FROM days WHERE day IS NOT NULL";
+  };
+  static const std::string kSql[2][2] = {{sql("EndTime", false), sql("EndTime", true)},
+                                         {sql("BeginTime", false), sql("BeginTime", true)}};
+  Statement statement = db.Prepare(kSql[begins][!login.empty()]);
+  if (login.empty())
+    statement.Bind(from, to, to);
+  else
+    statement.Bind(login, from, to, login, to);
+  std::vector<DateTime> dates;
+  while (statement.Step())
+    if (const std::optional<DateTime> date = statement.Time(0)) dates.push_back(*date);
+  return dates;
+}
+
 }  // namespace
 
 PeriodTree BuildPeriodTree(Database& db, const std::string& login, const DateTime& now) {
@@ -81,8 +109,11 @@ PeriodTree BuildPeriodTree(Database& db, const std::string& login, const DateTim
                                    "ORDER BY EndTime"
                                  : "SELECT EndTime FROM logs WHERE LoginKey = ? AND EndTime "
                                    "BETWEEN ? AND ? ORDER BY EndTime";
-  const std::vector<DateTime> begins = DistinctDates(db, beginSql, key, from, to, {});
-  const std::vector<DateTime> ends = DistinctDates(db, endSql, key, from, to, begins);
+  const bool server = db.IsServer();
+  const std::vector<DateTime> begins = server ? ServerDistinctDates(db, true, key, from, to)
+                                              : DistinctDates(db, beginSql, key, from, to, {});
+  const std::vector<DateTime> ends = server ? ServerDistinctDates(db, false, key, from, to)
+                                            : DistinctDates(db, endSql, key, from, to, begins);
   std::vector<DateTime> dates;
   dates.reserve(begins.size() + ends.size());
   std::set_union(begins.begin(), begins.end(), ends.begin(), ends.end(), std::back_inserter(dates));

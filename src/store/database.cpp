@@ -1,46 +1,31 @@
 #include "store/database.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
-#include <new>
+
+#include "store/postgres_engine.h"
+#include "store/sql_text.h"
+#include "store/sqlite_engine.h"
 
 namespace vornal {
-namespace {
-
-// SQLITE_TRANSIENT without the old-style cast of its macro.
-const sqlite3_destructor_type kTransient = reinterpret_cast<sqlite3_destructor_type>(-1);
-
-}  // namespace
 
 // ---- Statement ----
 
-Statement::Statement(Database& db, sqlite3_stmt* stmt, bool cached)
-    : m_db(&db), m_stmt(stmt), m_cached(cached) {}
+Statement::Statement(Database& db, std::unique_ptr<EngineStatement> stmt, std::string sql)
+    : m_db(&db), m_stmt(std::move(stmt)), m_sql(std::move(sql)) {}
 
 Statement::Statement(Statement&& other) noexcept
-    : m_db(other.m_db), m_stmt(other.m_stmt), m_cached(other.m_cached) {
-  other.m_stmt = nullptr;
-}
+    : m_db(other.m_db), m_stmt(std::move(other.m_stmt)), m_sql(std::move(other.m_sql)) {}
 
 Statement::~Statement() {
-  if (!m_stmt) return;
-  if (m_cached)
-    m_db->Release(m_stmt);
-  else
-    sqlite3_finalize(m_stmt);
-}
-
-void Statement::Check(int rc) const {
-  m_db->Check(rc);
+  if (m_stmt) m_db->Release(std::move(m_sql), std::move(m_stmt));
 }
 
 void Statement::BindOne(int index, std::string_view text) {
-  Check(sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), kTransient, SQLITE_UTF8));
+  m_stmt->BindText(index, text);
 }
 
 void Statement::BindOne(int index, std::int64_t number) {
-  Check(sqlite3_bind_int64(m_stmt, index, number));
+  m_stmt->BindInt(index, number);
 }
 
 void Statement::BindOne(int index, const DateTime& time) {
@@ -55,46 +40,50 @@ void Statement::BindOne(int index, const std::optional<DateTime>& time) {
 }
 
 void Statement::BindOne(int index, Null) {
-  Check(sqlite3_bind_null(m_stmt, index));
+  m_stmt->BindNull(index);
+}
+
+void Statement::BindOne(int index, const Value& value) {
+  if (const auto* number = std::get_if<std::int64_t>(&value))
+    BindOne(index, *number);
+  else if (const auto* real = std::get_if<double>(&value))
+    BindOne(index, std::to_string(*real));
+  else if (const auto* text = std::get_if<std::string>(&value))
+    BindOne(index, *text);
+  else
+    BindOne(index, Null{});
 }
 
 bool Statement::Step() {
-  const int rc = sqlite3_step(m_stmt);
-  if (rc == SQLITE_ROW) return true;
-  if (rc == SQLITE_DONE) return false;
-  sqlite3_reset(m_stmt);
-  Check(rc);
-  return false;
+  return m_stmt->Step();
 }
 
 int Statement::Run() {
-  while (Step()) {
-  }
-  return sqlite3_changes(m_db->Handle());
+  return m_stmt->Run();
+}
+
+void Statement::Send() {
+  m_stmt->Send();
 }
 
 int Statement::ColumnCount() const {
-  return sqlite3_column_count(m_stmt);
+  return m_stmt->ColumnCount();
 }
 
 std::string Statement::ColumnName(int column) const {
-  const char* name = sqlite3_column_name(m_stmt, column);
-  if (!name) throw std::bad_alloc();
-  return name;
+  return m_stmt->ColumnName(column);
 }
 
 bool Statement::IsNull(int column) const {
-  return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+  return m_stmt->IsNull(column);
 }
 
 std::int64_t Statement::Int(int column) const {
-  return sqlite3_column_int64(m_stmt, column);
+  return m_stmt->Int(column);
 }
 
 std::string_view Statement::TextView(int column) const {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-  if (!text) return {};
-  return {text, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))};
+  return m_stmt->TextView(column);
 }
 
 std::string Statement::Text(int column) const {
@@ -107,16 +96,7 @@ std::optional<DateTime> Statement::Time(int column) const {
 }
 
 Value Statement::Get(int column) const {
-  switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER:
-      return Int(column);
-    case SQLITE_FLOAT:
-      return sqlite3_column_double(m_stmt, column);
-    case SQLITE_NULL:
-      return std::monostate{};
-    default:
-      return Text(column);
-  }
+  return m_stmt->Get(column);
 }
 
 // ---- Database ----
@@ -127,117 +107,98 @@ Database::~Database() {
   Close();
 }
 
-void Database::Check(int rc) const {
-  if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
-  if (rc == SQLITE_NOMEM) throw std::bad_alloc();
-  const char* message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
-  throw StoreError(rc & 0xff, message ? message : sqlite3_errstr(rc));
+Engine& Database::Connection() const {
+  if (!m_engine) throw StoreError(kErrNotOpen, "The database is not open.");
+  return *m_engine;
 }
 
-// Date-times are stored as "YYYY-MM-DD HH:MM:SS" text (a column check keeps
-// them so), which unixepoch() reads.
 std::string Database::SecondsBetweenSql(std::string_view from, std::string_view to) const {
-  return "(unixepoch(" + std::string(to) + ") - unixepoch(" + std::string(from) + "))";
+  return Connection().SecondsBetweenSql(from, to);
 }
 
-sqlite3* Database::Ensure() const {
-  if (!m_db) throw StoreError(kErrNotOpen, "The database is not open.");
-  return m_db;
-}
-
-void Database::OpenFlags(const std::string& path, int flags) {
+void Database::Open(const std::string& location) {
   Close();
-  sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    sqlite3_close(db);
-    if (rc == SQLITE_NOMEM) throw std::bad_alloc();
-    throw StoreError(rc & 0xff, message);
+  if (IsServerLocation(location)) {
+    m_engine = std::make_unique<PostgresEngine>(location, kBusyTimeoutMs);
+  } else {
+    std::error_code ec;
+    if (!std::filesystem::exists(location, ec))
+      throw StoreError(kErrFileNotFound, "Could not find file '" + location + "'.");
+    m_engine = std::make_unique<SqliteEngine>(location, SqliteEngine::Mode::Open, kBusyTimeoutMs);
   }
-  m_db = db;
-  m_path = path;
-  sqlite3_extended_result_codes(m_db, 0);
-  sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-  try {
-    // Reading the schema finds a file that is not a database now, not at
-    // the first statement of some later command.
-    ExecuteScript("PRAGMA schema_version; PRAGMA synchronous = FULL;");
-  } catch (...) {
-    Close();
-    throw;
-  }
-}
-
-void Database::Open(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec))
-    throw StoreError(kErrFileNotFound, "Could not find file '" + path + "'.");
-  OpenFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+  m_path = location;
 }
 
 void Database::Create(const std::string& path) {
+  Close();
+  if (IsServerLocation(path))
+    throw StoreError(kErrDatabaseExists,
+                     "A server's database is made by its administrator (createdb); Vornal "
+                     "makes its tables on first use.");
   std::error_code ec;
   if (std::filesystem::exists(path, ec))
     throw StoreError(kErrDatabaseExists, "Database already exists.");
-  OpenFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
+  m_engine = std::make_unique<SqliteEngine>(path, SqliteEngine::Mode::Create, kBusyTimeoutMs);
+  m_path = path;
 }
 
 void Database::OpenMemory() {
-  OpenFlags(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
+  Close();
+  m_engine = std::make_unique<SqliteEngine>(":memory:", SqliteEngine::Mode::Memory, kBusyTimeoutMs);
+  m_path = ":memory:";
 }
 
 void Database::Close() {
-  for (auto& [sql, stmt] : m_cache) sqlite3_finalize(stmt);
   m_cache.clear();
-  if (m_db) {
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
-  }
+  m_engine.reset();
   m_path.clear();
+  m_transactions = 0;
+}
+
+std::string Database::Description() const {
+  return Connection().Description();
+}
+
+EngineKind Database::Kind() const {
+  return Connection().Kind();
 }
 
 Statement Database::Prepare(std::string_view sql) {
-  sqlite3* db = Ensure();
-  if (auto it = m_cache.find(std::string(sql)); it != m_cache.end()) {
-    sqlite3_stmt* stmt = it->second;
+  Engine& engine = Connection();
+  std::string text(sql);
+  if (auto it = m_cache.find(text); it != m_cache.end()) {
+    std::unique_ptr<EngineStatement> stmt = std::move(it->second);
     m_cache.erase(it);
-    return Statement(*this, stmt, true);
+    return Statement(*this, std::move(stmt), std::move(text));
   }
-  sqlite3_stmt* stmt = nullptr;
-  const int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()),
-                                    SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
-  Check(rc);
-  if (!stmt) throw StoreError(SQLITE_MISUSE, "Empty SQL statement.");
-  return Statement(*this, stmt, true);
+  return Statement(*this, engine.Prepare(sql), std::move(text));
 }
 
-void Database::Release(sqlite3_stmt* stmt) {
-  sqlite3_reset(stmt);
-  sqlite3_clear_bindings(stmt);
-  if (!m_db) {
-    sqlite3_finalize(stmt);
-    return;
+void Database::Release(std::string sql, std::unique_ptr<EngineStatement> stmt) {
+  if (!m_engine) return;  // closed meanwhile: the statement goes with it
+  try {
+    stmt->Reset();
+  } catch (...) {
+    return;  // a statement that cannot be reset is not kept
   }
   // A statement in use twice at once was prepared twice; keep one.
-  if (!m_cache.emplace(sqlite3_sql(stmt), stmt).second) sqlite3_finalize(stmt);
+  m_cache.emplace(std::move(sql), std::move(stmt));
 }
 
 void Database::ExecuteScript(const std::string& sql) {
-  char* error = nullptr;
-  const int rc = sqlite3_exec(Ensure(), sql.c_str(), nullptr, nullptr, &error);
-  if (rc != SQLITE_OK) {
-    std::string message = error ? error : sqlite3_errstr(rc);
-    sqlite3_free(error);
-    if (rc == SQLITE_NOMEM) throw std::bad_alloc();
-    throw StoreError(rc & 0xff, message);
-  }
+  Connection().ExecuteScript(sql);
 }
 
 bool Database::HasTable(std::string_view table) {
-  return QueryInt("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE",
-                  table)
-      .has_value();
+  return Connection().HasTable(table);
+}
+
+std::vector<std::string> Database::Columns(std::string_view table) {
+  return Connection().Columns(table);
+}
+
+std::vector<std::string> Database::Indexes(std::string_view table) {
+  return Connection().Indexes(table);
 }
 
 void Database::TableInfo(std::string_view table) {
@@ -245,31 +206,45 @@ void Database::TableInfo(std::string_view table) {
 }
 
 void Database::FieldInfo(std::string_view table, std::string_view field) {
-  if (!QueryInt("SELECT 1 FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE", table, field))
-    throw StoreError(kErrItemNotFound, "Item not found in this collection.");
+  for (const std::string& column : Columns(table))
+    if (LowerName(column) == LowerName(field)) return;
+  throw StoreError(kErrItemNotFound, "Item not found in this collection.");
 }
 
 std::int64_t Database::LastInsertId() const {
-  return sqlite3_last_insert_rowid(Ensure());
+  return Connection().LastInsertId();
 }
 
 // ---- Transaction ----
 
-Transaction::Transaction(Database& db) : m_db(db) {
-  m_db.ExecuteScript("BEGIN IMMEDIATE");
+Transaction::Transaction(Database& db, Mode mode) : m_db(db), m_depth(db.m_transactions) {
+  if (m_depth == 0)
+    m_db.Connection().Begin(mode == Mode::Write);
+  else
+    m_db.ExecuteScript("SAVEPOINT vornal_" + std::to_string(m_depth));
+  ++m_db.m_transactions;
 }
 
 Transaction::~Transaction() {
   if (m_done || !m_db.IsOpen()) return;
+  m_db.m_transactions = m_depth;
   try {
-    m_db.ExecuteScript("ROLLBACK");
+    if (m_depth == 0)
+      m_db.Connection().Rollback();
+    else
+      m_db.ExecuteScript("ROLLBACK TO vornal_" + std::to_string(m_depth) + "; RELEASE vornal_" +
+                         std::to_string(m_depth));
   } catch (...) {
     // The engine may have rolled back already (after an I/O error).
   }
 }
 
 void Transaction::Commit() {
-  m_db.ExecuteScript("COMMIT");
+  if (m_depth == 0)
+    m_db.Connection().Commit();
+  else
+    m_db.ExecuteScript("RELEASE vornal_" + std::to_string(m_depth));
+  m_db.m_transactions = m_depth;
   m_done = true;
 }
 

@@ -6,18 +6,13 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <variant>
+#include <vector>
 
 #include "store/date_time.h"
+#include "store/engine.h"
 #include "store/store_error.h"
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace vornal {
-
-// A column value as the engine returns it.
-using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 
 // A missing value, bound as SQL NULL.
 struct Null {};
@@ -49,11 +44,14 @@ class Statement {
   void BindOne(int index, const DateTime& time);
   void BindOne(int index, const std::optional<DateTime>& time);
   void BindOne(int index, Null);
+  void BindOne(int index, const Value& value);
 
   // Runs to the next row: true when a row is there, false when done.
   bool Step();
   // Runs a statement that returns no rows; the number of rows changed.
   int Run();
+  // Runs a statement whose result nobody waits for (see Database::Send).
+  void Send();
 
   int ColumnCount() const;
   std::string ColumnName(int column) const;
@@ -67,16 +65,17 @@ class Statement {
 
  private:
   friend class Database;
-  Statement(Database& db, sqlite3_stmt* stmt, bool cached);
-  void Check(int rc) const;
+  Statement(Database& db, std::unique_ptr<EngineStatement> stmt, std::string sql);
 
   Database* m_db;
-  sqlite3_stmt* m_stmt;
-  bool m_cached;
+  std::unique_ptr<EngineStatement> m_stmt;
+  std::string m_sql;
 };
 
-// One connection to a database file. Opening never creates a file; creating
-// never opens an existing one. Every engine error throws StoreError.
+// One connection to a database: a file (SQLite) or a database on a
+// PostgreSQL server, chosen by the location (IsServerLocation). Opening a
+// file never creates it; creating never opens an existing one. Every engine
+// error throws StoreError.
 class Database {
  public:
   Database();
@@ -84,17 +83,25 @@ class Database {
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  // Opens an existing file for reading and writing, shared with other
-  // processes (they wait for each other up to the busy timeout). A missing
-  // file is error 3024.
-  void Open(const std::string& path);
+  // Opens an existing database for reading and writing, shared with other
+  // processes (writers wait for each other up to the busy timeout). A
+  // missing file is error 3024; a server that cannot be reached, refuses
+  // the login or has no such database is error 14 with the server's words.
+  void Open(const std::string& location);
   // Makes a new, empty database file and opens it; fails when it exists.
+  // A server's databases are made by its administrator: refused.
   void Create(const std::string& path);
   // An in-memory database, for tests and tools.
   void OpenMemory();
-  bool IsOpen() const { return m_db != nullptr; }
+  bool IsOpen() const { return m_engine != nullptr; }
   void Close();
+  // The location as given to Open or Create.
   const std::string& Path() const { return m_path; }
+  // What the database is, for titles and messages: the file, or the
+  // server's database and user, never a password.
+  std::string Description() const;
+  EngineKind Kind() const;
+  bool IsServer() const { return Kind() == EngineKind::PostgreSQL; }
 
   // A cached prepared statement for the SQL text.
   Statement Prepare(std::string_view sql);
@@ -104,6 +111,14 @@ class Database {
   template <class... Args>
   int Execute(std::string_view sql, const Args&... args) {
     return Prepare(sql).Bind(args...).Run();
+  }
+  // Executes a statement whose result nobody waits for, inside a
+  // transaction: a server engine sends it along with the next statements,
+  // without a round trip of its own, and its error is raised by a later
+  // statement or by the commit.
+  template <class... Args>
+  void Send(std::string_view sql, const Args&... args) {
+    Prepare(sql).Bind(args...).Send();
   }
   // Executes several statements without values (schema scripts).
   void ExecuteScript(const std::string& sql);
@@ -122,37 +137,44 @@ class Database {
   // Succeed when the table has the column; error 3265 when it does not.
   void FieldInfo(std::string_view table, std::string_view field);
   bool HasTable(std::string_view table);
+  // The columns of a table in their order, and its indexes, by name.
+  std::vector<std::string> Columns(std::string_view table);
+  std::vector<std::string> Indexes(std::string_view table);
 
+  // The ID given to the row of the latest INSERT (into a table with an ID).
   std::int64_t LastInsertId() const;
-  sqlite3* Handle() const { return m_db; }
 
   // The engine's SQL for the whole seconds from one date-time to another
   // (columns or expressions given as SQL text), NULL when either is NULL:
   // the one computation with date-times that statements leave to the engine.
   std::string SecondsBetweenSql(std::string_view from, std::string_view to) const;
 
-  // Throws StoreError for an engine result code that is an error.
-  void Check(int rc) const;
+  // The engine underneath, for data definition and schema steps.
+  Engine& Connection() const;
 
   static constexpr int kBusyTimeoutMs = 5000;
 
  private:
   friend class Statement;
-  void OpenFlags(const std::string& path, int flags);
-  void Release(sqlite3_stmt* stmt);
-  sqlite3* Ensure() const;
+  friend class Transaction;
+  void Release(std::string sql, std::unique_ptr<EngineStatement> stmt);
 
-  sqlite3* m_db = nullptr;
+  std::unique_ptr<Engine> m_engine;
   std::string m_path;
   // SQL text -> idle prepared statement.
-  std::unordered_map<std::string, sqlite3_stmt*> m_cache;
+  std::unordered_map<std::string, std::unique_ptr<EngineStatement>> m_cache;
+  // Transactions open on this connection; inner ones are savepoints.
+  int m_transactions = 0;
 };
 
-// A transaction that rolls back unless committed. BEGIN IMMEDIATE takes the
-// write lock at once, so a second writer waits at the start, not midway.
+// A transaction that rolls back unless committed. A write transaction waits
+// at its start for the other writers of the database; a read transaction
+// sees one snapshot of the database throughout. Inside another transaction
+// it is a savepoint of that one.
 class Transaction {
  public:
-  explicit Transaction(Database& db);
+  enum class Mode { Write, Read };
+  explicit Transaction(Database& db, Mode mode = Mode::Write);
   ~Transaction();
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
@@ -160,6 +182,7 @@ class Transaction {
 
  private:
   Database& m_db;
+  int m_depth;
   bool m_done = false;
 };
 

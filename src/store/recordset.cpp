@@ -4,6 +4,8 @@
 #include <charconv>
 #include <type_traits>
 
+#include "store/schema.h"
+
 namespace vornal {
 namespace {
 
@@ -28,6 +30,10 @@ std::string AsText(const Value& value) {
 Recordset::Recordset(Database* db) : m_db(db) {}
 
 Recordset::~Recordset() = default;
+
+std::string Recordset::DefaultDatabase() const {
+  return DatabaseLocation();
+}
 
 void Recordset::Bind(std::string column, Binding member) {
   m_bindings.emplace_back(std::move(column), member);

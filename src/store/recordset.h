@@ -52,7 +52,8 @@ class Recordset {
   const Value& Field(std::string_view column) const;
 
   virtual std::string DefaultSql() const { return {}; }
-  virtual std::string DefaultDatabase() const { return "base.mdb"; }
+  // The program's database (DatabaseLocation).
+  virtual std::string DefaultDatabase() const;
 
  protected:
   using Binding = std::variant<std::int32_t*, std::string*, std::optional<DateTime>*>;
@@ -81,7 +82,7 @@ class Recordset {
 class PersonRecordset : public Recordset {
  public:
   explicit PersonRecordset(Database* db);
-  std::string DefaultSql() const override { return "SELECT * FROM [human]"; }
+  std::string DefaultSql() const override { return "SELECT * FROM human"; }
 
   std::int32_t m_ID = 0;
   std::string m_Name;
@@ -97,7 +98,7 @@ class PersonRecordset : public Recordset {
 class LogRecordset : public Recordset {
  public:
   explicit LogRecordset(Database* db);
-  std::string DefaultSql() const override { return "SELECT * FROM [logs]"; }
+  std::string DefaultSql() const override { return "SELECT * FROM logs"; }
 
   std::int32_t m_ID = 0;
   std::string m_Login;
@@ -110,7 +111,7 @@ class LogRecordset : public Recordset {
 class SettingRecordset : public Recordset {
  public:
   explicit SettingRecordset(Database* db);
-  std::string DefaultSql() const override { return "SELECT * FROM [setting]"; }
+  std::string DefaultSql() const override { return "SELECT * FROM setting"; }
 
   std::int32_t m_ID = 0;
   std::string m_Key;

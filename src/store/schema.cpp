@@ -1,6 +1,7 @@
 #include "store/schema.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -62,6 +63,11 @@ const std::vector<TableSpec>& ProgramTables() {
   return tables;
 }
 
+std::string& Location() {
+  static std::string location;
+  return location;
+}
+
 }  // namespace
 
 int TextColumnSize(std::string_view table, std::string_view column) {
@@ -77,6 +83,18 @@ std::size_t TextLength(std::string_view utf8) {
   return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   }));
+}
+
+const std::string& DatabaseLocation() {
+  if (Location().empty()) {
+    const char* variable = std::getenv("VORNAL_DB");
+    Location() = variable && *variable ? variable : kDatabaseFile;
+  }
+  return Location();
+}
+
+void SetDatabaseLocation(std::string location) {
+  Location() = std::move(location);
 }
 
 void FreeDatabase(DatabasePtr& db) {
@@ -97,6 +115,10 @@ int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissin
   try {
     db = std::make_unique<Database>();
     db->Open(path);
+    if (CreateServerTables(*db) < 0) {
+      db.reset();
+      return -1;
+    }
     UpgradeSchema(*db);
     return 1;
   } catch (const StoreError& e) {
@@ -170,7 +192,11 @@ int CreateTable(Database* db, std::unique_ptr<TableDef>& table, const std::strin
 int AppendTable(Database* db, TableDef& table) {
   if (!db) return 0;
   try {
+    // Its own savepoint inside a transaction, which a failed attempt would
+    // otherwise spoil on a server.
+    Transaction attempt(*db);
     table.Append();
+    attempt.Commit();
     return 1;
   } catch (const StoreError& e) {
     ReportMessage("Couldn't append TableDef--Exception: " + e.Description());
@@ -187,7 +213,9 @@ int AddField(TableDef* table, const FieldDescription& field) {
     return 0;
   }
   try {
+    Transaction attempt(table->Db());
     table->CreateField(field);
+    attempt.Commit();
     return 1;
   } catch (const StoreError& e) {
     ReportMessage("Couldn't create field--Exception: " + e.Description());
@@ -226,20 +254,29 @@ void FillLoginKeys(Database& db) {
 }
 
 void UpgradeSchema(Database& db) {
-  const int version = static_cast<int>(db.QueryInt("PRAGMA user_version").value_or(0));
-  if (version >= kSchemaVersion) {
+  Engine& engine = db.Connection();
+  if (engine.SchemaVersion() >= kSchemaVersion) {
     if (!db.HasTable("logs") || !db.HasTable("human")) return;
-    // Rows written by other tools (the sqlite3 shell) get their keys.
+    // Rows written by other tools (the sqlite3 shell, psql) get their keys.
     if (db.QueryInt("SELECT 1 FROM logs WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1") ||
         db.QueryInt("SELECT 1 FROM human WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1")) {
-      Transaction transaction(db);
-      FillLoginKeys(db);
-      transaction.Commit();
+      try {
+        Transaction transaction(db);
+        FillLoginKeys(db);
+        transaction.Commit();
+      } catch (const StoreError& e) {
+        // A reader (a read-only file, a viewer role) leaves them to a writer.
+        if (e.Code() != kErrReadOnly) throw;
+      }
     }
     return;
   }
   if (!db.HasTable("human") || !db.HasTable("logs") || !db.HasTable("setting")) return;
   Transaction transaction(db);
+  engine.Lock(DatabaseLock::Schema);
+  // Another run may have taken the steps while this one waited.
+  const int version = engine.SchemaVersion();
+  if (version >= kSchemaVersion) return;
   if (version < 1) {
     // The state machine looks a login's unfinished rows up; the statistics
     // look rows up by begin and end time, for one login or for everybody.
@@ -258,7 +295,7 @@ void UpgradeSchema(Database& db) {
     // committed with the rows they made.
     db.ExecuteScript(
         "CREATE TABLE IF NOT EXISTS intake_ledger ("
-        "File TEXT PRIMARY KEY NOT NULL, Bytes INTEGER NOT NULL DEFAULT 0)");
+        "File TEXT PRIMARY KEY NOT NULL, Bytes BIGINT NOT NULL DEFAULT 0)");
   }
   if (version < 3) {
     // Logins compare with full Unicode case folding: a key column the
@@ -283,19 +320,34 @@ void UpgradeSchema(Database& db) {
     // the transaction of their file. The ledger also counts lines (for the
     // line numbers) and remembers how the file looked when last seen, and
     // since when (for the quiet period).
-    db.ExecuteScript(
-        "CREATE TABLE rejected_lines ("
-        "ID INTEGER PRIMARY KEY AUTOINCREMENT, Folder TEXT NOT NULL, File TEXT NOT NULL, "
-        "Line INTEGER NOT NULL, Reason TEXT NOT NULL, CollectedAt DATETIME NOT NULL, "
-        "Length INTEGER NOT NULL, Text TEXT NOT NULL);"
-        "CREATE INDEX rejected_lines_collected ON rejected_lines (CollectedAt);"
-        "ALTER TABLE intake_ledger ADD COLUMN Lines INTEGER NOT NULL DEFAULT 0;"
-        "ALTER TABLE intake_ledger ADD COLUMN Seen TEXT;"
-        "ALTER TABLE intake_ledger ADD COLUMN SeenAt INTEGER;"
-        "ALTER TABLE intake_ledger ADD COLUMN MarkAt INTEGER;");
+    db.ExecuteScript(std::string("CREATE TABLE rejected_lines (ID ") + engine.IdentityType() +
+                     ", Folder TEXT NOT NULL, File TEXT NOT NULL, "
+                     "Line INTEGER NOT NULL, Reason TEXT NOT NULL, CollectedAt " +
+                     engine.DateTimeType() +
+                     " NOT NULL, "
+                     "Length INTEGER NOT NULL, Text TEXT NOT NULL);"
+                     "CREATE INDEX rejected_lines_collected ON rejected_lines (CollectedAt);"
+                     "ALTER TABLE intake_ledger ADD COLUMN Lines BIGINT NOT NULL DEFAULT 0;"
+                     "ALTER TABLE intake_ledger ADD COLUMN Seen TEXT;"
+                     "ALTER TABLE intake_ledger ADD COLUMN SeenAt BIGINT;"
+                     "ALTER TABLE intake_ledger ADD COLUMN MarkAt BIGINT;");
   }
-  db.ExecuteScript("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+  engine.SetSchemaVersion(kSchemaVersion);
   transaction.Commit();
+}
+
+int CreateServerTables(Database& db) {
+  const auto none = [&db] {
+    return !db.HasTable("human") && !db.HasTable("logs") && !db.HasTable("setting");
+  };
+  if (!db.IsServer() || !none()) return 0;
+  Transaction transaction(db);
+  db.Connection().Lock(DatabaseLock::Schema);
+  // Another run may have made them while this one waited.
+  if (!none()) return 0;
+  if (!CreateTables(&db)) return -1;
+  transaction.Commit();
+  return 1;
 }
 
 }  // namespace vornal

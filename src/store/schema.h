@@ -17,6 +17,13 @@ inline constexpr const char* kUnfinishedRows =
 
 // The database file of the program, in the current directory.
 inline constexpr const char* kDatabaseFile = "base.mdb";
+// Where the program's database is: what SetDatabaseLocation set (from
+// --db), else the environment variable VORNAL_DB, else kDatabaseFile. A
+// file path, or a server's database (IsServerLocation).
+const std::string& DatabaseLocation();
+// Set once at start-up, before any database is opened.
+void SetDatabaseLocation(std::string location);
+
 // Creation options: format version 3.0 (32) + encrypted (2).
 inline constexpr int kCreateOptions = 34;
 
@@ -27,6 +34,20 @@ using DatabasePtr = std::unique_ptr<Database>;
 int TextColumnSize(std::string_view table, std::string_view column);
 // The length of a UTF-8 text in characters, as a column's size counts them.
 std::size_t TextLength(std::string_view utf8);
+
+// A table of the program's data, and what a collector (the role that runs
+// the intake) may do to it beyond reading. In the order a copy writes them.
+struct ProgramTable {
+  const char* name;
+  const char* collectorWrites;
+};
+inline constexpr ProgramTable kProgramTables[] = {
+    {"human", ""},
+    {"logs", "INSERT, UPDATE"},
+    {"setting", ""},
+    {"intake_ledger", "INSERT, UPDATE, DELETE"},
+    {"rejected_lines", "INSERT, DELETE"},
+};
 
 // File and schema operations. Failures are reported to the message sink
 // with a fixed text followed by the engine's description.
@@ -42,6 +63,8 @@ struct OpenFailure {
 // 1 opened; 0 the file is missing (reported only when asked); -1 any other
 // failure. On failure the pointer is empty. With `failure`, the report goes
 // there instead of to the message sink, for a caller that explains it.
+// `path` may also name a server's database (IsServerLocation), which gets
+// the tables on first use.
 int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing,
                      OpenFailure* failure = nullptr);
 // 1 created and open; 0 failed, the pointer empty.
@@ -65,5 +88,9 @@ inline constexpr int kSchemaVersion = 4;
 // Fills LoginKey (see store/login_key.h) of the LOGS and HUMAN rows that
 // have none, such as rows written by the sqlite3 shell.
 void FillLoginKeys(Database& db);
+// A server's database without any of the three tables gets them, in one
+// transaction, as a missing file would: 1 made, 0 nothing to do (a file, or
+// the tables are there), -1 failed, reported to the message sink.
+int CreateServerTables(Database& db);
 
 }  // namespace vornal

@@ -11,7 +11,6 @@ inline constexpr int kErrItemNotFound = 3265;
 inline constexpr int kErrDatabaseExists = 3204;
 inline constexpr int kErrNoFields = 3264;
 inline constexpr int kErrNotOpen = 3420;
-
 // Codes of the conditions a window explains to the operator. The SQLite engine
 // passes its result codes on as they are; another engine maps its errors onto
 // these.

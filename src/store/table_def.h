@@ -44,6 +44,7 @@ class TableDef {
   void GetFieldInfo(const std::string& name);
 
   const std::string& Name() const { return m_name; }
+  Database& Db() const { return m_db; }
   bool IsAppended() const { return m_appended; }
 
  private:
@@ -52,8 +53,5 @@ class TableDef {
   bool m_appended = false;
   std::vector<FieldDescription> m_pending;
 };
-
-// The SQL text of a column definition.
-std::string ColumnSql(const FieldDescription& field);
 
 }  // namespace vornal

@@ -1,0 +1,694 @@
+#include "store/postgres_engine.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
+#include "store/sql_text.h"
+#include "store/table_def.h"
+
+namespace vornal {
+namespace {
+
+// Statements sent in the pipeline before their results are read: their
+// results stay far below what the socket buffers hold, so neither side
+// blocks writing while the other does.
+constexpr int kMaxQueued = 1000;
+// The advisory locks: a class of the program's own, then one key a lock.
+constexpr const char* kLockClass = "1450143342";
+
+// Type identifiers of the server's built-in types.
+constexpr Oid kBoolOid = 16;
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kInt2Oid = 21;
+constexpr Oid kInt4Oid = 23;
+constexpr Oid kOidOid = 26;
+constexpr Oid kFloat4Oid = 700;
+constexpr Oid kFloat8Oid = 701;
+constexpr Oid kNumericOid = 1700;
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && LowerName(text.substr(0, prefix.size())) == prefix;
+}
+
+// The engine's message on one line, without its trailing line end.
+std::string OneLine(const char* message) {
+  std::string text = message ? message : "";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return text;
+}
+
+// The code of the SQLite family (store_error.h) that says the same as a
+// SQLSTATE, so that callers tell the kinds of failure apart on both engines.
+int CodeFor(std::string_view state) {
+  if (state.size() != 5) return 1;
+  const std::string_view group = state.substr(0, 2);
+  if (state == "40001" || state == "40P01" || state == "55P03" || state == "55006" ||
+      state == "53300" || state == "57P03")
+    return 5;                                           // busy
+  if (state == "25006" || state == "42501") return 8;   // read-only, or not allowed to write
+  if (state == "53100") return 13;                      // disk full
+  if (state == "53200") return 7;                       // out of memory (on the server)
+  if (state == "XX001" || state == "XX002") return 11;  // damaged
+  if (group == "23" || group == "22" || group == "P0") return 19;  // a value refused
+  if (group == "08" || group == "57") return 10;  // connection lost, server shut down
+  if (state == "3D000") return 14;
+  return 1;
+}
+
+// `?` parameters numbered `$1`, `$2`, ... as the server wants them; quoted
+// texts and names, comments and dollar-quoted bodies are left as they are.
+std::string NumberedParameters(std::string_view sql) {
+  std::string out;
+  out.reserve(sql.size() + 16);
+  int number = 0;
+  for (std::size_t i = 0; i < sql.size();) {
+    const char c = sql[i];
+    std::size_t end = i + 1;
+    if (c == '\'' || c == '"') {
+      end = sql.find(c, i + 1);
+      end = end == std::string_view::npos ? sql.size() : end + 1;
+    } else if (c == '-' && sql.substr(i, 2) == "--") {
+      end = sql.find('\n', i);
+      end = end == std::string_view::npos ? sql.size() : end;
+    } else if (c == '/' && sql.substr(i, 2) == "/*") {
+      end = sql.find("*/", i + 2);
+      end = end == std::string_view::npos ? sql.size() : end + 2;
+    } else if (c == '$') {
+      std::size_t tagEnd = i + 1;
+      while (tagEnd < sql.size() &&
+             (std::isalnum(static_cast<unsigned char>(sql[tagEnd])) || sql[tagEnd] == '_'))
+        ++tagEnd;
+      if (tagEnd < sql.size() && sql[tagEnd] == '$' &&
+          (tagEnd == i + 1 || !std::isdigit(static_cast<unsigned char>(sql[i + 1])))) {
+        const std::string_view tag = sql.substr(i, tagEnd - i + 1);
+        end = sql.find(tag, tagEnd + 1);
+        end = end == std::string_view::npos ? sql.size() : end + tag.size();
+      }
+    } else if (c == '?') {
+      out += '$' + std::to_string(++number);
+      ++i;
+      continue;
+    }
+    out.append(sql.substr(i, end - i));
+    i = end;
+  }
+  return out;
+}
+
+// The table an INSERT writes, in lower case; empty for other statements and
+// for those that say what they return themselves.
+std::string InsertTarget(std::string_view sql) {
+  std::size_t i = sql.find_first_not_of(" \t\r\n");
+  if (i == std::string_view::npos || !StartsWith(sql.substr(i), "insert")) return {};
+  if (LowerName(sql).find("returning") != std::string::npos) return {};
+  i = sql.find_first_not_of(" \t\r\n", i + 6);
+  if (i == std::string_view::npos || !StartsWith(sql.substr(i), "into")) return {};
+  i = sql.find_first_not_of(" \t\r\n", i + 4);
+  if (i == std::string_view::npos) return {};
+  if (sql[i] == '"') {
+    const std::size_t close = sql.find('"', i + 1);
+    return close == std::string_view::npos ? std::string()
+                                           : std::string(sql.substr(i + 1, close - i - 1));
+  }
+  std::size_t end = i;
+  while (end < sql.size() &&
+         (std::isalnum(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
+    ++end;
+  return LowerName(sql.substr(i, end - i));
+}
+
+void IgnoreNotice(void*, const char*) {}
+
+std::string ColumnSql(const FieldDescription& field) {
+  const std::string name = QuotedName(LowerName(field.name));
+  if (field.type == kTypeLong && (field.attributes & kAttrAutoIncrement))
+    return name + " integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY";
+  std::string sql = name;
+  switch (field.type) {
+    case kTypeLong:
+      sql += " integer";
+      break;
+    case kTypeDateTime:
+      sql += " timestamp(0) without time zone";
+      break;
+    default:
+      // Logins compare through the key column the program fills, so they
+      // need no collation of their own here.
+      sql += " varchar(" + std::to_string(field.size) + ")";
+  }
+  if (!field.defaultValue.empty()) sql += " DEFAULT " + QuotedText(field.defaultValue);
+  return sql;
+}
+
+}  // namespace
+
+bool IsServerLocation(const std::string& location) {
+  if (StartsWith(location, "postgresql://") || StartsWith(location, "postgres://")) return true;
+  if (location.find('=') == std::string::npos) return false;
+  char* error = nullptr;
+  PQconninfoOption* options = PQconninfoParse(location.c_str(), &error);
+  PQfreemem(error);
+  if (!options) return false;
+  PQconninfoFree(options);
+  return true;
+}
+
+std::string DisplayLocation(const std::string& location) {
+  if (!IsServerLocation(location)) return location;
+  PQconninfoOption* options = PQconninfoParse(location.c_str(), nullptr);
+  if (!options) return location;
+  std::string shown;
+  bool password = false;
+  for (const PQconninfoOption* option = options; option->keyword; ++option) {
+    if (!option->val || !*option->val) continue;
+    const bool secret = std::strcmp(option->keyword, "password") == 0;
+    password = password || secret;
+    shown += (shown.empty() ? "" : " ") + std::string(option->keyword) + "=" +
+             (secret ? "********" : option->val);
+  }
+  PQconninfoFree(options);
+  return password ? shown : location;
+}
+
+// ---- PostgresStatement ----
+
+class PostgresStatement : public EngineStatement {
+ public:
+  PostgresStatement(PostgresEngine& engine, std::string name, int params, PGresult* description,
+                    bool returnsId)
+      : m_engine(&engine),
+        m_name(std::move(name)),
+        m_values(static_cast<std::size_t>(params)),
+        m_null(static_cast<std::size_t>(params), true),
+        m_returnsId(returnsId) {
+    for (int i = 0; i < PQnfields(description); ++i) {
+      m_names.emplace_back(PQfname(description, i));
+      m_types.push_back(PQftype(description, i));
+    }
+  }
+  ~PostgresStatement() override {
+    if (m_state == State::Streaming) Drain();
+  }
+  PostgresStatement(const PostgresStatement&) = delete;
+  PostgresStatement& operator=(const PostgresStatement&) = delete;
+
+  void BindText(int index, std::string_view text) override {
+    // The server's text cannot hold NUL: it becomes U+0080, a control
+    // character as well, so a line kept aside for holding one is still
+    // refused when it is retried.
+    std::string& slot = Slot(index);
+    slot.clear();
+    for (std::size_t at = 0;;) {
+      const std::size_t nul = text.find('\0', at);
+      slot.append(text.substr(at, nul - at));
+      if (nul == std::string_view::npos) break;
+      slot += "\xC2\x80";
+      at = nul + 1;
+    }
+    m_null[static_cast<std::size_t>(index - 1)] = false;
+  }
+  void BindInt(int index, std::int64_t number) override {
+    Slot(index) = std::to_string(number);
+    m_null[static_cast<std::size_t>(index - 1)] = false;
+  }
+  void BindNull(int index) override {
+    Slot(index).clear();
+    m_null[static_cast<std::size_t>(index - 1)] = true;
+  }
+
+  bool Step() override {
+    if (m_state == State::Idle) Start();
+    for (;;) {
+      if (m_current && ++m_row < PQntuples(m_current.get())) {
+        if (!m_returnsId) return true;
+        m_engine->m_lastInsertId = std::atoll(PQgetvalue(m_current.get(), m_row, 0));
+        continue;
+      }
+      m_current.reset();
+      m_row = -1;
+      if (m_state == State::Streaming) {
+        PostgresEngine::ResultPtr result = m_engine->NextResult();
+        if (!result) {
+          m_engine->m_streaming = nullptr;
+          m_state = State::Done;
+          return false;
+        }
+        switch (PQresultStatus(result.get())) {
+          case PGRES_SINGLE_TUPLE:
+            m_current = std::move(result);
+            break;
+          case PGRES_TUPLES_OK:
+          case PGRES_COMMAND_OK:
+            m_changes = std::atoi(PQcmdTuples(result.get()));
+            break;
+          default: {
+            const StoreError error = m_engine->ResultError(result.get());
+            Drain();
+            m_state = State::Done;
+            throw error;
+          }
+        }
+      } else if (m_state == State::Buffered) {
+        if (m_buffered.empty()) {
+          m_state = State::Done;
+          if (m_error) {
+            const StoreError error = *m_error;
+            m_error.reset();
+            throw error;
+          }
+          return false;
+        }
+        m_current = std::move(m_buffered.front());
+        m_buffered.pop_front();
+      } else {
+        return false;
+      }
+    }
+  }
+
+  int Run() override {
+    while (Step()) {
+    }
+    return m_changes;
+  }
+
+  void Send() override {
+    // Outside a transaction nothing would end the pipeline's implicit one.
+    if (!m_engine->m_inTransaction) {
+      Run();
+      return;
+    }
+    PGconn* conn = m_engine->m_conn;
+    if (m_engine->m_streaming) m_engine->m_streaming->Materialise();
+    if (PQpipelineStatus(conn) == PQ_PIPELINE_OFF && !PQenterPipelineMode(conn))
+      m_engine->ThrowConnectionError("cannot send statements in a pipeline");
+    const std::vector<const char*> values = Values();
+    if (!PQsendQueryPrepared(conn, m_name.c_str(), static_cast<int>(values.size()), values.data(),
+                             nullptr, nullptr, 0))
+      m_engine->ThrowConnectionError("cannot send a statement");
+    if (++m_engine->m_queued >= kMaxQueued) m_engine->Idle();
+  }
+
+  void Reset() override {
+    if (m_state == State::Streaming) Drain();
+    m_current.reset();
+    m_row = -1;
+    m_buffered.clear();
+    m_error.reset();
+    m_changes = 0;
+    m_state = State::Idle;
+    std::fill(m_null.begin(), m_null.end(), true);
+  }
+
+  int ColumnCount() const override { return m_returnsId ? 0 : static_cast<int>(m_names.size()); }
+  std::string ColumnName(int column) const override {
+    return m_names.at(static_cast<std::size_t>(column));
+  }
+  bool IsNull(int column) const override {
+    return !m_current || PQgetisnull(m_current.get(), m_row, column);
+  }
+  std::int64_t Int(int column) const override {
+    if (IsNull(column)) return 0;
+    const std::string_view text = TextView(column);
+    if (Type(column) == kBoolOid) return text == "t";
+    std::int64_t number = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (ec == std::errc() && end == text.data() + text.size()) return number;
+    return static_cast<std::int64_t>(std::strtod(std::string(text).c_str(), nullptr));
+  }
+  std::string_view TextView(int column) const override {
+    if (!m_current) return {};
+    return {PQgetvalue(m_current.get(), m_row, column),
+            static_cast<std::size_t>(PQgetlength(m_current.get(), m_row, column))};
+  }
+  Value Get(int column) const override {
+    if (IsNull(column)) return std::monostate{};
+    switch (Type(column)) {
+      case kBoolOid:
+      case kInt2Oid:
+      case kInt4Oid:
+      case kInt8Oid:
+      case kOidOid:
+        return Int(column);
+      case kFloat4Oid:
+      case kFloat8Oid:
+      case kNumericOid:
+        return std::strtod(std::string(TextView(column)).c_str(), nullptr);
+      default:
+        return std::string(TextView(column));
+    }
+  }
+
+  // The rows not read yet move from the connection into memory.
+  void Materialise() {
+    m_engine->m_streaming = nullptr;
+    m_state = State::Buffered;
+    while (PostgresEngine::ResultPtr result = m_engine->NextResult()) {
+      switch (PQresultStatus(result.get())) {
+        case PGRES_SINGLE_TUPLE:
+          m_buffered.push_back(std::move(result));
+          break;
+        case PGRES_TUPLES_OK:
+        case PGRES_COMMAND_OK:
+          m_changes = std::atoi(PQcmdTuples(result.get()));
+          break;
+        default:
+          if (!m_error) m_error = m_engine->ResultError(result.get());
+      }
+    }
+  }
+
+  // The connection is gone: nothing is left to read.
+  void Orphan() { m_state = State::Done; }
+
+ private:
+  enum class State { Idle, Streaming, Buffered, Done };
+
+  std::string& Slot(int index) {
+    if (index < 1 || index > static_cast<int>(m_values.size()))
+      throw StoreError(25, "column index out of range");
+    return m_values[static_cast<std::size_t>(index - 1)];
+  }
+  Oid Type(int column) const { return m_types.at(static_cast<std::size_t>(column)); }
+
+  std::vector<const char*> Values() const {
+    std::vector<const char*> values(m_values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+      values[i] = m_null[i] ? nullptr : m_values[i].c_str();
+    return values;
+  }
+
+  void Start() {
+    PGconn* conn = m_engine->m_conn;
+    if (m_engine->m_streaming) m_engine->m_streaming->Materialise();
+    const std::vector<const char*> values = Values();
+    if (!PQsendQueryPrepared(conn, m_name.c_str(), static_cast<int>(values.size()), values.data(),
+                             nullptr, nullptr, 0))
+      m_engine->ThrowConnectionError("cannot send a statement");
+    if (m_engine->m_queued > 0) {
+      // Behind the statements of the pipeline: one round trip for them all.
+      m_state = State::Buffered;
+      if (!PQpipelineSync(conn)) m_engine->ThrowConnectionError("cannot send a statement");
+      m_engine->FinishPipeline(&m_buffered, &m_changes);
+      return;
+    }
+    PQsetSingleRowMode(conn);
+    m_engine->m_streaming = this;
+    m_state = State::Streaming;
+  }
+
+  void Drain() {
+    while (m_engine->NextResult()) {
+    }
+    m_engine->m_streaming = nullptr;
+  }
+
+  PostgresEngine* m_engine;
+  std::string m_name;
+  std::vector<std::string> m_values;
+  std::vector<bool> m_null;
+  std::vector<std::string> m_names;
+  std::vector<Oid> m_types;
+  // An INSERT given "RETURNING id": its rows are the new IDs, not results.
+  bool m_returnsId;
+
+  State m_state = State::Idle;
+  PostgresEngine::ResultPtr m_current{nullptr, PQclear};
+  int m_row = -1;
+  std::deque<PostgresEngine::ResultPtr> m_buffered;
+  std::optional<StoreError> m_error;
+  int m_changes = 0;
+};
+
+// ---- PostgresEngine ----
+
+PostgresEngine::PostgresEngine(const std::string& location, int lockTimeoutMs)
+    : m_lockTimeoutMs(lockTimeoutMs) {
+  char* parseError = nullptr;
+  PQconninfoOption* options = PQconninfoParse(location.c_str(), &parseError);
+  if (!options) {
+    const std::string message = OneLine(parseError);
+    PQfreemem(parseError);
+    throw StoreError(14, "invalid connection string: " + message);
+  }
+  bool password = false;
+  for (const PQconninfoOption* option = options; option->keyword; ++option)
+    if (std::strcmp(option->keyword, "password") == 0 && option->val && *option->val)
+      password = true;
+  PQconninfoFree(options);
+  if (password)
+    throw StoreError(14,
+                     "the connection string holds a password: keep it in the password file "
+                     "(~/.pgpass) or a service file, never on the command line");
+
+  // A given connect_timeout wins over ours; the encoding is always ours.
+  const char* keywords[] = {"connect_timeout", "dbname", "fallback_application_name",
+                            "client_encoding", nullptr};
+  const char* values[] = {"10", location.c_str(), "vornal", "UTF8", nullptr};
+  m_conn = PQconnectdbParams(keywords, values, 1);
+  if (!m_conn) throw std::bad_alloc();
+  if (PQstatus(m_conn) != CONNECTION_OK) {
+    const std::string message = OneLine(PQerrorMessage(m_conn));
+    PQfinish(m_conn);
+    throw StoreError(14, message);
+  }
+  PQsetNoticeProcessor(m_conn, IgnoreNotice, nullptr);
+  try {
+    ExecuteScript("SET DateStyle = ISO, YMD; SET lock_timeout = " + std::to_string(lockTimeoutMs));
+  } catch (...) {
+    PQfinish(m_conn);
+    throw;
+  }
+}
+
+PostgresEngine::~PostgresEngine() {
+  if (m_streaming) m_streaming->Orphan();
+  PQfinish(m_conn);
+}
+
+std::string PostgresEngine::Description() const {
+  const std::string host = PQhost(m_conn) ? PQhost(m_conn) : "";
+  const std::string port = PQport(m_conn) ? PQport(m_conn) : "";
+  const std::string user = PQuser(m_conn) ? PQuser(m_conn) : "";
+  const std::string db = PQdb(m_conn) ? PQdb(m_conn) : "";
+  if (!host.empty() && host[0] == '/')
+    return "postgresql://" + user + "@/" + db + "?host=" + host +
+           (port.empty() || port == "5432" ? "" : "&port=" + port);
+  return "postgresql://" + user + "@" + host + (port.empty() ? "" : ":" + port) + "/" + db;
+}
+
+PostgresEngine::ResultPtr PostgresEngine::NextResult() {
+  return ResultPtr(PQgetResult(m_conn), PQclear);
+}
+
+void PostgresEngine::ThrowConnectionError(const std::string& what) const {
+  const std::string message = OneLine(PQerrorMessage(m_conn));
+  throw StoreError(10, message.empty() ? what : message);
+}
+
+StoreError PostgresEngine::ResultError(const PGresult* result) const {
+  if (!result) return StoreError(10, OneLine(PQerrorMessage(m_conn)));
+  const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+  const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+  const std::string message = OneLine(primary ? primary : PQresultErrorMessage(result));
+  return StoreError(CodeFor(state ? state : ""), message.empty() ? "server error" : message);
+}
+
+void PostgresEngine::Idle() {
+  if (m_streaming) m_streaming->Materialise();
+  if (m_queued == 0) return;
+  if (!PQpipelineSync(m_conn)) ThrowConnectionError("cannot send statements");
+  FinishPipeline(nullptr, nullptr);
+}
+
+void PostgresEngine::FinishPipeline(std::deque<ResultPtr>* last, int* changes) {
+  std::optional<StoreError> error;
+  const int statements = m_queued + (last ? 1 : 0);
+  m_queued = 0;
+  for (int i = 0; i < statements; ++i) {
+    const bool mine = last && i == statements - 1;
+    // Each statement's results end with no result.
+    while (ResultPtr result = NextResult()) {
+      switch (PQresultStatus(result.get())) {
+        case PGRES_TUPLES_OK:
+        case PGRES_SINGLE_TUPLE:
+        case PGRES_COMMAND_OK:
+          if (mine) {
+            *changes = std::atoi(PQcmdTuples(result.get()));
+            last->push_back(std::move(result));
+          }
+          break;
+        case PGRES_PIPELINE_ABORTED:
+          break;
+        default:
+          if (!error) error = ResultError(result.get());
+      }
+    }
+  }
+  // Then the sync point.
+  for (int tries = 0; tries < 3; ++tries) {
+    ResultPtr result = NextResult();
+    if (result && PQresultStatus(result.get()) == PGRES_PIPELINE_SYNC) break;
+    if (PQstatus(m_conn) == CONNECTION_BAD) ThrowConnectionError("connection lost");
+  }
+  if (!PQexitPipelineMode(m_conn)) ThrowConnectionError("cannot leave pipeline mode");
+  if (error) throw *error;
+}
+
+std::unique_ptr<EngineStatement> PostgresEngine::Prepare(std::string_view sql) {
+  Idle();
+  std::string text = NumberedParameters(sql);
+  bool returnsId = false;
+  if (const std::string table = InsertTarget(sql); !table.empty()) {
+    const std::string& id = IdentityColumn(table);
+    if (!id.empty()) {
+      text += " RETURNING " + QuotedName(id);
+      returnsId = true;
+    }
+  }
+  const std::string name = "v" + std::to_string(++m_statements);
+  ResultPtr prepared(PQprepare(m_conn, name.c_str(), text.c_str(), 0, nullptr), PQclear);
+  if (!prepared || PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+    throw ResultError(prepared.get());
+  ResultPtr description(PQdescribePrepared(m_conn, name.c_str()), PQclear);
+  if (!description || PQresultStatus(description.get()) != PGRES_COMMAND_OK)
+    throw ResultError(description.get());
+  return std::make_unique<PostgresStatement>(*this, name, PQnparams(description.get()),
+                                             description.get(), returnsId);
+}
+
+void PostgresEngine::ExecuteScript(const std::string& sql) {
+  Idle();
+  ResultPtr result(PQexec(m_conn, sql.c_str()), PQclear);
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
+    throw ResultError(result.get());
+}
+
+void PostgresEngine::Begin(bool write) {
+  ExecuteScript(write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+  m_inTransaction = true;
+}
+
+void PostgresEngine::Commit() {
+  Idle();
+  m_inTransaction = false;
+  ResultPtr result(PQexec(m_conn, "COMMIT"), PQclear);
+  if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) throw ResultError(result.get());
+  // The server ends a transaction that failed with a rollback, even when
+  // asked to commit.
+  if (std::strcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
+    throw StoreError(1, "the transaction failed and was rolled back");
+}
+
+void PostgresEngine::Rollback() {
+  try {
+    Idle();
+  } catch (const StoreError&) {
+    // The statement that failed is what is being rolled back.
+  }
+  m_inTransaction = false;
+  ExecuteScript("ROLLBACK");
+}
+
+void PostgresEngine::Lock(DatabaseLock lock) {
+  const char* key = lock == DatabaseLock::Schema ? "1" : "2";
+  try {
+    ExecuteScript("SET LOCAL lock_timeout = " + std::to_string(kAdvisoryLockTimeoutMs) +
+                  "; SELECT pg_advisory_xact_lock(" + kLockClass + ", " + key +
+                  "); SET LOCAL lock_timeout = " + std::to_string(m_lockTimeoutMs));
+  } catch (const StoreError& e) {
+    if (e.Code() != 5) throw;
+    throw StoreError(5, "the database is busy: another Vornal run has held it for " +
+                            std::to_string(kAdvisoryLockTimeoutMs / 1000) + " s");
+  }
+}
+
+std::vector<std::string> PostgresEngine::Names(const char* sql, std::string_view table) {
+  Idle();
+  const std::string name = LowerName(table);
+  const char* values[] = {name.c_str()};
+  ResultPtr result(PQexecParams(m_conn, sql, 1, nullptr, values, nullptr, nullptr, 0), PQclear);
+  if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK) throw ResultError(result.get());
+  std::vector<std::string> names;
+  for (int row = 0; row < PQntuples(result.get()); ++row)
+    names.emplace_back(PQgetvalue(result.get(), row, 0));
+  return names;
+}
+
+bool PostgresEngine::HasTable(std::string_view table) {
+  return !Names(
+              "SELECT c.relname FROM pg_catalog.pg_class c "
+              "WHERE c.oid = to_regclass(quote_ident($1)) AND c.relkind IN ('r', 'p')",
+              table)
+              .empty();
+}
+
+std::vector<std::string> PostgresEngine::Columns(std::string_view table) {
+  return Names(
+      "SELECT attname FROM pg_catalog.pg_attribute WHERE attrelid = to_regclass(quote_ident($1)) "
+      "AND attnum > 0 AND NOT attisdropped ORDER BY attnum",
+      table);
+}
+
+std::vector<std::string> PostgresEngine::Indexes(std::string_view table) {
+  return Names(
+      "SELECT c.relname FROM pg_catalog.pg_index i JOIN pg_catalog.pg_class c "
+      "ON c.oid = i.indexrelid WHERE i.indrelid = to_regclass(quote_ident($1)) "
+      "AND NOT i.indisprimary ORDER BY 1",
+      table);
+}
+
+const std::string& PostgresEngine::IdentityColumn(const std::string& table) {
+  if (auto it = m_identity.find(table); it != m_identity.end()) return it->second;
+  const std::vector<std::string> names = Names(
+      "SELECT attname FROM pg_catalog.pg_attribute WHERE attrelid = "
+      "to_regclass(quote_ident($1)) AND attidentity <> '' AND NOT attisdropped",
+      table);
+  return m_identity[table] = names.empty() ? std::string() : names.front();
+}
+
+std::string PostgresEngine::CreateTableSql(const std::string& table,
+                                           const std::vector<FieldDescription>& fields) {
+  std::string sql = "CREATE TABLE " + QuotedName(LowerName(table)) + " (";
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i) sql += ", ";
+    sql += ColumnSql(fields[i]);
+  }
+  return sql + ")";
+}
+
+std::string PostgresEngine::AddColumnSql(const std::string& table, const FieldDescription& field) {
+  return "ALTER TABLE " + QuotedName(LowerName(table)) + " ADD COLUMN " + ColumnSql(field);
+}
+
+void PostgresEngine::SyncIdentity(const std::string& table) {
+  const std::string name = LowerName(table);
+  const std::string& id = IdentityColumn(name);
+  if (id.empty()) return;
+  ExecuteScript("SELECT setval(pg_get_serial_sequence(" + QuotedText(QuotedName(name)) + ", " +
+                QuotedText(id) + "), COALESCE((SELECT max(" + QuotedName(id) + ") FROM " +
+                QuotedName(name) + "), 0) + 1, false)");
+}
+
+int PostgresEngine::SchemaVersion() {
+  if (!HasTable("schema_version")) return 0;
+  ResultPtr result(PQexec(m_conn, "SELECT max(version) FROM schema_version"), PQclear);
+  if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK) throw ResultError(result.get());
+  return PQntuples(result.get()) ? std::atoi(PQgetvalue(result.get(), 0, 0)) : 0;
+}
+
+void PostgresEngine::SetSchemaVersion(int version) {
+  ExecuteScript(
+      "CREATE TABLE IF NOT EXISTS schema_version (version integer NOT NULL); "
+      "DELETE FROM schema_version; INSERT INTO schema_version (version) VALUES (" +
+      std::to_string(version) + ")");
+}
+
+}  // namespace vornal

@@ -1,0 +1,231 @@
+#include "store/sqlite_engine.h"
+
+#include <sqlite3.h>
+
+#include <new>
+
+#include "store/sql_text.h"
+#include "store/store_error.h"
+#include "store/table_def.h"
+
+namespace vornal {
+namespace {
+
+// SQLITE_TRANSIENT without the old-style cast of its macro.
+const sqlite3_destructor_type kTransient = reinterpret_cast<sqlite3_destructor_type>(-1);
+
+[[noreturn]] void Throw(int rc, const std::string& message) {
+  if (rc == SQLITE_NOMEM) throw std::bad_alloc();
+  throw StoreError(rc & 0xff, message);
+}
+
+class SqliteStatement : public EngineStatement {
+ public:
+  SqliteStatement(SqliteEngine& engine, sqlite3* db, sqlite3_stmt* stmt)
+      : m_engine(engine), m_db(db), m_stmt(stmt) {}
+  ~SqliteStatement() override { sqlite3_finalize(m_stmt); }
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  void BindText(int index, std::string_view text) override {
+    m_engine.Check(
+        sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), kTransient, SQLITE_UTF8));
+  }
+  void BindInt(int index, std::int64_t number) override {
+    m_engine.Check(sqlite3_bind_int64(m_stmt, index, number));
+  }
+  void BindNull(int index) override { m_engine.Check(sqlite3_bind_null(m_stmt, index)); }
+
+  bool Step() override {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3_reset(m_stmt);
+    m_engine.Check(rc);
+    return false;
+  }
+  int Run() override {
+    while (Step()) {
+    }
+    return sqlite3_changes(m_db);
+  }
+  void Reset() override {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+  }
+
+  int ColumnCount() const override { return sqlite3_column_count(m_stmt); }
+  std::string ColumnName(int column) const override {
+    const char* name = sqlite3_column_name(m_stmt, column);
+    if (!name) throw std::bad_alloc();
+    return name;
+  }
+  bool IsNull(int column) const override {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+  }
+  std::int64_t Int(int column) const override { return sqlite3_column_int64(m_stmt, column); }
+  std::string_view TextView(int column) const override {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    if (!text) return {};
+    return {text, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))};
+  }
+  Value Get(int column) const override {
+    switch (sqlite3_column_type(m_stmt, column)) {
+      case SQLITE_INTEGER:
+        return Int(column);
+      case SQLITE_FLOAT:
+        return sqlite3_column_double(m_stmt, column);
+      case SQLITE_NULL:
+        return std::monostate{};
+      default:
+        return std::string(TextView(column));
+    }
+  }
+
+ private:
+  SqliteEngine& m_engine;
+  sqlite3* m_db;
+  sqlite3_stmt* m_stmt;
+};
+
+std::string ColumnSql(const FieldDescription& field) {
+  const std::string name = QuotedName(field.name);
+  std::string sql = name;
+  if (field.type == kTypeLong && (field.attributes & kAttrAutoIncrement))
+    return sql + " INTEGER PRIMARY KEY AUTOINCREMENT";
+  switch (field.type) {
+    case kTypeLong:
+      sql += " INTEGER";
+      break;
+    case kTypeDateTime:
+      sql += " DATETIME";
+      break;
+    default:
+      sql += " TEXT(" + std::to_string(field.size) + ")";
+  }
+  if (field.ignoreCase) sql += " COLLATE NOCASE";
+  if (!field.defaultValue.empty()) sql += " DEFAULT " + QuotedText(field.defaultValue);
+  if (field.type == kTypeText && field.size > 0)
+    sql += " CHECK (length(" + name + ") <= " + std::to_string(field.size) + ")";
+  if (field.type == kTypeDateTime)
+    sql += " CHECK (" + name + " IS NULL OR datetime(" + name + ") IS " + name + ")";
+  return sql;
+}
+
+}  // namespace
+
+SqliteEngine::SqliteEngine(const std::string& path, Mode mode, int busyTimeoutMs) : m_path(path) {
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+  if (mode != Mode::Open) flags |= SQLITE_OPEN_CREATE;
+  const int rc =
+      sqlite3_open_v2(mode == Mode::Memory ? ":memory:" : path.c_str(), &m_db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
+    sqlite3_close(m_db);
+    Throw(rc, message);
+  }
+  sqlite3_extended_result_codes(m_db, 0);
+  sqlite3_busy_timeout(m_db, busyTimeoutMs);
+  try {
+    // Reading the schema finds a file that is not a database now, not at
+    // the first statement of some later command.
+    ExecuteScript("PRAGMA schema_version; PRAGMA synchronous = FULL;");
+  } catch (...) {
+    sqlite3_close_v2(m_db);
+    throw;
+  }
+}
+
+SqliteEngine::~SqliteEngine() {
+  sqlite3_close_v2(m_db);
+}
+
+void SqliteEngine::Check(int rc) const {
+  if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
+  const char* message = sqlite3_errmsg(m_db);
+  Throw(rc, message ? message : sqlite3_errstr(rc));
+}
+
+std::unique_ptr<EngineStatement> SqliteEngine::Prepare(std::string_view sql) {
+  sqlite3_stmt* stmt = nullptr;
+  Check(sqlite3_prepare_v3(m_db, sql.data(), static_cast<int>(sql.size()),
+                           SQLITE_PREPARE_PERSISTENT, &stmt, nullptr));
+  if (!stmt) throw StoreError(SQLITE_MISUSE, "Empty SQL statement.");
+  return std::make_unique<SqliteStatement>(*this, m_db, stmt);
+}
+
+void SqliteEngine::ExecuteScript(const std::string& sql) {
+  char* error = nullptr;
+  const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error);
+  if (rc != SQLITE_OK) {
+    const std::string message = error ? error : sqlite3_errstr(rc);
+    sqlite3_free(error);
+    Throw(rc, message);
+  }
+}
+
+std::int64_t SqliteEngine::LastInsertId() const {
+  return sqlite3_last_insert_rowid(m_db);
+}
+
+void SqliteEngine::Begin(bool write) {
+  // BEGIN IMMEDIATE takes the write lock at once, so a second writer waits
+  // at the start, not midway.
+  ExecuteScript(write ? "BEGIN IMMEDIATE" : "BEGIN");
+}
+
+std::vector<std::string> SqliteEngine::Names(const char* sql, std::string_view table, int column) {
+  std::vector<std::string> names;
+  auto statement = Prepare(sql);
+  statement->BindText(1, table);
+  while (statement->Step()) names.emplace_back(statement->TextView(column));
+  return names;
+}
+
+bool SqliteEngine::HasTable(std::string_view table) {
+  return !Names("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE",
+                table, 0)
+              .empty();
+}
+
+std::vector<std::string> SqliteEngine::Columns(std::string_view table) {
+  return Names("SELECT name FROM pragma_table_info(?) ORDER BY cid", table, 0);
+}
+
+std::vector<std::string> SqliteEngine::Indexes(std::string_view table) {
+  return Names(
+      "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE "
+      "AND sql IS NOT NULL ORDER BY name",
+      table, 0);
+}
+
+std::string SqliteEngine::CreateTableSql(const std::string& table,
+                                         const std::vector<FieldDescription>& fields) {
+  std::string sql = "CREATE TABLE " + QuotedName(table) + " (";
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i) sql += ", ";
+    sql += ColumnSql(fields[i]);
+  }
+  return sql + ")";
+}
+
+std::string SqliteEngine::AddColumnSql(const std::string& table, const FieldDescription& field) {
+  return "ALTER TABLE " + QuotedName(table) + " ADD COLUMN " + ColumnSql(field);
+}
+
+int SqliteEngine::SchemaVersion() {
+  auto statement = Prepare("PRAGMA user_version");
+  return statement->Step() ? static_cast<int>(statement->Int(0)) : 0;
+}
+
+void SqliteEngine::SetSchemaVersion(int version) {
+  ExecuteScript("PRAGMA user_version = " + std::to_string(version));
+}
+
+void SqliteEngine::PrepareForBulkWrite() {
+  // A file's transaction touches many pages; with the engine's small default
+  // cache they would be spilled to disk, with syncs, long before the commit.
+  ExecuteScript("PRAGMA cache_size = -131072");
+}
+
+}  // namespace vornal
