@@ -15,41 +15,71 @@ extern const Command kTreeCommand;
 extern const Command kStatsCommand;
 extern const Command kTimesheetCommand;
 extern const Command kSheetsCommand;
+extern const Command kCopyCommand;
+extern const Command kGrantsCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kProcessCommand, &kRejectedCommand,  &kPeopleCommand,
-      &kTreeCommand,    &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand};
+      &kFoldersCommand, &kProcessCommand,   &kRejectedCommand, &kPeopleCommand, &kTreeCommand,
+      &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,   &kCopyCommand,   &kGrantsCommand};
   return commands;
 }
 
-DatabasePtr OpenOrCreate(const std::string& path) {
-  auto db = std::make_unique<Database>();
-  try {
-    db->Open(path);
-    UpgradeSchema(*db);
-    // An empty or foreign file opens as a database without our tables; say
-    // so, not "no such table" at whatever statement comes first.
-    for (const char* table : {"human", "logs", "setting"})
-      if (!db->HasTable(table))
-        throw StoreError(kErrItemNotFound, "the file has no table '" + std::string(table) +
-                                               "': it is not a Vornal database (empty or foreign)");
-    return db;
-  } catch (const StoreError& e) {
-    if (e.Code() != kErrFileNotFound) throw;
-  }
+namespace {
+
+// Runs `create`; the first message it reported becomes a StoreError when it
+// failed.
+template <class Create>
+void Creating(const std::string& path, Create create) {
   std::string failure;
+  bool ok = false;
   {
     ScopedMessageSink sink([&failure](const std::string& text) {
       if (failure.empty()) failure = text;
     });
-    DatabasePtr created;
-    if (CreateDatabaseFile(created, path, kCreateOptions) && CreateTables(created.get())) {
-      std::fprintf(stderr, "vornal-cli: %s did not exist; created a new database.\n", path.c_str());
-      return created;
-    }
+    ok = create();
   }
-  throw StoreError(kErrFileNotFound, failure.empty() ? "cannot create " + path : failure);
+  if (!ok)
+    throw StoreError(kErrFileNotFound,
+                     failure.empty() ? "cannot create the tables in " + path : failure);
+}
+
+}  // namespace
+
+DatabasePtr OpenExisting(const std::string& path) {
+  auto db = std::make_unique<Database>();
+  db->Open(path);
+  if (db->IsServer()) {
+    int made = 0;
+    Creating(path, [&] { return (made = CreateServerTables(*db)) >= 0; });
+    if (made)
+      std::fprintf(stderr, "vornal-cli: %s had none of the program's tables; created them.\n",
+                   db->Description().c_str());
+  }
+  UpgradeSchema(*db);
+  // An empty or foreign file opens as a database without our tables; say
+  // so, not "no such table" at whatever statement comes first.
+  for (const char* table : {"human", "logs", "setting"})
+    if (!db->HasTable(table))
+      throw StoreError(kErrItemNotFound, "the " +
+                                             std::string(db->IsServer() ? "database" : "file") +
+                                             " has no table '" + table +
+                                             "': it is not a Vornal database (empty or foreign)");
+  return db;
+}
+
+DatabasePtr OpenOrCreate(const std::string& path) {
+  try {
+    return OpenExisting(path);
+  } catch (const StoreError& e) {
+    if (e.Code() != kErrFileNotFound || IsServerLocation(path)) throw;
+  }
+  DatabasePtr created;
+  Creating(path, [&] {
+    return CreateDatabaseFile(created, path, kCreateOptions) && CreateTables(created.get());
+  });
+  std::fprintf(stderr, "vornal-cli: %s did not exist; created a new database.\n", path.c_str());
+  return created;
 }
 
 int UsageError(const Command& command, const std::string& problem) {

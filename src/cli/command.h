@@ -20,7 +20,7 @@ inline constexpr int kExitUsage = 2;    // the command line was wrong
 
 // What every command is given besides its arguments.
 struct Context {
-  std::string dbPath;  // the database file, base.mdb unless --db says otherwise
+  std::string dbPath;  // the database: --db, else VORNAL_DB, else base.mdb
 };
 
 // One command of vornal-cli: its word, a line for the overview, its help
@@ -36,9 +36,13 @@ struct Command {
 // The commands in the order the overview lists them.
 const std::vector<const Command*>& Commands();
 
-// Opens the database file, creating it with its tables when it is missing
-// (said on stderr). Throws StoreError when it cannot be opened or created.
+// Opens the database, creating it with its tables when it is a missing file
+// or a server's database without them (said on stderr). Throws StoreError
+// when it cannot be opened or created.
 DatabasePtr OpenOrCreate(const std::string& path);
+// Opens a database that must be there with the program's tables: a missing
+// file is error 3024.
+DatabasePtr OpenExisting(const std::string& path);
 
 // A wrong command line: the problem and a pointer to the help on stderr;
 // returns kExitUsage.

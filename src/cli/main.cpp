@@ -12,10 +12,14 @@ using namespace vornal::cli;
 
 void PrintOverview(std::FILE* out) {
   std::fputs(
-      "Usage: vornal-cli [--db PATH] COMMAND [ARGS...]\n"
+      "Usage: vornal-cli [--db PATH|URI] COMMAND [ARGS...]\n"
       "\n"
-      "Works on base.mdb in the current directory, or on the file given with --db.\n"
-      "A missing database file is created with its tables.\n"
+      "Works on the database given with --db, else in the environment variable\n"
+      "VORNAL_DB, else base.mdb in the current directory: a file, or a PostgreSQL\n"
+      "database (postgresql://host/dbname, or libpq's key=value words such as\n"
+      "service=office). A missing database file is created with its tables, and\n"
+      "so is an empty PostgreSQL database. Passwords belong in ~/.pgpass or the\n"
+      "service file, never in --db.\n"
       "\n"
       "Commands:\n",
       out);
@@ -37,7 +41,7 @@ bool IsHelp(const Args& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Context context{vornal::kDatabaseFile};
+  Context context{vornal::DatabaseLocation()};
   int i = 1;
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -81,8 +85,8 @@ int main(int argc, char** argv) {
     try {
       return command->run(context, args);
     } catch (const vornal::StoreError& e) {
-      std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n", context.dbPath.c_str(),
-                   e.Code(), e.what());
+      std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n",
+                   vornal::DisplayLocation(context.dbPath).c_str(), e.Code(), e.what());
       return kExitFailure;
     } catch (const std::bad_alloc&) {
       std::fputs("vornal-cli: out of memory\n", stderr);
