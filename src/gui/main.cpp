@@ -3,19 +3,28 @@
 #include <string_view>
 
 #include "gui/application.h"
+#include "store/schema.h"
 
 namespace {
 
 // Answers --help and --version (and refuses unknown options) before any
-// window is made.
+// window is made; takes the database from --db.
 void ProcessCommandLine(const QCoreApplication& app) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Vornal: the office side of a workplace time-tracking system. Works on base.mdb in "
-      "the current directory."));
+      "Vornal: the office side of a workplace time-tracking system. Works on the database "
+      "named by --db, else by the environment variable VORNAL_DB, else on base.mdb in the "
+      "current directory."));
   parser.addHelpOption();
   parser.addVersionOption();
+  const QCommandLineOption db(
+      QStringLiteral("db"),
+      QStringLiteral("The database: a file, or a PostgreSQL connection URI "
+                     "(postgresql://host/dbname) or libpq connection string."),
+      QStringLiteral("PATH|URI"));
+  parser.addOption(db);
   parser.process(app);
+  if (parser.isSet(db)) vornal::SetDatabaseLocation(parser.value(db).toStdString());
 }
 
 }  // namespace

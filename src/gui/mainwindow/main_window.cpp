@@ -182,6 +182,10 @@ CellGrid* MainWindow::Grid() const {
 
 void MainWindow::Initialize() {
   setWindowIcon(QIcon(QStringLiteral(":/vornal.ico")));
+  // Which database is open, when it is not base.mdb here.
+  if (DatabaseLocation() != kDatabaseFile)
+    setWindowTitle(windowTitle() + QStringLiteral(" — ") +
+                   FromStd(DisplayLocation(DatabaseLocation())));
   ShowDetails({}, {}, {}, {}, {});
 
   CellGrid* grid = m_ui->grid;
@@ -201,14 +205,14 @@ void MainWindow::Initialize() {
 bool MainWindow::OpenDatabase() {
   FreeDatabase(m_db);
   OpenFailure failure;
-  const int result = OpenDatabaseFile(m_db, kDatabaseFile, false, &failure);
+  const int result = OpenDatabaseFile(m_db, DatabaseLocation(), false, &failure);
   if (result == 1) return true;
   if (result == -1) {
     MessageBox::Warning(this, MessageBox::EngineErrorText(failure.code, kCannotOpen.toLower(),
                                                           FromStd(failure.message)));
     return true;
   }
-  NewDatabaseDialog notice(&m_db, kDatabaseFile);
+  NewDatabaseDialog notice(&m_db, DatabaseLocation());
   notice.exec();
   if (m_db)
     CreateTables();
@@ -483,7 +487,8 @@ void MainWindow::OnProcess() {
         OpenDatabase();
         if (!m_db) return;
         // The sweep runs on a worker thread with a connection of its own.
-        const std::string path = std::filesystem::absolute(m_db->Path()).string();
+        const std::string path =
+            m_db->IsServer() ? m_db->Path() : std::filesystem::absolute(m_db->Path()).string();
         CloseDatabase();
         try {
           ProcessProgressDialog progress(this);
