@@ -1,10 +1,13 @@
 #pragma once
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "store/schema.h"
 
@@ -34,19 +37,112 @@ class TempDir {
   std::filesystem::path m_path;
 };
 
-// A new database file with the program's tables.
-inline DatabasePtr MakeDatabase(const std::string& path) {
+// ---- The engine under test ----
+// A test program runs on SQLite; registered with vornal_engine_test, its
+// cases run once more on a throwaway PostgreSQL server (tests/pg_server.sh)
+// whose maintenance database ctest names in VORNAL_TEST_SERVER.
+
+inline const char* TestServer() {
+  const char* server = std::getenv("VORNAL_TEST_SERVER");
+  return server && *server ? server : nullptr;
+}
+
+inline bool OnServer() {
+  return TestServer() != nullptr;
+}
+
+// New, empty databases on the test server; dropped when the program ends.
+class ServerDatabases {
+ public:
+  // The location of a new database made from the template: template1 holds
+  // the extension the tables need, template0 nothing.
+  static std::string New(const char* from = "template1") {
+    static ServerDatabases made;
+    const std::string name =
+        "vt_" + std::to_string(::getpid()) + "_" + std::to_string(made.m_names.size() + 1);
+    Database server;
+    server.Open(TestServer());
+    server.ExecuteScript("CREATE DATABASE " + name + " TEMPLATE " + from + " STRATEGY FILE_COPY");
+    made.m_names.push_back(name);
+    return std::string(TestServer()) + " dbname=" + name;
+  }
+
+ private:
+  ~ServerDatabases() {
+    try {
+      Database server;
+      server.Open(TestServer());
+      for (const std::string& name : m_names)
+        server.ExecuteScript("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+    } catch (...) {
+      // The server is thrown away after the run anyway.
+    }
+  }
+  std::vector<std::string> m_names;
+};
+
+// Where the office in folder `cwd` keeps its database: base.mdb there, or a
+// database of its own on the test server, which vornal-cli started in the
+// folder by these tests is given as VORNAL_DB.
+inline std::string DatabaseIn(const std::string& cwd) {
+  if (!OnServer()) return cwd + "/base.mdb";
+  static std::map<std::string, std::string> made;
+  auto [it, fresh] = made.emplace(cwd, std::string());
+  if (fresh) it->second = ServerDatabases::New();
+  return it->second;
+}
+
+// A new database with the program's tables: a file, or on the server.
+inline DatabasePtr MakeDatabase(const std::string& location) {
   DatabasePtr db;
-  if (CreateDatabaseFile(db, path, kCreateOptions) != 1 || !CreateTables(db.get())) std::abort();
+  if (IsServerLocation(location)) {
+    db = std::make_unique<Database>();
+    db->Open(location);
+    if (CreateServerTables(*db) != 1) std::abort();
+    return db;
+  }
+  if (CreateDatabaseFile(db, location, kCreateOptions) != 1 || !CreateTables(db.get()))
+    std::abort();
   return db;
 }
 
-// An in-memory database with the program's tables.
+// A database with the program's tables for one test: in memory, or a new
+// one on the server.
 inline std::unique_ptr<Database> MakeMemoryDatabase() {
+  if (OnServer()) return MakeDatabase(ServerDatabases::New());
   auto db = std::make_unique<Database>();
   db->OpenMemory();
   if (!CreateTables(db.get())) std::abort();
   return db;
+}
+
+// The engine refuses, with `message`, to insert (and, asked, to update)
+// rows of `table` for which `condition` on NEW holds.
+inline void RefuseRows(Database& db, const std::string& table, const std::string& condition,
+                       const std::string& message, bool updates = false) {
+  if (db.IsServer()) {
+    db.ExecuteScript(
+        "CREATE FUNCTION refuse_rows() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+        "RAISE EXCEPTION '" +
+        message + "'; END $$");
+    db.ExecuteScript("CREATE TRIGGER refuse BEFORE INSERT" +
+                     std::string(updates ? " OR UPDATE" : "") + " ON " + table +
+                     " FOR EACH ROW WHEN (" + condition + ") EXECUTE FUNCTION refuse_rows()");
+    return;
+  }
+  for (const char* verb : {"INSERT", "UPDATE"}) {
+    if (std::string(verb) == "UPDATE" && !updates) break;
+    db.ExecuteScript("CREATE TRIGGER refuse_" + std::string(verb) + " BEFORE " + verb + " ON " +
+                     table + " WHEN " + condition + " BEGIN SELECT RAISE(ABORT, '" + message +
+                     "'); END");
+  }
+}
+
+inline void StopRefusing(Database& db, const std::string& table) {
+  if (db.IsServer())
+    db.ExecuteScript("DROP TRIGGER refuse ON " + table + "; DROP FUNCTION refuse_rows()");
+  else
+    db.ExecuteScript("DROP TRIGGER IF EXISTS refuse_INSERT; DROP TRIGGER IF EXISTS refuse_UPDATE");
 }
 
 inline void WriteFile(const std::string& path, const std::string& content) {

@@ -50,7 +50,7 @@ class CliStatsTest : public ::testing::Test {
   }
 
   test::TempDir m_dir;
-  std::string m_path = m_dir.File("base.mdb");
+  std::string m_path = test::DatabaseIn(m_dir.Path().string());
 };
 
 TEST_F(CliStatsTest, TreeListsYearsMonthsAndDaysIndented) {
@@ -60,8 +60,9 @@ TEST_F(CliStatsTest, TreeListsYearsMonthsAndDaysIndented) {
   EXPECT_EQ(one.out, "2002\n  October\n    7\n");
   EXPECT_EQ(RunCli(m_path, "tree --login nobody").out, std::string(kTreeEmptyLogin) + "\n");
   const test::TempDir empty;
-  test::MakeDatabase(empty.File("base.mdb"));
-  EXPECT_EQ(RunCli(empty.File("base.mdb"), "tree").out, std::string(kTreeEmptyEverybody) + "\n");
+  const std::string emptyDb = test::DatabaseIn(empty.Path().string());
+  test::MakeDatabase(emptyDb);
+  EXPECT_EQ(RunCli(emptyDb, "tree").out, std::string(kTreeEmptyEverybody) + "\n");
 }
 
 TEST_F(CliStatsTest, StatsCsvGivesTheGridCellsExactly) {

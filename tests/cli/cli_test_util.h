@@ -23,12 +23,18 @@ struct CliResult {
 };
 
 // Starts a program (found on PATH when not a path) in `cwd` with its output
-// going to files there; the process id.
+// going to files there; the process id. On the test server, the folder's
+// database is given as VORNAL_DB.
 inline pid_t StartProgram(const std::string& cwd, const std::string& program,
                           const std::vector<std::string>& args) {
+  const std::string db = DatabaseIn(cwd);
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
   if (::chdir(cwd.c_str()) != 0) ::_exit(127);
+  if (OnServer())
+    ::setenv("VORNAL_DB", db.c_str(), 1);
+  else
+    ::unsetenv("VORNAL_DB");
   const int out = ::open(".cli.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const int err = ::open(".cli.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ::dup2(out, 1);
@@ -94,10 +100,10 @@ inline void MakeOffice(const std::string& cwd, const std::vector<std::string>& b
   }
 }
 
-// The LOGS rows of the database in `cwd`.
+// The LOGS rows of the database of the office in `cwd`.
 inline std::string RowsIn(const std::string& cwd) {
   Database db;
-  db.Open(cwd + "/base.mdb");
+  db.Open(DatabaseIn(cwd));
   return DumpRows(db);
 }
 

@@ -94,9 +94,7 @@ TEST_F(Sweep, EngineErrorAppliesNothingOfTheFileAndTheNextRunResumes) {
   const std::string content = std::string(kDayLines) +
                               "2002|10|7|9|4|0|boom|StartWork|\n2002|10|7|9|5|0|petrov|StopWDay|\n";
   test::WriteFile(folder + "/main.buf", content);
-  m_db->ExecuteScript(
-      "CREATE TRIGGER refuse BEFORE INSERT ON logs WHEN NEW.Login = 'boom' "
-      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  test::RefuseRows(*m_db, "logs", "NEW.Login = 'boom'", "refused");
   try {
     ProcessFolders(*m_db);
     FAIL() << "no engine error";
@@ -109,7 +107,7 @@ TEST_F(Sweep, EngineErrorAppliesNothingOfTheFileAndTheNextRunResumes) {
   EXPECT_EQ(left[0].rfind("main.buf.claim-", 0), 0u);
   EXPECT_EQ(test::ReadFile(folder + "/" + left[0]), content);
 
-  m_db->ExecuteScript("DROP TRIGGER refuse");
+  test::StopRefusing(*m_db, "logs");
   test::WriteFile(folder + "/main.buf", "2002|10|7|9|6|0|petrov|StartWDay|\n");
   const SweepSummary summary = ProcessFolders(*m_db);
   EXPECT_EQ(summary.filesProcessed, 2);

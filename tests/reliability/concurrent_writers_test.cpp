@@ -86,7 +86,7 @@ TEST(ConcurrentWriters, EveryLineWrittenDuringProcessIsAppliedOnce) {
   ASSERT_EQ(last.exitCode, 0) << last.err;
 
   Database db;
-  db.Open(cwd + "/base.mdb");
+  db.Open(test::DatabaseIn(cwd));
   std::map<std::string, std::pair<int, std::string>> rows;  // login -> count, last event
   Statement query = db.Prepare("SELECT Login, Event FROM LOGS ORDER BY ID");
   while (query.Step()) {

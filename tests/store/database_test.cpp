@@ -16,8 +16,26 @@ using test::MakeMemoryDatabase;
 using test::TempDir;
 
 TEST(Database, OpenNeverCreatesAndCreateNeverOpensAnExistingFile) {
-  TempDir dir;
   Database db;
+  if (test::OnServer()) {
+    // A server's database is made by its administrator, never by Vornal.
+    const std::string missing = std::string(test::TestServer()) + " dbname=vornal_missing";
+    try {
+      db.Open(missing);
+      FAIL() << "opened a missing database";
+    } catch (const StoreError& e) {
+      EXPECT_EQ(e.Code(), 14);
+      EXPECT_NE(std::string(e.what()).find("\"vornal_missing\" does not exist"), std::string::npos)
+          << e.what();
+    }
+    EXPECT_THROW(db.Create(missing), StoreError);
+    EXPECT_FALSE(db.IsOpen());
+    db.Open(test::ServerDatabases::New());
+    EXPECT_TRUE(db.IsOpen());
+    EXPECT_TRUE(db.IsServer());
+    return;
+  }
+  TempDir dir;
   try {
     db.Open(dir.File("base.mdb"));
     FAIL() << "opened a missing file";
@@ -175,14 +193,18 @@ TEST(Recordset, SnapshotMovesAndCounts) {
   EXPECT_EQ(rs.RecordCount(), 3);
 }
 
-TEST(Recordset, WithoutADatabaseOpensTheDefaultFileItself) {
+TEST(Recordset, WithoutADatabaseOpensTheProgramsDatabaseItself) {
   TempDir dir;
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(dir.Path());
-  MakeDatabase("base.mdb")->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path3', 'x')");
+  const std::string location =
+      test::OnServer() ? test::DatabaseIn(dir.Path().string()) : std::string(kDatabaseFile);
+  SetDatabaseLocation(location);
+  MakeDatabase(location)->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path3', 'x')");
   SettingRecordset rs(nullptr);
   rs.Open("SELECT * FROM Setting WHERE Key = ?", "Path3");
   std::filesystem::current_path(cwd);
+  SetDatabaseLocation(kDatabaseFile);
   ASSERT_EQ(rs.RecordCount(), 1);
   EXPECT_EQ(rs.m_Val, "x");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <vector>
 
 #include "store/messages.h"
@@ -21,6 +22,23 @@ TEST(Schema, OpenDatabaseFileTellsMissingFromBroken) {
   TempDir dir;
   Messages messages;
   DatabasePtr db;
+  if (test::OnServer()) {
+    // A missing server database is no file to create: it cannot be opened.
+    EXPECT_EQ(
+        OpenDatabaseFile(db, std::string(test::TestServer()) + " dbname=vornal_missing", false),
+        -1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].find("\"vornal_missing\" does not exist"), std::string::npos);
+    EXPECT_FALSE(db);
+    // An empty one gets the tables on first use, even without the extension
+    // a login column needs.
+    EXPECT_EQ(OpenDatabaseFile(db, test::ServerDatabases::New("template0"), false), 1);
+    ASSERT_TRUE(db);
+    for (const char* table : {"human", "logs", "setting", "intake_ledger"})
+      EXPECT_TRUE(db->HasTable(table)) << table;
+    EXPECT_EQ(messages.shown.size(), 1u);
+    return;
+  }
   EXPECT_EQ(OpenDatabaseFile(db, dir.File("base.mdb"), false), 0);
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(OpenDatabaseFile(db, dir.File("base.mdb"), true), 0);
@@ -41,25 +59,27 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
   TempDir dir;
   Messages messages;
   DatabasePtr db;
-  ASSERT_EQ(CreateDatabaseFile(db, dir.File("base.mdb"), kCreateOptions), 1);
-  ASSERT_TRUE(CreateTables(db.get()));
+  const std::string location = test::DatabaseIn(dir.Path().string());
+  db = test::MakeDatabase(location);
   EXPECT_TRUE(messages.shown.empty());
   FreeDatabase(db);
   EXPECT_FALSE(db);
 
-  ASSERT_EQ(OpenDatabaseFile(db, dir.File("base.mdb"), true), 1);
+  ASSERT_EQ(OpenDatabaseFile(db, location, true), 1);
   std::vector<std::string> columns;
-  for (const char* table : {"human", "logs", "setting"}) {
-    Statement s = db->Prepare("SELECT name FROM pragma_table_info(?) ORDER BY cid");
-    s.Bind(table);
-    while (s.Step()) columns.push_back(std::string(table) + "." + s.Text(0));
-  }
-  EXPECT_EQ(columns,
-            (std::vector<std::string>{
-                "human.ID", "human.Name", "human.Age", "human.Prof", "human.Photo", "human.Login",
-                "human.Tel", "human.email", "human.LoginKey", "logs.ID", "logs.Login", "logs.Event",
-                "logs.Preview", "logs.BeginTime", "logs.EndTime", "logs.LoginKey", "setting.ID",
-                "setting.Key", "setting.Val"}));
+  for (const char* table : {"human", "logs", "setting"})
+    for (const std::string& column : db->Columns(table))
+      columns.push_back(std::string(table) + "." + column);
+  // A server keeps names in lower case, so psql users write them unquoted.
+  std::vector<std::string> expected{
+      "human.ID",      "human.Name",     "human.Age",      "human.Prof",     "human.Photo",
+      "human.Login",   "human.Tel",      "human.email",    "human.LoginKey", "logs.ID",
+      "logs.Login",    "logs.Event",     "logs.Preview",   "logs.BeginTime", "logs.EndTime",
+      "logs.LoginKey", "setting.ID",     "setting.Key",    "setting.Val"};
+  if (db->IsServer())
+    for (std::string& name : expected)
+      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(columns, expected);
 
   db->Execute("INSERT INTO HUMAN (Login) VALUES ('a')");
   db->Execute("INSERT INTO HUMAN (Login) VALUES ('b')");
@@ -84,9 +104,9 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
   // Logins compare without regard to letter case.
   EXPECT_EQ(db->QueryInt("SELECT count(*) FROM HUMAN WHERE Login = 'A'"), 1);
 
-  EXPECT_EQ(db->QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
-                         "tbl_name = 'logs'"),
-            5);
+  EXPECT_EQ(db->Indexes("logs"),
+            (std::vector<std::string>{"logs_begin", "logs_end", "logs_key_begin", "logs_key_end",
+                                      "logs_unfinished"}));
 }
 
 TEST(Schema, CreateTablesRefusesAnExistingTable) {
@@ -99,7 +119,10 @@ TEST(Schema, CreateTablesRefusesAnExistingTable) {
 TEST(Schema, FieldAndTableOperationsReportTheirFailures) {
   Messages messages;
   Database db;
-  db.OpenMemory();
+  if (test::OnServer())
+    db.Open(test::ServerDatabases::New());
+  else
+    db.OpenMemory();
   std::unique_ptr<TableDef> table;
   ASSERT_EQ(CreateTable(&db, table, "t"), 1);
   FieldDescription field{"A", kTypeText, 10, {}, kAttrUpdatable | kAttrFixed, false};

@@ -1,0 +1,164 @@
+// Cases that only a server has: logins with passwords, roles, and moving an
+// office between a file and a server.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/cli_test_util.h"
+#include "intake/folder_sweep.h"
+#include "stats/stat_grid.h"
+#include "store/database_copy.h"
+#include "store/people.h"
+
+namespace vornal {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The code and message a location fails to open with.
+std::pair<int, std::string> OpenFailure(const std::string& location) {
+  try {
+    Database db;
+    db.Open(location);
+  } catch (const StoreError& e) {
+    return {e.Code(), e.what()};
+  }
+  return {0, "opened"};
+}
+
+// The role vornal_password (tests/pg_server.sh) must give its password,
+// which comes from the password file, never from the location.
+TEST(Server, PasswordsComeFromThePasswordFileAndARefusalSaysSo) {
+  test::TempDir dir;
+  const std::string location = std::string(test::TestServer()) + " user=vornal_password";
+  const std::string passfile = dir.File("pgpass");
+  ::setenv("PGPASSFILE", passfile.c_str(), 1);
+  EXPECT_NE(OpenFailure(location).second.find("no password supplied"), std::string::npos);
+
+  test::WriteFile(passfile, "*:*:*:vornal_password:wrong password\n");
+  fs::permissions(passfile, fs::perms::owner_read | fs::perms::owner_write);
+  const auto refused = OpenFailure(location);
+  EXPECT_EQ(refused.first, 14);
+  EXPECT_NE(refused.second.find("password authentication failed for user \"vornal_password\""),
+            std::string::npos)
+      << refused.second;
+
+  test::WriteFile(passfile, "*:*:*:vornal_password:right password\n");
+  EXPECT_EQ(OpenFailure(location).first, 0);
+
+  // A password in the location is refused before anything is sent, and
+  // never shown.
+  const std::string withPassword = location + " password=right";
+  const auto inline_ = OpenFailure(withPassword);
+  EXPECT_NE(inline_.second.find("password file"), std::string::npos);
+  EXPECT_EQ(DisplayLocation(withPassword).find("right"), std::string::npos);
+  ::unsetenv("PGPASSFILE");
+}
+
+// `vornal-cli grants`: the viewer reads the statistics and writes nothing;
+// the collector collects but edits no person.
+TEST(Server, ViewerReadsAndCannotWriteCollectorCollects) {
+  test::TempDir office;
+  const std::string cwd = office.Path().string();
+  const std::string location = test::DatabaseIn(cwd);
+  const std::string suffix = std::to_string(::getpid());
+  const std::string viewer = "vt_viewer_" + suffix;
+  const std::string collector = "vt_collector_" + suffix;
+  {
+    DatabasePtr owner = test::MakeDatabase(location);
+    owner->ExecuteScript("DROP ROLE IF EXISTS " + viewer + "; DROP ROLE IF EXISTS " + collector +
+                         "; CREATE ROLE " + viewer + " LOGIN; CREATE ROLE " + collector + " LOGIN");
+    owner->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)",
+                   "petrov", "StopWDay", "2002-10-07 09:00:00", "2002-10-07 17:00:00");
+  }
+  const auto granted = test::RunCli(cwd, {"grants", "--collector", collector, "--viewer", viewer});
+  ASSERT_EQ(granted.exitCode, 0) << granted.err;
+  test::MakeOffice(cwd, {"2002|10|8|9|0|0|ivanov|StartWDay|\r\n"});
+
+  Database asViewer;
+  asViewer.Open(location + " user=" + viewer);
+  const DateTime day = *DateTime::FromParts(2002, 10, 7);
+  EXPECT_EQ(BuildStatGrid(asViewer, day, day, "").rows.size(), 4u);
+  try {
+    InsertPerson(asViewer, {"Иванов", "", "", "", "ivanov", "", ""});
+    FAIL() << "the viewer wrote a person";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.Code(), 8);
+    EXPECT_STREQ(e.what(), "permission denied for table human");
+  }
+  EXPECT_THROW(ProcessFolders(asViewer), StoreError);
+  EXPECT_EQ(test::ReadFile(fs::directory_iterator(cwd + "/w0")->path().string()),
+            "2002|10|8|9|0|0|ivanov|StartWDay|\r\n");
+
+  Database asCollector;
+  asCollector.Open(location + " user=" + collector);
+  EXPECT_EQ(ProcessFolders(asCollector).eventsApplied, 1);
+  EXPECT_TRUE(fs::is_empty(cwd + "/w0"));
+  EXPECT_THROW(InsertPerson(asCollector, {"Иванов", "", "", "", "ivanov", "", ""}), StoreError);
+  asViewer.Close();
+  asCollector.Close();
+  Database owner;
+  owner.Open(location);
+  owner.ExecuteScript("DROP OWNED BY " + viewer + ", " + collector + "; DROP ROLE " + viewer +
+                      "; DROP ROLE " + collector);
+}
+
+// An office moves from its file to a server and back with every row and ID;
+// a copy into a database with rows writes nothing.
+TEST(Server, CopyMovesAnOfficeToTheServerAndBack) {
+  test::TempDir dir;
+  const std::string file = dir.File("base.mdb");
+  {
+    DatabasePtr db = test::MakeDatabase(file);
+    db->Execute("INSERT INTO HUMAN (Name, Login) VALUES ('Петров', 'petrov'), ('x', 'gone')");
+    db->Execute("DELETE FROM HUMAN WHERE Login = 'gone'");
+    db->Execute("INSERT INTO HUMAN (Name, Login) VALUES ('Иванов', 'Ivanov')");
+    db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', '/srv/it''s')");
+    db->Execute("INSERT INTO intake_ledger (File, Bytes) VALUES ('main.buf.claim-1', 5000000000)");
+    test::WriteFile(dir.File("main.buf"),
+                    std::string(test::ReadFile(test::DataFile("worked_sequence.buf"))));
+    ProcessBufferFile(*db, dir.File("main.buf"));
+  }
+  const auto dump = [](const std::string& location) {
+    Database db;
+    db.Open(location);
+    std::string out = test::DumpRows(db);
+    for (const char* sql :
+         {"SELECT ID, Name, Age, Login FROM HUMAN ORDER BY ID",
+          "SELECT ID, Key, Val FROM SETTING ORDER BY ID", "SELECT File, Bytes FROM intake_ledger",
+          "SELECT ID, BeginTime FROM LOGS ORDER BY ID"}) {
+      Statement rows = db.Prepare(sql);
+      while (rows.Step())
+        for (int i = 0; i < rows.ColumnCount(); ++i) out += rows.Text(i) + (i ? "|" : ":");
+      out += "\n";
+    }
+    return out;
+  };
+  const std::string before = dump(file);
+
+  const std::string server = test::ServerDatabases::New("template0");
+  const auto there = test::RunCli(dir.Path().string(), {"--db", file, "copy", "--to", server});
+  ASSERT_EQ(there.exitCode, 0) << there.err;
+  EXPECT_NE(there.out.find("the row counts match"), std::string::npos) << there.out;
+  EXPECT_EQ(dump(server), before);
+  // New rows continue after the copied IDs.
+  {
+    Database db;
+    db.Open(server);
+    EXPECT_EQ(InsertPerson(db, {"Сидоров", "", "", "", "sidorov", "", ""}), 4);
+    db.Execute("DELETE FROM HUMAN WHERE ID = 4");
+  }
+  // Into a database with rows, or over an existing file: nothing is written.
+  const auto again = test::RunCli(dir.Path().string(), {"--db", file, "copy", "--to", server});
+  EXPECT_EQ(again.exitCode, 1);
+  EXPECT_NE(again.err.find("not empty"), std::string::npos) << again.err;
+  EXPECT_EQ(test::RunCli(dir.Path().string(), {"--db", server, "copy", "--to", file}).exitCode, 1);
+
+  const std::string back = dir.File("back.mdb");
+  const auto home = test::RunCli(dir.Path().string(), {"--db", server, "copy", "--to", back});
+  ASSERT_EQ(home.exitCode, 0) << home.err;
+  EXPECT_EQ(dump(back), before);
+}
+
+}  // namespace
+}  // namespace vornal
