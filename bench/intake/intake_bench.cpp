@@ -1,6 +1,8 @@
-// intake_bench [EVENTS] [PREFILL_ROWS] [WORKDIR] [LOGINS]: events per second of the
-// intake into an empty database and into one already holding PREFILL_ROWS
-// LOGS rows, beside the raw insert rate of the same rows in the same run.
+// intake_bench [EVENTS] [PREFILL_ROWS] [WORKDIR] [LOGINS] [SERVER]: events per
+// second of the intake into an empty database and into one already holding
+// PREFILL_ROWS LOGS rows, beside the raw insert rate of the same rows in the
+// same run. With SERVER (libpq's connection string of a PostgreSQL server's
+// maintenance database) the same is measured there after the file engine.
 #include <time.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,10 +42,40 @@ double CpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-// Wall and CPU seconds of one measurement.
+// Wall and CPU seconds of one measurement; on a local server the CPU time
+// of the server process that served the connection is added.
 struct Timing {
   double wall = 0;
   double cpu = 0;
+};
+
+// CPU seconds of the process serving the connection, when it is a local
+// server's; 0 for a file.
+double ServerCpuSeconds(Database& db) {
+  if (!db.IsServer()) return 0;
+  const auto pid = db.QueryInt("SELECT pg_backend_pid()");
+  std::ifstream stat("/proc/" + std::to_string(pid.value_or(0)) + "/stat");
+  std::string field;
+  // The name in parentheses has no blanks here ("postgres"); utime and
+  // stime are fields 14 and 15, in clock ticks.
+  double ticks = 0;
+  for (int i = 1; i <= 15 && stat >> field; ++i)
+    if (i >= 14) ticks += std::atof(field.c_str());
+  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// Starts timing; Stop gives the wall and CPU seconds since.
+struct Stopwatch {
+  explicit Stopwatch(Database& db)
+      : db(db), start(Clock::now()), cpu(CpuSeconds()), server(ServerCpuSeconds(db)) {}
+  Timing Stop() const {
+    const double wall = Seconds(start);
+    return {wall, CpuSeconds() - cpu + ServerCpuSeconds(db) - server};
+  }
+  Database& db;
+  Clock::time_point start;
+  double cpu;
+  double server;
 };
 
 vornal::DatabasePtr NewDatabase(const std::string& path) {
@@ -79,33 +112,129 @@ void Prefill(const std::string& path, long long rows, int logins) {
   db->ExecuteScript("PRAGMA journal_mode = DELETE; ANALYZE");
 }
 
+// A new database on the server, empty or a copy of `from`; opened, with the
+// program's tables.
+vornal::DatabasePtr NewServerDatabase(const std::string& server, const std::string& name,
+                                      const std::string& from = "template0") {
+  {
+    Database maintenance;
+    maintenance.Open(server);
+    maintenance.ExecuteScript("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+    maintenance.ExecuteScript("CREATE DATABASE " + name + " TEMPLATE " + from +
+                              " STRATEGY FILE_COPY");
+  }
+  auto db = std::make_unique<Database>();
+  db->Open(server + " dbname=" + name);
+  if (vornal::CreateServerTables(*db) < 0) std::exit(1);
+  vornal::UpgradeSchema(*db);
+  return db;
+}
+
+// The same rows as Prefill, made by the server itself.
+void ServerPrefill(const std::string& server, const std::string& name, long long rows, int logins) {
+  auto db = NewServerDatabase(server, name);
+  db->ExecuteScript(
+      "DROP INDEX logs_unfinished, logs_login_begin, logs_login_end, logs_begin, logs_end;"
+      "INSERT INTO logs (login, event, begintime, endtime) SELECT 'user' || i % " +
+      std::to_string(logins) +
+      ", CASE WHEN i % 2 = 0 THEN 'StopWDay' ELSE 'StopWork' END, t, t + interval '1500 s' "
+      "FROM generate_series(0, " +
+      std::to_string(rows - 1) + ") AS i, LATERAL (SELECT timestamp '2010-01-01' + ((i / " +
+      std::to_string(logins) + ") * 1800 + i % " + std::to_string(logins) +
+      " % 60) * interval '1 s' AS t) AS times;"
+      "DELETE FROM schema_version;");
+  vornal::UpgradeSchema(*db);
+  db->ExecuteScript("VACUUM ANALYZE logs");
+}
+
 Timing Intake(Database& db, const std::string& buffer, const std::string& folder) {
   fs::copy_file(buffer, folder + "/main.buf", fs::copy_options::overwrite_existing);
   ::sync();
-  const auto start = Clock::now();
-  const double cpu = CpuSeconds();
+  const Stopwatch watch(db);
   const auto summary = vornal::ProcessBufferFile(db, folder + "/main.buf");
-  const Timing timing{Seconds(start), CpuSeconds() - cpu};
+  const Timing timing = watch.Stop();
   if (!summary || summary->Skipped() != 0) std::exit(1);
   return timing;
 }
 
 Timing RawInsert(Database& db, const std::vector<Row>& rows, bool keep) {
-  const auto start = Clock::now();
-  const double cpu = CpuSeconds();
+  const Stopwatch watch(db);
   {
     vornal::Transaction transaction(db);
     for (const Row& row : rows)
-      db.Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)",
-                 row.login, row.event, row.begin, row.end);
+      db.Send("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", row.login,
+              row.event, row.begin, row.end);
     if (keep) transaction.Commit();
   }
-  return {Seconds(start), CpuSeconds() - cpu};
+  return watch.Stop();
 }
 
 void Print(const char* what, double count, const char* unit, const Timing& t) {
   std::printf("  %-28s %7.2f s wall = %9.0f %s/s   %7.2f s CPU = %9.0f %s/s\n", what, t.wall,
               count / t.wall, unit, t.cpu, count / t.cpu, unit);
+}
+
+// The measurements of one engine.
+struct Figures {
+  Timing emptyIntake, emptyRaw, emptyRawEvents, bigIntake, bigRaw, bigRawEvents;
+};
+
+// How one engine makes its databases: an empty one, and one holding the
+// prefilled rows.
+struct Engine {
+  const char* name;
+  std::function<vornal::DatabasePtr(const std::string& name)> empty;
+  std::function<vornal::DatabasePtr()> big;
+};
+
+Figures Measure(const Engine& engine, const std::string& buffer, const std::string& folder,
+                long long lines, long long prefill) {
+  Figures f;
+  auto empty = engine.empty("empty");
+  f.emptyIntake = Intake(*empty, buffer, folder);
+  std::vector<Row> rows;
+  {
+    vornal::Statement all =
+        empty->Prepare("SELECT Login, Event, BeginTime, EndTime FROM LOGS ORDER BY ID");
+    while (all.Step()) rows.push_back({all.Text(0), all.Text(1), all.Text(2), all.Text(3)});
+  }
+  // One row per buffer line: what plainly logging every event would insert.
+  std::vector<Row> eventRows;
+  {
+    std::ifstream in(buffer, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+      const vornal::BufferLine parsed = vornal::ParseBufferLine(line);
+      const std::string time = parsed.Time()->ToIso();
+      eventRows.push_back({parsed.login, parsed.event, time, time});
+    }
+  }
+  auto raw = engine.empty("raw");
+  raw->Connection().PrepareForBulkWrite();
+  f.emptyRaw = RawInsert(*raw, rows, true);
+  f.emptyRawEvents = RawInsert(*raw, eventRows, false);
+  const double n = static_cast<double>(lines);
+  const double r = static_cast<double>(rows.size());
+  std::printf("%s, empty database (%zu rows written):\n", engine.name, rows.size());
+  Print("intake", n, "events", f.emptyIntake);
+  Print("raw insert of the rows", r, "rows", f.emptyRaw);
+  Print("raw insert, a row per event", n, "rows", f.emptyRawEvents);
+
+  auto big = engine.big();
+  big->Connection().PrepareForBulkWrite();
+  // The intake first: the rolled-back raw inserts leave the file rewritten
+  // and the caches disturbed.
+  f.bigIntake = Intake(*big, buffer, folder);
+  f.bigRaw = RawInsert(*big, rows, false);
+  ::sync();
+  f.bigRawEvents = RawInsert(*big, eventRows, false);
+  std::printf("%s, database holding %lld LOGS rows:\n", engine.name, prefill);
+  Print("intake", n, "events", f.bigIntake);
+  Print("raw insert of the rows", r, "rows", f.bigRaw);
+  Print("raw insert, a row per event", n, "rows", f.bigRawEvents);
+  std::printf("loss of the intake rate: %.1f%% wall, %.1f%% CPU\n",
+              100.0 * (1.0 - f.emptyIntake.wall / f.bigIntake.wall),
+              100.0 * (1.0 - f.emptyIntake.cpu / f.bigIntake.cpu));
+  return f;
 }
 
 }  // namespace
@@ -115,6 +244,7 @@ int main(int argc, char** argv) {
   const long long prefill = argc > 2 ? std::atoll(argv[2]) : 10000000;
   const fs::path work = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path() / "vornal-bench";
   const int logins = argc > 4 ? std::atoi(argv[4]) : 200;
+  const std::string server = argc > 5 ? argv[5] : "";
   fs::create_directories(work / "folder");
   const std::string folder = (work / "folder").string();
   const std::string buffer = (work / "source.buf").string();
@@ -132,62 +262,57 @@ int main(int argc, char** argv) {
   std::printf("buffer: %lld events, %d logins, %.1f MB\n", lines, logins,
               static_cast<double>(fs::file_size(buffer)) / 1e6);
 
-  auto empty = NewDatabase((work / "empty.mdb").string());
-  const Timing emptyIntake = Intake(*empty, buffer, folder);
-  std::vector<Row> rows;
-  {
-    vornal::Statement all =
-        empty->Prepare("SELECT Login, Event, BeginTime, EndTime FROM LOGS ORDER BY ID");
-    while (all.Step()) rows.push_back({all.Text(0), all.Text(1), all.Text(2), all.Text(3)});
+  std::vector<Engine> engines;
+  engines.push_back(
+      {"SQLite",
+       [&](const std::string& name) { return NewDatabase((work / (name + ".mdb")).string()); },
+       [&]() -> vornal::DatabasePtr {
+         const std::string templatePath =
+             (work / ("prefilled-" + std::to_string(prefill) + ".mdb")).string();
+         if (!fs::exists(templatePath)) {
+           const auto start = Clock::now();
+           Prefill(templatePath + ".tmp", prefill, logins);
+           fs::rename(templatePath + ".tmp", templatePath);
+           std::printf("prefilled %lld rows in %.0f s\n", prefill, Seconds(start));
+         }
+         const std::string bigPath = (work / "big.mdb").string();
+         fs::copy_file(templatePath, bigPath, fs::copy_options::overwrite_existing);
+         // The copy's dirty pages would otherwise be written by the first commit's sync.
+         ::sync();
+         auto big = std::make_unique<Database>();
+         big->Open(bigPath);
+         return big;
+       }});
+  if (!server.empty())
+    engines.push_back(
+        {"PostgreSQL",
+         [&](const std::string& name) { return NewServerDatabase(server, "vornal_bench_" + name); },
+         [&]() {
+           const std::string templateName = "vornal_bench_prefilled_" + std::to_string(prefill);
+           {
+             Database maintenance;
+             maintenance.Open(server);
+             if (!maintenance.QueryInt("SELECT 1 FROM pg_database WHERE datname = ?",
+                                       templateName)) {
+               const auto start = Clock::now();
+               ServerPrefill(server, templateName, prefill, logins);
+               std::printf("prefilled %lld rows in %.0f s\n", prefill, Seconds(start));
+             }
+           }
+           auto big = NewServerDatabase(server, "vornal_bench_big", templateName);
+           big->ExecuteScript("CHECKPOINT");
+           return big;
+         }});
+  std::vector<Figures> figures;
+  for (const Engine& engine : engines)
+    figures.push_back(Measure(engine, buffer, folder, lines, prefill));
+  if (figures.size() == 2) {
+    const double n = static_cast<double>(lines);
+    std::printf("events/s (wall), SQLite | PostgreSQL:\n");
+    std::printf("  empty database        %9.0f | %9.0f\n", n / figures[0].emptyIntake.wall,
+                n / figures[1].emptyIntake.wall);
+    std::printf("  %lld rows        %9.0f | %9.0f\n", prefill, n / figures[0].bigIntake.wall,
+                n / figures[1].bigIntake.wall);
   }
-  // One row per buffer line: what plainly logging every event would insert.
-  std::vector<Row> eventRows;
-  {
-    std::ifstream in(buffer, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-      const vornal::BufferLine parsed = vornal::ParseBufferLine(line);
-      const std::string time = parsed.Time()->ToIso();
-      eventRows.push_back({parsed.login, parsed.event, time, time});
-    }
-  }
-  auto raw = NewDatabase((work / "raw.mdb").string());
-  raw->ExecuteScript("PRAGMA cache_size = -131072");
-  const Timing emptyRaw = RawInsert(*raw, rows, true);
-  const Timing emptyRawEvents = RawInsert(*raw, eventRows, false);
-  const double n = static_cast<double>(lines);
-  const double r = static_cast<double>(rows.size());
-  std::printf("empty database (%zu rows written):\n", rows.size());
-  Print("intake", n, "events", emptyIntake);
-  Print("raw insert of the rows", r, "rows", emptyRaw);
-  Print("raw insert, a row per event", n, "rows", emptyRawEvents);
-
-  const std::string templatePath =
-      (work / ("prefilled-" + std::to_string(prefill) + ".mdb")).string();
-  if (!fs::exists(templatePath)) {
-    const auto start = Clock::now();
-    Prefill(templatePath + ".tmp", prefill, logins);
-    fs::rename(templatePath + ".tmp", templatePath);
-    std::printf("prefilled %lld rows in %.0f s\n", prefill, Seconds(start));
-  }
-  const std::string bigPath = (work / "big.mdb").string();
-  fs::copy_file(templatePath, bigPath, fs::copy_options::overwrite_existing);
-  // The copy's dirty pages would otherwise be written by the first commit's sync.
-  ::sync();
-  Database big;
-  big.Open(bigPath);
-  big.ExecuteScript("PRAGMA cache_size = -131072");
-  // The intake first: the rolled-back raw inserts leave the file rewritten
-  // and the caches disturbed.
-  const Timing bigIntake = Intake(big, buffer, folder);
-  const Timing bigRaw = RawInsert(big, rows, false);
-  ::sync();
-  const Timing bigRawEvents = RawInsert(big, eventRows, false);
-  std::printf("database holding %lld LOGS rows:\n", prefill);
-  Print("intake", n, "events", bigIntake);
-  Print("raw insert of the rows", r, "rows", bigRaw);
-  Print("raw insert, a row per event", n, "rows", bigRawEvents);
-  std::printf("loss of the intake rate: %.1f%% wall, %.1f%% CPU\n",
-              100.0 * (1.0 - emptyIntake.wall / bigIntake.wall),
-              100.0 * (1.0 - emptyIntake.cpu / bigIntake.cpu));
   return 0;
 }

@@ -115,7 +115,7 @@ class Database {
   // Executes a statement whose result nobody waits for, inside a
   // transaction: a server engine sends it along with the next statements,
   // without a round trip of its own, and its error is raised by a later
-  // statement or by the commit.
+  // statement or by the commit. After an INSERT, LastInsertId is its ID.
   template <class... Args>
   void Send(std::string_view sql, const Args&... args) {
     Prepare(sql).Bind(args...).Send();

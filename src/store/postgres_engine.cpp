@@ -101,26 +101,67 @@ std::string NumberedParameters(std::string_view sql) {
   return out;
 }
 
-// The table an INSERT writes, in lower case; empty for other statements and
-// for those that say what they return themselves.
-std::string InsertTarget(std::string_view sql) {
-  std::size_t i = sql.find_first_not_of(" \t\r\n");
-  if (i == std::string_view::npos || !StartsWith(sql.substr(i), "insert")) return {};
-  if (LowerName(sql).find("returning") != std::string::npos) return {};
-  i = sql.find_first_not_of(" \t\r\n", i + 6);
-  if (i == std::string_view::npos || !StartsWith(sql.substr(i), "into")) return {};
-  i = sql.find_first_not_of(" \t\r\n", i + 4);
-  if (i == std::string_view::npos) return {};
-  if (sql[i] == '"') {
-    const std::size_t close = sql.find('"', i + 1);
-    return close == std::string_view::npos ? std::string()
-                                           : std::string(sql.substr(i + 1, close - i - 1));
+// What matters of an INSERT for the IDs of its rows: its table (lower case;
+// empty for other statements and for those that say what they return),
+// the columns it lists, and, for a single row of VALUES with nothing after
+// it, where the two lists end.
+struct InsertShape {
+  std::string table;
+  std::vector<std::string> columns;
+  std::size_t columnsEnd = std::string_view::npos;
+  std::size_t valuesEnd = std::string_view::npos;
+};
+
+InsertShape ReadInsert(std::string_view sql) {
+  InsertShape shape;
+  std::size_t i = 0;
+  const auto space = [&] {
+    while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+  };
+  const auto word = [&](std::string_view expected) {
+    space();
+    if (!StartsWith(sql.substr(i), expected)) return false;
+    i += expected.size();
+    return true;
+  };
+  const auto name = [&] {
+    space();
+    std::string out;
+    if (i < sql.size() && sql[i] == '"') {
+      const std::size_t close = sql.find('"', i + 1);
+      if (close == std::string_view::npos) return out;
+      out = sql.substr(i + 1, close - i - 1);
+      i = close + 1;
+      return out;
+    }
+    while (i < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '_'))
+      out += sql[i++];
+    return LowerName(out);
+  };
+  if (!word("insert") || !word("into") || LowerName(sql).find("returning") != std::string::npos)
+    return shape;
+  shape.table = name();
+  if (!word("(")) return shape;
+  do shape.columns.push_back(name());
+  while (word(","));
+  if (!word(")")) return shape;
+  const std::size_t columnsEnd = i - 1;
+  if (!word("values") || !word("(")) return shape;
+  for (int depth = 1; i < sql.size() && depth > 0; ++i) {
+    if (sql[i] == '\'' || sql[i] == '"') {
+      const std::size_t close = sql.find(sql[i], i + 1);
+      if (close == std::string_view::npos) return shape;
+      i = close;
+    } else if (sql[i] == '(') {
+      ++depth;
+    } else if (sql[i] == ')' && --depth == 0) {
+      shape.valuesEnd = i;
+    }
   }
-  std::size_t end = i;
-  while (end < sql.size() &&
-         (std::isalnum(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
-    ++end;
-  return LowerName(sql.substr(i, end - i));
+  space();
+  if (i < sql.size()) shape.valuesEnd = std::string_view::npos;
+  if (shape.valuesEnd != std::string_view::npos) shape.columnsEnd = columnsEnd;
+  return shape;
 }
 
 void IgnoreNotice(void*, const char*) {}
@@ -181,12 +222,13 @@ std::string DisplayLocation(const std::string& location) {
 class PostgresStatement : public EngineStatement {
  public:
   PostgresStatement(PostgresEngine& engine, std::string name, int params, PGresult* description,
-                    bool returnsId)
+                    bool returnsId, std::string idTable)
       : m_engine(&engine),
         m_name(std::move(name)),
         m_values(static_cast<std::size_t>(params)),
         m_null(static_cast<std::size_t>(params), true),
-        m_returnsId(returnsId) {
+        m_returnsId(returnsId),
+        m_idTable(std::move(idTable)) {
     for (int i = 0; i < PQnfields(description); ++i) {
       m_names.emplace_back(PQfname(description, i));
       m_types.push_back(PQftype(description, i));
@@ -284,6 +326,7 @@ class PostgresStatement : public EngineStatement {
       Run();
       return;
     }
+    AssignId();
     PGconn* conn = m_engine->m_conn;
     if (m_engine->m_streaming) m_engine->m_streaming->Materialise();
     if (PQpipelineStatus(conn) == PQ_PIPELINE_OFF && !PQenterPipelineMode(conn))
@@ -384,7 +427,18 @@ class PostgresStatement : public EngineStatement {
     return values;
   }
 
+  // The new row's ID, given by the engine: the INSERT then needs no round
+  // trip to learn it.
+  void AssignId() {
+    if (m_idTable.empty()) return;
+    const std::int64_t id = m_engine->NextId(m_idTable);
+    Slot(static_cast<int>(m_values.size())) = std::to_string(id);
+    m_null.back() = false;
+    m_engine->m_lastInsertId = id;
+  }
+
   void Start() {
+    AssignId();
     PGconn* conn = m_engine->m_conn;
     if (m_engine->m_streaming) m_engine->m_streaming->Materialise();
     const std::vector<const char*> values = Values();
@@ -417,6 +471,9 @@ class PostgresStatement : public EngineStatement {
   std::vector<Oid> m_types;
   // An INSERT given "RETURNING id": its rows are the new IDs, not results.
   bool m_returnsId;
+  // An INSERT whose last parameter is the new row's ID from the table's
+  // sequence.
+  std::string m_idTable;
 
   State m_state = State::Idle;
   PostgresEngine::ResultPtr m_current{nullptr, PQclear};
@@ -545,9 +602,21 @@ std::unique_ptr<EngineStatement> PostgresEngine::Prepare(std::string_view sql) {
   Idle();
   std::string text = NumberedParameters(sql);
   bool returnsId = false;
-  if (const std::string table = InsertTarget(sql); !table.empty()) {
-    const std::string& id = IdentityColumn(table);
-    if (!id.empty()) {
+  std::string idTable;
+  const InsertShape insert = ReadInsert(sql);
+  const std::string& id = insert.table.empty() ? insert.table : IdentityColumn(insert.table);
+  if (!id.empty() &&
+      std::find(insert.columns.begin(), insert.columns.end(), id) == insert.columns.end()) {
+    if (insert.valuesEnd != std::string_view::npos && m_inTransaction) {
+      // Inside a transaction (the intake's) the ID becomes the last
+      // parameter, given when the statement runs; outside, one INSERT
+      // returns it, which costs no more.
+      std::string withId(sql);
+      withId.insert(insert.valuesEnd, ", ?");
+      withId.insert(insert.columnsEnd, ", " + QuotedName(id));
+      text = NumberedParameters(withId);
+      idTable = insert.table;
+    } else {
       text += " RETURNING " + QuotedName(id);
       returnsId = true;
     }
@@ -560,7 +629,7 @@ std::unique_ptr<EngineStatement> PostgresEngine::Prepare(std::string_view sql) {
   if (!description || PQresultStatus(description.get()) != PGRES_COMMAND_OK)
     throw ResultError(description.get());
   return std::make_unique<PostgresStatement>(*this, name, PQnparams(description.get()),
-                                             description.get(), returnsId);
+                                             description.get(), returnsId, idTable);
 }
 
 void PostgresEngine::ExecuteScript(const std::string& sql) {
@@ -574,11 +643,13 @@ void PostgresEngine::ExecuteScript(const std::string& sql) {
 void PostgresEngine::Begin(bool write) {
   ExecuteScript(write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
   m_inTransaction = true;
+  m_ids.clear();
 }
 
 void PostgresEngine::Commit() {
   Idle();
   m_inTransaction = false;
+  m_ids.clear();
   ResultPtr result(PQexec(m_conn, "COMMIT"), PQclear);
   if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) throw ResultError(result.get());
   // The server ends a transaction that failed with a rollback, even when
@@ -594,6 +665,7 @@ void PostgresEngine::Rollback() {
     // The statement that failed is what is being rolled back.
   }
   m_inTransaction = false;
+  m_ids.clear();
   ExecuteScript("ROLLBACK");
 }
 
@@ -610,11 +682,14 @@ void PostgresEngine::Lock(DatabaseLock lock) {
   }
 }
 
-std::vector<std::string> PostgresEngine::Names(const char* sql, std::string_view table) {
+std::vector<std::string> PostgresEngine::Names(const char* sql, std::string_view table,
+                                               const std::string& column) {
   Idle();
   const std::string name = LowerName(table);
-  const char* values[] = {name.c_str()};
-  ResultPtr result(PQexecParams(m_conn, sql, 1, nullptr, values, nullptr, nullptr, 0), PQclear);
+  const char* values[] = {name.c_str(), column.c_str()};
+  ResultPtr result(
+      PQexecParams(m_conn, sql, column.empty() ? 1 : 2, nullptr, values, nullptr, nullptr, 0),
+      PQclear);
   if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK) throw ResultError(result.get());
   std::vector<std::string> names;
   for (int row = 0; row < PQntuples(result.get()); ++row)
@@ -643,6 +718,34 @@ std::vector<std::string> PostgresEngine::Indexes(std::string_view table) {
       "ON c.oid = i.indexrelid WHERE i.indrelid = to_regclass(quote_ident($1)) "
       "AND NOT i.indisprimary ORDER BY 1",
       table);
+}
+
+std::int64_t PostgresEngine::NextId(const std::string& table) {
+  IdBlock& block = m_ids[table];
+  if (block.next == block.ids.size()) {
+    // Inside a transaction IDs are taken in growing blocks; what is left of
+    // one at its end is not used, so the rows of later transactions (the
+    // intake's are serialised) still get higher IDs.
+    block.size = m_inTransaction ? std::min(block.size * 2, 1024) : 1;
+    std::string& sequence = m_sequences[table];
+    if (sequence.empty())
+      sequence =
+          Names("SELECT pg_get_serial_sequence(quote_ident($1), $2)", table, IdentityColumn(table))
+              .at(0);
+    Idle();
+    const std::string size = std::to_string(block.size);
+    const char* values[] = {sequence.c_str(), size.c_str()};
+    ResultPtr result(PQexecParams(m_conn, "SELECT nextval($1) FROM generate_series(1, $2::int)", 2,
+                                  nullptr, values, nullptr, nullptr, 0),
+                     PQclear);
+    if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK) throw ResultError(result.get());
+    block.ids.clear();
+    block.next = 0;
+    for (int row = 0; row < PQntuples(result.get()); ++row)
+      block.ids.push_back(std::atoll(PQgetvalue(result.get(), row, 0)));
+    if (block.ids.empty()) throw StoreError(1, "no ID from the sequence of " + table);
+  }
+  return block.ids[block.next++];
 }
 
 const std::string& PostgresEngine::IdentityColumn(const std::string& table) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "store/engine.h"
 #include "store/store_error.h"
@@ -80,7 +81,11 @@ class PostgresEngine : public Engine {
   ResultPtr NextResult();
   // The identity column of a table (empty: none), asked once per table.
   const std::string& IdentityColumn(const std::string& table);
-  std::vector<std::string> Names(const char* sql, std::string_view table);
+  // The ID of a new row of the table, from its sequence.
+  std::int64_t NextId(const std::string& table);
+  // The first column of a catalog query about a table (and a column).
+  std::vector<std::string> Names(const char* sql, std::string_view table,
+                                 const std::string& column = {});
   [[noreturn]] void ThrowConnectionError(const std::string& what) const;
   StoreError ResultError(const pg_result* result) const;
 
@@ -94,6 +99,14 @@ class PostgresEngine : public Engine {
   // The statement whose rows are being read from the connection.
   PostgresStatement* m_streaming = nullptr;
   std::unordered_map<std::string, std::string> m_identity;
+  std::unordered_map<std::string, std::string> m_sequences;
+  // IDs taken from a table's sequence and not used yet.
+  struct IdBlock {
+    std::vector<std::int64_t> ids;
+    std::size_t next = 0;
+    int size = 8;
+  };
+  std::unordered_map<std::string, IdBlock> m_ids;
 };
 
 }  // namespace vornal

@@ -1,5 +1,6 @@
 #include "store/role_grants.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "store/schema.h"
@@ -37,10 +38,18 @@ std::string RoleGrantsSql(Database& db, const std::string& collector, const std:
   if (!collector.empty()) {
     const std::string role = QuotedName(collector);
     sql += ReadGrants(database, schema, role);
-    for (const ProgramTable& table : kProgramTables)
-      if (*table.collectorWrites)
-        sql += std::string("GRANT ") + table.collectorWrites + " ON " + table.name + " TO " + role +
-               ";\n";
+    for (const ProgramTable& table : kProgramTables) {
+      if (!*table.collectorWrites) continue;
+      sql += std::string("GRANT ") + table.collectorWrites + " ON " + table.name + " TO " + role +
+             ";\n";
+      // New rows take their IDs from the table's sequence.
+      const std::vector<std::string> columns = db.Columns(table.name);
+      if (std::find(columns.begin(), columns.end(), "id") == columns.end()) continue;
+      Statement sequence = db.Prepare("SELECT pg_get_serial_sequence(?, 'id')");
+      sequence.Bind(table.name);
+      if (sequence.Step() && !sequence.IsNull(0))
+        sql += "GRANT USAGE ON SEQUENCE " + sequence.Text(0) + " TO " + role + ";\n";
+    }
   }
   if (!viewer.empty()) sql += ReadGrants(database, schema, QuotedName(viewer));
   return sql;
