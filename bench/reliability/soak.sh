@@ -14,6 +14,9 @@
 #   KILLS      kills to land in all (default 200)
 #   EVENTS     lines of each folder's main.buf (default 300000)
 #   FOLDERS    working folders (default 3)
+# With SOAK_SERVER set to libpq's connection string of a PostgreSQL server's
+# maintenance database ("host=/tmp/pg dbname=postgres"), each office keeps
+# its rows in a database of its own there instead of base.mdb.
 set -euo pipefail
 
 build=$(cd "${1:?usage: soak.sh BUILD_DIR [KILLS] [EVENTS] [FOLDERS]}" && pwd)
@@ -30,21 +33,37 @@ trap 'rm -rf "$work"' EXIT
 
 now_ms() { date +%s%3N; }
 
+server=${SOAK_SERVER:-}
+# The office in folder $1 keeps its database in base.mdb there, or on the
+# server in the database named after the folder.
+db_of() { if [ -n "$server" ]; then echo "$server dbname=soak_$(basename "$1")"; else echo "$1/base.mdb"; fi; }
+query() {
+  if [ -n "$server" ]; then psql -At -F '|' -d "$(db_of "$1")" -c "$2"; else sqlite3 -list "$1/base.mdb" "$2"; fi
+}
+cli() {
+  local dir=$1
+  shift
+  (cd "$dir" && VORNAL_DB=$(db_of "$dir") exec "$cli" "$@")
+}
+
 rows() {
-  sqlite3 -list "$1/base.mdb" \
-    "SELECT Login, Event, BeginTime, EndTime FROM LOGS ORDER BY Login, BeginTime, Event, EndTime"
+  query "$1" "SELECT Login, Event, BeginTime, EndTime FROM LOGS ORDER BY Login, BeginTime, Event, EndTime"
 }
 
 # A fresh office in $1: the folders set and their buffers in place.
 make_office() {
   mkdir -p "$1"
+  if [ -n "$server" ]; then
+    PGOPTIONS='-c client_min_messages=warning' psql -q -d "$server" \
+      -c "DROP DATABASE IF EXISTS soak_$(basename "$1")" -c "CREATE DATABASE soak_$(basename "$1")"
+  fi
   for ((i = 1; i <= folders; i++)); do
     mkdir -p "$1/w$i"
-    (cd "$1" && "$cli" folders set "$i" "$1/w$i" >/dev/null 2>&1)
+    cli "$1" folders set "$i" "$1/w$i" >/dev/null 2>&1
     cp "$work/buf$i" "$1/w$i/main.buf"
   done
   mkdir -p "$1/client"
-  (cd "$1" && "$cli" folders set $((folders + 1)) "$1/client" >/dev/null 2>&1)
+  cli "$1" folders set $((folders + 1)) "$1/client" >/dev/null 2>&1
 }
 
 # Realistic lines, and after every 97th a marker: a working day of a login
@@ -63,30 +82,30 @@ markers=$(cat "$work"/buf* | grep -c '|m[0-9]*-[0-9]*|StartWDay|')
 
 # Markers without their one finished row, and with more than one.
 marker_faults() {
-  sqlite3 -list "$1/base.mdb" "SELECT $markers - COALESCE(SUM(done), 0), COALESCE(SUM(n > 1), 0)
-    FROM (SELECT COUNT(*) AS n, MAX(Event = 'StopWDay') AS done FROM LOGS
-          WHERE Login LIKE 'm%-%' GROUP BY Login)"
+  query "$1" "SELECT $markers - COALESCE(SUM(done), 0), COALESCE(SUM(CASE WHEN n > 1 THEN 1 ELSE 0 END), 0)
+    FROM (SELECT COUNT(*) AS n, MAX(CASE WHEN Event = 'StopWDay' THEN 1 ELSE 0 END) AS done
+          FROM LOGS WHERE Login LIKE 'm%-%' GROUP BY Login) AS markers"
 }
 
 make_office "$work/reference"
 start=$(now_ms)
-(cd "$work/reference" && "$cli" process >/dev/null)
+cli "$work/reference" process >/dev/null
 full_ms=$(($(now_ms) - start))
 rows "$work/reference" >"$work/expected"
 echo "one uninterrupted run: ${full_ms} ms, $(wc -l <"$work/expected") LOGS rows," \
   "$(cat "$work"/buf* | wc -l) lines ($markers marker pairs) in $folders folders"
 [ "$(marker_faults "$work/reference")" = "0|0" ] || { echo "reference run is wrong"; exit 1; }
-reference_kept=$(sqlite3 "$work/reference/base.mdb" "SELECT COUNT(*) FROM rejected_lines")
+reference_kept=$(query "$work/reference" "SELECT COUNT(*) FROM rejected_lines")
 
 # The client's days without their one finished row, with more than one, and
 # rows outside January 2024; its bad lines kept aside.
 client_faults() {
-  sqlite3 -list "$1/base.mdb" "SELECT $client_keys - COUNT(*), COALESCE(SUM(n > 1), 0),
+  query "$1" "SELECT $client_keys - COUNT(*), COALESCE(SUM(CASE WHEN n > 1 THEN 1 ELSE 0 END), 0),
       (SELECT COUNT(*) FROM LOGS WHERE Login LIKE 'c-%' AND
         (BeginTime < '2024-01-01' OR EndTime > '2024-02-01')),
       (SELECT COUNT(*) FROM rejected_lines) - $reference_kept - ($client_keys + $client_junk - 1) / $client_junk
     FROM (SELECT COUNT(*) AS n FROM LOGS WHERE Login LIKE 'c-%' AND Event = 'StopWDay'
-          GROUP BY Login)"
+          GROUP BY Login) AS days"
 }
 
 client_lost=0 client_doubled=0 outside=0 kept_wrong=0
@@ -100,7 +119,8 @@ while ((kills < kills_wanted)); do
   client_pid=$!
   trial_kills=0
   while ((kills < kills_wanted)); do
-    (cd "$office" && exec "$cli" process >/dev/null 2>&1) &
+    # The subshell becomes vornal-cli itself, so that $! is the process killed.
+    (cd "$office" && VORNAL_DB=$(db_of "$office") exec "$cli" process >/dev/null 2>&1) &
     pid=$!
     # A random instant within the length of a whole run, start-up included.
     delay_ms=$((RANDOM * (full_ms + 50) / 32768))
@@ -117,15 +137,15 @@ while ((kills < kills_wanted)); do
   # Whatever the last kill left, one more run finishes it; the client's file
   # once the client is done.
   wait "$client_pid"
-  (cd "$office" && "$cli" process >/dev/null)
-  [ -z "$(ls -A "$office/client")" ] || (cd "$office" && "$cli" process >/dev/null)
+  cli "$office" process >/dev/null
+  [ -z "$(ls -A "$office/client")" ] || cli "$office" process >/dev/null
   IFS='|' read -r c_lost c_doubled c_outside c_kept <<<"$(client_faults "$office")"
   client_lost=$((client_lost + c_lost))
   client_doubled=$((client_doubled + c_doubled))
   outside=$((outside + c_outside))
   kept_wrong=$((kept_wrong + (c_kept < 0 ? -c_kept : c_kept)))
   # The rows of the generated buffers alone are compared below.
-  sqlite3 "$office/base.mdb" "DELETE FROM LOGS WHERE Login LIKE 'c-%'"
+  query "$office" "DELETE FROM LOGS WHERE Login LIKE 'c-%'" >/dev/null
   rows "$office" >"$work/actual"
   missing=$(comm -23 <(sort "$work/expected") <(sort "$work/actual") | wc -l)
   surplus=$(comm -13 <(sort "$work/expected") <(sort "$work/actual") | wc -l)
@@ -135,7 +155,9 @@ while ((kills < kills_wanted)); do
   lost=$((lost + marker_lost))
   doubled=$((doubled + marker_doubled))
   cmp -s "$work/expected" "$work/actual" || differing=$((differing + 1))
-  [ "$(sqlite3 "$office/base.mdb" 'PRAGMA integrity_check')" = ok ] || unsound=$((unsound + 1))
+  # A client's kill cannot damage a server's database; a file's is checked.
+  [ -n "$server" ] || [ "$(sqlite3 "$office/base.mdb" 'PRAGMA integrity_check')" = ok ] ||
+    unsound=$((unsound + 1))
   for ((i = 1; i <= folders; i++)); do
     [ -z "$(ls -A "$office/w$i")" ] || leftover=$((leftover + 1))
   done
