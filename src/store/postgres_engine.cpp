@@ -321,8 +321,9 @@ class PostgresStatement : public EngineStatement {
   }
 
   void Send() override {
-    // Outside a transaction nothing would end the pipeline's implicit one.
-    if (!m_engine->m_inTransaction) {
+    // Outside a transaction nothing would end the pipeline's implicit one;
+    // an INSERT that returns its ID must be waited for to know it.
+    if (!m_engine->m_inTransaction || m_returnsId) {
       Run();
       return;
     }

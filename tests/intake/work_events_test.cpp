@@ -191,10 +191,14 @@ TEST(EventApplier, RememberedRowsMatchFreshLookUps) {
   for (const auto& [login, event] : {std::pair{"petrov", "Working"},
                                      {"ivanov", "WorkingDay"},
                                      {"Petrov", "Working"},
-                                     {"Ivanov", "StopWDay"}}) {
+                                     {"Ivanov", "StopWDay"},
+                                     {"sidorov", "StartWork"}}) {
     ApplyEvent(*fresh, time, login, event);
     applier.Apply(time, login, event);
   }
+  // The rest in one transaction, as the sweep runs it, with statements first
+  // prepared outside one.
+  Transaction transaction(*remembered);
   for (int i = 0; i < 4000; ++i) {
     const int roll = std::uniform_int_distribution<int>(0, 99)(random);
     if (roll < 2)
@@ -209,6 +213,7 @@ TEST(EventApplier, RememberedRowsMatchFreshLookUps) {
     applier.Apply(time, login, event);
   }
   applier.Flush();
+  transaction.Commit();
   EXPECT_EQ(DumpRows(*remembered), DumpRows(*fresh));
   EXPECT_GT(fresh->QueryInt("SELECT COUNT(*) FROM LOGS"), 1000);
 }
