@@ -69,9 +69,10 @@ std::vector<DateTime> ServerDistinctDates(Database& db, bool begins, const std::
   static const auto sql = [](const char* column, bool oneLogin) {
     const std::string c = column;
     const std::string who = oneLogin ? "LoginKey = ? AND " : "";
-    return "WITH RECURSIVE days (day) AS (SELECT (SELECT CAST(" + c + " AS date) FROM logs WHERE " +
-           who + c + " BETWEEN ? AND ? ORDER BY " + c + " LIMIT 1) UNION ALL SELECT (SELECT CAST(" +
-           c + " AS date) FROM logs WHERE " + who + c + " >= days.day + 1 AND " + c +
+    // The date is named apart: ORDER BY the column's bare name would mean it.
+    const std::string first = "(SELECT CAST(" + c + " AS date) AS d FROM logs WHERE " + who;
+    return "WITH RECURSIVE days (day) AS (SELECT " + first + c + " BETWEEN ? AND ? ORDER BY " + c +
+           " LIMIT 1) UNION ALL SELECT " + first + c + " >= days.day + 1 AND " + c +
            " <= ? ORDER BY " + c +
            " LIMIT 1) FROM days WHERE days.day IS NOT NULL) "
            "SELECT CAST(day AS timestamp) FROM days WHERE day IS NOT NULL";
