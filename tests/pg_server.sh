@@ -44,11 +44,7 @@ case $action in
     "${as_server[@]}" "$bindir/pg_ctl" start -D "$dir/data" -l "$dir/server.log" -w -t 60 \
       -o "-k $dir -h '' -c fsync=off -c synchronous_commit=off -c full_page_writes=off \
           -c max_connections=200" >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
-    # Each test makes its databases from template1: with the extension the
-    # tables need, which only the first use of a database from template0
-    # has to make.
-    "$bindir/psql" -h "$dir" -U postgres -d template1 -q -v ON_ERROR_STOP=1 \
-      -c "CREATE EXTENSION citext" \
+    "$bindir/psql" -h "$dir" -U postgres -d postgres -q -v ON_ERROR_STOP=1 \
       -c "CREATE ROLE vornal_password LOGIN PASSWORD 'right password'" >/dev/null
     echo "PostgreSQL test server at $dir"
     ;;

@@ -54,8 +54,7 @@ inline bool OnServer() {
 // New, empty databases on the test server; dropped when the program ends.
 class ServerDatabases {
  public:
-  // The location of a new database made from the template: template1 holds
-  // the extension the tables need, template0 nothing.
+  // The location of a new database made from the template.
   static std::string New(const char* from = "template1") {
     static ServerDatabases made;
     const std::string name =

@@ -339,7 +339,9 @@ int OpenEntry(int dir, const std::string& name, const std::string& path,
       ::openat(dir, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
-    if (error == ENOENT) return -1;
+    // Gone, or leased by another run that is collecting it right now (only
+    // runs of the sweep take leases): nothing for this run to do.
+    if (error == ENOENT || error == EWOULDBLOCK) return -1;
     struct stat info {};
     if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode))
       notes.push_back({FileNote::Kind::NotRegular, path, FileKind(info.st_mode)});

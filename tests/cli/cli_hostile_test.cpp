@@ -119,7 +119,7 @@ TEST(CliHostile, LoginsCompareWithFullCaseFolding) {
   EXPECT_TRUE(Has(RunCli(cwd, {"tree", "--login", "strasse"}).out, "October"));
   {
     Database db;
-    db.Open(dir.File("base.mdb"));
+    db.Open(test::DatabaseIn(cwd));
     db.Execute("INSERT INTO HUMAN (Name, Login) VALUES (?, ?)", "Ива\r\x1B[2Kнов", "ivanov");
   }
   EXPECT_EQ(RunCli(cwd, {"people"}).out, "1. Ива\\x0D\\x1B[2Kнов (ivanov)\n");
@@ -134,7 +134,7 @@ TEST(CliHostile, OddSlotRowsAndDatabaseNames) {
   ASSERT_EQ(RunCli(cwd, {"folders"}).exitCode, 0);
   {
     Database db;
-    db.Open(dir.File("base.mdb"));
+    db.Open(test::DatabaseIn(cwd));
     db.ExecuteScript(
         "INSERT INTO SETTING (Key, Val) VALUES ('Path1', ''), ('Path2', '   '), "
         "('Path3', NULL)");
@@ -163,10 +163,8 @@ TEST(CliHostile, FailureInALaterFolderIsAPartialRun) {
                    {"2002|10|7|9|0|0|petrov|StartWDay|\n", "2002|10|7|9|0|0|boom|StartWDay|\n"});
   {
     Database db;
-    db.Open(dir.File("base.mdb"));
-    db.ExecuteScript(
-        "CREATE TRIGGER refuse BEFORE INSERT ON logs WHEN NEW.Login = 'boom' "
-        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    db.Open(test::DatabaseIn(cwd));
+    test::RefuseRows(db, "logs", "NEW.Login = 'boom'", "refused");
   }
   const auto run = RunCli(cwd, {"process"});
   EXPECT_EQ(run.exitCode, 3);

@@ -84,9 +84,9 @@ TEST(TwoCollectors, AtOnceAndKilledGiveTheRowsOfOneRun) {
     const auto one = test::WaitCli(cwd, first);
     const auto two = test::WaitCli(elsewhere, second);
     if (!(round % 2)) {
-      EXPECT_EQ(one.exitCode, 0) << one.err;
+      EXPECT_EQ(one.exitCode, 0) << one.out << one.err;
     }
-    EXPECT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_EQ(two.exitCode, 0) << two.out << two.err;
     // What a killed run left, the next one finishes.
     ASSERT_EQ(RunCli(cwd, {"process"}).exitCode, 0);
     EXPECT_EQ(SortedRows(cwd), expected);
