@@ -18,6 +18,7 @@
 #include "buffer_generator.h"
 #include "intake/buffer_line.h"
 #include "intake/folder_sweep.h"
+#include "store/login_key.h"
 #include "store/schema.h"
 
 namespace {
@@ -28,7 +29,7 @@ using vornal::DateTime;
 using Clock = std::chrono::steady_clock;
 
 struct Row {
-  std::string login, event, begin, end;
+  std::string login, key, event, begin, end;
 };
 
 double Seconds(Clock::time_point since) {
@@ -87,14 +88,32 @@ vornal::DatabasePtr NewDatabase(const std::string& path) {
   return db;
 }
 
-// Finished rows of the same logins, on days before the buffer's, loaded
-// without indexes and indexed afterwards as a long-lived office would be.
+// The definitions of the indexes of LOGS: dropped for a bulk load, made
+// again afterwards as a long-lived office's are.
+std::vector<std::string> DropLogsIndexes(Database& db) {
+  std::vector<std::string> definitions;
+  {
+    vornal::Statement query = db.Prepare(
+        db.IsServer() ? "SELECT indexdef FROM pg_indexes WHERE tablename = 'logs' AND "
+                        "indexname <> 'logs_pkey'"
+                      : "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = "
+                        "'logs' AND sql IS NOT NULL");
+    while (query.Step()) definitions.push_back(query.Text(0));
+  }
+  for (const std::string& name : db.Indexes("logs")) db.ExecuteScript("DROP INDEX " + name);
+  return definitions;
+}
+
+void MakeIndexes(Database& db, const std::vector<std::string>& definitions) {
+  for (const std::string& definition : definitions) db.ExecuteScript(definition);
+}
+
+// Finished rows of the same logins, on days before the buffer's.
 void Prefill(const std::string& path, long long rows, int logins) {
   auto db = NewDatabase(path);
+  const std::vector<std::string> indexes = DropLogsIndexes(*db);
   db->ExecuteScript(
-      "DROP INDEX logs_unfinished; DROP INDEX logs_login_begin; DROP INDEX logs_login_end;"
-      "DROP INDEX logs_begin; DROP INDEX logs_end; PRAGMA synchronous = OFF;"
-      "PRAGMA journal_mode = OFF; PRAGMA cache_size = -1000000;");
+      "PRAGMA synchronous = OFF; PRAGMA journal_mode = OFF; PRAGMA cache_size = -1000000;");
   vornal::Transaction transaction(*db);
   const DateTime first = *DateTime::FromParts(2010, 1, 1);
   const char* events[] = {"StopWDay", "StopWork"};
@@ -102,13 +121,13 @@ void Prefill(const std::string& path, long long rows, int logins) {
     const int login = static_cast<int>(i % logins);
     const long long slot = i / logins;  // per login, one interval every 30 minutes
     const DateTime begin = first.AddSeconds(slot * 1800 + login % 60);
-    db->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)",
-                vornal::bench::BufferGenerator::LoginName(login), events[i % 2], begin,
-                begin.AddSeconds(1500));
+    const std::string name = vornal::bench::BufferGenerator::LoginName(login);
+    db->Execute(
+        "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
+        name, vornal::LoginKey(name), events[i % 2], begin, begin.AddSeconds(1500));
   }
   transaction.Commit();
-  db->ExecuteScript("PRAGMA user_version = 0");
-  vornal::UpgradeSchema(*db);
+  MakeIndexes(*db, indexes);
   db->ExecuteScript("PRAGMA journal_mode = DELETE; ANALYZE");
 }
 
@@ -133,17 +152,17 @@ vornal::DatabasePtr NewServerDatabase(const std::string& server, const std::stri
 // The same rows as Prefill, made by the server itself.
 void ServerPrefill(const std::string& server, const std::string& name, long long rows, int logins) {
   auto db = NewServerDatabase(server, name);
+  const std::vector<std::string> indexes = DropLogsIndexes(*db);
+  // The logins are "user<n>", their own keys.
   db->ExecuteScript(
-      "DROP INDEX logs_unfinished, logs_login_begin, logs_login_end, logs_begin, logs_end;"
-      "INSERT INTO logs (login, event, begintime, endtime) SELECT 'user' || i % " +
-      std::to_string(logins) +
+      "INSERT INTO logs (login, loginkey, event, begintime, endtime) SELECT 'user' || i % " +
+      std::to_string(logins) + ", 'user' || i % " + std::to_string(logins) +
       ", CASE WHEN i % 2 = 0 THEN 'StopWDay' ELSE 'StopWork' END, t, t + interval '1500 s' "
       "FROM generate_series(0, " +
       std::to_string(rows - 1) + ") AS i, LATERAL (SELECT timestamp '2010-01-01' + ((i / " +
       std::to_string(logins) + ") * 1800 + i % " + std::to_string(logins) +
-      " % 60) * interval '1 s' AS t) AS times;"
-      "DELETE FROM schema_version;");
-  vornal::UpgradeSchema(*db);
+      " % 60) * interval '1 s' AS t) AS times");
+  MakeIndexes(*db, indexes);
   db->ExecuteScript("VACUUM ANALYZE logs");
 }
 
@@ -162,7 +181,9 @@ Timing RawInsert(Database& db, const std::vector<Row>& rows, bool keep) {
   {
     vornal::Transaction transaction(db);
     for (const Row& row : rows)
-      db.Send("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)", row.login,
+      db.Send(
+          "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
+          row.login, row.key,
               row.event, row.begin, row.end);
     if (keep) transaction.Commit();
   }
@@ -196,7 +217,9 @@ Figures Measure(const Engine& engine, const std::string& buffer, const std::stri
   {
     vornal::Statement all =
         empty->Prepare("SELECT Login, Event, BeginTime, EndTime FROM LOGS ORDER BY ID");
-    while (all.Step()) rows.push_back({all.Text(0), all.Text(1), all.Text(2), all.Text(3)});
+    while (all.Step())
+      rows.push_back({all.Text(0), vornal::LoginKey(all.Text(0)), all.Text(1), all.Text(2),
+                      all.Text(3)});
   }
   // One row per buffer line: what plainly logging every event would insert.
   std::vector<Row> eventRows;
@@ -205,7 +228,7 @@ Figures Measure(const Engine& engine, const std::string& buffer, const std::stri
     for (std::string line; std::getline(in, line);) {
       const vornal::BufferLine parsed = vornal::ParseBufferLine(line);
       const std::string time = parsed.Time()->ToIso();
-      eventRows.push_back({parsed.login, parsed.event, time, time});
+      eventRows.push_back({parsed.login, vornal::LoginKey(parsed.login), parsed.event, time, time});
     }
   }
   auto raw = engine.empty("raw");

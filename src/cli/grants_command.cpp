@@ -44,11 +44,11 @@ const Command kGrantsCommand{
     "\n"
     "On a PostgreSQL database whose tables are made, run by their owner: lets\n"
     "the collector role read every table and write only what 'process' writes\n"
-    "(intervals and the intake ledger), and the viewer role only read (the\n"
-    "statistics window, 'tree', 'stats', 'people'). The roles are made by the\n"
-    "server's administrator beforehand (CREATE ROLE ... LOGIN). Prints the\n"
-    "statements it runs, in one transaction. Run it again after an update that\n"
-    "adds tables.\n",
+    "(intervals, the intake ledger, the lines kept aside), and the viewer role\n"
+    "only read (the statistics window, 'tree', 'stats', 'people'). The roles\n"
+    "are made by the server's administrator beforehand (CREATE ROLE ... LOGIN).\n"
+    "Prints the statements it runs, in one transaction. Run it again after an\n"
+    "update that adds tables.\n",
     Run};
 
 }  // namespace vornal::cli
