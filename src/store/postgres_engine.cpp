@@ -48,13 +48,16 @@ std::string OneLine(const char* message) {
 int CodeFor(std::string_view state) {
   if (state.size() != 5) return 1;
   const std::string_view group = state.substr(0, 2);
-  if (state == "40001" || state == "40P01" || state == "55P03" || state == "55006" ||
+  // Lock not available, serialisation failure, deadlock, object in use, too
+  // many connections, server starting up: try again later.
+  if (state == "55P03" || state == "40001" || state == "40P01" || state == "55006" ||
       state == "53300" || state == "57P03")
-    return 5;                                           // busy
-  if (state == "25006" || state == "42501") return 8;   // read-only, or not allowed to write
-  if (state == "53100") return 13;                      // disk full
-  if (state == "53200") return 7;                       // out of memory (on the server)
-  if (state == "XX001" || state == "XX002") return 11;  // damaged
+    return kErrBusy;
+  // A read-only transaction, or a role not allowed to write.
+  if (state == "25006" || state == "42501") return kErrReadOnly;
+  if (state == "53100") return kErrDiskFull;
+  if (state == "53200") return 7;  // out of memory (on the server)
+  if (state == "XX001" || state == "XX002") return kErrDamaged;
   if (group == "23" || group == "22" || group == "P0") return 19;  // a value refused
   if (group == "08" || group == "57") return 10;  // connection lost, server shut down
   if (state == "3D000") return 14;
@@ -677,9 +680,9 @@ void PostgresEngine::Lock(DatabaseLock lock) {
                   "; SELECT pg_advisory_xact_lock(" + kLockClass + ", " + key +
                   "); SET LOCAL lock_timeout = " + std::to_string(m_lockTimeoutMs));
   } catch (const StoreError& e) {
-    if (e.Code() != 5) throw;
-    throw StoreError(5, "the database is busy: another Vornal run has held it for " +
-                            std::to_string(kAdvisoryLockTimeoutMs / 1000) + " s");
+    if (e.Code() != kErrBusy) throw;
+    throw StoreError(kErrBusy, "the database is busy: another Vornal run has held it for " +
+                                   std::to_string(kAdvisoryLockTimeoutMs / 1000) + " s");
   }
 }
 

@@ -1,7 +1,6 @@
 #include "store/database.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <functional>
 
@@ -90,16 +89,28 @@ TEST(Database, EngineErrorsAreClassified) {
     return StoreFailure::Other;
   };
   TempDir dir;
-  auto db = MakeDatabase(dir.File("base.mdb"));
+  const std::string location =
+      test::OnServer() ? test::ServerDatabases::New() : dir.File("base.mdb");
+  auto db = MakeDatabase(location);
   Database other;
-  other.Open(dir.File("base.mdb"));
-  sqlite3_busy_timeout(other.Handle(), 0);
+  other.Open(location);
+  const bool server = other.IsServer();
+  other.ExecuteScript(server ? "SET lock_timeout = 1" : "PRAGMA busy_timeout = 0");
   {
     Transaction holder(*db);
-    EXPECT_EQ(failure([&] { Transaction waiting(other); }), StoreFailure::Busy);
+    if (server) db->ExecuteScript("LOCK TABLE setting");
+    EXPECT_EQ(failure([&] {
+                Transaction waiting(other);
+                other.Execute("DELETE FROM SETTING");
+              }),
+              StoreFailure::Busy);
   }
-  other.ExecuteScript("PRAGMA query_only = 1");
+  other.ExecuteScript(server ? "SET default_transaction_read_only = on" : "PRAGMA query_only = 1");
   EXPECT_EQ(failure([&] { other.Execute("DELETE FROM SETTING"); }), StoreFailure::ReadOnly);
+  EXPECT_EQ(
+      failure([&] { db->Execute("INSERT INTO HUMAN (Age) VALUES (?)", std::string(21, '9')); }),
+      StoreFailure::Other);
+  if (server) return;
   db->ExecuteScript("PRAGMA max_page_count = 1");
   EXPECT_EQ(failure([&] {
               for (int i = 0; i < 1000; ++i)
@@ -107,9 +118,6 @@ TEST(Database, EngineErrorsAreClassified) {
                             std::string(255, 'x'));
             }),
             StoreFailure::DiskFull);
-  EXPECT_EQ(
-      failure([&] { db->Execute("INSERT INTO HUMAN (Age) VALUES (?)", std::string(21, '9')); }),
-      StoreFailure::Other);
   test::WriteFile(dir.File("damaged.mdb"), std::string(8192, 'x'));
   EXPECT_EQ(failure([&] { Database().Open(dir.File("damaged.mdb")); }), StoreFailure::Damaged);
 }

@@ -83,7 +83,7 @@ TEST(Server, ViewerReadsAndCannotWriteCollectorCollects) {
     InsertPerson(asViewer, {"Иванов", "", "", "", "ivanov", "", ""});
     FAIL() << "the viewer wrote a person";
   } catch (const StoreError& e) {
-    EXPECT_EQ(e.Code(), 8);
+    EXPECT_EQ(e.Code(), kErrReadOnly);
     EXPECT_STREQ(e.what(), "permission denied for table human");
   }
   EXPECT_THROW(ProcessFolders(asViewer), StoreError);
