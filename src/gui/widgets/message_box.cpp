@@ -66,7 +66,9 @@ QString MessageBox::EngineErrorText(int code, const QString& outcome, const QStr
       break;
     case StoreFailure::ReadOnly:
       what = tr("База данных доступна только для чтения");
-      advice = tr("Проверьте права на запись в файл базы данных и в его папку.");
+      advice =
+          tr("Проверьте права на запись в файл базы данных и в его папку (для базы на сервере — "
+             "права роли).");
       break;
     case StoreFailure::DiskFull:
       what = tr("На диске не осталось места для базы данных");
