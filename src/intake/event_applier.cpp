@@ -25,12 +25,27 @@ constexpr Family kFamilies[2] = {{"StartWDay", "WorkingDay", "StopWDay", false},
                                  {"StartWork", "Working", "StopWork", true}};
 
 using FirstRow = EventApplier::FirstRow;
+using Neighbours = EventApplier::Neighbours;
+using Row = EventApplier::Row;
 
 // Writes a single row's end time held in memory.
 void FlushEnd(Database& db, FirstRow& row) {
   if (!row.endPending) return;
   db.Send("UPDATE LOGS SET EndTime = ? WHERE ID = ?", row.end, row.id);
   row.endPending = false;
+}
+
+// Writes the end time of an out-of-order event's neighbour held in memory.
+void FlushEnd(Database& db, std::optional<Neighbours>& late) {
+  if (!late || !late->endPending) return;
+  db.Send("UPDATE LOGS SET EndTime = ? WHERE ID = ?", late->before->end, late->before->id);
+  late->endPending = false;
+}
+
+// Forgets the neighbours of the latest out-of-order event, writing first.
+void Forget(Database& db, std::optional<Neighbours>& late) {
+  FlushEnd(db, late);
+  late.reset();
 }
 
 // One event of one login and family. Every statement changes all rows of
@@ -49,7 +64,8 @@ class EventRun {
         m_time(time),
         m_start(rows.start),
         m_goOn(rows.goOn),
-        m_latestEnd(rows.latestEnd) {
+        m_latestEnd(rows.latestEnd),
+        m_late(rows.late) {
     if (rows.loaded) return;
     m_start = ReadFirst(family.start);
     m_goOn = ReadFirst(family.goOn);
@@ -60,30 +76,39 @@ class EventRun {
   // True when the event is earlier than an end already recorded: it is
   // placed among the recorded intervals by Late() instead.
   bool OutOfOrder() const { return m_latestEnd && m_time < *m_latestEnd; }
+  // A row without a date was met: the neighbours found are not kept.
+  bool MetOddRow() const { return m_oddRow; }
 
   // See the class comment of EventApplier.
   void Late(bool stop) {
     FlushPending();
-    const std::optional<Row> before = Neighbour(true);
+    Neighbours& around = NeighboursOfEvent();
+    std::optional<Row>& before = around.before;
+    const std::optional<Row>& after = around.after;
     if (before && before->end && *before->end >= m_time) return;
-    if (const std::optional<Row> after = Neighbour(false);
-        after && after->begin->SecondsSince(m_time) <= kGapSeconds &&
+    if (after && after->begin->SecondsSince(m_time) <= kGapSeconds &&
         after->begin->Date() == m_time.Date()) {
       m_db.Send("UPDATE LOGS SET BeginTime = ? WHERE ID = ?", m_time, after->id);
       for (FirstRow* row : {&m_start, &m_goOn})
         if (row->count && row->id == after->id) row->begin = m_time;
+      // The row after the moved one is not known.
+      Forget(m_db, m_late);
       return;
     }
     if (before && before->end && before->event == m_family.stop &&
         m_time.SecondsSince(*before->end) <= kGapSeconds &&
         before->begin->Date() == m_time.Date()) {
-      m_db.Send("UPDATE LOGS SET EndTime = ? WHERE ID = ?", m_time, before->id);
+      // Written when the next event leaves these neighbours, or by Flush().
+      before->end = m_time;
+      around.endPending = true;
       return;
     }
     if (stop) return;
+    FlushEnd(m_db, m_late);
     m_db.Send(
         "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?, ?)",
         m_login, m_key, m_family.stop, m_time, m_time);
+    before = Row{m_db.LastInsertId(), m_family.stop, m_time, m_time};
   }
 
   // Finishes what is unfinished, keeping its end, and begins a start row.
@@ -134,26 +159,36 @@ class EventRun {
   }
 
  private:
-  struct Row {
-    std::int64_t id = 0;
-    std::string event;
-    std::optional<DateTime> begin;
-    std::optional<DateTime> end;
-  };
-
-  // The row of the family begun last at or before the event, or the first
-  // begun after it.
-  std::optional<Row> Neighbour(bool before) {
-    Statement query = m_db.Prepare(
-        before ? "SELECT ID, Event, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND "
-                 "BeginTime <= ? AND Event IN (?, ?, ?) ORDER BY BeginTime DESC, ID DESC LIMIT 1"
-               : "SELECT ID, Event, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND "
-                 "BeginTime > ? AND Event IN (?, ?, ?) ORDER BY BeginTime, ID LIMIT 1");
-    query.Bind(m_key, m_time, m_family.start, m_family.goOn, m_family.stop);
-    if (!query.Step()) return std::nullopt;
-    Row row{query.Int(0), query.Text(1), query.Time(2), query.Time(3)};
-    if (!row.begin) return std::nullopt;
-    return row;
+  // The rows around the event: those remembered when the event falls
+  // between their begins, else both looked up in one statement.
+  Neighbours& NeighboursOfEvent() {
+    if (m_late && (!m_late->before || *m_late->before->begin <= m_time) &&
+        (!m_late->after || m_time < *m_late->after->begin))
+      return *m_late;
+    Forget(m_db, m_late);
+    static const std::string sql = [] {
+      const std::string row =
+          "SELECT ID, Event, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND Event IN (?, ?, "
+          "?) AND BeginTime ";
+      return "SELECT * FROM (" + row +
+             "<= ? ORDER BY BeginTime DESC, ID DESC LIMIT 1) AS before_event UNION ALL "
+             "SELECT * FROM (" +
+             row + "> ? ORDER BY BeginTime, ID LIMIT 1) AS after_event";
+    }();
+    Statement query = m_db.Prepare(sql);
+    query.Bind(m_key, m_family.start, m_family.goOn, m_family.stop, m_time, m_key, m_family.start,
+               m_family.goOn, m_family.stop, m_time);
+    m_late.emplace();
+    while (query.Step()) {
+      Row row{query.Int(0), query.Text(1), query.Time(2), query.Time(3)};
+      if (!row.begin) {
+        // No date: as if the row were not there, but this once only.
+        m_oddRow = true;
+        continue;
+      }
+      (*row.begin <= m_time ? m_late->before : m_late->after) = std::move(row);
+    }
+    return *m_late;
   }
 
   std::optional<DateTime> ReadLatestEnd() {
@@ -296,6 +331,8 @@ class EventRun {
   FirstRow& m_start;
   FirstRow& m_goOn;
   std::optional<DateTime>& m_latestEnd;
+  std::optional<Neighbours>& m_late;
+  bool m_oddRow = false;
 };
 
 }  // namespace
@@ -305,6 +342,7 @@ void EventApplier::Flush() {
     for (FamilyRows& rows : families) {
       FlushEnd(m_db, rows.start);
       FlushEnd(m_db, rows.goOn);
+      FlushEnd(m_db, rows.late);
     }
 }
 
@@ -319,10 +357,16 @@ void EventApplier::Apply(const DateTime& time, const std::string& login, const s
       m_logins.clear();
     }
     const std::string key = LoginKey(login);
-    EventRun run(m_db, family, login, key, time, m_logins[key][f]);
-    if (run.OutOfOrder())
+    FamilyRows& rows = m_logins[key][f];
+    EventRun run(m_db, family, login, key, time, rows);
+    if (run.OutOfOrder()) {
       run.Late(!start && !goOn);
-    else if (start)
+      if (run.MetOddRow()) Forget(m_db, rows.late);
+      return;
+    }
+    // Events in order change the family's rows.
+    Forget(m_db, rows.late);
+    if (start)
       run.Start();
     else if (goOn)
       run.GoOn();

@@ -15,7 +15,8 @@ namespace vornal {
 // between events so that an event costs only the statements that change
 // rows. The go-on event's move of a single row's end time is held in memory
 // until another statement touches the login's rows or Flush() runs, so a
-// working day of go-on events writes that row once. The memory is valid only
+// working day of go-on events writes that row once; so is the end of a
+// finished row that out-of-order events move on. The memory is valid only
 // while nobody else writes LOGS: use one applier inside one transaction and
 // Flush() before its commit (as the sweep does per file). After an engine error the memory may be
 // ahead of the rolled-back rows: discard the applier with its transaction.
@@ -46,12 +47,33 @@ class EventApplier {
     // The end time of this single row is newer in memory than in LOGS.
     bool endPending = false;
   };
+  // A recorded row of a family, as an out-of-order event finds it.
+  struct Row {
+    std::int64_t id = 0;
+    std::string event;
+    std::optional<DateTime> begin;
+    std::optional<DateTime> end;
+  };
+  // The rows of a family around its latest out-of-order event: the last
+  // begun at or before it and the first begun after it (none: no such
+  // row). No row of the family begins between them, so the next
+  // out-of-order event between their begins finds the same two without a
+  // look-up: a second machine's stream of events costs a look-up per
+  // interval it meets, not per event.
+  struct Neighbours {
+    std::optional<Row> before;
+    std::optional<Row> after;
+    // The end time of `before` is newer in memory than in LOGS.
+    bool endPending = false;
+  };
   struct FamilyRows {
     bool loaded = false;
     FirstRow start;
     FirstRow goOn;
     // The latest EndTime of any row of the family, finished or not.
     std::optional<DateTime> latestEnd;
+    // Known only while the family's events stay out of order.
+    std::optional<Neighbours> late;
   };
 
  private:
