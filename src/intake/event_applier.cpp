@@ -206,10 +206,13 @@ class EventRun {
   }
 
   FirstRow ReadFirst(const char* event) {
+    // No LIMIT: the rows are few, and with one a server's planner, short of
+    // statistics on a young table, may walk the whole ID index for a login
+    // that has none.
     static const std::string sql =
         std::string(
             "SELECT ID, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND Event = ? AND ") +
-        kUnfinishedRows + " ORDER BY ID LIMIT 2";
+        kUnfinishedRows + " ORDER BY ID";
     Statement query = m_db.Prepare(sql);
     query.Bind(m_key, event);
     FirstRow row;
