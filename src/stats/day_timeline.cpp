@@ -72,12 +72,12 @@ std::optional<DateTime> LastDayWithRows(Database& db, const DateTime& first, con
   Statement statement =
       db.Prepare(login.empty() ? "SELECT MAX(BeginTime) FROM logs WHERE BeginTime >= ? AND "
                                  "BeginTime < ?"
-                               : "SELECT MAX(BeginTime) FROM logs WHERE Login = ? AND "
+                               : "SELECT MAX(BeginTime) FROM logs WHERE LoginKey = ? AND "
                                  "BeginTime >= ? AND BeginTime < ?");
   if (login.empty())
     statement.Bind(from, after);
   else
-    statement.Bind(login, from, after);
+    statement.Bind(LoginKey(login), from, after);
   if (!statement.Step() || statement.IsNull(0)) return std::nullopt;
   const std::optional<DateTime> time = statement.Time(0);
   if (!time) return std::nullopt;
