@@ -16,7 +16,7 @@ using test::RunCli;
 class CliTimesheetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto db = test::MakeDatabase(m_dir.File("base.mdb"));
+    auto db = test::MakeDatabase(test::DatabaseIn(Dir()));
     InsertPerson(*db, {"Петров Пётр", "", "", "", "petrov", "", ""});
     InsertPerson(*db, {"Сидоров", "", "", "", "sidorov", "", ""});
     AddLog(*db, "petrov", "StopWDay", "2024-02-28 20:00:00", "2024-02-29 00:00:00");

@@ -77,8 +77,9 @@ TEST(Server, ViewerReadsAndCannotWriteCollectorCollects) {
 
   Database asViewer;
   asViewer.Open(location + " user=" + viewer);
-  const DateTime day = *DateTime::FromParts(2002, 10, 7);
-  EXPECT_EQ(BuildStatGrid(asViewer, day, day, "").rows.size(), 4u);
+  const StatGrid grid = BuildStatGrid(asViewer, *DateTime::FromParts(2002, 10, 7),
+                                      *DateTime::FromParts(2002, 10, 7, 23, 59, 59), "");
+  EXPECT_EQ(grid.RowCount(), 5);
   try {
     InsertPerson(asViewer, {"Иванов", "", "", "", "ivanov", "", ""});
     FAIL() << "the viewer wrote a person";
