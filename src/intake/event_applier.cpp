@@ -178,7 +178,7 @@ class EventRun {
     Statement query = m_db.Prepare(sql);
     query.Bind(m_key, m_family.start, m_family.goOn, m_family.stop, m_time, m_key, m_family.start,
                m_family.goOn, m_family.stop, m_time);
-    m_late.emplace();
+    m_late = Neighbours{};
     while (query.Step()) {
       Row row{query.Int(0), query.Text(1), query.Time(2), query.Time(3)};
       if (!row.begin) {
