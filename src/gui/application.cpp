@@ -40,9 +40,11 @@ bool Application::Run() {
   ScopedMessageSink sink([](const std::string& text) {
     MessageBox::Warning(QApplication::activeWindow(), QString::fromStdString(text));
   });
-  MainWindow dialog;
-  m_mainWindow = &dialog;
-  dialog.exec();
+  MainWindow window;
+  m_mainWindow = &window;
+  window.show();
+  // The run ends when the main window, the last one open, closes.
+  QApplication::exec();
   m_mainWindow = nullptr;
   return false;
 }

@@ -4,8 +4,8 @@ namespace vornal {
 
 class MainWindow;
 
-// The application object: prepares what the program needs, then runs the
-// main window modally; the end of that run ends the program. Construct it
+// The application object: prepares what the program needs, then shows the
+// main window and runs the event loop until it closes. Construct it
 // after the QApplication.
 class Application {
  public:

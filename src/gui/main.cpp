@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "gui/application.h"
+#include "gui/widgets/language.h"
 #include "store/schema.h"
 
 namespace {
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
   // Ties the windows to the installed desktop entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vornal.Vornal"));
   ProcessCommandLine(app);
+  // English under an English locale, Russian otherwise (LANG, LC_ALL, ...).
+  vornal::InstallTranslations();
 
   vornal::Application application;
   application.Run();

@@ -1,11 +1,18 @@
 #include "gui/mainwindow/main_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -35,7 +42,9 @@ static void InitVornalResources() {
 namespace vornal {
 namespace {
 
-const QString kCannotOpen = QStringLiteral("Невозможно открыть базу данных");
+QString CannotOpenText() {
+  return MainWindow::tr("Невозможно открыть базу данных");
+}
 
 QString FromStd(const std::string& text) {
   return QString::fromStdString(text);
@@ -49,39 +58,41 @@ QString NoteText(const FileNote& note) {
   const QString file = FromStd(note.file);
   switch (note.kind) {
     case FileNote::Kind::StillOpen:
-      return QStringLiteral(
+      return MainWindow::tr(
                  "%1: файл ещё открыт клиентом; полные строки внесены, остальное ждёт "
                  "следующей обработки")
           .arg(file);
     case FileNote::Kind::QuietPeriod:
-      return QStringLiteral(
+      return MainWindow::tr(
                  "%1: файл, возможно, ещё дописывается; полные строки внесены, файл будет "
                  "удалён, когда перестанет меняться")
           .arg(file);
     case FileNote::Kind::NotRegular: {
-      QString kind = QStringLiteral("не обычный файл");
-      for (const auto& [english, russian] : {std::pair{"a symbolic link", "символическая ссылка"},
-                                             {"a folder", "папка"},
-                                             {"a FIFO", "канал FIFO"},
-                                             {"a socket", "сокет"},
-                                             {"a device", "устройство"}})
-        if (note.detail == english) kind = QString::fromUtf8(russian);
-      return QStringLiteral("%1: %2, не обычный файл; оставлен на месте").arg(file, kind);
+      QString kind = MainWindow::tr("не обычный файл");
+      for (const auto& [english, russian] :
+           {std::pair{"a symbolic link",
+                      QT_TRANSLATE_NOOP("vornal::MainWindow", "символическая ссылка")},
+            {"a folder", QT_TRANSLATE_NOOP("vornal::MainWindow", "папка")},
+            {"a FIFO", QT_TRANSLATE_NOOP("vornal::MainWindow", "канал FIFO")},
+            {"a socket", QT_TRANSLATE_NOOP("vornal::MainWindow", "сокет")},
+            {"a device", QT_TRANSLATE_NOOP("vornal::MainWindow", "устройство")}})
+        if (note.detail == english) kind = MainWindow::tr(russian);
+      return MainWindow::tr("%1: %2, не обычный файл; оставлен на месте").arg(file, kind);
     }
     case FileNote::Kind::CannotOpen:
-      return QStringLiteral(
+      return MainWindow::tr(
                  "%1: файл не удалось открыть для чтения и записи (%2), оставлен на месте")
           .arg(file, FromStd(note.detail));
     case FileNote::Kind::NoWriteBits:
-      return QStringLiteral("%1: файл без права записи, оставлен на месте").arg(file);
+      return MainWindow::tr("%1: файл без права записи, оставлен на месте").arg(file);
     case FileNote::Kind::CannotClaim:
-      return QStringLiteral("%1: файл не удалось взять в обработку (%2), оставлен на месте")
+      return MainWindow::tr("%1: файл не удалось взять в обработку (%2), оставлен на месте")
           .arg(file, FromStd(note.detail));
     case FileNote::Kind::Changed:
-      return QStringLiteral("%1: файл подменён во время взятия в обработку, оставлен на месте")
+      return MainWindow::tr("%1: файл подменён во время взятия в обработку, оставлен на месте")
           .arg(file);
     case FileNote::Kind::ReadError:
-      return QStringLiteral("%1: файл не удалось прочитать (%2), оставлен до следующей обработки")
+      return MainWindow::tr("%1: файл не удалось прочитать (%2), оставлен до следующей обработки")
           .arg(file, FromStd(note.detail));
   }
   return file;
@@ -90,33 +101,33 @@ QString NoteText(const FileNote& note) {
 QString SkipText(SkipReason reason) {
   switch (reason) {
     case SkipReason::BlankLine:
-      return QStringLiteral("пустые строки");
+      return MainWindow::tr("пустые строки");
     case SkipReason::UnknownEvent:
-      return QStringLiteral("неизвестное или пустое имя события");
+      return MainWindow::tr("неизвестное или пустое имя события");
     case SkipReason::InvalidTime:
-      return QStringLiteral("неверные дата и время");
+      return MainWindow::tr("неверные дата и время");
     case SkipReason::LoginTooLong:
-      return QStringLiteral("логин длиннее 100 символов");
+      return MainWindow::tr("логин длиннее 100 символов");
     case SkipReason::ControlCharacter:
-      return QStringLiteral("управляющие символы в логине");
+      return MainWindow::tr("управляющие символы в логине");
     case SkipReason::LineTooLong:
-      return QStringLiteral("строка длиннее 1 МиБ");
+      return MainWindow::tr("строка длиннее 1 МиБ");
     case SkipReason::AfterEndMark:
-      return QStringLiteral("после метки конца файла (0x1A)");
+      return MainWindow::tr("после метки конца файла (0x1A)");
     case SkipReason::ExtraEvent:
-      return QStringLiteral("второе событие в строке");
+      return MainWindow::tr("второе событие в строке");
   }
   return {};
 }
 
 // The completion message: the fixed first line, then what the sweep did.
 QString ProcessReport(const SweepSummary& summary) {
-  QString text = QStringLiteral("Обработка выполнена");
+  QString text = MainWindow::tr("Обработка выполнена");
   if (summary.cancelled)
-    text += QStringLiteral(
+    text += MainWindow::tr(
         "\n\nОстановлено оператором: необработанные файлы остались для "
         "следующей обработки.");
-  text += QStringLiteral("\n\nОбработано файлов: %1\nВнесено событий: %2\nПропущено строк: %3")
+  text += MainWindow::tr("\n\nОбработано файлов: %1\nВнесено событий: %2\nПропущено строк: %3")
               .arg(summary.filesProcessed)
               .arg(QLocale().toString(static_cast<qlonglong>(summary.eventsApplied)),
                    QLocale().toString(static_cast<qlonglong>(summary.linesSkipped)));
@@ -128,13 +139,13 @@ QString ProcessReport(const SweepSummary& summary) {
       text +=
           QStringLiteral("\n    %1: %2").arg(SkipText(static_cast<SkipReason>(i))).arg(skipped[i]);
   if (summary.keptAside > 0)
-    text += QStringLiteral("\nОтложено строк: %1 (список: vornal-cli rejected)")
+    text += MainWindow::tr("\nОтложено строк: %1 (список: vornal-cli rejected)")
                 .arg(QLocale().toString(static_cast<qlonglong>(summary.keptAside)));
   if (summary.waiting > 0)
-    text += QStringLiteral("\nФайлов ждут закрытия клиентом или периода покоя: %1")
+    text += MainWindow::tr("\nФайлов ждут закрытия клиентом или периода покоя: %1")
                 .arg(summary.waiting);
   if (summary.failures > 0)
-    text += QStringLiteral("\nФайлов не удалось обработать: %1").arg(summary.failures);
+    text += MainWindow::tr("\nФайлов не удалось обработать: %1").arg(summary.failures);
   for (const FolderSummary& folder : summary.folders)
     for (const FileNote& note : folder.notes) text += u'\n' + NoteText(note);
   return text;
@@ -143,15 +154,16 @@ QString ProcessReport(const SweepSummary& summary) {
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QDialog(parent), m_ui(new Ui::MainWindow), m_photo(nullptr), m_aboutAction(nullptr) {
+    : QWidget(parent, Qt::Window),
+      m_ui(new Ui::MainWindow),
+      m_photo(nullptr),
+      m_aboutAction(nullptr) {
   InitVornalResources();
   m_ui->setupUi(this);
   m_photo = new PhotoView(this);
   m_photo->setObjectName(QStringLiteral("photo"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-  m_aboutAction = new QAction(QStringLiteral("О программе..."), this);
+  m_aboutAction = new QAction(tr("О программе..."), this);
   m_aboutAction->setObjectName(QStringLiteral("aboutAction"));
   m_aboutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
   addAction(m_aboutAction);
@@ -165,8 +177,12 @@ MainWindow::MainWindow(QWidget* parent)
   connect(m_ui->statisticsButton, &QPushButton::clicked, this, &MainWindow::OnStatistics);
   connect(m_ui->processButton, &QPushButton::clicked, this, &MainWindow::OnProcess);
   connect(m_ui->aboutMeButton, &QPushButton::clicked, this, &MainWindow::OnAboutMe);
-  connect(m_ui->exitButton, &QPushButton::clicked, this, &MainWindow::accept);
-  connect(m_ui->cancelButton, &QPushButton::clicked, this, &MainWindow::reject);
+  connect(m_ui->exitButton, &QPushButton::clicked, this, &MainWindow::close);
+  connect(m_ui->cancelButton, &QPushButton::clicked, this, &MainWindow::close);
+  connect(m_ui->searchEdit, &QLineEdit::textChanged, this, &MainWindow::OnSearch);
+  QHeaderView* header = m_ui->grid->horizontalHeader();
+  header->setSectionsClickable(true);
+  connect(header, &QHeaderView::sectionClicked, this, &MainWindow::OnHeaderClicked);
   connect(m_ui->grid, &CellGrid::CellClicked, this, &MainWindow::OnGridClicked);
   connect(m_ui->grid, &CellGrid::CellSelectionChanged, this, &MainWindow::OnGridSelectionChanged);
   connect(m_ui->grid, &CellGrid::CellDoubleClicked, this, &MainWindow::OnGridDoubleClicked);
@@ -200,6 +216,31 @@ void MainWindow::Initialize() {
   CloseDatabase();
   m_photo->Create(this, m_ui->photoFrame->geometry());
   RunCommand([this] { FillUserList(); });
+
+  // The list and its frame grow with the window; the search field, the photo
+  // and the details stay at the top right, the buttons at the bottom.
+  m_anchors.SetDefaultSize(size());
+  using A = EdgeAnchors::Anchor;
+  m_anchors.Add(m_ui->groupBox, A::kGrowX | A::kGrowY);
+  m_anchors.Add(m_ui->grid, A::kGrowX | A::kGrowY);
+  for (QWidget* widget : std::initializer_list<QWidget*>{
+           m_ui->searchEdit, m_ui->photoFrame, m_photo, m_ui->nameLabel, m_ui->profLabel,
+           m_ui->ageLabel, m_ui->emailLabel, m_ui->telLabel})
+    m_anchors.Add(widget, A::kMoveX);
+  for (QPushButton* button : {m_ui->editButton, m_ui->addButton, m_ui->deleteButton,
+                              m_ui->processButton, m_ui->statisticsButton, m_ui->settingsButton})
+    m_anchors.Add(button, A::kMoveY);
+  RestoreWindowState(this, m_ui->grid, QStringLiteral("MainWindow"));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  m_anchors.Apply(size());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  SaveWindowState(this, m_ui->grid, QStringLiteral("MainWindow"));
+  QWidget::closeEvent(event);
 }
 
 bool MainWindow::OpenDatabase() {
@@ -208,7 +249,7 @@ bool MainWindow::OpenDatabase() {
   const int result = OpenDatabaseFile(m_db, DatabaseLocation(), false, &failure);
   if (result == 1) return true;
   if (result == -1) {
-    MessageBox::Warning(this, MessageBox::EngineErrorText(failure.code, kCannotOpen.toLower(),
+    MessageBox::Warning(this, MessageBox::EngineErrorText(failure.code, CannotOpenText().toLower(),
                                                           FromStd(failure.message)));
     return true;
   }
@@ -217,7 +258,7 @@ bool MainWindow::OpenDatabase() {
   if (m_db)
     CreateTables();
   else
-    MessageBox::Warning(this, kCannotOpen);
+    MessageBox::Warning(this, CannotOpenText());
   return true;
 }
 
@@ -236,7 +277,7 @@ void MainWindow::RunCommand(const std::function<void()>& command, const QString&
     CloseDatabase();
     MessageBox::EngineError(this, e, outcome.isEmpty() ? tr("команда не выполнена") : outcome);
   } catch (const std::bad_alloc&) {
-    MessageBox::Stop(this, QStringLiteral("Out of memory."));
+    MessageBox::Stop(this, tr("Out of memory."));
   }
 }
 
@@ -247,6 +288,12 @@ void MainWindow::ShowDetails(const QString& name, const QString& age, const QStr
   m_ui->profLabel->setText(prof);
   m_ui->telLabel->setText(tel);
   m_ui->emailLabel->setText(email);
+  // A detail too long for its label shows whole in the label's tooltip.
+  for (QLabel* label :
+       {m_ui->nameLabel, m_ui->ageLabel, m_ui->profLabel, m_ui->telLabel, m_ui->emailLabel}) {
+    const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > label->width();
+    label->setToolTip(cut ? label->text() : QString());
+  }
 }
 
 void MainWindow::FillUserList() {
@@ -254,21 +301,54 @@ void MainWindow::FillUserList() {
   if (!m_db) return;
   PersonRecordset rs(m_db.get());
   OpenPeopleList(rs);
-  const int count = static_cast<int>(rs.RecordCount());
-  // After a delete the selection may point past the list: keep it inside.
+  m_people.clear();
+  m_people.reserve(static_cast<std::size_t>(rs.RecordCount()));
+  for (; !rs.AtEnd(); rs.MoveNext())
+    m_people.push_back({rs.m_ID, FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof),
+                        FromStd(rs.m_Photo), FromStd(rs.m_Login), FromStd(rs.m_Tel),
+                        FromStd(rs.m_email)});
+  rs.Close();
+  CloseDatabase();
+  ShowList();
+}
+
+void MainWindow::ShowList() {
+  const QString search = m_ui->searchEdit->text().trimmed();
+  std::vector<const ListedPerson*> shown;
+  shown.reserve(m_people.size());
+  for (const ListedPerson& person : m_people)
+    if (search.isEmpty() || person.name.contains(search, Qt::CaseInsensitive) ||
+        person.login.contains(search, Qt::CaseInsensitive))
+      shown.push_back(&person);
+  if (m_sortColumn >= 0) {
+    const auto less = [this](const ListedPerson* a, const ListedPerson* b) {
+      if (m_sortColumn == 0) return a->id < b->id;
+      const auto key = [this](const ListedPerson* person) {
+        return (m_sortColumn == 1   ? person->name
+                : m_sortColumn == 2 ? person->login
+                                    : person->prof)
+            .trimmed();
+      };
+      return key(a).localeAwareCompare(key(b)) < 0;
+    };
+    std::stable_sort(shown.begin(), shown.end(), [&](const ListedPerson* a, const ListedPerson* b) {
+      return m_sortOrder == Qt::AscendingOrder ? less(a, b) : less(b, a);
+    });
+  }
+  const int count = static_cast<int>(shown.size());
+  // After a delete or a search the selection may point past the list: keep it inside.
   if (m_selectedRow > count) m_selectedRow = std::max(count, 1);
 
   CellGridModel::Rows rows;
   rows.reserve(static_cast<std::size_t>(std::max(count, 1)) + 1);
-  rows.push_back({QStringLiteral(" ID"), QStringLiteral("ФИО"), QStringLiteral("Login"),
-                  QStringLiteral("Профессия")});
-  for (int i = 1; !rs.AtEnd(); ++i, rs.MoveNext()) {
-    rows.push_back({QString::number(rs.m_ID), u' ' + FromStd(rs.m_Name), u' ' + FromStd(rs.m_Login),
-                    u' ' + FromStd(rs.m_Prof)});
+  rows.push_back({QStringLiteral(" ID"), tr("ФИО"), QStringLiteral("Login"), tr("Профессия")});
+  for (int i = 1; i <= count; ++i) {
+    const ListedPerson& person = *shown[static_cast<std::size_t>(i - 1)];
+    rows.push_back(
+        {QString::number(person.id), u' ' + person.name, u' ' + person.login, u' ' + person.prof});
     if (i == m_selectedRow) {
-      ShowDetails(FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof), FromStd(rs.m_Tel),
-                  FromStd(rs.m_email));
-      m_photo->LoadFile(FromStd(rs.m_Photo));
+      ShowDetails(person.name, person.age, person.prof, person.tel, person.email);
+      m_photo->LoadFile(person.photo);
     }
   }
   if (count == 0) rows.emplace_back(4);
@@ -281,11 +361,10 @@ void MainWindow::FillUserList() {
   const bool any = count > 0;
   m_ui->deleteButton->setEnabled(any);
   m_ui->editButton->setEnabled(any);
-  m_ui->statisticsButton->setEnabled(any);
+  m_ui->statisticsButton->setEnabled(!m_people.empty());
   if (!any) {
     m_selectedRow = 1;
-    ShowDetails(QStringLiteral("ФИО"), QStringLiteral("Возраст"), QStringLiteral("Профессия"),
-                QStringLiteral("Телефон"), QStringLiteral("e-mail"));
+    ShowDetails(tr("ФИО"), tr("Возраст"), tr("Профессия"), tr("Телефон"), QStringLiteral("e-mail"));
     m_photo->Clear();
   }
 
@@ -293,25 +372,38 @@ void MainWindow::FillUserList() {
   grid->SetCurrentColumn(3);
   grid->SetSelectionEndRow(m_selectedRow);
   grid->SetSelectionEndColumn(1);
-  rs.Close();
-  CloseDatabase();
+}
+
+void MainWindow::OnSearch() {
+  m_selectedRow = 1;
+  ShowList();
+}
+
+void MainWindow::OnHeaderClicked(int column) {
+  if (column == m_sortColumn)
+    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+  else
+    m_sortOrder = Qt::AscendingOrder;
+  m_sortColumn = column;
+  m_ui->grid->horizontalHeader()->setSortIndicatorShown(true);
+  m_ui->grid->horizontalHeader()->setSortIndicator(column, m_sortOrder);
+  m_selectedRow = 1;
+  ShowList();
 }
 
 void MainWindow::OnGridClicked() {
   RunCommand([this] {
+    m_selectedRow = m_ui->grid->CurrentRow();
+    const std::optional<std::int64_t> id = CurrentId();
+    if (!id) return;
     OpenDatabase();
     if (!m_db) return;
     PersonRecordset rs(m_db.get());
-    OpenPeopleList(rs);
-    m_selectedRow = m_ui->grid->CurrentRow();
-    // The person is found by position in ID order.
-    if (m_selectedRow >= 1) {
-      rs.Move(m_selectedRow - 1);
-      if (!rs.AtEnd()) {
-        ShowDetails(FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof), FromStd(rs.m_Tel),
-                    FromStd(rs.m_email));
-        m_photo->LoadFile(FromStd(rs.m_Photo));
-      }
+    OpenPerson(rs, *id);
+    if (!rs.AtEnd()) {
+      ShowDetails(FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof), FromStd(rs.m_Tel),
+                  FromStd(rs.m_email));
+      m_photo->LoadFile(FromStd(rs.m_Photo));
     }
     rs.Close();
     CloseDatabase();
@@ -330,11 +422,10 @@ void MainWindow::OnGridDoubleClicked() {
 }
 
 std::optional<std::int64_t> MainWindow::CurrentId() {
-  CellGrid* grid = m_ui->grid;
+  const CellGrid* grid = m_ui->grid;
   if (grid->CurrentRow() < 1) return std::nullopt;
-  grid->SetCurrentColumn(0);
   bool ok = false;
-  const qlonglong id = grid->CurrentText().trimmed().toLongLong(&ok);
+  const qlonglong id = grid->CellText(grid->CurrentRow(), 0).trimmed().toLongLong(&ok);
   if (!ok) return std::nullopt;
   return id;
 }
@@ -375,7 +466,7 @@ bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id
                             tr("запись не сохранена, введённые данные остались в окне"));
   } catch (const std::bad_alloc&) {
     CloseDatabase();
-    MessageBox::Stop(&editor, QStringLiteral("Out of memory."));
+    MessageBox::Stop(&editor, tr("Out of memory."));
   }
   return false;
 }
@@ -415,8 +506,8 @@ void MainWindow::OnEdit() {
 }
 
 void MainWindow::OnDelete() {
-  if (MessageBox::Question(this, QStringLiteral("Вы действительно хотите удалить эту запись?"),
-                           QStringLiteral("Удаление")) != QMessageBox::Ok)
+  if (MessageBox::Question(this, tr("Вы действительно хотите удалить эту запись?"),
+                           tr("Удаление")) != QMessageBox::Ok)
     return;
   RunCommand([this] {
     const std::optional<std::int64_t> id = CurrentId();
@@ -476,9 +567,8 @@ void MainWindow::OnStatistics() {
 }
 
 void MainWindow::OnProcess() {
-  if (MessageBox::Question(this,
-                           QStringLiteral("Это процесс может занять несколько минут.\nПродолжить?"),
-                           QStringLiteral("Обработка")) != QMessageBox::Ok)
+  if (MessageBox::Question(this, tr("Это процесс может занять несколько минут.\nПродолжить?"),
+                           tr("Обработка")) != QMessageBox::Ok)
     return;
   std::optional<SweepSummary> summary;
   const QString kept = tr("файлы оставлены до следующей обработки");
@@ -499,17 +589,7 @@ void MainWindow::OnProcess() {
         }
       },
       kept);
-  if (summary) MessageBox::Information(this, ProcessReport(*summary), QStringLiteral("Обработка"));
-}
-
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-  // Esc pressed once too often after leaving a dialog must not end the
-  // program; the close box and the window menu still do.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
+  if (summary) MessageBox::Information(this, ProcessReport(*summary), tr("Обработка"));
 }
 
 void MainWindow::OnAbout() {

@@ -1,11 +1,14 @@
 #pragma once
 
-#include <QDialog>
 #include <QScopedPointer>
+#include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
+#include "gui/widgets/window_layout.h"
 #include "store/schema.h"
 
 class QAction;
@@ -22,10 +25,11 @@ class PersonEditor;
 class PhotoView;
 struct PersonValues;
 
-// The main window: the list of people, the selected person's details and
-// photo, and the buttons of every command. Each command opens the database
-// at its start and closes it at its end; between commands none is open.
-class MainWindow : public QDialog {
+// The main window: the list of people (searched by name or login, sorted by
+// a click on a column header), the selected person's details and photo, and
+// the buttons of every command. Each command opens the database at its start
+// and closes it at its end; between commands none is open.
+class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
@@ -52,6 +56,10 @@ class MainWindow : public QDialog {
   void OnGridClicked();
   void OnGridSelectionChanged();
   void OnGridDoubleClicked();
+  // Shows the people whose name or login holds the search text.
+  void OnSearch();
+  // Sorts the list by the column; a second click reverses the order.
+  void OnHeaderClicked(int column);
   // Commands filled in by their own windows.
   void OnSettings();
   void OnStatistics();
@@ -60,8 +68,8 @@ class MainWindow : public QDialog {
   void OnAboutMe();
 
  protected:
-  // Esc does not close the main window.
-  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
   // The database of the command in progress, or none.
   DatabasePtr m_db;
@@ -80,6 +88,18 @@ class MainWindow : public QDialog {
                    const QString& email);
   // The ID in the current row of the grid, or nothing for a row without one.
   std::optional<std::int64_t> CurrentId();
+  // Fills the grid with the people read last that match the search, in the
+  // chosen order, and shows the selected row's person.
+  void ShowList();
+
+  struct ListedPerson {
+    std::int64_t id;
+    QString name, age, prof, photo, login, tel, email;
+  };
+  std::vector<ListedPerson> m_people;  // as read, in ID order
+  int m_sortColumn = -1;               // none: ID order
+  Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+  EdgeAnchors m_anchors;
 
   QScopedPointer<Ui::MainWindow> m_ui;
   PhotoView* m_photo;

@@ -142,7 +142,7 @@ void PersonEditor::accept() {
   if (const std::optional<PersonProblem> problem = CheckPerson(values)) {
     const QString label = Label(problem->field)->text();
     if (problem->blank)
-      MessageBox::Error(this, QStringLiteral("Необходимо заполнить поле ") + label);
+      MessageBox::Error(this, tr("Необходимо заполнить поле ") + label);
     else
       MessageBox::Error(this, tr("Поле %1 длиннее %2 символов: сократите его.")
                                   .arg(label)

@@ -14,9 +14,8 @@
 namespace vornal {
 namespace {
 
-QString Elided(const QLabel* label, const std::string& text) {
-  return label->fontMetrics().elidedText(QString::fromStdString(text), Qt::ElideMiddle,
-                                         label->width());
+QString Elided(const QLabel* label, const QString& text) {
+  return label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width());
 }
 
 }  // namespace
@@ -27,10 +26,10 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
       m_fileLabel(new QLabel(this)),
       m_eventsLabel(new QLabel(this)),
       m_fileBar(new QProgressBar(this)),
-      m_stopButton(new QPushButton(QStringLiteral("Остановить"), this)),
+      m_stopButton(new QPushButton(tr("Остановить"), this)),
       m_timer(new QTimer(this)) {
   setObjectName(QStringLiteral("processProgress"));
-  setWindowTitle(QStringLiteral("Обработка"));
+  setWindowTitle(tr("Обработка"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setMinimumWidth(460);
   m_folderLabel->setObjectName(QStringLiteral("folderLabel"));
@@ -54,9 +53,9 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
   layout->addLayout(buttons);
 
   // Shown until the sweep names its first folder and file.
-  m_folderLabel->setText(QStringLiteral("Папка: ") + tr("открывается база данных..."));
-  m_fileLabel->setText(QStringLiteral("Файл: ") + tr("ещё не выбран"));
-  m_eventsLabel->setText(QStringLiteral("Внесено событий: 0"));
+  m_folderLabel->setText(tr("Папка: ") + tr("открывается база данных..."));
+  m_fileLabel->setText(tr("Файл: ") + tr("ещё не выбран"));
+  m_eventsLabel->setText(tr("Внесено событий: 0"));
 
   connect(m_stopButton, &QPushButton::clicked, this, &ProcessProgressDialog::RequestStop);
   connect(m_timer, &QTimer::timeout, this, &ProcessProgressDialog::ShowProgress);
@@ -113,10 +112,12 @@ void ProcessProgressDialog::ShowProgress() {
     progress = m_progress;
     m_fresh = false;
   }
-  m_folderLabel->setText(Elided(m_folderLabel, "Папка: " + progress.folder));
-  m_fileLabel->setText(
-      Elided(m_fileLabel, "Файл: " + std::filesystem::path(progress.file).filename().string()));
-  m_eventsLabel->setText(QStringLiteral("Внесено событий: ") +
+  m_folderLabel->setText(
+      Elided(m_folderLabel, tr("Папка: ") + QString::fromStdString(progress.folder)));
+  m_fileLabel->setText(Elided(
+      m_fileLabel, tr("Файл: ") + QString::fromStdString(
+                                      std::filesystem::path(progress.file).filename().string())));
+  m_eventsLabel->setText(tr("Внесено событий: ") +
                          QLocale().toString(static_cast<qlonglong>(progress.eventsApplied)));
   const double share = progress.fileSize > 0 ? static_cast<double>(progress.bytesRead) /
                                                    static_cast<double>(progress.fileSize)
@@ -127,7 +128,7 @@ void ProcessProgressDialog::ShowProgress() {
 void ProcessProgressDialog::RequestStop() {
   m_stop = true;
   m_stopButton->setEnabled(false);
-  m_stopButton->setText(QStringLiteral("Остановка после текущего файла..."));
+  m_stopButton->setText(tr("Остановка после текущего файла..."));
 }
 
 void ProcessProgressDialog::reject() {

@@ -88,8 +88,8 @@ void FoldersPage::OnBrowse(int row) {
   // Typed text of every row is taken first, so a choice here keeps it and
   // the chooser starts at what the row shows now.
   SyncRows();
-  const QString chosen = FileDialog::GetExistingDirectory(this, QStringLiteral("Выберите каталог"),
-                                                          m_path[Index(row)].trimmed());
+  const QString chosen =
+      FileDialog::GetExistingDirectory(this, tr("Выберите каталог"), m_path[Index(row)].trimmed());
   if (chosen.isEmpty()) return;
   if (CheckFolderSlot({chosen.toStdString(), true, false}) == FolderSlotProblem::TooLong) {
     Refuse(row, TooLongText(row, chosen));
@@ -120,7 +120,7 @@ bool FoldersPage::OnApply() {
         break;
     }
     if (FolderExists(path.toStdString())) continue;
-    Refuse(row, QStringLiteral("Папка с таким именем не существует:\n") + path);
+    Refuse(row, tr("Папка с таким именем не существует:\n") + path);
     return false;
   }
   return true;

@@ -10,7 +10,7 @@ namespace vornal {
 SettingsDialog::SettingsDialog(QWidget* parent)
     : QDialog(parent), m_tabs(new QTabWidget(this)), m_buttons(new QDialogButtonBox(this)) {
   setObjectName(QStringLiteral("settingsSheet"));
-  setWindowTitle(QStringLiteral("Настройки"));
+  setWindowTitle(tr("Настройки"));
   m_tabs->setObjectName(QStringLiteral("tabs"));
   m_tabs->addTab(&m_generalPage, m_generalPage.windowTitle());
   m_tabs->addTab(&m_foldersPage, m_foldersPage.windowTitle());
@@ -20,9 +20,9 @@ SettingsDialog::SettingsDialog(QWidget* parent)
   m_buttons->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
                                 QDialogButtonBox::Apply | QDialogButtonBox::Help);
   m_buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-  m_buttons->button(QDialogButtonBox::Apply)->setText(QStringLiteral("Применить"));
-  m_buttons->button(QDialogButtonBox::Help)->setText(QStringLiteral("Справка"));
+  m_buttons->button(QDialogButtonBox::Cancel)->setText(tr("Отмена"));
+  m_buttons->button(QDialogButtonBox::Apply)->setText(tr("Применить"));
+  m_buttons->button(QDialogButtonBox::Help)->setText(tr("Справка"));
   // There is no help to show.
   m_buttons->button(QDialogButtonBox::Help)->setEnabled(false);
   SetModified(false);

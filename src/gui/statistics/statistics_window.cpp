@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <new>
 #include <optional>
@@ -21,7 +22,9 @@
 #include "gui/statistics/timesheet_window.h"
 #include "gui/widgets/cell_grid.h"
 #include "gui/widgets/dialog_units.h"
+#include "gui/widgets/language.h"
 #include "gui/widgets/message_box.h"
+#include "gui/widgets/window_layout.h"
 #include "stats/period_queries.h"
 #include "stats/period_tree.h"
 #include "stats/stat_grid.h"
@@ -31,7 +34,9 @@
 namespace vornal {
 namespace {
 
-const QString kChooseUser = QStringLiteral("--- Выберите пользователя ---");
+QString ChooseUserText() {
+  return StatisticsWindow::tr("--- Выберите пользователя ---");
+}
 
 QString FromStd(const std::string& text) {
   return QString::fromStdString(text);
@@ -48,7 +53,14 @@ class ListingSource : public CellSource {
  public:
   explicit ListingSource(StatGrid grid) : m_grid(std::move(grid)) {}
   int RowCount() const override { return m_grid.RowCount(); }
-  QString Text(int row, int col) const override { return FromStd(m_grid.Cell(row, col)); }
+  // Event names, headers and totals come in Russian from the core; logins
+  // stay as they are.
+  QString Text(int row, int col) const override {
+    const std::string cell = m_grid.Cell(row, col);
+    const int listed = static_cast<int>(m_grid.Listing().rows.size());
+    const bool login = col == StatGrid::kColumns - 1 && row > 0 && row <= listed;
+    return login ? FromStd(cell) : CoreText(cell);
+  }
   const StatGrid& Grid() const { return m_grid; }
 
  private:
@@ -67,8 +79,8 @@ std::optional<std::array<int, 3>> NodeParts(const QTreeWidgetItem& node) {
   return std::array<int, 3>{date.year(), 0, 0};
 }
 
-QTreeWidgetItem* NewNode(const std::string& text, int year, int month, int day) {
-  auto* item = new QTreeWidgetItem(QStringList{FromStd(text)});
+QTreeWidgetItem* NewNode(const QString& text, int year, int month, int day) {
+  auto* item = new QTreeWidgetItem(QStringList{text});
   item->setData(0, Qt::UserRole, NodeData(year, month, day));
   return item;
 }
@@ -79,7 +91,8 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
     : QDialog(parent), m_ui(new Ui::StatisticsWindow) {
   m_ui->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   m_staticTotal = m_ui->staticTotal;
   m_staticWorked = m_ui->staticWorked;
   m_tree = m_ui->tree;
@@ -87,6 +100,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
   m_gridStat = m_ui->gridStat;
   PlaceControls();
   SetGridDesign();
+  RestoreWindowState(this, m_gridStat, QStringLiteral("StatisticsWindow"));
 
   connect(m_tree, &QTreeWidget::itemSelectionChanged, this,
           &StatisticsWindow::OnTreeSelectionChanged);
@@ -99,7 +113,12 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
 StatisticsWindow::~StatisticsWindow() = default;
 
 void StatisticsWindow::PlaceControls() {
-  setFixedSize(DluToPixelsX(461), DluToPixelsY(222));
+  // The default size is the smallest; the tree and the grid grow with the
+  // window, the person list and the buttons keep to their edges.
+  const QSize defaultSize(DluToPixelsX(461), DluToPixelsY(222));
+  setMinimumSize(defaultSize);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  resize(defaultSize);
   struct Placement {
     QWidget* widget;
     QRect rect;
@@ -127,21 +146,44 @@ void StatisticsWindow::PlaceControls() {
   option.initFrom(m_comboUsers);
   const QSize fitting = m_comboUsers->style()->sizeFromContents(
       QStyle::CT_ComboBox, &option,
-      QSize(m_comboUsers->fontMetrics().horizontalAdvance(kChooseUser), 0), m_comboUsers);
+      QSize(m_comboUsers->fontMetrics().horizontalAdvance(ChooseUserText()), 0), m_comboUsers);
   m_comboUsers->resize(std::max(m_comboUsers->width(), fitting.width()),
                        m_comboUsers->sizeHint().height());
+
+  m_anchors.SetDefaultSize(defaultSize);
+  using A = EdgeAnchors::Anchor;
+  m_anchors.Add(m_tree, A::kGrowY);
+  m_anchors.Add(m_gridStat, A::kGrowX | A::kGrowY);
+  m_anchors.Add(m_ui->totalsLine, A::kMoveY | A::kGrowX);
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{m_ui->workedCaption, m_staticWorked, m_ui->totalCaption,
+                                       m_staticTotal, m_ui->cancelButton})
+    m_anchors.Add(widget, A::kMoveY);
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{m_ui->closeButton, m_ui->helpButton, m_ui->viewButton})
+    m_anchors.Add(widget, A::kMoveX | A::kMoveY);
+}
+
+void StatisticsWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  m_anchors.Apply(size());
+}
+
+void StatisticsWindow::done(int result) {
+  SaveWindowState(this, m_gridStat, QStringLiteral("StatisticsWindow"));
+  QDialog::done(result);
 }
 
 void StatisticsWindow::SetGridDesign() {
-  static const char* const kHeaders[StatGrid::kColumns] = {"Событие", "Начало", "Конец", "Всего",
-                                                           "Работник"};
+  const QString headers[StatGrid::kColumns] = {tr("Событие"), tr("Начало"), tr("Конец"),
+                                               tr("Всего"), tr("Работник")};
   static const int kWidths[StatGrid::kColumns] = {33, 23, 23, 10, 13};
   m_gridStat->SetColumnCount(StatGrid::kColumns);
   m_gridStat->SetRowCount(2);
   m_gridStat->SetFixedRows(1);
   m_gridStat->SetFixedCols(0);
   for (int col = 0; col < StatGrid::kColumns; ++col) {
-    m_gridStat->SetCellText(0, col, QString::fromUtf8(kHeaders[col]));
+    m_gridStat->SetCellText(0, col, headers[col]);
     m_gridStat->SetColumnWidthChars(col, kWidths[col]);
   }
 }
@@ -155,7 +197,7 @@ int StatisticsWindow::Exec(Database* database) {
 bool StatisticsWindow::Initialize() {
   RunHandler([this] {
     FillUserCombo();
-    FillTree({}, QString::fromUtf8(kTreeEmptyEverybody));
+    FillTree({}, CoreText(kTreeEmptyEverybody));
   });
   return true;
 }
@@ -166,7 +208,7 @@ void StatisticsWindow::RunHandler(const std::function<void()>& handler) {
   } catch (const StoreError& e) {
     MessageBox::EngineError(this, e, tr("данные не показаны"));
   } catch (const std::bad_alloc&) {
-    MessageBox::Stop(this, QStringLiteral("Out of memory."));
+    MessageBox::Stop(this, tr("Out of memory."));
   }
 }
 
@@ -176,7 +218,7 @@ void StatisticsWindow::FillUserCombo() {
   // Filling the list is no person change.
   const QSignalBlocker blocker(m_comboUsers);
   m_comboUsers->clear();
-  m_comboUsers->addItem(kChooseUser);
+  m_comboUsers->addItem(ChooseUserText());
   for (const PersonEntry& person : people) m_comboUsers->addItem(FromStd(PersonListText(person)));
   m_comboUsers->setCurrentIndex(0);
   // The open list shows long names whole.
@@ -197,17 +239,17 @@ void StatisticsWindow::FillTree(const std::string& login, const QString& emptyTe
     years.reserve(static_cast<qsizetype>(periods.years.size()));
     for (std::size_t y = 0; y < periods.years.size(); ++y) {
       const PeriodTree::Year& year = periods.years[y];
-      QTreeWidgetItem* yearNode = NewNode(YearNodeText(year.year), year.year, 1, 1);
+      QTreeWidgetItem* yearNode = NewNode(FromStd(YearNodeText(year.year)), year.year, 1, 1);
       if (static_cast<int>(y) == periods.currentYear) currentYear = yearNode;
       for (std::size_t m = 0; m < year.months.size(); ++m) {
         const PeriodTree::Month& month = year.months[m];
-        QTreeWidgetItem* monthNode = NewNode(MonthNodeText(month.month), year.year, month.month, 1);
+        QTreeWidgetItem* monthNode = NewNode(MonthNodeName(month.month), year.year, month.month, 1);
         yearNode->addChild(monthNode);
         if (static_cast<int>(y) == periods.currentMonthYear &&
             static_cast<int>(m) == periods.currentMonth)
           currentMonth = monthNode;
         for (const int day : month.days) {
-          lastDay = NewNode(DayNodeText(day), year.year, month.month, day);
+          lastDay = NewNode(FromStd(DayNodeText(day)), year.year, month.month, day);
           monthNode->addChild(lastDay);
         }
       }
@@ -240,7 +282,7 @@ void StatisticsWindow::OnPersonChosen() {
       m_tree->clear();
     }
     m_login = id > 0 && m_database ? GetLoginByID(*m_database, id) : std::string();
-    FillTree(m_login, QString::fromUtf8(kTreeEmptyLogin));
+    FillTree(m_login, CoreText(kTreeEmptyLogin));
   });
 }
 
@@ -252,8 +294,7 @@ void StatisticsWindow::OnTreeSelectionChanged() {
     const QTreeWidgetItem* node = selected.isEmpty() ? nullptr : selected.front();
     if (!node) {
       MessageBox::Error(
-          this,
-          QStringLiteral("Error in func ShowListing() StatisticsWindow, please report developer"));
+          this, tr("Error in func ShowListing() StatisticsWindow, please report developer"));
       return;
     }
     const std::optional<std::array<int, 3>> parts = NodeParts(*node);
@@ -288,7 +329,7 @@ void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
   // The totals stand in the grid's last column, often out of view: the line
   // under the grid shows them always.
   m_ui->totalsLine->setText(tr("Всего отработано: %1      Общее рабочее время: %2")
-                                .arg(FromStd(taskTotal), FromStd(dayTotal)));
+                                .arg(CoreText(taskTotal), CoreText(dayTotal)));
   // Header, listed rows, two totals rows and the empty last row: without a
   // listed row there is no row 1 to select.
   if (rowCount > 4) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "gui/widgets/window_layout.h"
 #include "store/database.h"
 
 class QComboBox;
@@ -52,6 +53,11 @@ class StatisticsWindow : public QDialog {
   // The login whose data is shown; empty for everybody.
   const std::string& Login() const { return m_login; }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  // Keeps the window's size and column widths for the next start.
+  void done(int result) override;
+
  private:
   // Runs a handler; an engine error ends it with the engine's description
   // and leaves the window open with what was filled so far.
@@ -68,6 +74,7 @@ class StatisticsWindow : public QDialog {
   CellGrid* m_gridStat = nullptr;
   std::string m_login;
   Database* m_database = nullptr;
+  EdgeAnchors m_anchors;
 };
 
 }  // namespace vornal

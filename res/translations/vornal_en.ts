@@ -1,0 +1,1315 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ru">
+<context>
+    <name>AboutBox</name>
+    <message>
+        <source>О программе...</source>
+        <translation>About...</translation>
+    </message>
+    <message>
+        <source>Vornal Version 1.0</source>
+        <translation>Vornal Version 1.0</translation>
+    </message>
+    <message>
+        <source>Учёт рабочего времени.</source>
+        <translation>Working time tracking.</translation>
+    </message>
+    <message>
+        <source>© Разработчики Vornal.</source>
+        <translation>© The Vornal developers.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>*</source>
+        <translation>*</translation>
+    </message>
+</context>
+<context>
+    <name>AuthorBox</name>
+    <message>
+        <source>Об авторе...</source>
+        <translation>About the author...</translation>
+    </message>
+    <message>
+        <source>Vornal: учёт рабочего времени.</source>
+        <translation>Vornal: working time tracking.</translation>
+    </message>
+    <message>
+        <source>© Разработчики Vornal.</source>
+        <translation>© The Vornal developers.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CoreText</name>
+    <message>
+        <source>База данных пуста</source>
+        <translation>The database is empty</translation>
+    </message>
+    <message>
+        <source>Нет данных</source>
+        <translation>No data</translation>
+    </message>
+    <message>
+        <source>Идет рабочий день</source>
+        <translation>Working day in progress</translation>
+    </message>
+    <message>
+        <source>Закончен рабочий день</source>
+        <translation>Working day finished</translation>
+    </message>
+    <message>
+        <source> Всего отработано</source>
+        <translation> Total worked</translation>
+    </message>
+    <message>
+        <source> Общее рабочее время</source>
+        <translation> Total working time</translation>
+    </message>
+    <message>
+        <source>Событие </source>
+        <translation>Event </translation>
+    </message>
+    <message>
+        <source>Начало</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Конец</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>Всего</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>Выполняется %1 задание</source>
+        <translation>Task %1 in progress</translation>
+    </message>
+    <message>
+        <source>Закончено %1 задание</source>
+        <translation>Task %1 finished</translation>
+    </message>
+    <message>
+        <source>%1 дней %2</source>
+        <translation>%1 days %2</translation>
+    </message>
+</context>
+<context>
+    <name>FoldersPage</name>
+    <message>
+        <source>Пути</source>
+        <translation>Paths</translation>
+    </message>
+    <message>
+        <source>Укажите пути до рабочих каталогов пользователей:</source>
+        <translation>Enter the paths to the users&apos; working folders:</translation>
+    </message>
+    <message>
+        <source>1.</source>
+        <translation>1.</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>2.</source>
+        <translation>2.</translation>
+    </message>
+    <message>
+        <source>3.</source>
+        <translation>3.</translation>
+    </message>
+    <message>
+        <source>4.</source>
+        <translation>4.</translation>
+    </message>
+    <message>
+        <source>5.</source>
+        <translation>5.</translation>
+    </message>
+    <message>
+        <source>6.</source>
+        <translation>6.</translation>
+    </message>
+    <message>
+        <source>7.</source>
+        <translation>7.</translation>
+    </message>
+    <message>
+        <source>8.</source>
+        <translation>8.</translation>
+    </message>
+    <message>
+        <source>9.</source>
+        <translation>9.</translation>
+    </message>
+    <message>
+        <source>10.</source>
+        <translation>10.</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralPage</name>
+    <message>
+        <source>Общие</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Screen Short</source>
+        <translation>Screen Short</translation>
+    </message>
+    <message>
+        <source>Делать снимки экрана каждые:</source>
+        <translation>Take a screenshot every:</translation>
+    </message>
+    <message>
+        <source>сек</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Сохранять 2 снимка, если работа длилась меньше:</source>
+        <translation>Keep 2 screenshots if the work lasted less than:</translation>
+    </message>
+    <message>
+        <source>мин</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>После работы сохранять снимков (+/- 1):</source>
+        <translation>Screenshots to keep after work (+/- 1):</translation>
+    </message>
+    <message>
+        <source>шт.</source>
+        <translation>pcs.</translation>
+    </message>
+    <message>
+        <source>Остальные</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>Здесь могут быть Ваши настройки</source>
+        <translation>Your settings could be here</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Vornal</source>
+        <translation>Vornal</translation>
+    </message>
+    <message>
+        <source>Имя</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Профессия</source>
+        <translation>Profession</translation>
+    </message>
+    <message>
+        <source>Возраст</source>
+        <translation>Age</translation>
+    </message>
+    <message>
+        <source>e-mail</source>
+        <translation>e-mail</translation>
+    </message>
+    <message>
+        <source>Tel</source>
+        <translation>Tel</translation>
+    </message>
+    <message>
+        <source>&amp;Изменить</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;Добавить</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>Обработать</source>
+        <translation>Process</translation>
+    </message>
+    <message>
+        <source>&amp;Статистика</source>
+        <translation>&amp;Statistics</translation>
+    </message>
+    <message>
+        <source>&amp;Настройки</source>
+        <translation>Se&amp;ttings</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>About&amp;Me</source>
+        <translation>About&amp;Me</translation>
+    </message>
+    <message>
+        <source>Поиск: имя или логин</source>
+        <translation>Search: name or login</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>&amp;Да</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>&amp;Нет</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>База данных занята другой программой</source>
+        <translation>The database is busy with another program</translation>
+    </message>
+    <message>
+        <source>Повторите позже, когда другая программа закончит работу с базой.</source>
+        <translation>Try again later, when the other program has finished with the database.</translation>
+    </message>
+    <message>
+        <source>База данных доступна только для чтения</source>
+        <translation>The database is read-only</translation>
+    </message>
+    <message>
+        <source>Проверьте права на запись в файл базы данных и в его папку.</source>
+        <translation>Check the write permissions of the database file and its folder.</translation>
+    </message>
+    <message>
+        <source>На диске не осталось места для базы данных</source>
+        <translation>There is no space left on the disk for the database</translation>
+    </message>
+    <message>
+        <source>Освободите место на диске и повторите.</source>
+        <translation>Free some disk space and try again.</translation>
+    </message>
+    <message>
+        <source>Файл базы данных повреждён</source>
+        <translation>The database file is damaged</translation>
+    </message>
+    <message>
+        <source>Восстановите базу данных из резервной копии.</source>
+        <translation>Restore the database from a backup.</translation>
+    </message>
+    <message>
+        <source>Ошибка базы данных</source>
+        <translation>Database error</translation>
+    </message>
+</context>
+<context>
+    <name>NewDatabaseDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>База даных не создана!</source>
+        <translation>The database has not been created!</translation>
+    </message>
+    <message>
+        <source>Создаем новую базу</source>
+        <translation>Creating a new database</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>PersonEditor</name>
+    <message>
+        <source>Добавление/Изменение</source>
+        <translation>Add/Edit</translation>
+    </message>
+    <message>
+        <source>ФИО</source>
+        <translation>Full name</translation>
+    </message>
+    <message>
+        <source>Login</source>
+        <translation>Login</translation>
+    </message>
+    <message>
+        <source>Возраст</source>
+        <translation>Age</translation>
+    </message>
+    <message>
+        <source>Профессия</source>
+        <translation>Profession</translation>
+    </message>
+    <message>
+        <source>тел</source>
+        <translation>tel</translation>
+    </message>
+    <message>
+        <source>e-mail</source>
+        <translation>e-mail</translation>
+    </message>
+    <message>
+        <source>Фото</source>
+        <translation>Photo</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Убрать фото</source>
+        <translation>Remove photo</translation>
+    </message>
+    <message>
+        <source>×</source>
+        <translation>×</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsWindow</name>
+    <message>
+        <source>Статистика</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Отработано часов:</source>
+        <translation>Hours worked:</translation>
+    </message>
+    <message>
+        <source>5 мин</source>
+        <translation>5 min</translation>
+    </message>
+    <message>
+        <source>Общее время:</source>
+        <translation>Total time:</translation>
+    </message>
+    <message>
+        <source>12 мин</source>
+        <translation>12 min</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Помощь</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Посмотреть</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TimesheetReport</name>
+    <message>
+        <source>Январь</source>
+        <translation>January</translation>
+    </message>
+    <message>
+        <source>Февраль</source>
+        <translation>February</translation>
+    </message>
+    <message>
+        <source>Март</source>
+        <translation>March</translation>
+    </message>
+    <message>
+        <source>Апрель</source>
+        <translation>April</translation>
+    </message>
+    <message>
+        <source>Май</source>
+        <translation>May</translation>
+    </message>
+    <message>
+        <source>Июнь</source>
+        <translation>June</translation>
+    </message>
+    <message>
+        <source>Июль</source>
+        <translation>July</translation>
+    </message>
+    <message>
+        <source>Август</source>
+        <translation>August</translation>
+    </message>
+    <message>
+        <source>Сентябрь</source>
+        <translation>September</translation>
+    </message>
+    <message>
+        <source>Октябрь</source>
+        <translation>October</translation>
+    </message>
+    <message>
+        <source>Ноябрь</source>
+        <translation>November</translation>
+    </message>
+    <message>
+        <source>Декабрь</source>
+        <translation>December</translation>
+    </message>
+    <message>
+        <source>Янв</source>
+        <translation>Jan</translation>
+    </message>
+    <message>
+        <source>Фев</source>
+        <translation>Feb</translation>
+    </message>
+    <message>
+        <source>Мар</source>
+        <translation>Mar</translation>
+    </message>
+    <message>
+        <source>Апр</source>
+        <translation>Apr</translation>
+    </message>
+    <message>
+        <source>Июн</source>
+        <translation>Jun</translation>
+    </message>
+    <message>
+        <source>Июл</source>
+        <translation>Jul</translation>
+    </message>
+    <message>
+        <source>Авг</source>
+        <translation>Aug</translation>
+    </message>
+    <message>
+        <source>Сен</source>
+        <translation>Sep</translation>
+    </message>
+    <message>
+        <source>Окт</source>
+        <translation>Oct</translation>
+    </message>
+    <message>
+        <source>Ноя</source>
+        <translation>Nov</translation>
+    </message>
+    <message>
+        <source>Дек</source>
+        <translation>Dec</translation>
+    </message>
+    <message>
+        <source>Пн</source>
+        <translation>Mo</translation>
+    </message>
+    <message>
+        <source>Вт</source>
+        <translation>Tu</translation>
+    </message>
+    <message>
+        <source>Ср</source>
+        <translation>We</translation>
+    </message>
+    <message>
+        <source>Чт</source>
+        <translation>Th</translation>
+    </message>
+    <message>
+        <source>Пт</source>
+        <translation>Fr</translation>
+    </message>
+    <message>
+        <source>Сб</source>
+        <translation>Sa</translation>
+    </message>
+    <message>
+        <source>Вс</source>
+        <translation>Su</translation>
+    </message>
+    <message>
+        <source>понедельник</source>
+        <translation>Monday</translation>
+    </message>
+    <message>
+        <source>вторник</source>
+        <translation>Tuesday</translation>
+    </message>
+    <message>
+        <source>среда</source>
+        <translation>Wednesday</translation>
+    </message>
+    <message>
+        <source>четверг</source>
+        <translation>Thursday</translation>
+    </message>
+    <message>
+        <source>пятница</source>
+        <translation>Friday</translation>
+    </message>
+    <message>
+        <source>суббота</source>
+        <translation>Saturday</translation>
+    </message>
+    <message>
+        <source>воскресенье</source>
+        <translation>Sunday</translation>
+    </message>
+    <message>
+        <source>%1 г.</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>%1 %2 г.</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Табель учёта рабочего времени</source>
+        <translation>Timesheet</translation>
+    </message>
+    <message>
+        <source>Листы на подпись</source>
+        <translation>Signing sheets</translation>
+    </message>
+    <message>
+        <source>Не удалось нарисовать страницы.</source>
+        <translation>The pages could not be drawn.</translation>
+    </message>
+    <message>
+        <source>%1 за %2</source>
+        <translation>%1 for %2</translation>
+    </message>
+    <message>
+        <source>Сформировано %1</source>
+        <translation>Made %1</translation>
+    </message>
+    <message>
+        <source>Страница %1 из %2</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>№</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>Работник</source>
+        <translation>Worker</translation>
+    </message>
+    <message>
+        <source>Дней</source>
+        <translation>Days</translation>
+    </message>
+    <message>
+        <source>Работа</source>
+        <translation>Work</translation>
+    </message>
+    <message>
+        <source>Задания</source>
+        <translation>Tasks</translation>
+    </message>
+    <message>
+        <source>Итого</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>Лист учёта рабочего времени</source>
+        <translation>Working time sheet</translation>
+    </message>
+    <message>
+        <source>Нет работников.</source>
+        <translation>No workers.</translation>
+    </message>
+    <message>
+        <source>Работник: %1</source>
+        <translation>Worker: %1</translation>
+    </message>
+    <message>
+        <source>Логин: %1</source>
+        <translation>Login: %1</translation>
+    </message>
+    <message>
+        <source>Месяц</source>
+        <translation>Month</translation>
+    </message>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>День недели</source>
+        <translation>Weekday</translation>
+    </message>
+    <message>
+        <source>Рабочее время</source>
+        <translation>Working time</translation>
+    </message>
+    <message>
+        <source>Дней с работой: %1</source>
+        <translation>Days with work: %1</translation>
+    </message>
+    <message>
+        <source>подпись</source>
+        <translation>signature</translation>
+    </message>
+    <message>
+        <source>расшифровка подписи</source>
+        <translation>name in full</translation>
+    </message>
+    <message>
+        <source>Руководитель</source>
+        <translation>Manager</translation>
+    </message>
+</context>
+<context>
+    <name>TimesheetWindow</name>
+    <message>
+        <source>Табель</source>
+        <translation>Timesheet</translation>
+    </message>
+    <message>
+        <source>Организация:</source>
+        <translation>Organisation:</translation>
+    </message>
+    <message>
+        <source>название для печатных форм</source>
+        <translation>name for the printed forms</translation>
+    </message>
+    <message>
+        <source>График</source>
+        <translation>Chart</translation>
+    </message>
+    <message>
+        <source>Работник:</source>
+        <translation>Worker:</translation>
+    </message>
+    <message>
+        <source>День</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>◀</source>
+        <translation>◀</translation>
+    </message>
+    <message>
+        <source>Предыдущий день</source>
+        <translation>Previous day</translation>
+    </message>
+    <message>
+        <source>▶</source>
+        <translation>▶</translation>
+    </message>
+    <message>
+        <source>Следующий день</source>
+        <translation>Next day</translation>
+    </message>
+    <message>
+        <source>Сохранить CSV</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>Сохранить PDF</source>
+        <translation>Save PDF</translation>
+    </message>
+    <message>
+        <source>Печать</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Листы на подпись</source>
+        <translation>Signing sheets</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::DayTimelineView</name>
+    <message>
+        <source>рабочий день</source>
+        <translation>working day</translation>
+    </message>
+    <message>
+        <source>задание</source>
+        <translation>task</translation>
+    </message>
+    <message>
+        <source>В этот день ничего не записано.</source>
+        <translation>Nothing was recorded on this day.</translation>
+    </message>
+    <message>
+        <source>задание %1–%2</source>
+        <translation>task %1–%2</translation>
+    </message>
+    <message>
+        <source>рабочий день %1–%2</source>
+        <translation>working day %1–%2</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::FoldersPage</name>
+    <message>
+        <source>Выберите каталог</source>
+        <translation>Choose a folder</translation>
+    </message>
+    <message>
+        <source>Строка %1: папка не указана. Укажите папку или снимите отметку строки.</source>
+        <translation>Row %1: no folder given. Enter a folder or clear the row&apos;s check box.</translation>
+    </message>
+    <message>
+        <source>Папка с таким именем не существует:
+</source>
+        <translation>No folder of that name exists:
+</translation>
+    </message>
+    <message>
+        <source>Строка %1: путь к папке длиннее %2 символов, такой путь не сохранить.
+
+%3</source>
+        <translation>Row %1: the folder path is longer than %2 characters and cannot be saved.
+
+%3</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::HoursChart</name>
+    <message>
+        <source>Рабочее время</source>
+        <translation>Working time</translation>
+    </message>
+    <message>
+        <source>Задания</source>
+        <translation>Tasks</translation>
+    </message>
+    <message>
+        <source>Месяц</source>
+        <translation>Month</translation>
+    </message>
+    <message>
+        <source>День</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Часы</source>
+        <translation>Hours</translation>
+    </message>
+    <message>
+        <source>все работники</source>
+        <translation>all workers</translation>
+    </message>
+    <message>
+        <source>Часы за %1: %2</source>
+        <translation>Hours for %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::MainWindow</name>
+    <message>
+        <source>Невозможно открыть базу данных</source>
+        <translation>Cannot open the database</translation>
+    </message>
+    <message>
+        <source>%1: файл ещё открыт клиентом; полные строки внесены, остальное ждёт следующей обработки</source>
+        <translation>%1: the file is still open by the client; complete lines were entered, the rest waits for the next processing</translation>
+    </message>
+    <message>
+        <source>%1: файл, возможно, ещё дописывается; полные строки внесены, файл будет удалён, когда перестанет меняться</source>
+        <translation>%1: the file may still be being written; complete lines were entered, the file will be removed when it stops changing</translation>
+    </message>
+    <message>
+        <source>не обычный файл</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>символическая ссылка</source>
+        <translation>a symbolic link</translation>
+    </message>
+    <message>
+        <source>папка</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <source>канал FIFO</source>
+        <translation>a FIFO</translation>
+    </message>
+    <message>
+        <source>сокет</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>устройство</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <source>%1: %2, не обычный файл; оставлен на месте</source>
+        <translation>%1: %2, not a regular file; left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл не удалось открыть для чтения и записи (%2), оставлен на месте</source>
+        <translation>%1: the file could not be opened for reading and writing (%2), left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл без права записи, оставлен на месте</source>
+        <translation>%1: the file has no write permission, left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл не удалось взять в обработку (%2), оставлен на месте</source>
+        <translation>%1: the file could not be taken for processing (%2), left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл подменён во время взятия в обработку, оставлен на месте</source>
+        <translation>%1: the file was replaced while being taken for processing, left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл не удалось прочитать (%2), оставлен до следующей обработки</source>
+        <translation>%1: the file could not be read (%2), left for the next processing</translation>
+    </message>
+    <message>
+        <source>пустые строки</source>
+        <translation>blank lines</translation>
+    </message>
+    <message>
+        <source>неизвестное или пустое имя события</source>
+        <translation>unknown or empty event name</translation>
+    </message>
+    <message>
+        <source>неверные дата и время</source>
+        <translation>invalid date and time</translation>
+    </message>
+    <message>
+        <source>логин длиннее 100 символов</source>
+        <translation>login longer than 100 characters</translation>
+    </message>
+    <message>
+        <source>управляющие символы в логине</source>
+        <translation>control characters in the login</translation>
+    </message>
+    <message>
+        <source>строка длиннее 1 МиБ</source>
+        <translation>line longer than 1 MiB</translation>
+    </message>
+    <message>
+        <source>после метки конца файла (0x1A)</source>
+        <translation>after the end-of-file mark (0x1A)</translation>
+    </message>
+    <message>
+        <source>второе событие в строке</source>
+        <translation>a second event in the line</translation>
+    </message>
+    <message>
+        <source>Обработка выполнена</source>
+        <translation>Processing done</translation>
+    </message>
+    <message>
+        <source>
+
+Остановлено оператором: необработанные файлы остались для следующей обработки.</source>
+        <translation>
+
+Stopped by the operator: the files not processed are left for the next processing.</translation>
+    </message>
+    <message>
+        <source>
+
+Обработано файлов: %1
+Внесено событий: %2
+Пропущено строк: %3</source>
+        <translation>
+
+Files processed: %1
+Events entered: %2
+Lines skipped: %3</translation>
+    </message>
+    <message>
+        <source>
+Отложено строк: %1 (список: vornal-cli rejected)</source>
+        <translation>
+Lines set aside: %1 (list: vornal-cli rejected)</translation>
+    </message>
+    <message>
+        <source>
+Файлов ждут закрытия клиентом или периода покоя: %1</source>
+        <translation>
+Files waiting for the client to close them or for a quiet period: %1</translation>
+    </message>
+    <message>
+        <source>
+Файлов не удалось обработать: %1</source>
+        <translation>
+Files that could not be processed: %1</translation>
+    </message>
+    <message>
+        <source>О программе...</source>
+        <translation>About...</translation>
+    </message>
+    <message>
+        <source>команда не выполнена</source>
+        <translation>the command was not carried out</translation>
+    </message>
+    <message>
+        <source>Out of memory.</source>
+        <translation>Out of memory.</translation>
+    </message>
+    <message>
+        <source>ФИО</source>
+        <translation>Full name</translation>
+    </message>
+    <message>
+        <source>Профессия</source>
+        <translation>Profession</translation>
+    </message>
+    <message>
+        <source>Возраст</source>
+        <translation>Age</translation>
+    </message>
+    <message>
+        <source>Телефон</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>Логин %1 уже есть у %2 (%3): сохранить всё равно?</source>
+        <translation>%2 (%3) already has the login %1: save anyway?</translation>
+    </message>
+    <message>
+        <source>Этой записи больше нет в базе данных: её удалила другая программа. Введённые данные остались в окне.</source>
+        <translation>This record is no longer in the database: another program deleted it. The data you entered are still in the window.</translation>
+    </message>
+    <message>
+        <source>запись не сохранена, введённые данные остались в окне</source>
+        <translation>the record was not saved, the data you entered are still in the window</translation>
+    </message>
+    <message>
+        <source>Вы действительно хотите удалить эту запись?</source>
+        <translation>Do you really want to delete this record?</translation>
+    </message>
+    <message>
+        <source>Удаление</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>пути не сохранены и остались в окне</source>
+        <translation>the paths were not saved and are still in the window</translation>
+    </message>
+    <message>
+        <source>Это процесс может занять несколько минут.
+Продолжить?</source>
+        <translation>This may take several minutes.
+Continue?</translation>
+    </message>
+    <message>
+        <source>Обработка</source>
+        <translation>Processing</translation>
+    </message>
+    <message>
+        <source>файлы оставлены до следующей обработки</source>
+        <translation>the files are left for the next processing</translation>
+    </message>
+    <message>
+        <source>Ошибка чтения или удаления файла; %1.
+
+%2</source>
+        <translation>Error reading or removing a file; %1.
+
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::PersonEditor</name>
+    <message>
+        <source>Путь к файлу фото длиннее %1 символов; фото не изменено. Выберите файл с более коротким путём.
+
+%2</source>
+        <translation>The path of the photo file is longer than %1 characters; the photo is unchanged. Choose a file with a shorter path.
+
+%2</translation>
+    </message>
+    <message>
+        <source>Файл не удаётся прочитать как рисунок; фото не изменено.
+
+%1
+%2</source>
+        <translation>The file cannot be read as a picture; the photo is unchanged.
+
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Необходимо заполнить поле </source>
+        <translation>Please fill in the field </translation>
+    </message>
+    <message>
+        <source>Поле %1 длиннее %2 символов: сократите его.</source>
+        <translation>The field %1 is longer than %2 characters: shorten it.</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::PhotoView</name>
+    <message>
+        <source>Рисунки (%1)</source>
+        <translation>Pictures (%1)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::ProcessProgressDialog</name>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Обработка</source>
+        <translation>Processing</translation>
+    </message>
+    <message>
+        <source>Папка: </source>
+        <translation>Folder: </translation>
+    </message>
+    <message>
+        <source>открывается база данных...</source>
+        <translation>opening the database...</translation>
+    </message>
+    <message>
+        <source>Файл: </source>
+        <translation>File: </translation>
+    </message>
+    <message>
+        <source>ещё не выбран</source>
+        <translation>none yet</translation>
+    </message>
+    <message>
+        <source>Внесено событий: 0</source>
+        <translation>Events entered: 0</translation>
+    </message>
+    <message>
+        <source>Внесено событий: </source>
+        <translation>Events entered: </translation>
+    </message>
+    <message>
+        <source>Остановка после текущего файла...</source>
+        <translation>Stopping after the current file...</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::SettingsDialog</name>
+    <message>
+        <source>Настройки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Применить</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Справка</source>
+        <translation>Help</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::StatisticsWindow</name>
+    <message>
+        <source>--- Выберите пользователя ---</source>
+        <translation>--- Choose a user ---</translation>
+    </message>
+    <message>
+        <source>Событие</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>Начало</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Конец</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>Всего</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>Работник</source>
+        <translation>Worker</translation>
+    </message>
+    <message>
+        <source>данные не показаны</source>
+        <translation>the data are not shown</translation>
+    </message>
+    <message>
+        <source>Out of memory.</source>
+        <translation>Out of memory.</translation>
+    </message>
+    <message>
+        <source>Error in func ShowListing() StatisticsWindow, please report developer</source>
+        <translation>Error in func ShowListing() StatisticsWindow, please report developer</translation>
+    </message>
+    <message>
+        <source>Выберите в дереве год, месяц или день.</source>
+        <translation>Choose a year, a month or a day in the tree.</translation>
+    </message>
+    <message>
+        <source>Всего отработано: %1      Общее рабочее время: %2</source>
+        <translation>Total worked: %1      Total working time: %2</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::TimesheetModel</name>
+    <message>
+        <source>Рабочее время %1, задания %2</source>
+        <translation>Working time %1, tasks %2</translation>
+    </message>
+    <message>
+        <source>«?»: есть интервал без времени окончания.</source>
+        <translation>“?”: an interval has no end time.</translation>
+    </message>
+    <message>
+        <source>Итого</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>Дней</source>
+        <translation>Days</translation>
+    </message>
+    <message>
+        <source>Работа</source>
+        <translation>Work</translation>
+    </message>
+    <message>
+        <source>Задания</source>
+        <translation>Tasks</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::TimesheetWindow</name>
+    <message>
+        <source>Не удалось прочитать базу данных.</source>
+        <translation>The database could not be read.</translation>
+    </message>
+    <message>
+        <source>Не хватает памяти.</source>
+        <translation>Not enough memory.</translation>
+    </message>
+    <message>
+        <source>Табель считается…</source>
+        <translation>Summing the timesheet…</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>все работники</source>
+        <translation>all workers</translation>
+    </message>
+    <message>
+        <source>Табель за %1</source>
+        <translation>Timesheet for %1</translation>
+    </message>
+    <message>
+        <source>Табель за %1: %2</source>
+        <translation>Timesheet for %1: %2</translation>
+    </message>
+    <message>
+        <source>Все работники</source>
+        <translation>All workers</translation>
+    </message>
+    <message>
+        <source>%1, работников с записями: %2</source>
+        <translation>%1, workers with records: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить название организации; оно будет только в этих печатных формах.</source>
+        <translation>The organisation&apos;s name could not be saved; it will appear only in these printed forms.</translation>
+    </message>
+    <message>
+        <source>Сохранено: %1</source>
+        <translation>Saved: %1</translation>
+    </message>
+    <message>
+        <source>Сохранить табель в CSV</source>
+        <translation>Save the timesheet as CSV</translation>
+    </message>
+    <message>
+        <source>Таблицы CSV (*.csv)</source>
+        <translation>CSV tables (*.csv)</translation>
+    </message>
+    <message>
+        <source>табель</source>
+        <translation>timesheet</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить файл %1:
+%2</source>
+        <translation>The file %1 could not be saved:
+%2</translation>
+    </message>
+    <message>
+        <source>Сохранить табель в PDF</source>
+        <translation>Save the timesheet as PDF</translation>
+    </message>
+    <message>
+        <source>Документы PDF (*.pdf)</source>
+        <translation>PDF documents (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Сохранить листы на подпись</source>
+        <translation>Save the signing sheets</translation>
+    </message>
+    <message>
+        <source>листы-на-подпись</source>
+        <translation>signing-sheets</translation>
+    </message>
+    <message>
+        <source>Не удалось напечатать табель: принтер не готов.</source>
+        <translation>The timesheet could not be printed: the printer is not ready.</translation>
+    </message>
+    <message>
+        <source>Табель отправлен на печать.</source>
+        <translation>The timesheet was sent to the printer.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,58 @@
+#include "gui/widgets/language.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+#include "gui/mainwindow/main_window.h"
+#include "gui/widget_test_util.h"
+#include "gui/widgets/cell_grid.h"
+#include "gui/widgets/message_box.h"
+#include "store/people.h"
+#include "test_util.h"
+
+namespace vornal {
+
+class LanguageTest : public QObject {
+  Q_OBJECT
+
+  static QString EditText(const MainWindow& window) {
+    return window.findChild<QPushButton*>(QStringLiteral("editButton"))->text();
+  }
+
+ private Q_SLOTS:
+  void init() { MessageBox::SetAutoAnswer(true); }
+  void cleanup() { InstallTranslations(QLocale(QLocale::Russian, QLocale::Russia)); }
+
+  void EnglishUnderAnEnglishLocaleRussianOtherwise() {
+    test::ScopedCurrentDir dir;
+    test::MakeDatabase(kDatabaseFile);
+
+    QCOMPARE(InstallTranslations(QLocale(QStringLiteral("en_GB"))), QStringLiteral("en"));
+    {
+      MainWindow window;
+      QCOMPARE(EditText(window), QStringLiteral("&Edit"));
+      QCOMPARE(window.Grid()->CellText(0, 1), QStringLiteral("Full name"));
+    }
+    // The core's texts and the dates follow the language too.
+    QCOMPARE(CoreText("Выполняется 3 задание"), QStringLiteral("Task 3 in progress"));
+    QCOMPARE(CoreText("-1 дней 02:30"), QStringLiteral("-1 days 02:30"));
+    QCOMPARE(CoreText("petrov"), QStringLiteral("petrov"));
+    QCOMPARE(MonthNodeName(3), QStringLiteral("March"));
+    QCOMPARE(QLocale().toString(1234567), QStringLiteral("1,234,567"));
+
+    for (const char* name : {"ru_RU", "de_DE", "C"}) {
+      QCOMPARE(InstallTranslations(QLocale(QString::fromLatin1(name))), QStringLiteral("ru"));
+      MainWindow window;
+      QCOMPARE(EditText(window), QStringLiteral("&Изменить"));
+      QCOMPARE(CoreText("Выполняется 3 задание"), QStringLiteral("Выполняется 3 задание"));
+      QCOMPARE(MonthNodeName(3), QStringLiteral("Март"));
+      // Qt's own dialogs speak Russian as well.
+      QVERIFY(QCoreApplication::translate("QFileDialog", "Look in:") != QStringLiteral("Look in:"));
+    }
+  }
+};
+
+}  // namespace vornal
+
+QTEST_MAIN(vornal::LanguageTest)
+#include "language_test.moc"
