@@ -1,9 +1,11 @@
 #include "gui/mainwindow/main_window.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 
 #include "gui/mainwindow/new_database_dialog.h"
@@ -269,6 +271,88 @@ class MainWindowTest : public QObject {
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(question.defaultButton, QMessageBox::No);
     QCOMPARE(Names(), (std::vector<std::string>{"Иванов Иван", "Другой"}));
+  }
+
+  // The search keeps the people whose name or login holds the text, a click
+  // on a header sorts, and a clicked row shows its own person wherever it
+  // stands in the list.
+  void SearchAndHeaderSortShowTheClickedPerson() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Петров Пётр", "30", "Повар", "", "petrov", "", ""},
+               {"Анна Белова", "40", "Врач", "", "anna", "", ""},
+               {"Иван Петренко", "50", "Токарь", "", "ivan", "", ""}});
+    MainWindow dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    const auto names = [&dlg] {
+      QStringList column;
+      for (int row = 1; row < dlg.Grid()->RowCount(); ++row)
+        column << dlg.Grid()->CellText(row, 1).trimmed();
+      return column;
+    };
+    auto* search = dlg.findChild<QLineEdit*>(QStringLiteral("searchEdit"));
+    Type(search, QStringLiteral("ПЕТР"));
+    QCOMPARE(names(),
+             (QStringList{QStringLiteral("Петров Пётр"), QStringLiteral("Иван Петренко")}));
+    ClickRow(dlg, 2);
+    QCOMPARE(Labels(dlg), (QStringList{QStringLiteral("Иван Петренко"), QStringLiteral("50"),
+                                       QStringLiteral("Токарь"), QString(), QString()}));
+    search->clear();
+    Type(search, QStringLiteral("Ann"));
+    QCOMPARE(names(), QStringList{QStringLiteral("Анна Белова")});
+    QCOMPARE(Label(dlg, "nameLabel"), QStringLiteral("Анна Белова"));
+    Type(search, QStringLiteral("x"));
+    QCOMPARE(names(), QStringList{QString()});
+    QVERIFY(!Enabled(dlg, "editButton"));
+    QVERIFY(Enabled(dlg, "statisticsButton"));
+    search->clear();
+
+    QHeaderView* header = dlg.Grid()->horizontalHeader();
+    const auto clickHeader = [header](int column) {
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                        QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    clickHeader(1);
+    QCOMPARE(names(), (QStringList{QStringLiteral("Анна Белова"), QStringLiteral("Иван Петренко"),
+                                   QStringLiteral("Петров Пётр")}));
+    clickHeader(1);
+    QCOMPARE(names(), (QStringList{QStringLiteral("Петров Пётр"), QStringLiteral("Иван Петренко"),
+                                   QStringLiteral("Анна Белова")}));
+    ClickRow(dlg, 3);
+    QCOMPARE(Label(dlg, "nameLabel"), QStringLiteral("Анна Белова"));
+    clickHeader(0);
+    QCOMPARE(names(), (QStringList{QStringLiteral("Петров Пётр"), QStringLiteral("Анна Белова"),
+                                   QStringLiteral("Иван Петренко")}));
+  }
+
+  // The list grows with the window while the photo and the buttons keep to
+  // their edges; size and column widths come back at the next start.
+  void ResizingGrowsTheListAndTheSizeIsRemembered() {
+    test::ScopedCurrentDir dir;
+    AddPeople({});
+    QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal")).clear();
+    const QSize growth(300, 200);
+    QSize size;
+    {
+      MainWindow dlg;
+      dlg.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+      auto* edit = dlg.findChild<QPushButton*>(QStringLiteral("editButton"));
+      const QRect grid = dlg.Grid()->geometry();
+      const QRect photo = dlg.Photo()->geometry();
+      const QRect button = edit->geometry();
+      size = dlg.size() + growth;
+      dlg.resize(size);
+      QTRY_COMPARE(dlg.Grid()->geometry(), grid.adjusted(0, 0, growth.width(), growth.height()));
+      QCOMPARE(dlg.Photo()->geometry(), photo.translated(growth.width(), 0));
+      QCOMPARE(edit->geometry(), button.translated(0, growth.height()));
+      dlg.Grid()->setColumnWidth(1, 250);
+      dlg.close();
+    }
+    MainWindow again;
+    QCOMPARE(again.size(), size);
+    QCOMPARE(again.Grid()->columnWidth(1), 250);
+    QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal")).clear();
   }
 
   void EscDoesNotCloseTheMainWindow() {
