@@ -271,8 +271,12 @@
         <translation>About&amp;Me</translation>
     </message>
     <message>
-        <source>Поиск: имя или логин</source>
-        <translation>Search: name or login</translation>
+        <source>Поиск по имени или логину</source>
+        <translation>Search by name or login</translation>
+    </message>
+    <message>
+        <source>Имя или логин</source>
+        <translation>Name or login</translation>
     </message>
 </context>
 <context>
