@@ -766,6 +766,13 @@
     </message>
 </context>
 <context>
+    <name>vornal::Application</name>
+    <message>
+        <source>Windows sockets initialization failed.</source>
+        <translation>Windows sockets initialization failed.</translation>
+    </message>
+</context>
+<context>
     <name>vornal::DayTimelineView</name>
     <message>
         <source>рабочий день</source>
@@ -1083,6 +1090,10 @@ Continue?</translation>
         <source>Поле %1 длиннее %2 символов: сократите его.</source>
         <translation>The field %1 is longer than %2 characters: shorten it.</translation>
     </message>
+    <message>
+        <source>Select Bitmap</source>
+        <translation>Select Bitmap</translation>
+    </message>
 </context>
 <context>
     <name>vornal::PhotoView</name>
@@ -1093,6 +1104,14 @@ Continue?</translation>
     <message>
         <source>Все файлы (*)</source>
         <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Bitmap Files (*.bmp)</source>
+        <translation>Bitmap Files (*.bmp)</translation>
+    </message>
+    <message>
+        <source>File not found.</source>
+        <translation>File not found.</translation>
     </message>
 </context>
 <context>

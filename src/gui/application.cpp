@@ -27,7 +27,8 @@ bool Application::PrepareFacilities() {
 
 bool Application::Run() {
   if (!PrepareFacilities()) {
-    MessageBox::Warning(nullptr, QString::fromLatin1(kFacilityFailure));
+    MessageBox::Warning(nullptr,
+                        QCoreApplication::translate("vornal::Application", kFacilityFailure));
     return false;
   }
   // A missing picture still lets the program run; the administrator learns

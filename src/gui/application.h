@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 namespace vornal {
 
 class MainWindow;
@@ -20,7 +22,8 @@ class Application {
   // The main window while it runs, otherwise none.
   MainWindow* Window() const { return m_mainWindow; }
 
-  static constexpr const char* kFacilityFailure = "Windows sockets initialization failed.";
+  static constexpr const char* kFacilityFailure =
+      QT_TRANSLATE_NOOP("vornal::Application", "Windows sockets initialization failed.");
 
  protected:
   // False when something the program cannot run without is missing.

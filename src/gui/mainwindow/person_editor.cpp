@@ -105,9 +105,8 @@ void PersonEditor::OnBrowse() {
   // The chooser starts where the current photo is.
   const QString current = m_ui->photoEdit->text();
   const QString folder = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
-  const QString path =
-      FileDialog::GetOpenFileName(this, QStringLiteral("Select Bitmap"), PhotoView::FileFilter(),
-                                  QStringLiteral("bmp"), folder);
+  const QString path = FileDialog::GetOpenFileName(
+      this, tr("Select Bitmap"), PhotoView::FileFilter(), QStringLiteral("bmp"), folder);
   if (path.isEmpty()) return;
   if (!FitsPersonField(PersonField::Photo, path.toStdString())) {
     MessageBox::Error(this, tr("Путь к файлу фото длиннее %1 символов; фото не изменено. Выберите "

@@ -75,7 +75,7 @@ QString PhotoView::FileFilter() {
     const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
     if (!patterns.contains(pattern)) patterns << pattern;
   }
-  return tr("Рисунки (%1)").arg(patterns.join(u' ')) + QStringLiteral(";;Bitmap Files (*.bmp);;") +
+  return tr("Рисунки (%1)").arg(patterns.join(u' ')) + u";;" + tr("Bitmap Files (*.bmp)") + u";;" +
          tr("Все файлы (*)");
 }
 
@@ -96,7 +96,7 @@ void PhotoView::SetImage(const QImage& image) {
       painter.setFont(font());
       painter.setPen(Qt::black);
       painter.drawText(QRect(QPoint(0, 0), m_buffer.size()), Qt::AlignLeft | Qt::AlignTop,
-                       QStringLiteral("File not found."));
+                       tr("File not found."));
     }
     update();
     // One attempt at the fallback picture; its own failure stops here.
