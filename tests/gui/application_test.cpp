@@ -1,7 +1,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include "gui/application.h"
@@ -45,22 +44,16 @@ class ApplicationTest : public QObject {
     Application app;
     QCOMPARE(MessageBox::AppTitle(), QStringLiteral("gui_application_test"));
     bool ran = false;
-    QObject timers;
     test::WhenModal<NewDatabaseDialog>([&](NewDatabaseDialog* notice) {
       notice->accept();
       // The main window is an ordinary top-level window, not a modal one.
-      auto* poll = new QTimer(&timers);
-      QObject::connect(poll, &QTimer::timeout, [&, poll] {
-        MainWindow* window = app.Window();
-        if (!window || !window->isVisible()) return;
-        poll->stop();
-        ran = window->isWindow() && QApplication::activeModalWidget() == nullptr &&
+      test::WhenShown<MainWindow>([&](MainWindow* window) {
+        ran = app.Window() == window && QApplication::activeModalWidget() == nullptr &&
               (window->windowFlags() & Qt::WindowMinMaxButtonsHint) != 0;
         // The store's notices reach the operator as boxes during the run.
         ReportMessage("from the store");
         window->close();
       });
-      poll->start(5);
     });
     QVERIFY(!app.Run());
     QVERIFY(ran);

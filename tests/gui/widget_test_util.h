@@ -24,6 +24,24 @@ void WhenModal(std::function<void(T*)> action) {
   timer->start();
 }
 
+// Runs `action` on the first shown top-level window of type T once it is
+// shown (for windows that are not modal, such as the main window).
+template <class T>
+void WhenShown(std::function<void(T*)> action) {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* window = qobject_cast<T*>(widget); window && window->isVisible()) {
+        timer->stop();
+        timer->deleteLater();
+        action(window);
+        return;
+      }
+  });
+  timer->start();
+}
+
 // Makes a fresh temporary folder the current directory for its lifetime.
 class ScopedCurrentDir {
  public:

@@ -25,7 +25,7 @@ class DamagedDatabaseWindowTest : public QObject {
     test::ScopedCurrentDir dir;
     const std::string damaged(8192, 'x');
     test::WriteFile(dir.File(QStringLiteral("base.mdb")).toStdString(), damaged);
-    test::WhenModal<MainWindow>([](MainWindow* window) { window->reject(); });
+    test::WhenShown<MainWindow>([](MainWindow* window) { window->close(); });
     Application app;
     QVERIFY(!app.Run());
 
