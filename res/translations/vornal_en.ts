@@ -302,10 +302,6 @@
         <translation>The database is read-only</translation>
     </message>
     <message>
-        <source>Проверьте права на запись в файл базы данных и в его папку.</source>
-        <translation>Check the write permissions of the database file and its folder.</translation>
-    </message>
-    <message>
         <source>На диске не осталось места для базы данных</source>
         <translation>There is no space left on the disk for the database</translation>
     </message>
@@ -324,6 +320,10 @@
     <message>
         <source>Ошибка базы данных</source>
         <translation>Database error</translation>
+    </message>
+    <message>
+        <source>Проверьте права на запись в файл базы данных и в его папку (для базы на сервере — права роли).</source>
+        <translation>Check the write permissions of the database file and its folder (for a database on a server, the role&apos;s privileges).</translation>
     </message>
 </context>
 <context>
