@@ -17,11 +17,14 @@ extern const Command kTimesheetCommand;
 extern const Command kSheetsCommand;
 extern const Command kCopyCommand;
 extern const Command kGrantsCommand;
+extern const Command kBackupCommand;
+extern const Command kCheckCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kProcessCommand,   &kRejectedCommand, &kPeopleCommand, &kTreeCommand,
-      &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,   &kCopyCommand,   &kGrantsCommand};
+      &kFoldersCommand, &kProcessCommand, &kRejectedCommand,  &kPeopleCommand,
+      &kTreeCommand,    &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
+      &kCopyCommand,    &kGrantsCommand,  &kBackupCommand,    &kCheckCommand};
   return commands;
 }
 

@@ -1,8 +1,13 @@
-// vornal-cli people: the person list of the statistics window.
+// vornal-cli people: the person list, and people added, changed, removed,
+// imported and exported.
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
 
 #include "cli/command.h"
 #include "cli/text_output.h"
+#include "exchange/people_csv.h"
 #include "stats/period_queries.h"
 
 namespace vornal::cli {
@@ -11,21 +16,201 @@ extern const Command kPeopleCommand;
 
 namespace {
 
-int Run(const Context& context, const Args& args) {
-  if (!args.empty()) return UsageError(kPeopleCommand, "unexpected argument '" + args[0] + "'");
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  for (const PersonEntry& person : ListPeople(*db))
-    std::printf("%s\n", Escaped(PersonListText(person)).c_str());
+std::string Shown(std::int64_t id, const PersonValues& person) {
+  return Escaped(PersonListText({id, person.name, person.login}));
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "vornal-cli people: %s\n", message.c_str());
+  return kExitFailure;
+}
+
+std::optional<std::int64_t> ParseId(const Args& args, std::size_t at) {
+  if (at >= args.size()) return std::nullopt;
+  const std::optional<int> id = ParseNumber(args[at]);
+  if (!id || *id < 1) return std::nullopt;
+  return *id;
+}
+
+// Takes the field options from args[from] on into `person`; `force` for
+// --force. Returns a usage problem, empty when there is none.
+std::string TakeFields(const Args& args, std::size_t from, PersonValues& person, bool& force) {
+  for (std::size_t i = from; i < args.size(); ++i) {
+    if (args[i] == "--force") {
+      force = true;
+      continue;
+    }
+    bool taken = false, missing = false;
+    for (const PersonField field :
+         {PersonField::Name, PersonField::Login, PersonField::Age, PersonField::Prof,
+          PersonField::Tel, PersonField::Email, PersonField::Photo}) {
+      const std::string option = "--" + std::string(PersonColumn(field));
+      if (!TakeValue(args, i, option, FieldValue(person, field), missing)) continue;
+      if (missing) return args[i] + " needs a value";
+      taken = true;
+      break;
+    }
+    if (!taken) return "unexpected argument '" + args[i] + "'";
+  }
+  return {};
+}
+
+// Adds (no `id`) or changes a person after the checks the editor makes; a
+// login another person has is refused unless forced, where the editor asks.
+int Save(Database& db, std::optional<std::int64_t> id, const PersonValues& person, bool force) {
+  if (const std::optional<PersonProblem> problem = CheckPerson(person))
+    return Fail(DescribePersonProblem(*problem));
+  Transaction transaction(db);
+  if (const std::optional<LoginOwner> owner = FindLoginOwner(db, person.login, id); owner && !force)
+    return Fail("login '" + Escaped(person.login) + "' already belongs to " +
+                Escaped(PersonListText({owner->id, owner->name, owner->login})) +
+                "; give --force to save it all the same");
+  std::int64_t saved = 0;
+  if (!id)
+    saved = InsertPerson(db, person);
+  else if (UpdatePerson(db, *id, person) == 1)
+    saved = *id;
+  transaction.Commit();
+  if (!saved) return Fail("there is no person with ID " + std::to_string(*id));
+  std::printf("%s %s\n", id ? "Changed" : "Added", Shown(saved, person).c_str());
   return kExitOk;
+}
+
+int Add(const Context& context, const Args& args) {
+  PersonValues person;
+  bool force = false;
+  if (const std::string problem = TakeFields(args, 1, person, force); !problem.empty())
+    return UsageError(kPeopleCommand, problem);
+  const DatabasePtr db = OpenOrCreate(context.dbPath);
+  return Save(*db, std::nullopt, person, force);
+}
+
+int Set(const Context& context, const Args& args) {
+  const std::optional<std::int64_t> id = ParseId(args, 1);
+  if (!id) return UsageError(kPeopleCommand, "set needs the ID of a person");
+  const DatabasePtr db = OpenExisting(context.dbPath);
+  std::optional<PersonValues> person = ReadPerson(*db, *id);
+  if (!person) return Fail("there is no person with ID " + std::to_string(*id));
+  bool force = false;
+  if (const std::string problem = TakeFields(args, 2, *person, force); !problem.empty())
+    return UsageError(kPeopleCommand, problem);
+  return Save(*db, id, *person, force);
+}
+
+int Remove(const Context& context, const Args& args) {
+  const std::optional<std::int64_t> id = ParseId(args, 1);
+  if (!id || args.size() > 2) return UsageError(kPeopleCommand, "remove needs one person's ID");
+  const DatabasePtr db = OpenExisting(context.dbPath);
+  Transaction transaction(*db);
+  const std::optional<PersonValues> person = ReadPerson(*db, *id);
+  if (!person || DeletePerson(*db, *id) != 1)
+    return Fail("there is no person with ID " + std::to_string(*id));
+  const std::int64_t rows = CountWorkRows(*db, person->login);
+  transaction.Commit();
+  // As the window's delete: the person goes, the work rows stay.
+  std::printf("Removed %s; the %lld work rows of the login '%s' stay.\n",
+              Shown(*id, *person).c_str(), static_cast<long long>(rows),
+              Escaped(person->login).c_str());
+  return kExitOk;
+}
+
+int Import(const Context& context, const Args& args) {
+  if (args.size() != 2) return UsageError(kPeopleCommand, "import needs one CSV file");
+  std::ifstream in(args[1], std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (!in.good() && !in.eof()) return Fail("cannot read " + args[1]);
+  if (!in.is_open()) return Fail("cannot open " + args[1]);
+  const DatabasePtr db = OpenOrCreate(context.dbPath);
+  const PeopleImport result = ImportPeople(*db, text);
+  for (const ImportProblem& problem : result.problems)
+    std::fprintf(stderr, "%s: line %d: %s\n", args[1].c_str(), problem.line,
+                 Escaped(problem.message).c_str());
+  if (!result.problems.empty())
+    return Fail("nobody imported: " + std::to_string(result.problems.size()) +
+                (result.problems.size() == 1 ? " line has a problem" : " lines have problems"));
+  std::printf("Imported %d %s.\n", result.added, result.added == 1 ? "person" : "people");
+  return kExitOk;
+}
+
+int Export(const Context& context, const Args& args) {
+  std::string file;
+  bool bom = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--bom")
+      bom = true;
+    else if (file.empty() && !args[i].starts_with("--"))
+      file = args[i];
+    else
+      return UsageError(kPeopleCommand, "unexpected argument '" + args[i] + "'");
+  }
+  const DatabasePtr db = OpenOrCreate(context.dbPath);
+  const std::string text = ExportPeople(*db, bom);
+  if (file.empty()) {
+    WriteOut(text);
+    return kExitOk;
+  }
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) return Fail("cannot write " + file);
+  return kExitOk;
+}
+
+int Run(const Context& context, const Args& args) {
+  if (args.empty()) {
+    const DatabasePtr db = OpenOrCreate(context.dbPath);
+    for (const PersonEntry& person : ListPeople(*db))
+      std::printf("%s\n", Escaped(PersonListText(person)).c_str());
+    return kExitOk;
+  }
+  const std::string& verb = args[0];
+  if (verb == "add") return Add(context, args);
+  if (verb == "set") return Set(context, args);
+  if (verb == "remove") return Remove(context, args);
+  if (verb == "import") return Import(context, args);
+  if (verb == "export") return Export(context, args);
+  return UsageError(kPeopleCommand, "unexpected argument '" + verb + "'");
 }
 
 }  // namespace
 
-const Command kPeopleCommand{"people", "list the people as the statistics window does",
-                             "Usage: vornal-cli [--db PATH] people\n"
-                             "\n"
-                             "Lists the people in ID order, one a line, as the statistics window\n"
-                             "lists them: \"3. Петров Пётр (petrov)\".\n",
-                             Run};
+const Command kPeopleCommand{
+    "people", "list, add, change, remove, import and export people",
+    "Usage: vornal-cli [--db PATH] people\n"
+    "       vornal-cli [--db PATH] people add --name NAME --login LOGIN [FIELDS] [--force]\n"
+    "       vornal-cli [--db PATH] people set ID [FIELDS] [--force]\n"
+    "       vornal-cli [--db PATH] people remove ID\n"
+    "       vornal-cli [--db PATH] people import FILE.csv\n"
+    "       vornal-cli [--db PATH] people export [FILE.csv] [--bom]\n"
+    "\n"
+    "Without a word, lists the people in ID order, one a line, as the statistics\n"
+    "window lists them: \"3. Петров Пётр (petrov)\".\n"
+    "\n"
+    "FIELDS: --name, --login, --age, --profession, --photo, --phone, --email,\n"
+    "each with its value. add and set check the values as the person editor\n"
+    "does (name and login not empty, no value longer than its column) and\n"
+    "refuse a login that another person has (compared without regard to letter\n"
+    "case) unless --force is given. set changes only the fields given.\n"
+    "remove removes the person as the main window does: the work rows of the\n"
+    "login stay in the database (the statistics of everybody still count them).\n"
+    "\n"
+    "import adds the people of a CSV file (RFC 4180, UTF-8, a byte-order mark\n"
+    "allowed): a header row naming the columns name,age,profession,photo,login,\n"
+    "phone,email in any order (name and login required; a column left out\n"
+    "gives empty values), then one person a line. Every line is checked first\n"
+    "(well-formed, as many fields as the header, UTF-8, the sizes, a login\n"
+    "already in the database or twice in the file); then either everybody is\n"
+    "added, in one transaction, or, when any line has a problem, nobody, and\n"
+    "each bad line is named on stderr (\"line 7: login 'ivanov' already belongs\n"
+    "to 3. Иванов Иван (ivanov)\").\n"
+    "\n"
+    "export writes everybody in ID order in that form, to FILE.csv or to the\n"
+    "standard output (a value a spreadsheet would take for a formula gets an\n"
+    "apostrophe in front, which import takes off again).\n"
+    "  --bom   begin with a UTF-8 byte-order mark (for Excel)\n"
+    "\n"
+    "Exit codes: 0 done, 1 refused or failed (nothing changed), 2 wrong command\n"
+    "line.\n",
+    Run};
 
 }  // namespace vornal::cli

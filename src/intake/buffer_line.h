@@ -36,6 +36,11 @@ BufferLine ParseBufferLine(std::string_view line);
 // the range of int are clamped.
 int ReadNumber(std::string_view text);
 
+// The text with every byte that is no part of a well-formed UTF-8 sequence
+// replaced by U+FFFD, so that the database holds only valid text and counts
+// its characters as the intake does.
+std::string ValidUtf8(std::string_view text);
+
 // Windows-1251 text as UTF-8.
 std::string DecodeWindows1251(std::string_view text);
 

@@ -30,47 +30,6 @@ std::size_t Pread(int fd, char* data, std::size_t size, std::int64_t offset) {
   return done;
 }
 
-// The text with every byte that is no part of a well-formed UTF-8 sequence
-// replaced by U+FFFD, so that the database holds only valid text and counts
-// its characters as the intake does.
-std::string ValidUtf8(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  for (std::size_t i = 0; i < size;) {
-    const unsigned char lead = bytes[i];
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead < 0x80) {
-      length = 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    }
-    bool valid = length > 0 && i + length <= size;
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const unsigned char byte = bytes[i + k];
-      valid = k == 1 ? byte >= low && byte <= high : (byte & 0xC0) == 0x80;
-    }
-    if (valid) {
-      out.append(text, i, length);
-      i += length;
-    } else {
-      out += "\xEF\xBF\xBD";
-      ++i;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 BufferReader::BufferReader(int fd, std::int64_t offset, std::int64_t size, bool final,

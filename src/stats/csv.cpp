@@ -1,11 +1,15 @@
 #include "stats/csv.h"
 
 namespace vornal {
+namespace {
+
+constexpr std::string_view kGuarded = "=+-@\t\r'";
+
+}  // namespace
 
 std::string CsvField(std::string_view text) {
   std::string field;
-  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
-    field += '\'';
+  if (!text.empty() && kGuarded.find(text.front()) != std::string_view::npos) field += '\'';
   field += text;
   const bool quote = field.find_first_of(",\"\r\n") != std::string::npos ||
                      (!field.empty() && (field.front() == ' ' || field.back() == ' '));
@@ -19,6 +23,13 @@ std::string CsvField(std::string_view text) {
   return out;
 }
 
+std::string CsvText(std::string_view field) {
+  if (field.size() >= 2 && field.front() == '\'' &&
+      kGuarded.find(field[1]) != std::string_view::npos)
+    field.remove_prefix(1);
+  return std::string(field);
+}
+
 std::string CsvLine(const std::vector<std::string>& fields) {
   std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -27,6 +38,73 @@ std::string CsvLine(const std::vector<std::string>& fields) {
   }
   line += "\r\n";
   return line;
+}
+
+std::vector<CsvRecord> ReadCsv(std::string_view text) {
+  if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
+  std::vector<CsvRecord> records;
+  std::size_t i = 0;
+  int line = 1;
+  const auto atLineEnd = [&] {
+    return i == text.size() || text[i] == '\n' || text.substr(i, 2) == "\r\n";
+  };
+  const auto skipLineEnd = [&] {
+    if (i < text.size()) {
+      i += text[i] == '\r' ? 2 : 1;
+      ++line;
+    }
+  };
+  while (i < text.size()) {
+    if (atLineEnd()) {
+      skipLineEnd();
+      continue;
+    }
+    CsvRecord record;
+    record.line = line;
+    for (;;) {
+      std::string field;
+      if (i < text.size() && text[i] == '"') {
+        const int opened = line;
+        for (++i;; ++i) {
+          if (i == text.size()) {
+            record.error = "the quote opened on line " + std::to_string(opened) + " is not closed";
+            break;
+          }
+          if (text[i] == '"') {
+            if (i + 1 < text.size() && text[i + 1] == '"') {
+              field += '"';
+              ++i;
+              continue;
+            }
+            ++i;
+            break;
+          }
+          if (text[i] == '\n') ++line;
+          field += text[i];
+        }
+        if (record.error.empty() && !atLineEnd() && text[i] != ',')
+          record.error =
+              "text after the closing quote of field " + std::to_string(record.fields.size() + 1);
+      } else {
+        while (!atLineEnd() && text[i] != ',') {
+          if (text[i] == '"' && record.error.empty())
+            record.error = "a quote inside field " + std::to_string(record.fields.size() + 1) +
+                           ", which is not in quotes";
+          field += text[i++];
+        }
+      }
+      record.fields.push_back(std::move(field));
+      if (!record.error.empty()) {
+        while (!atLineEnd()) ++i;
+        break;
+      }
+      if (atLineEnd()) break;
+      ++i;  // the comma
+    }
+    skipLineEnd();
+    records.push_back(std::move(record));
+  }
+  return records;
 }
 
 }  // namespace vornal

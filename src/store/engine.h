@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -104,6 +105,24 @@ class Engine {
 
   // Hints: a long write transaction follows.
   virtual void PrepareForBulkWrite() {}
+
+  // Copies the database, while other programs go on using it, into a new
+  // file at `path`, written under a temporary name in the same folder and
+  // renamed when complete, so that `path` never holds half a copy. An
+  // existing `path` is refused (std::system_error, file_exists) unless
+  // `replace`, and the database's own file always (std::invalid_argument).
+  // Returns the copy's size in bytes. Other file errors throw
+  // std::system_error, engine errors StoreError. An engine without such a
+  // copy (a server's, which has its own tools) throws std::logic_error.
+  virtual std::int64_t BackUp(const std::string& path, bool replace) {
+    (void)path;
+    (void)replace;
+    throw std::logic_error("this database has no file to copy; back it up with its own tools");
+  }
+  // What the engine's own check finds wrong with how the database is
+  // stored, a text each; nothing when all is well. A server checks its own
+  // storage: nothing beyond answering.
+  virtual std::vector<std::string> IntegrityProblems() { return {}; }
 };
 
 // The engine for a location: a PostgreSQL connection string (a URI

@@ -26,7 +26,31 @@ const char* ColumnOf(PersonField field) {
   return "";
 }
 
+constexpr const char* kInsertPerson =
+    "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email, LoginKey) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+
 }  // namespace
+
+std::string& FieldValue(PersonValues& person, PersonField field) {
+  switch (field) {
+    case PersonField::Name:
+      return person.name;
+    case PersonField::Login:
+      return person.login;
+    case PersonField::Age:
+      return person.age;
+    case PersonField::Prof:
+      return person.prof;
+    case PersonField::Tel:
+      return person.tel;
+    case PersonField::Email:
+      return person.email;
+    case PersonField::Photo:
+      return person.photo;
+  }
+  return person.name;
+}
 
 int PersonFieldSize(PersonField field) {
   return TextColumnSize("human", ColumnOf(field));
@@ -81,13 +105,27 @@ void OpenPerson(PersonRecordset& recordset, std::int64_t id) {
   recordset.Open("SELECT * FROM HUMAN WHERE ID = ?", id);
 }
 
+std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id) {
+  PersonRecordset rs(&db);
+  OpenPerson(rs, id);
+  if (rs.AtEnd()) return std::nullopt;
+  return PersonValues{rs.m_Name, rs.m_Age, rs.m_Prof, rs.m_Photo, rs.m_Login, rs.m_Tel, rs.m_email};
+}
+
+std::int64_t CountWorkRows(Database& db, const std::string& login) {
+  return db.QueryInt("SELECT COUNT(*) FROM LOGS WHERE LoginKey = ?", LoginKey(login)).value_or(0);
+}
+
 std::int64_t InsertPerson(Database& db, const PersonValues& person) {
-  db.Execute(
-      "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email, LoginKey) "
-      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-      person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email,
-      LoginKey(person.login));
+  db.Execute(kInsertPerson, person.name, person.age, person.prof, person.photo, person.login,
+             person.tel, person.email, LoginKey(person.login));
   return db.LastInsertId();
+}
+
+void InsertPeople(Database& db, const std::vector<PersonValues>& people) {
+  for (const PersonValues& person : people)
+    db.Send(kInsertPerson, person.name, person.age, person.prof, person.photo, person.login,
+            person.tel, person.email, LoginKey(person.login));
 }
 
 int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/database.h"
 #include "store/recordset.h"
@@ -23,6 +24,9 @@ struct PersonValues {
 
 // The edited values, in the editor's order.
 enum class PersonField { Name, Login, Age, Prof, Tel, Email, Photo };
+
+// The value of one field.
+std::string& FieldValue(PersonValues& person, PersonField field);
 
 // The size in characters of the field's column.
 int PersonFieldSize(PersonField field);
@@ -58,8 +62,16 @@ std::optional<LoginOwner> FindLoginOwner(Database& db, const std::string& login,
 void OpenPeopleList(PersonRecordset& recordset);
 // The person with this ID; an empty result when there is none.
 void OpenPerson(PersonRecordset& recordset, std::int64_t id);
+// The values of the person with this ID as stored; nothing when there is no
+// such person.
+std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id);
+// The number of work rows (LOGS) of a login; removing a person keeps them.
+std::int64_t CountWorkRows(Database& db, const std::string& login);
 // Adds a person and returns its new ID.
 std::int64_t InsertPerson(Database& db, const PersonValues& person);
+// Adds people in order, inside the caller's transaction: a server gets the
+// statements without waiting for each (Database::Send).
+void InsertPeople(Database& db, const std::vector<PersonValues>& people);
 // The number of rows changed: 1, or 0 when no person has this ID.
 int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person);
 int DeletePerson(Database& db, std::int64_t id);

@@ -2,7 +2,17 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "store/sql_text.h"
 #include "store/store_error.h"
@@ -17,6 +27,46 @@ const sqlite3_destructor_type kTransient = reinterpret_cast<sqlite3_destructor_t
 [[noreturn]] void Throw(int rc, const std::string& message) {
   if (rc == SQLITE_NOMEM) throw std::bad_alloc();
   throw StoreError(rc & 0xff, message);
+}
+
+[[noreturn]] void ThrowErrno(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+// A new file beside `path`, named after it, that no other program chose;
+// its name. The file is empty, which SQLite opens as an empty database.
+std::string MakeTemporaryBeside(const std::string& path) {
+  const std::filesystem::path target(path);
+  std::string name =
+      (target.parent_path() / ("." + target.filename().string() + ".partial-XXXXXX")).string();
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) ThrowErrno("cannot create a file beside " + path);
+  ::close(fd);
+  return name;
+}
+
+// Moves `from` to `to`; an existing `to` is replaced only when asked.
+void MoveInto(const std::string& from, const std::string& to, bool replace) {
+  if (replace) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) ThrowErrno("cannot rename to " + to);
+    return;
+  }
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
+  if (errno != EINVAL && errno != ENOSYS) ThrowErrno(to);
+  // A file system without the no-replace rename: a new link fails as well
+  // when `to` exists.
+  if (::link(from.c_str(), to.c_str()) != 0) ThrowErrno(to);
+  ::unlink(from.c_str());
+}
+
+// Makes a rename in the folder of `path` durable.
+void SyncFolderOf(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 class SqliteStatement : public EngineStatement {
@@ -114,7 +164,8 @@ std::string ColumnSql(const FieldDescription& field) {
 
 }  // namespace
 
-SqliteEngine::SqliteEngine(const std::string& path, Mode mode, int busyTimeoutMs) : m_path(path) {
+SqliteEngine::SqliteEngine(const std::string& path, Mode mode, int busyTimeoutMs)
+    : m_path(path), m_busyTimeoutMs(busyTimeoutMs) {
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (mode != Mode::Open) flags |= SQLITE_OPEN_CREATE;
   const int rc =
@@ -226,6 +277,78 @@ void SqliteEngine::PrepareForBulkWrite() {
   // A file's transaction touches many pages; with the engine's small default
   // cache they would be spilled to disk, with syncs, long before the commit.
   ExecuteScript("PRAGMA cache_size = -131072");
+}
+
+std::int64_t SqliteEngine::BackUp(const std::string& path, bool replace) {
+  struct stat target {};
+  struct stat own {};
+  if (::stat(path.c_str(), &target) == 0) {
+    if (::stat(m_path.c_str(), &own) == 0 && own.st_dev == target.st_dev &&
+        own.st_ino == target.st_ino)
+      throw std::invalid_argument(path + " is the database itself");
+    if (!replace) throw std::system_error(std::make_error_code(std::errc::file_exists), path);
+  }
+  const std::string temporary = MakeTemporaryBeside(path);
+  sqlite3* copy = nullptr;
+  const auto discard = [&] {
+    sqlite3_close_v2(copy);
+    ::unlink(temporary.c_str());
+    ::unlink((temporary + "-journal").c_str());
+  };
+  try {
+    int rc = sqlite3_open_v2(temporary.c_str(), &copy, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+      rc = sqlite3_exec(copy, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    sqlite3_backup* backup =
+        rc == SQLITE_OK ? sqlite3_backup_init(copy, "main", m_db, "main") : nullptr;
+    if (!backup)
+      Throw(rc == SQLITE_OK ? sqlite3_errcode(copy) : rc,
+            copy ? sqlite3_errmsg(copy) : sqlite3_errstr(rc));
+    // The source is read-locked only during a step. When another program
+    // writes between steps, the copy starts again; longer steps then make
+    // sure it ends even while a collection commits again and again.
+    int pages = 256;
+    int remaining = -1;
+    int waitedMs = 0;
+    for (;;) {
+      rc = sqlite3_backup_step(backup, pages);
+      if (rc == SQLITE_OK) {
+        const int now = sqlite3_backup_remaining(backup);
+        if (remaining >= 0 && now > remaining && pages < (1 << 30)) pages *= 2;
+        remaining = now;
+        waitedMs = 0;
+      } else if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waitedMs < m_busyTimeoutMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        waitedMs += 10;
+      } else {
+        break;
+      }
+    }
+    // A step left busy is no error to the finish: the copy is incomplete.
+    const int last = rc;
+    rc = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_OK) Throw(rc, sqlite3_errmsg(copy));
+    if (last != SQLITE_DONE) Throw(last, sqlite3_errstr(last));
+    rc = sqlite3_close(copy);
+    copy = nullptr;
+    if (rc != SQLITE_OK) Throw(rc, sqlite3_errstr(rc));
+    struct stat made {};
+    if (::stat(temporary.c_str(), &made) != 0) ThrowErrno(temporary);
+    MoveInto(temporary, path, replace);
+    SyncFolderOf(path);
+    return made.st_size;
+  } catch (...) {
+    discard();
+    throw;
+  }
+}
+
+std::vector<std::string> SqliteEngine::IntegrityProblems() {
+  std::vector<std::string> problems;
+  auto check = Prepare("PRAGMA integrity_check");
+  while (check->Step())
+    if (check->TextView(0) != "ok") problems.emplace_back(check->TextView(0));
+  return problems;
 }
 
 }  // namespace vornal

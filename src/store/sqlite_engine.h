@@ -50,6 +50,9 @@ class SqliteEngine : public Engine {
 
   void PrepareForBulkWrite() override;
 
+  std::int64_t BackUp(const std::string& path, bool replace) override;
+  std::vector<std::string> IntegrityProblems() override;
+
   // Throws StoreError for an engine result code that is an error.
   void Check(int rc) const;
 
@@ -58,6 +61,7 @@ class SqliteEngine : public Engine {
 
   sqlite3* m_db = nullptr;
   std::string m_path;
+  int m_busyTimeoutMs;
 };
 
 }  // namespace vornal

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "store/database.h"
+#include "store/date_time.h"
+
+namespace vornal {
+
+// One thing a check of the database found.
+struct CheckFinding {
+  bool problem = true;  // false: worth knowing, nothing wrong
+  std::string text;
+  std::vector<std::string> examples;  // the first rows concerned
+};
+
+// Checks a database: the engine's check of its storage, then the program's
+// own on the work rows: rows that end before they begin, and rows still
+// going on whose last activity is more than a day before `now` (the client
+// sent no stop, or the folder has not been collected since), both problems;
+// and logins of work rows that no person has (people removed, or logins
+// never entered), a note. Engine errors throw StoreError.
+std::vector<CheckFinding> CheckDatabase(Database& db, const DateTime& now);
+
+}  // namespace vornal
