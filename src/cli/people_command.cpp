@@ -108,8 +108,8 @@ int Remove(const Context& context, const Args& args) {
   const std::int64_t rows = CountWorkRows(*db, person->login);
   transaction.Commit();
   // As the window's delete: the person goes, the work rows stay.
-  std::printf("Removed %s; the %lld work rows of the login '%s' stay.\n",
-              Shown(*id, *person).c_str(), static_cast<long long>(rows),
+  std::printf("Removed %s; the %lld work %s of the login '%s' stay.\n", Shown(*id, *person).c_str(),
+              static_cast<long long>(rows), rows == 1 ? "row" : "rows",
               Escaped(person->login).c_str());
   return kExitOk;
 }

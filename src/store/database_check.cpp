@@ -25,8 +25,37 @@ void FindRows(Database& db, std::vector<CheckFinding>& findings, const std::stri
                                query.Text(2) + " from " + time(3) + " to " + time(4));
   }
   if (count == 0) return;
-  finding.text = std::to_string(count) + (count == 1 ? " row " : " rows ") + what;
+  finding.text = what + ": " + std::to_string(count);
   findings.push_back(std::move(finding));
+}
+
+void CheckRows(Database& db, const DateTime& now, std::vector<CheckFinding>& findings) {
+  Transaction snapshot(db, Transaction::Mode::Read);
+  FindRows(db, findings,
+           "SELECT ID, Login, Event, BeginTime, EndTime FROM LOGS WHERE EndTime < BeginTime "
+           "ORDER BY ID",
+           std::nullopt, "rows that end before they begin (the statistics count them as no time)");
+  FindRows(db, findings,
+           std::string("SELECT ID, Login, Event, BeginTime, EndTime FROM LOGS WHERE ") +
+               kUnfinishedRows + " AND COALESCE(EndTime, BeginTime) < ? ORDER BY ID",
+           now.AddDays(-1),
+           "rows still going on with no activity for more than a day (the client sent no "
+           "stop, or the folder was not collected since)");
+
+  Statement orphans = db.Prepare(
+      "SELECT MIN(Login), COUNT(*) FROM LOGS WHERE NOT EXISTS "
+      "(SELECT 1 FROM HUMAN WHERE HUMAN.LoginKey = LOGS.LoginKey) GROUP BY LoginKey ORDER BY 1");
+  CheckFinding note{false, "", {}};
+  std::size_t logins = 0;
+  while (orphans.Step())
+    if (++logins <= kExamples)
+      note.examples.push_back(orphans.Text(0) + ": " + std::to_string(orphans.Int(1)) +
+                              (orphans.Int(1) == 1 ? " row" : " rows"));
+  if (logins) {
+    note.text = "logins with work rows but no person (removed, or never entered): " +
+                std::to_string(logins);
+    findings.push_back(std::move(note));
+  }
 }
 
 }  // namespace
@@ -36,35 +65,11 @@ std::vector<CheckFinding> CheckDatabase(Database& db, const DateTime& now) {
   try {
     for (std::string& problem : db.Connection().IntegrityProblems())
       findings.push_back({true, "storage: " + std::move(problem), {}});
+    // The rows of a damaged file are not worth checking, and may not be read.
+    if (findings.empty()) CheckRows(db, now, findings);
   } catch (const StoreError& e) {
     if (e.Failure() != StoreFailure::Damaged) throw;
     findings.push_back({true, std::string("storage: cannot be read: ") + e.what(), {}});
-    return findings;
-  }
-  Transaction snapshot(db, Transaction::Mode::Read);
-  FindRows(db, findings,
-           "SELECT ID, Login, Event, BeginTime, EndTime FROM LOGS WHERE EndTime < BeginTime "
-           "ORDER BY ID",
-           std::nullopt, "end before they begin (the statistics count them as no time)");
-  FindRows(db, findings,
-           std::string("SELECT ID, Login, Event, BeginTime, EndTime FROM LOGS WHERE ") +
-               kUnfinishedRows + " AND COALESCE(EndTime, BeginTime) < ? ORDER BY ID",
-           now.AddDays(-1),
-           "still going on with no activity for more than a day (the client sent no stop, or "
-           "the folder was not collected since)");
-
-  Statement orphans = db.Prepare(
-      "SELECT MIN(Login), COUNT(*) FROM LOGS WHERE NOT EXISTS "
-      "(SELECT 1 FROM HUMAN WHERE HUMAN.LoginKey = LOGS.LoginKey) GROUP BY LoginKey ORDER BY 1");
-  CheckFinding note{false, "", {}};
-  std::size_t logins = 0;
-  while (orphans.Step())
-    if (++logins <= kExamples)
-      note.examples.push_back(orphans.Text(0) + ": " + std::to_string(orphans.Int(1)) + " rows");
-  if (logins) {
-    note.text = std::to_string(logins) + (logins == 1 ? " login has" : " logins have") +
-                " work rows but no person (removed, or never entered)";
-    findings.push_back(std::move(note));
   }
   return findings;
 }
