@@ -1,9 +1,10 @@
 // vornal-cli people: the person list, and people added, changed, removed,
 // imported and exported.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
+#include <sstream>
 
 #include "cli/command.h"
 #include "cli/text_output.h"
@@ -116,10 +117,14 @@ int Remove(const Context& context, const Args& args) {
 
 int Import(const Context& context, const Args& args) {
   if (args.size() != 2) return UsageError(kPeopleCommand, "import needs one CSV file");
+  std::error_code ec;
+  if (std::filesystem::is_directory(args[1], ec)) return Fail(args[1] + " is a folder");
   std::ifstream in(args[1], std::ios::binary);
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (!in.good() && !in.eof()) return Fail("cannot read " + args[1]);
   if (!in.is_open()) return Fail("cannot open " + args[1]);
+  std::ostringstream read;
+  read << in.rdbuf();
+  if (in.bad()) return Fail("cannot read " + args[1]);
+  const std::string text = read.str();
   const DatabasePtr db = OpenOrCreate(context.dbPath);
   const PeopleImport result = ImportPeople(*db, text);
   for (const ImportProblem& problem : result.problems)
