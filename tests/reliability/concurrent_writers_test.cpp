@@ -23,8 +23,11 @@ constexpr int kFolders = 2;
 constexpr int kWriters = 4;
 constexpr int kKeysPerWriter = 1200;
 // Writers go on past kKeysPerWriter until Process has run this often while
-// they write, however slow the machine; at most kMaxKeysPerWriter.
+// they write, however slow the machine; at most kMaxKeysPerWriter. A machine
+// so slow that the writers reach that limit first (a server under the
+// sanitizers at a high load) still has to see kMinRacingRuns.
 constexpr int kMinRuns = 4;
+constexpr int kMinRacingRuns = 2;
 constexpr int kMaxKeysPerWriter = 20 * kKeysPerWriter;
 
 // One client line, appended as the clients do: open, append, close. Every
@@ -110,7 +113,7 @@ TEST(ConcurrentWriters, EveryLineWrittenDuringProcessIsAppliedOnce) {
         ++unfinished;
     }
   std::printf("%d process runs while writing %zu pairs\n", runs.load(), keys);
-  EXPECT_GE(runs, kMinRuns);
+  EXPECT_GE(runs, kMinRacingRuns);
   EXPECT_EQ(rows.size(), keys);
   EXPECT_EQ(lost, 0);
   EXPECT_EQ(doubled, 0);
