@@ -1,4 +1,5 @@
 // vornal-cli folders: the working folders that Process collects.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -7,6 +8,7 @@
 
 #include "cli/command.h"
 #include "cli/text_output.h"
+#include "intake/folder_patterns.h"
 #include "intake/folder_sweep.h"
 #include "store/folder_slots.h"
 
@@ -16,24 +18,30 @@ extern const Command kFoldersCommand;
 
 namespace {
 
-// The slot number 1..10 of the text, or 0.
+// The slot number of the text (1 to kMaxFolderSlots), or 0.
 int SlotNumber(const std::string& text) {
-  if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
-    return 0;
-  const int n = std::stoi(text);
-  return n >= 1 && n <= kFolderSlotCount ? n : 0;
+  return FolderSlotNumber("Path" + text);
+}
+
+// What a pattern matches now, for the operator: "  (pattern: 3 folders now)".
+std::string PatternRemark(const std::string& value) {
+  const SlotFolders found = ExpandFolderValue(value);
+  if (!found.pattern) return FolderExists(value) ? "" : "  (folder does not exist)";
+  const std::size_t n = found.folders.size();
+  if (n == 0) return "  (pattern: no folder matches now)";
+  return "  (pattern: " + std::to_string(n) + (n == 1 ? " folder" : " folders") + " now)";
 }
 
 int ListFolders(const std::string& dbPath) {
   DatabasePtr db = OpenOrCreate(dbPath);
   const FolderSlots slots = LoadFolderSlots(*db);
-  for (int n = 1; n <= kFolderSlotCount; ++n) {
-    const FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const FolderSlot& slot = slots[i];
     if (!slot.enabled)
-      std::printf("%2d  (free)\n", n);
+      std::printf("%2zu  (free)\n", i + 1);
     else
-      std::printf("%2d  %s%s\n", n, Escaped(slot.path).c_str(),
-                  FolderExists(slot.path) ? "" : "  (folder does not exist)");
+      std::printf("%2zu  %s%s\n", i + 1, Escaped(slot.path).c_str(),
+                  PatternRemark(slot.path).c_str());
   }
   return kExitOk;
 }
@@ -52,37 +60,57 @@ int QuietPeriod(const std::string& dbPath, const Args& args) {
   return kExitOk;
 }
 
+// The value to store for a folder or pattern typed on the command line: an
+// absolute path without trailing slashes; empty, with a message, when a
+// folder (no pattern) does not exist.
+std::string StoredValue(std::string path, const std::string& where) {
+  if (!FolderExists(path) && !IsFolderPattern(path)) {
+    std::fprintf(stderr,
+                 "vornal-cli: folder '%s' does not exist or cannot be entered; %s unchanged\n",
+                 Escaped(path).c_str(), where.c_str());
+    return {};
+  }
+  std::error_code ec;
+  const auto absolute = std::filesystem::absolute(path, ec);
+  // A pattern keeps its names as typed: ".." after a wildcard is no step back.
+  if (!ec) path = IsFolderPattern(path) ? absolute.string() : absolute.lexically_normal().string();
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
 int Run(const Context& context, const Args& args) {
   if (args.empty() || (args[0] == "list" && args.size() == 1)) return ListFolders(context.dbPath);
   const std::string& verb = args[0];
   if (verb == "quiet-period") return QuietPeriod(context.dbPath, args);
-  if (verb != "set" && verb != "clear")
+  if (verb != "set" && verb != "clear" && verb != "add")
     return UsageError(kFoldersCommand, "unknown folders action '" + verb + "'");
   if (args.size() != (verb == "set" ? 3u : 2u))
     return UsageError(kFoldersCommand, "wrong number of arguments for 'folders " + verb + "'");
-  const int n = SlotNumber(args[1]);
-  if (!n)
-    return UsageError(kFoldersCommand, "slot must be a number from 1 to 10, not '" + args[1] + "'");
+  int n = verb == "add" ? 0 : SlotNumber(args[1]);
+  if (verb != "add" && !n)
+    return UsageError(kFoldersCommand, "slot must be a number from 1 to " +
+                                           std::to_string(kMaxFolderSlots) + ", not '" + args[1] +
+                                           "'");
 
   std::string path;
-  if (verb == "set") {
-    path = args[2];
-    if (!FolderExists(path)) {
-      std::fprintf(
-          stderr,
-          "vornal-cli: folder '%s' does not exist or cannot be entered; slot %d unchanged\n",
-          Escaped(path).c_str(), n);
-      return kExitFailure;
-    }
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    if (!ec) path = absolute.lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (verb != "clear") {
+    path = StoredValue(args.back(), n ? "slot " + std::to_string(n) : "nothing is");
+    if (path.empty()) return kExitFailure;
   }
   DatabasePtr db = OpenOrCreate(context.dbPath);
   FolderSlots slots = LoadFolderSlots(*db);
+  if (verb == "add") {
+    const auto free = std::find_if(slots.begin(), slots.end(),
+                                   [](const FolderSlot& slot) { return !slot.enabled; });
+    n = static_cast<int>(free - slots.begin()) + 1;
+    if (n > kMaxFolderSlots) {
+      std::fprintf(stderr, "vornal-cli: all %d slots are used\n", kMaxFolderSlots);
+      return kExitFailure;
+    }
+  }
+  if (static_cast<std::size_t>(n) > slots.size()) slots.resize(static_cast<std::size_t>(n));
   FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
-  slot.enabled = verb == "set";
+  slot.enabled = verb != "clear";
   slot.path = path;
   try {
     SaveFolderSlots(*db, slots);
@@ -91,7 +119,7 @@ int Run(const Context& context, const Args& args) {
     return kExitFailure;
   }
   if (slot.enabled)
-    std::printf("Slot %d: %s\n", n, Escaped(path).c_str());
+    std::printf("Slot %d: %s%s\n", n, Escaped(path).c_str(), PatternRemark(path).c_str());
   else
     std::printf("Slot %d: (free)\n", n);
   return kExitOk;
@@ -100,15 +128,21 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kFoldersCommand{
-    "folders", "list or change the ten working folders",
+    "folders", "list or change the working folders",
     "Usage: vornal-cli [--db PATH] folders [list]\n"
-    "       vornal-cli [--db PATH] folders set N FOLDER\n"
+    "       vornal-cli [--db PATH] folders set N FOLDER|PATTERN\n"
+    "       vornal-cli [--db PATH] folders add FOLDER|PATTERN\n"
     "       vornal-cli [--db PATH] folders clear N\n"
     "       vornal-cli [--db PATH] folders quiet-period [SECONDS]\n"
     "\n"
-    "Lists or changes the ten working folders (slots 1 to 10) whose main.buf\n"
-    "'vornal-cli process' collects. 'set' refuses a folder that does not exist\n"
-    "and stores it as an absolute path; 'clear' frees the slot. 'quiet-period'\n"
+    "Lists or changes the working folders whose main.buf 'vornal-cli process'\n"
+    "collects: slots 1 to 9999 (the list shows at least ten). A slot holds a\n"
+    "folder or a pattern with shell wildcards in its folder names, such as\n"
+    "'/srv/work/*' or '/srv/work/*/vornal' (quote it from the shell): every\n"
+    "folder it matches is collected, in byte order, each on its own; a pattern\n"
+    "that matches nothing now is kept, and noted at each run. 'set' refuses a\n"
+    "folder (no pattern) that does not exist and stores it as an absolute path;\n"
+    "'add' takes the first free slot; 'clear' frees the slot. 'quiet-period'\n"
     "shows or sets how long a claimed main.buf must stay unchanged before it is\n"
     "taken as final where file leases cannot tell (default 600 seconds).\n"
     "Exit codes: 0 success, 1 failure (missing folder, database error),\n"

@@ -6,7 +6,6 @@
 #include "cli/command.h"
 #include "cli/text_output.h"
 #include "intake/folder_sweep.h"
-#include "store/folder_slots.h"
 
 namespace vornal::cli {
 
@@ -32,14 +31,11 @@ void PrintSkipped(const SkipCounts& skipped) {
   if (!first) std::printf(")");
 }
 
-// Prints each folder's result as soon as it is done, so that what earlier
-// folders applied is on record even when a later one fails.
+// Prints each folder's result and each slot note as soon as it is done, so
+// that what earlier folders applied is on record even when a later one fails.
 class Report {
  public:
-  explicit Report(const FolderSlots& slots) : m_slots(slots) {}
-
   void Folder(const FolderSummary& folder) {
-    MissingUpTo(folder.slot);
     m_any = true;
     std::printf("Path%d %s: %d file%s, %lld event%s applied, %lld line%s skipped", folder.slot,
                 Escaped(folder.folder).c_str(), folder.filesProcessed,
@@ -53,19 +49,13 @@ class Report {
     std::fflush(stdout);
   }
 
-  // The slots after the last folder done that name no existing folder.
-  void MissingUpTo(int slot) {
-    for (; m_next < slot && m_next <= kFolderSlotCount; ++m_next) {
-      const FolderSlot& s = m_slots[static_cast<std::size_t>(m_next - 1)];
-      if (!s.enabled) continue;
-      m_any = true;
-      std::printf("Path%d %s: folder does not exist, skipped\n", m_next, Escaped(s.path).c_str());
-    }
-    m_next = slot + 1;
+  void Note(const SlotNote& note) {
+    m_any = true;
+    std::printf("%s\n", Escaped(SlotNoteText(note)).c_str());
+    std::fflush(stdout);
   }
 
   void Total(const SweepSummary& summary) {
-    MissingUpTo(kFolderSlotCount + 1);
     if (!m_any) std::printf("No working folder is set ('vornal-cli folders set N FOLDER').\n");
     std::printf("Total: %d file%s, %lld event%s applied, %lld line%s skipped",
                 summary.filesProcessed, Plural(summary.filesProcessed),
@@ -83,8 +73,6 @@ class Report {
   }
 
  private:
-  const FolderSlots& m_slots;
-  int m_next = 1;
   bool m_any = false;
 };
 
@@ -101,13 +89,13 @@ int Run(const Context& context, const Args& args) {
     options.quietPeriod = *seconds;
   }
   DatabasePtr db = OpenOrCreate(context.dbPath);
-  const FolderSlots slots = LoadFolderSlots(*db);
-  Report report(slots);
+  Report report;
   options.folderDone = [&report](const FolderSummary& folder) { report.Folder(folder); };
+  options.slotNote = [&report](const SlotNote& note) { report.Note(note); };
   // Events committed so far, reported after every commit.
   std::int64_t committed = 0;
   options.progress = [&committed](const SweepProgress& progress) {
-    committed = progress.eventsApplied;
+    committed = progress.eventsCommitted;
     return true;
   };
   SweepSummary summary;
@@ -138,7 +126,8 @@ const Command kProcessCommand{
     "process", "collect and apply every working folder's main.buf",
     "Usage: vornal-cli [--db PATH] process [--quiet-period SECONDS]\n"
     "\n"
-    "Collects the main.buf of every working folder, in slot order: claims it by\n"
+    "Collects the main.buf of every working folder, in slot order (the folders\n"
+    "a pattern matches in byte order, a folder named twice once): claims it by\n"
     "renaming it, applies its complete lines to the database, and deletes it once\n"
     "every byte is applied and it is final: a file lease shows that no client\n"
     "holds it open, or, where leases cannot tell (a file of another owner, a\n"

@@ -10,12 +10,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <deque>
+#include <memory>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "intake/buffer_reader.h"
 #include "intake/crash_point.h"
 #include "intake/event_applier.h"
+#include "intake/folder_status.h"
 
 namespace vornal {
 namespace {
@@ -31,6 +35,12 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(50);
 constexpr int kMaxPasses = 20;
 // Pause before looking again at a file a client still holds open.
 constexpr auto kOpenWait = std::chrono::milliseconds(5);
+// A batch is committed after this many files, bytes read or time: a
+// thousand small files in a few transactions, while another program that
+// wants the database never waits long.
+constexpr std::size_t kBatchFiles = 100;
+constexpr std::int64_t kBatchBytes = 8 << 20;
+constexpr auto kBatchTime = std::chrono::milliseconds(200);
 
 // A file descriptor closed with its owner.
 class Fd {
@@ -39,6 +49,8 @@ class Fd {
   ~Fd() {
     if (m_fd >= 0) ::close(m_fd);
   }
+  Fd(Fd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+  Fd& operator=(Fd&&) = delete;
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int Get() const { return m_fd; }
@@ -64,7 +76,7 @@ struct SweepContext {
   }
 };
 
-// Each file is one long write transaction.
+// Each batch of files is one long write transaction.
 void UseLargeCache(Database& db) {
   db.Connection().PrepareForBulkWrite();
 }
@@ -151,154 +163,120 @@ bool StillNamed(int dir, const std::string& name, const struct stat& info) {
          now.st_dev == info.st_dev && now.st_ino == info.st_ino;
 }
 
-// One claimed file, open as `fd` and named `name` in the folder open as `dir`.
-struct Claimed {
-  int dir;
-  int fd;
+// A claimed file in the sweep: open as `fd`, named `name` in the folder open
+// as `dir`.
+struct ClaimedFile {
+  ClaimedFile(std::shared_ptr<const Fd> folderFd, Fd file, std::string claimedName,
+              std::string folderPath, std::size_t index)
+      : dir(std::move(folderFd)),
+        fd(std::move(file)),
+        name(std::move(claimedName)),
+        path(folderPath + "/" + name),
+        folder(std::move(folderPath)),
+        folderIndex(index) {}
+
+  std::shared_ptr<const Fd> dir;
+  Fd fd;
   std::string name;
   std::string path;  // for messages
   std::string folder;
+  std::size_t folderIndex = 0;  // its folder in the sweep's summary
+  Lease lease = Lease::Unknown;
+  int pass = 0;
+  bool gone = false;   // another run has finished it
+  bool final = false;  // every byte applied and nobody writes it: to be deleted
+  std::string key;     // its ledger row
+  FileSummary summary;
 };
 
 void Add(SkipCounts& to, const SkipCounts& from) {
   for (std::size_t i = 0; i < kSkipReasonCount; ++i) to[i] += from[i];
 }
 
-// Applies the claimed file from where the ledger says, in passes of one
-// transaction each, then deletes it if it is final; else it waits, noted.
-FileSummary ApplyClaimedFile(Database& db, const Claimed& file, SweepContext& context,
-                             std::vector<FileNote>& notes) {
-  FileSummary summary;
-  summary.file = file.path;
-  context.current.file = file.path;
-  for (int pass = 1;; ++pass) {
-    const Lease lease = TakeLease(file.fd);
-    bool final = false;
-    std::int64_t size = 0;
-    {
-      // The file is shown while the transaction may still wait for another
-      // program that holds the database.
-      if (pass == 1) {
-        context.current.bytesRead = 0;
-        context.current.fileSize = 0;
-        context.Report(true);
-      }
-      Transaction transaction(db);
-      // Collections do not interleave: the applier relies on nobody else
-      // writing LOGS, and two runs may meet over the same claimed file.
-      db.Connection().Lock(DatabaseLock::Intake);
-      struct stat info {};
-      if (::fstat(file.fd, &info) != 0)
-        throw std::system_error(errno, std::generic_category(), "cannot read " + file.path);
-      // Another run (the window and a scheduled job) may have finished it
-      // while this one waited for the database.
-      if (info.st_nlink == 0 || !StillNamed(file.dir, file.name, info)) {
-        if (lease == Lease::Granted) ReleaseLease(file.fd);
-        return summary;
-      }
-      const std::string key = file.name + "#" + std::to_string(info.st_ino);
-      Ledger ledger = ReadLedger(db, key, file.name);
-      const std::string seen = Fingerprint(info);
-      const std::int64_t now = UnixNow();
-      const bool quiet = context.quietPeriod <= 0 ||
-                         (ledger.seen == seen && now - ledger.seenAt >= context.quietPeriod);
-      final = lease == Lease::Granted || (lease == Lease::Unknown && quiet);
-      size = info.st_size;
-
-      const std::int64_t offset = ledger.bytes;
-      BufferReader reader(file.fd, offset, size, final, ledger.markAt);
-      context.current.fileSize = size;
-      context.current.bytesRead = offset;
-      context.Report(true);
-      FileSummary passSummary;
-      EventApplier applier(db);
-      const DateTime collectedAt = DateTime::Now();
-      const std::int64_t middle = offset + (size - offset) / 2;
-      ReadLine line;
-      while (reader.Next(line)) {
-        if (reader.Offset() > middle) CrashAt(CrashPoint::MidFile);
-        const std::int64_t number = ++ledger.lines;
-        std::optional<SkipReason> reason;
-        if (line.text.empty() && !line.truncated) {
-          reason = SkipReason::BlankLine;
-        } else if (line.afterMark) {
-          reason = SkipReason::AfterEndMark;
-        } else if (line.truncated) {
-          reason = SkipReason::LineTooLong;
-        } else {
-          const LineOutcome outcome = ApplyLineText(applier, line.text);
-          reason = outcome.skipped;
-          if (outcome.applied) ++passSummary.eventsApplied;
-          if (outcome.extra) {
-            ++passSummary.skipped[static_cast<std::size_t>(SkipReason::ExtraEvent)];
-            KeepAside(db, file.folder, file.name, number, SkipReason::ExtraEvent,
-                      static_cast<std::int64_t>(outcome.extra->size()), *outcome.extra,
-                      collectedAt);
-          }
-        }
-        if (reason) {
-          ++passSummary.skipped[static_cast<std::size_t>(*reason)];
-          if (*reason != SkipReason::BlankLine)
-            KeepAside(db, file.folder, file.name, number, *reason, line.length, line.text,
-                      collectedAt);
-        }
-        if (number % kProgressLines == 0) {
-          context.current.bytesRead = reader.Offset();
-          context.current.eventsApplied += passSummary.eventsApplied;
-          context.Report(false);
-          context.current.eventsApplied -= passSummary.eventsApplied;
-        }
-      }
-      applier.Flush();
-      const Ledger before = ledger;
-      ledger.bytes = reader.Offset();
-      ledger.markAt = reader.MarkAt();
-      if (ledger.seen != seen) {
-        ledger.seen = seen;
-        ledger.seenAt = now;
-      }
-      // A pass that found nothing new writes nothing, and syncs nothing.
-      if (!before.stored || ledger.bytes != offset || ledger.seen != before.seen ||
-          ledger.markAt != before.markAt)
-        WriteLedger(db, key, ledger);
-      CrashAt(CrashPoint::BeforeCommit);
-      transaction.Commit();
-      CrashAt(CrashPoint::AfterCommit);
-      summary.eventsApplied += passSummary.eventsApplied;
-      Add(summary.skipped, passSummary.skipped);
-      context.current.eventsApplied += passSummary.eventsApplied;
-      context.current.bytesRead = ledger.bytes;
-      final = final && ledger.bytes >= size;
-    }
-    context.Report(true);
-    // An opener that came while the lease was held may write once it is
-    // released: the file is not final after all.
-    if (lease == Lease::Granted && final && !LeaseIntact(file.fd)) final = false;
-    if (final) {
-      struct stat info {};
-      if (::fstat(file.fd, &info) == 0 && StillNamed(file.dir, file.name, info) &&
-          ::unlinkat(file.dir, file.name.c_str(), 0) != 0 && errno != ENOENT) {
-        const int error = errno;
-        if (lease == Lease::Granted) ReleaseLease(file.fd);
-        throw std::system_error(error, std::generic_category(), "cannot delete " + file.path);
-      }
-      if (lease == Lease::Granted) ReleaseLease(file.fd);
-      CrashAt(CrashPoint::AfterDelete);
-      db.Execute("DELETE FROM intake_ledger WHERE File = ?",
-                 file.name + "#" + std::to_string(info.st_ino));
-      return summary;
-    }
-    if (lease == Lease::Granted) ReleaseLease(file.fd);
-    if (lease == Lease::Unknown || pass == kMaxPasses) {
-      summary.waiting = true;
-      notes.push_back(
-          {lease == Lease::Unknown ? FileNote::Kind::QuietPeriod : FileNote::Kind::StillOpen,
-           file.path,
-           {}});
-      return summary;
-    }
-    std::this_thread::sleep_for(kOpenWait);
+// One pass over a claimed file inside the open transaction: applies the
+// complete lines after what its ledger row holds and records how far. The
+// bytes read.
+std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
+  struct stat info {};
+  if (::fstat(file.fd.Get(), &info) != 0)
+    throw std::system_error(errno, std::generic_category(), "cannot read " + file.path);
+  // Another run (the window and a scheduled job) may have finished it
+  // while this one waited for the database.
+  if (info.st_nlink == 0 || !StillNamed(file.dir->Get(), file.name, info)) {
+    file.gone = true;
+    return 0;
   }
+  file.key = file.name + "#" + std::to_string(info.st_ino);
+  Ledger ledger = ReadLedger(db, file.key, file.name);
+  const std::string seen = Fingerprint(info);
+  const std::int64_t now = UnixNow();
+  const bool quiet = context.quietPeriod <= 0 ||
+                     (ledger.seen == seen && now - ledger.seenAt >= context.quietPeriod);
+  const bool final = file.lease == Lease::Granted || (file.lease == Lease::Unknown && quiet);
+  const std::int64_t size = info.st_size;
+
+  const std::int64_t offset = ledger.bytes;
+  BufferReader reader(file.fd.Get(), offset, size, final, ledger.markAt);
+  context.current.file = file.path;
+  context.current.fileSize = size;
+  context.current.bytesRead = offset;
+  context.Report(true);
+  FileSummary pass;
+  EventApplier applier(db);
+  const DateTime collectedAt = DateTime::Now();
+  const std::int64_t middle = offset + (size - offset) / 2;
+  ReadLine line;
+  while (reader.Next(line)) {
+    if (reader.Offset() > middle) CrashAt(CrashPoint::MidFile);
+    const std::int64_t number = ++ledger.lines;
+    std::optional<SkipReason> reason;
+    if (line.text.empty() && !line.truncated) {
+      reason = SkipReason::BlankLine;
+    } else if (line.afterMark) {
+      reason = SkipReason::AfterEndMark;
+    } else if (line.truncated) {
+      reason = SkipReason::LineTooLong;
+    } else {
+      const LineOutcome outcome = ApplyLineText(applier, line.text);
+      reason = outcome.skipped;
+      if (outcome.applied) ++pass.eventsApplied;
+      if (outcome.extra) {
+        ++pass.skipped[static_cast<std::size_t>(SkipReason::ExtraEvent)];
+        KeepAside(db, file.folder, file.name, number, SkipReason::ExtraEvent,
+                  static_cast<std::int64_t>(outcome.extra->size()), *outcome.extra, collectedAt);
+      }
+    }
+    if (reason) {
+      ++pass.skipped[static_cast<std::size_t>(*reason)];
+      if (*reason != SkipReason::BlankLine)
+        KeepAside(db, file.folder, file.name, number, *reason, line.length, line.text, collectedAt);
+    }
+    if (number % kProgressLines == 0) {
+      context.current.bytesRead = reader.Offset();
+      context.current.eventsApplied += pass.eventsApplied;
+      context.Report(false);
+      context.current.eventsApplied -= pass.eventsApplied;
+    }
+  }
+  applier.Flush();
+  const Ledger before = ledger;
+  ledger.bytes = reader.Offset();
+  ledger.markAt = reader.MarkAt();
+  if (ledger.seen != seen) {
+    ledger.seen = seen;
+    ledger.seenAt = now;
+  }
+  // A pass that found nothing new writes nothing, and syncs nothing.
+  if (!before.stored || ledger.bytes != offset || ledger.seen != before.seen ||
+      ledger.markAt != before.markAt)
+    WriteLedger(db, file.key, ledger);
+  file.summary.eventsApplied += pass.eventsApplied;
+  Add(file.summary.skipped, pass.skipped);
+  file.final = final && ledger.bytes >= size;
+  context.current.eventsApplied += pass.eventsApplied;
+  context.current.bytesRead = ledger.bytes;
+  context.Report(true);
+  return ledger.bytes - offset;
 }
 
 // A name for the claimed file, unique by time, host and process, that sorts
@@ -383,60 +361,311 @@ std::vector<std::string> ClaimedNames(int dir) {
   return names;
 }
 
-struct FolderRun {
-  Database& db;
-  SweepContext& context;
-  FolderSummary& summary;
-  int dir;
-  std::string folder;
-
-  void Apply(int fd, const std::string& name) {
-    const Claimed file{dir, fd, name, folder + "/" + name, folder};
-    try {
-      const FileSummary result = ApplyClaimedFile(db, file, context, summary.notes);
-      ++summary.filesProcessed;
-      summary.eventsApplied += result.eventsApplied;
-      Add(summary.skipped, result.skipped);
-    } catch (const std::system_error& e) {
-      summary.notes.push_back({FileNote::Kind::ReadError, file.path, e.code().message()});
-    }
-  }
-
-  void Leftover(const std::string& name) {
-    const Fd fd(OpenEntry(dir, name, folder + "/" + name, summary.notes));
-    if (fd.Get() >= 0) Apply(fd.Get(), name);
-  }
-
-  // Claims main.buf by renaming it, and applies it.
-  void Buffer() {
-    const std::string path = folder + "/" + kBufferName;
-    const Fd fd(OpenEntry(dir, kBufferName, path, summary.notes));
-    if (fd.Get() < 0) return;
-    struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0) return;
-    const std::string claimed = ClaimName();
-    if (::renameat(dir, kBufferName, dir, claimed.c_str()) != 0) {
-      if (errno != ENOENT)
-        summary.notes.push_back({FileNote::Kind::CannotClaim, path, ErrorText(errno)});
-      return;
-    }
-    if (!StillNamed(dir, claimed, info)) {
-      // main.buf was swapped between the open and the rename: the worker's
-      // new file goes back under its name, untouched.
-      ::renameat2(dir, claimed.c_str(), dir, kBufferName, RENAME_NOREPLACE);
-      summary.notes.push_back({FileNote::Kind::Changed, path, {}});
-      return;
-    }
-    CrashAt(CrashPoint::AfterClaim);
-    Apply(fd.Get(), claimed);
-  }
-};
-
 std::int64_t Sum(const SkipCounts& counts) {
   std::int64_t total = 0;
   for (auto n : counts) total += n;
   return total;
 }
+
+// One run of the sweep. Claimed files are applied in batches: a batch is
+// one transaction holding the first pass of each of its files, each with
+// its own ledger row, so that a thousand small files cost a few commits and
+// syncs, not a thousand. After the commit each file is deleted if it is
+// final, or passed over again (a client still holds it), or left waiting.
+// A folder's result goes out once every file of it is settled.
+class Sweep {
+ public:
+  Sweep(Database& db, const SweepOptions& options) : m_db(db), m_options(options) {
+    UseLargeCache(db);
+    m_context.progress = &options.progress;
+    m_context.quietPeriod = options.quietPeriod.value_or(QuietPeriodSetting(db));
+  }
+
+  bool Stopped() const { return m_context.stop; }
+  void SetFolderCount(std::size_t count) {
+    m_context.current.folderCount = static_cast<int>(count);
+  }
+
+  // The claimed files the folder holds, then its main.buf. `match` is the
+  // folder as a pattern found it (then the folder opened must be that one).
+  void CollectFolder(int slot, const std::string& folder, const FolderMatch* match) {
+    ++m_context.current.folderNumber;
+    m_context.current.folder = folder;
+    m_context.current.file.clear();
+    m_context.current.bytesRead = m_context.current.fileSize = 0;
+    m_context.Report(false);
+    if (m_context.stop) return;
+    const std::size_t index = OpenFolder(slot, folder);
+    const std::string bufferPath = BufferPath(folder);
+    const std::string dirPath = bufferPath.substr(0, bufferPath.rfind('/'));
+    const auto dir = std::make_shared<const Fd>(
+        ::open(dirPath.empty() ? "/" : dirPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<FileNote>& notes = m_summary.folders[index].notes;
+    struct stat info {};
+    if (dir->Get() < 0) {
+      notes.push_back({FileNote::Kind::CannotOpen, folder, ErrorText(errno)});
+    } else if (match && (::fstat(dir->Get(), &info) != 0 || info.st_dev != match->device ||
+                         info.st_ino != match->inode)) {
+      notes.push_back({FileNote::Kind::CannotOpen, folder, "it was replaced since it was matched"});
+    } else {
+      for (const std::string& name : ClaimedNames(dir->Get())) {
+        if (m_context.stop) break;
+        Fd fd(OpenEntry(dir->Get(), name, dirPath + "/" + name, notes));
+        if (fd.Get() >= 0) Take(ClaimedFile(dir, std::move(fd), name, dirPath, index));
+      }
+      if (!m_context.stop) Buffer(index, dir, dirPath);
+    }
+    CloseFolder(index);
+  }
+
+  // Claims main.buf by renaming it, and applies it.
+  void Buffer(std::size_t index, const std::shared_ptr<const Fd>& dir, const std::string& folder) {
+    std::vector<FileNote>& notes = m_summary.folders[index].notes;
+    const std::string path = folder + "/" + kBufferName;
+    Fd fd(OpenEntry(dir->Get(), kBufferName, path, notes));
+    if (fd.Get() < 0) return;
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) return;
+    const std::string claimed = ClaimName();
+    if (::renameat(dir->Get(), kBufferName, dir->Get(), claimed.c_str()) != 0) {
+      if (errno != ENOENT) notes.push_back({FileNote::Kind::CannotClaim, path, ErrorText(errno)});
+      return;
+    }
+    if (!StillNamed(dir->Get(), claimed, info)) {
+      // main.buf was swapped between the open and the rename: the worker's
+      // new file goes back under its name, untouched.
+      ::renameat2(dir->Get(), claimed.c_str(), dir->Get(), kBufferName, RENAME_NOREPLACE);
+      notes.push_back({FileNote::Kind::Changed, path, {}});
+      return;
+    }
+    CrashAt(CrashPoint::AfterClaim);
+    Take(ClaimedFile(dir, std::move(fd), claimed, folder, index));
+  }
+
+  std::size_t OpenFolder(int slot, const std::string& folder) {
+    FolderSummary summary;
+    summary.slot = slot;
+    summary.folder = folder;
+    summary.collectedAt = DateTime::Now();
+    m_summary.folders.push_back(std::move(summary));
+    m_context.current.folder = folder;
+    m_queue.push_back({std::nullopt, m_summary.folders.size() - 1, false});
+    return m_summary.folders.size() - 1;
+  }
+
+  void CloseFolder(std::size_t index) {
+    for (Pending& pending : m_queue)
+      if (!pending.note && pending.folder == index) pending.closed = true;
+    if (!m_transaction) Emit();
+  }
+
+  void Note(const SlotNote& note) {
+    m_summary.slotNotes.push_back(note);
+    m_queue.push_back({note, 0, true});
+    if (!m_transaction) Emit();
+  }
+
+  SweepSummary Finish() {
+    Commit();
+    if (!m_ledgerDone.empty() || !m_statusDone.empty()) {
+      Transaction transaction(m_db);
+      WritePending();
+      transaction.Commit();
+    }
+    m_summary.cancelled = m_context.stop;
+    m_context.Report(true);
+    return std::move(m_summary);
+  }
+
+ private:
+  // A folder's result or a slot note, sent out in order.
+  struct Pending {
+    std::optional<SlotNote> note;
+    std::size_t folder;
+    bool closed;
+  };
+
+  // Applies the first pass of a claimed file in the open batch.
+  void Take(ClaimedFile file) {
+    file.lease = TakeLease(file.fd.Get());
+    if (!m_transaction) {
+      // The file is shown while the transaction may still wait for another
+      // program that holds the database.
+      m_context.current.file = file.path;
+      m_context.current.bytesRead = m_context.current.fileSize = 0;
+      m_context.Report(true);
+      m_transaction.emplace(m_db);
+      LockIntake();
+      m_batchStart = Clock::now();
+      WritePending();
+    }
+    std::int64_t bytes = 0;
+    {
+      // The file's own work, undone alone when it fails. A server may
+      // report an error of its statements only when the work ends: its
+      // events are taken back from the count then.
+      std::optional<Transaction> fileWork(std::in_place, m_db);
+      const std::int64_t eventsBefore = m_context.current.eventsApplied;
+      try {
+        ++file.pass;
+        bytes = ApplyPass(m_db, file, m_context);
+        fileWork->Commit();
+      } catch (const std::system_error& e) {
+        fileWork.reset();
+        m_context.current.eventsApplied = eventsBefore;
+        if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
+        m_summary.folders[file.folderIndex].notes.push_back(
+            {FileNote::Kind::ReadError, file.path, e.code().message()});
+        return;
+      } catch (const StoreError&) {
+        fileWork.reset();
+        m_context.current.eventsApplied = eventsBefore;
+        if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
+        // The files before this one are kept.
+        try {
+          Commit();
+        } catch (...) {
+        }
+        throw;
+      }
+    }
+    m_batchBytes += bytes;
+    m_files.push_back(std::move(file));
+    if (m_files.size() >= kBatchFiles || m_batchBytes >= kBatchBytes ||
+        Clock::now() - m_batchStart >= kBatchTime)
+      Commit();
+  }
+
+  void Commit() {
+    if (!m_transaction) return;
+    CrashAt(CrashPoint::BeforeCommit);
+    m_transaction->Commit();
+    m_transaction.reset();
+    CrashAt(CrashPoint::AfterCommit);
+    m_context.current.eventsCommitted = m_context.current.eventsApplied;
+    m_batchBytes = 0;
+    std::vector<ClaimedFile> files = std::move(m_files);
+    m_files.clear();
+    for (ClaimedFile& file : files) Settle(file);
+    m_context.Report(true);
+    Emit();
+  }
+
+  // Collections do not interleave: the applier relies on nobody else
+  // writing LOGS, and two runs may meet over the same claimed file.
+  void LockIntake() { m_db.Connection().Lock(DatabaseLock::Intake); }
+
+  enum class Outcome { Done, Failed, Again };
+
+  // After its pass is committed: a final file is deleted; one a client
+  // still holds is passed over again, each pass a transaction of its own,
+  // up to kMaxPasses; one nobody can tell about waits.
+  void Settle(ClaimedFile& file) {
+    FolderSummary& folder = m_summary.folders[file.folderIndex];
+    Outcome outcome;
+    while ((outcome = Finished(file, folder.notes)) == Outcome::Again) {
+      std::this_thread::sleep_for(kOpenWait);
+      file.lease = TakeLease(file.fd.Get());
+      ++file.pass;
+      Transaction transaction(m_db);
+      LockIntake();
+      try {
+        ApplyPass(m_db, file, m_context);
+      } catch (const std::system_error& e) {
+        if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
+        folder.notes.push_back({FileNote::Kind::ReadError, file.path, e.code().message()});
+        return;
+      }
+      CrashAt(CrashPoint::BeforeCommit);
+      transaction.Commit();
+      CrashAt(CrashPoint::AfterCommit);
+      m_context.current.eventsCommitted = m_context.current.eventsApplied;
+    }
+    if (outcome == Outcome::Failed) return;
+    ++folder.filesProcessed;
+    folder.eventsApplied += file.summary.eventsApplied;
+    Add(folder.skipped, file.summary.skipped);
+  }
+
+  Outcome Finished(ClaimedFile& file, std::vector<FileNote>& notes) {
+    const int fd = file.fd.Get();
+    const bool leased = file.lease == Lease::Granted;
+    bool final = file.final && !file.gone;
+    // An opener that came while the lease was held may write once it is
+    // released: the file is not final after all.
+    if (leased && final && !LeaseIntact(fd)) final = false;
+    if (final) {
+      struct stat info {};
+      if (::fstat(fd, &info) == 0 && StillNamed(file.dir->Get(), file.name, info) &&
+          ::unlinkat(file.dir->Get(), file.name.c_str(), 0) != 0 && errno != ENOENT) {
+        const int error = errno;
+        if (leased) ReleaseLease(fd);
+        notes.push_back({FileNote::Kind::ReadError, file.path, ErrorText(error)});
+        return Outcome::Failed;
+      }
+      if (leased) ReleaseLease(fd);
+      CrashAt(CrashPoint::AfterDelete);
+      m_ledgerDone.push_back(file.key);
+      return Outcome::Done;
+    }
+    if (leased) ReleaseLease(fd);
+    if (file.gone) return Outcome::Done;
+    if (file.lease == Lease::Unknown || file.pass >= kMaxPasses) {
+      file.summary.waiting = true;
+      notes.push_back(
+          {file.lease == Lease::Unknown ? FileNote::Kind::QuietPeriod : FileNote::Kind::StillOpen,
+           file.path,
+           {}});
+      return Outcome::Done;
+    }
+    return Outcome::Again;
+  }
+
+  // Sends out, in order, the slot notes and the folders whose files are all
+  // settled.
+  void Emit() {
+    while (!m_queue.empty() && m_queue.front().closed) {
+      const Pending pending = m_queue.front();
+      m_queue.pop_front();
+      if (pending.note) {
+        if (pending.note->Failure()) ++m_summary.failures;
+        if (m_options.slotNote) m_options.slotNote(*pending.note);
+        continue;
+      }
+      const FolderSummary& folder = m_summary.folders[pending.folder];
+      m_summary.filesProcessed += folder.filesProcessed;
+      m_summary.eventsApplied += folder.eventsApplied;
+      m_summary.linesSkipped += folder.Skipped();
+      m_summary.keptAside += folder.KeptAside();
+      m_summary.waiting += folder.Waiting();
+      m_summary.failures += folder.Failures();
+      if (folder.slot > 0) m_statusDone.push_back(pending.folder);
+      if (m_options.folderDone) m_options.folderDone(folder);
+    }
+  }
+
+  // What settled files and folders leave to write: ledger rows of deleted
+  // files, results of folders. Written in the next transaction.
+  void WritePending() {
+    for (const std::string& key : m_ledgerDone)
+      m_db.Execute("DELETE FROM intake_ledger WHERE File = ?", key);
+    m_ledgerDone.clear();
+    for (std::size_t index : m_statusDone) RecordFolderStatus(m_db, m_summary.folders[index]);
+    m_statusDone.clear();
+  }
+
+  Database& m_db;
+  const SweepOptions& m_options;
+  SweepContext m_context;
+  SweepSummary m_summary;
+  std::optional<Transaction> m_transaction;
+  std::vector<ClaimedFile> m_files;  // in the open batch
+  std::int64_t m_batchBytes = 0;
+  Clock::time_point m_batchStart;
+  std::deque<Pending> m_queue;
+  std::vector<std::string> m_ledgerDone;
+  std::vector<std::size_t> m_statusDone;
+};
 
 }  // namespace
 
@@ -524,74 +753,36 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
                                              const SweepOptions& options) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  const Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Get() < 0) return std::nullopt;
-  UseLargeCache(db);
-  SweepContext context;
-  context.progress = &options.progress;
-  context.quietPeriod = options.quietPeriod.value_or(QuietPeriodSetting(db));
-  context.current.folder = folder;
-  FolderSummary summary;
-  FolderRun run{db, context, summary, dir.Get(), folder};
-  run.Buffer();
-  if (summary.filesProcessed == 0) return std::nullopt;
+  const auto dir =
+      std::make_shared<const Fd>(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir->Get() < 0) return std::nullopt;
+  Sweep sweep(db, options);
+  const std::size_t index = sweep.OpenFolder(0, folder);
+  sweep.Buffer(index, dir, folder);
+  sweep.CloseFolder(index);
+  const SweepSummary summary = sweep.Finish();
+  const FolderSummary& done = summary.folders.front();
+  if (done.filesProcessed == 0) return std::nullopt;
   FileSummary file;
   file.file = path;
-  file.eventsApplied = summary.eventsApplied;
-  file.skipped = summary.skipped;
-  file.waiting = summary.Waiting() > 0;
+  file.eventsApplied = done.eventsApplied;
+  file.skipped = done.skipped;
+  file.waiting = done.Waiting() > 0;
   return file;
 }
 
 SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
-  UseLargeCache(db);
-  SweepSummary summary;
-  SweepContext context;
-  context.progress = &options.progress;
-  context.quietPeriod = options.quietPeriod.value_or(QuietPeriodSetting(db));
-  for (int slot = 1; slot <= 10 && !context.stop; ++slot) {
-    const std::string key = "Path" + std::to_string(slot);
-    std::string folder;
-    {
-      Statement query = db.Prepare("SELECT Val FROM SETTING WHERE Key = ? ORDER BY ID LIMIT 1");
-      query.Bind(key);
-      if (!query.Step()) continue;
-      folder = query.Text(0);
-    }
-    // Trailing blanks of a stored value are no part of the folder's name.
-    while (!folder.empty() && folder.back() == ' ') folder.pop_back();
-    if (!FolderExists(folder)) continue;
-
-    FolderSummary folderSummary;
-    folderSummary.slot = slot;
-    folderSummary.folder = folder;
-    context.current.folder = folder;
-    const std::string bufferPath = BufferPath(folder);
-    const std::string dirPath = bufferPath.substr(0, bufferPath.rfind('/'));
-    const Fd dir(
-        ::open(dirPath.empty() ? "/" : dirPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) {
-      FolderRun run{db, context, folderSummary, dir.Get(), dirPath};
-      for (const std::string& name : ClaimedNames(dir.Get())) {
-        if (context.stop) break;
-        run.Leftover(name);
-      }
-      if (!context.stop) run.Buffer();
-    } else {
-      folderSummary.notes.push_back({FileNote::Kind::CannotOpen, folder, ErrorText(errno)});
-    }
-    summary.filesProcessed += folderSummary.filesProcessed;
-    summary.eventsApplied += folderSummary.eventsApplied;
-    summary.linesSkipped += folderSummary.Skipped();
-    summary.keptAside += folderSummary.KeptAside();
-    summary.waiting += folderSummary.Waiting();
-    summary.failures += folderSummary.Failures();
-    if (options.folderDone) options.folderDone(folderSummary);
-    summary.folders.push_back(std::move(folderSummary));
+  Sweep sweep(db, options);
+  const OfficeFolders office = ResolveFolderSlots(LoadFolderSlots(db));
+  sweep.SetFolderCount(office.folders.size());
+  auto note = office.notes.begin();
+  for (const OfficeFolder& folder : office.folders) {
+    if (sweep.Stopped()) break;
+    for (; note != office.notes.end() && note->slot <= folder.slot; ++note) sweep.Note(*note);
+    sweep.CollectFolder(folder.slot, folder.match.path, folder.pattern ? &folder.match : nullptr);
   }
-  summary.cancelled = context.stop;
-  context.Report(true);
-  return summary;
+  for (; note != office.notes.end(); ++note) sweep.Note(*note);
+  return sweep.Finish();
 }
 
 }  // namespace vornal

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "intake/folder_patterns.h"
 #include "intake/rejected_lines.h"
 #include "store/database.h"
 
@@ -49,6 +50,8 @@ std::string FileNoteText(const FileNote& note);
 struct FolderSummary {
   int slot = 0;
   std::string folder;
+  // When it was collected (the start of its work).
+  DateTime collectedAt;
   int filesProcessed = 0;
   std::int64_t eventsApplied = 0;
   SkipCounts skipped{};
@@ -62,13 +65,18 @@ struct FolderSummary {
 };
 
 struct SweepSummary {
-  std::vector<FolderSummary> folders;  // the folders that exist, in slot order
+  // The folders collected, in slot order and, within a pattern, in byte
+  // order of their paths; a folder named twice is collected once, first.
+  std::vector<FolderSummary> folders;
+  std::vector<SlotNote> slotNotes;
   int filesProcessed = 0;
   std::int64_t eventsApplied = 0;
   std::int64_t linesSkipped = 0;
   std::int64_t keptAside = 0;
-  int waiting = 0;   // claimed files waiting for their client or their quiet period
-  int failures = 0;  // files that could not be collected (notes other than waiting)
+  int waiting = 0;  // claimed files waiting for their client or their quiet period
+  // Files that could not be collected (notes other than waiting), and
+  // folders that could not be listed.
+  int failures = 0;
   // The callback asked to stop; the files not yet started are left for the
   // next run.
   bool cancelled = false;
@@ -77,17 +85,22 @@ struct SweepSummary {
 // Where the sweep is, for a progress display.
 struct SweepProgress {
   std::string folder;
+  int folderNumber = 0;  // 1 for the first folder collected
+  int folderCount = 0;   // the folders the slots name now
   std::string file;
-  std::int64_t eventsApplied = 0;  // in this sweep so far
-  std::int64_t bytesRead = 0;      // of the current file
+  std::int64_t eventsApplied = 0;    // in this sweep so far
+  std::int64_t eventsCommitted = 0;  // of those, committed
+  std::int64_t bytesRead = 0;        // of the current file
   std::int64_t fileSize = 0;
 };
 
 // Called at most every 50 ms or so; returning false stops the sweep before
 // the next file. A file once started is always finished.
 using ProgressCallback = std::function<bool(const SweepProgress&)>;
-// Called as each folder is done, with what it gave.
+// Called as each folder is done, with what it gave, once its work is
+// committed; and for each slot note, in the same order.
 using FolderCallback = std::function<void(const FolderSummary&)>;
+using SlotNoteCallback = std::function<void(const SlotNote&)>;
 
 // The quiet period, in seconds, after which a claimed file that has not
 // changed is taken as final where leases cannot tell: the SETTING row
@@ -101,6 +114,7 @@ struct SweepOptions {
   std::optional<int> quietPeriod;
   ProgressCallback progress;
   FolderCallback folderDone;
+  SlotNoteCallback slotNote;
 };
 
 // True when the path names a folder that can be made the current directory.
@@ -115,22 +129,26 @@ std::string BufferPath(const std::string& folder);
 std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& path,
                                              const SweepOptions& options = {});
 
-// The Process command: for "Path1" ... "Path10" in order, the claimed files
-// the folder holds (of an interrupted run, or waiting), then its main.buf.
+// The Process command: for every slot in order, each folder its value names
+// (one, or those a pattern matches now), the claimed files the folder holds
+// (of an interrupted run, or waiting), then its main.buf.
 //
 // A main.buf is opened once without following links and without blocking;
 // only a regular file with write permission is taken. It is renamed to a
 // unique claimed name, which must still be the file opened; from then on it
 // is read, measured and deleted through what was verified. Its complete lines
-// are applied in one transaction per pass, with the ledger of bytes and lines
-// applied and the lines kept aside. It is deleted once every byte is applied
+// are applied in one transaction, with the ledger of bytes and lines applied
+// and the lines kept aside; small files share a transaction, each with its
+// own ledger row, so that many folders cost few syncs. It is deleted (after
+// the commit) once every byte is applied
 // and either a write lease proves that nobody holds it open, or it has not
 // changed (size, modification time, inode) for the quiet period; until then
 // it stays claimed, and every run applies the complete lines added since. A
 // last line without line end is applied only then.
 //
 // Engine errors throw StoreError with the file's work rolled back, ending the
-// sweep; a file that cannot be read is noted and the sweep goes on.
+// sweep; the files before it are committed. A file that cannot be read is
+// noted and the sweep goes on. Each folder's result is kept (FolderStatuses).
 SweepSummary ProcessFolders(Database& db, const SweepOptions& options = {});
 
 }  // namespace vornal

@@ -32,14 +32,27 @@ std::string FolderSlotKey(int slot) {
   return "Path" + std::to_string(slot);
 }
 
+int FolderSlotNumber(const std::string& key) {
+  constexpr std::size_t kPrefix = 4;
+  if (key.size() <= kPrefix || key.size() > kPrefix + 4 || key.compare(0, kPrefix, "Path") != 0 ||
+      key[kPrefix] == '0' || key.find_first_not_of("0123456789", kPrefix) != std::string::npos)
+    return 0;
+  const int n = std::stoi(key.substr(kPrefix));
+  return n <= kMaxFolderSlots ? n : 0;
+}
+
 FolderSlots LoadFolderSlots(Database& db) {
-  FolderSlots slots;
-  for (int n = 1; n <= kFolderSlotCount; ++n) {
-    Statement query = db.Prepare("SELECT Val FROM SETTING WHERE Key = ? ORDER BY ID LIMIT 1");
-    query.Bind(FolderSlotKey(n));
-    if (!query.Step()) continue;
+  FolderSlots slots(kFolderSlotCount);
+  // Settings are few: every row is read and the slot keys picked here, so
+  // that keys compare exactly on every engine.
+  Statement query = db.Prepare("SELECT Key, Val FROM SETTING ORDER BY ID");
+  while (query.Step()) {
+    const int n = FolderSlotNumber(query.Text(0));
+    if (!n) continue;
+    if (static_cast<std::size_t>(n) > slots.size()) slots.resize(static_cast<std::size_t>(n));
     FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
-    slot.path = query.Text(0);
+    if (slot.stored) continue;
+    slot.path = query.Text(1);
     while (!slot.path.empty() && slot.path.back() == ' ') slot.path.pop_back();
     // An empty, blank or NULL value names no folder: a free slot.
     slot.enabled = !Trimmed(slot.path).empty();
@@ -49,22 +62,25 @@ FolderSlots LoadFolderSlots(Database& db) {
 }
 
 void SaveFolderSlots(Database& db, const FolderSlots& slots) {
-  for (int n = 1; n <= kFolderSlotCount; ++n) {
-    const FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
-    switch (CheckFolderSlot(slot)) {
+  if (slots.size() > static_cast<std::size_t>(kMaxFolderSlots))
+    throw std::invalid_argument("There are at most " + std::to_string(kMaxFolderSlots) +
+                                " working-folder slots.");
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    switch (CheckFolderSlot(slots[i])) {
       case FolderSlotProblem::None:
         break;
       case FolderSlotProblem::Empty:
-        throw std::invalid_argument("The folder of slot " + std::to_string(n) + " is empty.");
+        throw std::invalid_argument("The folder of slot " + n + " is empty.");
       case FolderSlotProblem::TooLong:
-        throw std::invalid_argument("The folder of slot " + std::to_string(n) + " is longer than " +
+        throw std::invalid_argument("The folder of slot " + n + " is longer than " +
                                     std::to_string(FolderPathSize()) + " characters.");
     }
   }
   Transaction transaction(db);
-  for (int n = 1; n <= kFolderSlotCount; ++n) {
-    const FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
-    const std::string key = FolderSlotKey(n);
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const FolderSlot& slot = slots[i];
+    const std::string key = FolderSlotKey(static_cast<int>(i + 1));
     if (!slot.enabled)
       db.Execute("DELETE FROM SETTING WHERE Key = ?", key);
     else if (slot.stored)

@@ -332,6 +332,15 @@ void UpgradeSchema(Database& db) {
                      "ALTER TABLE intake_ledger ADD COLUMN SeenAt BIGINT;"
                      "ALTER TABLE intake_ledger ADD COLUMN MarkAt BIGINT;");
   }
+  if (version < 5) {
+    // What the latest collection of each working folder did.
+    db.ExecuteScript(std::string("CREATE TABLE folder_status ("
+                                 "Folder TEXT PRIMARY KEY NOT NULL, CollectedAt ") +
+                     engine.DateTimeType() +
+                     " NOT NULL, Files INTEGER NOT NULL, Events BIGINT NOT NULL, "
+                     "KeptAside BIGINT NOT NULL, Waiting INTEGER NOT NULL, "
+                     "Failures INTEGER NOT NULL)");
+  }
   engine.SetSchemaVersion(kSchemaVersion);
   transaction.Commit();
 }

@@ -52,7 +52,8 @@ TEST(CliFolders, SetListClearAndRefuseMissingFolders) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("longer than 255 characters"), std::string::npos) << result.err;
 
-  EXPECT_EQ(RunCli(cwd, {"folders", "set", "11", "ivanov"}).exitCode, 2);
+  EXPECT_EQ(RunCli(cwd, {"folders", "set", "10000", "ivanov"}).exitCode, 2);
+  EXPECT_EQ(RunCli(cwd, {"folders", "set", "011", "ivanov"}).exitCode, 2);
   EXPECT_EQ(RunCli(cwd, {"folders", "clear"}).exitCode, 2);
   EXPECT_EQ(RunCli(cwd, {"folders", "move", "1"}).exitCode, 2);
   result = RunCli(cwd, {"folders", "--help"});

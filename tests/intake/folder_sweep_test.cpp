@@ -197,8 +197,9 @@ TEST_F(Sweep, CancelStopsBetweenFilesLeavingTheRestForLater) {
   const std::string b = Folder(2, "b");
   test::WriteFile(a + "/main.buf", kDayLines);
   test::WriteFile(b + "/main.buf", "2002|10|7|10|0|0|ivanov|StartWork|\n");
-  const SweepSummary summary =
-      ProcessFolders(*m_db, test::Progress([](const SweepProgress&) { return false; }));
+  // Stop is pressed while the first file is read.
+  const SweepSummary summary = ProcessFolders(
+      *m_db, test::Progress([](const SweepProgress& p) { return p.bytesRead == 0; }));
   EXPECT_TRUE(summary.cancelled);
   EXPECT_EQ(summary.filesProcessed, 1);
   EXPECT_EQ(DumpRows(*m_db), "petrov|WorkingDay|2002-10-07 09:00:00|2002-10-07 09:03:00\n");
