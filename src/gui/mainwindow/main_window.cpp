@@ -528,12 +528,14 @@ void MainWindow::OnSettings() {
     CloseDatabase();
 
     SettingsDialog sheet;
+    sheet.m_foldersPage.SetRowCount(static_cast<int>(slots.size()));
     for (std::size_t i = 0; i < slots.size(); ++i) {
       sheet.m_foldersPage.m_path[i] = FromStd(slots[i].path);
       sheet.m_foldersPage.m_enabled[i] = slots[i].enabled;
     }
     // The rows are saved while the sheet is open, so a refusal keeps them there.
     sheet.SetCommit([this, &sheet, &slots] {
+      slots.resize(static_cast<std::size_t>(sheet.m_foldersPage.RowCount()));
       for (std::size_t i = 0; i < slots.size(); ++i) {
         slots[i].path = ToStd(sheet.m_foldersPage.m_path[i]);
         slots[i].enabled = sheet.m_foldersPage.m_enabled[i];

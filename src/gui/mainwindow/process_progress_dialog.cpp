@@ -22,6 +22,8 @@ QString Elided(const QLabel* label, const QString& text) {
 
 ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
     : QDialog(parent),
+      m_countLabel(new QLabel(this)),
+      m_foldersBar(new QProgressBar(this)),
       m_folderLabel(new QLabel(this)),
       m_fileLabel(new QLabel(this)),
       m_eventsLabel(new QLabel(this)),
@@ -32,6 +34,8 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
   setWindowTitle(tr("Обработка"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setMinimumWidth(460);
+  m_countLabel->setObjectName(QStringLiteral("countLabel"));
+  m_foldersBar->setObjectName(QStringLiteral("foldersBar"));
   m_folderLabel->setObjectName(QStringLiteral("folderLabel"));
   m_fileLabel->setObjectName(QStringLiteral("fileLabel"));
   m_eventsLabel->setObjectName(QStringLiteral("eventsLabel"));
@@ -41,8 +45,13 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   m_fileBar->setRange(0, 1000);
   m_fileBar->setValue(0);
+  m_foldersBar->setRange(0, 1);
+  m_foldersBar->setValue(0);
+  m_foldersBar->setTextVisible(false);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_countLabel);
+  layout->addWidget(m_foldersBar);
   layout->addWidget(m_folderLabel);
   layout->addWidget(m_fileLabel);
   layout->addWidget(m_fileBar);
@@ -52,6 +61,7 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
   buttons->addWidget(m_stopButton);
   layout->addLayout(buttons);
 
+  m_countLabel->setText(tr("Папки: подсчёт..."));
   // Shown until the sweep names its first folder and file.
   m_folderLabel->setText(tr("Папка: ") + tr("открывается база данных..."));
   m_fileLabel->setText(tr("Файл: ") + tr("ещё не выбран"));
@@ -112,13 +122,19 @@ void ProcessProgressDialog::ShowProgress() {
     progress = m_progress;
     m_fresh = false;
   }
+  const QLocale locale;
+  m_countLabel->setText(
+      tr("Папка %1 из %2")
+          .arg(locale.toString(progress.folderNumber), locale.toString(progress.folderCount)));
+  m_foldersBar->setRange(0, std::max(progress.folderCount, 1));
+  m_foldersBar->setValue(std::min(progress.folderNumber, progress.folderCount));
   m_folderLabel->setText(
       Elided(m_folderLabel, tr("Папка: ") + QString::fromStdString(progress.folder)));
   m_fileLabel->setText(Elided(
       m_fileLabel, tr("Файл: ") + QString::fromStdString(
                                       std::filesystem::path(progress.file).filename().string())));
   m_eventsLabel->setText(tr("Внесено событий: ") +
-                         QLocale().toString(static_cast<qlonglong>(progress.eventsApplied)));
+                         locale.toString(static_cast<qlonglong>(progress.eventsApplied)));
   const double share = progress.fileSize > 0 ? static_cast<double>(progress.bytesRead) /
                                                    static_cast<double>(progress.fileSize)
                                              : 0.0;

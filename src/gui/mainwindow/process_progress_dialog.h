@@ -40,6 +40,8 @@ class ProcessProgressDialog : public QDialog {
   bool OnProgress(const SweepProgress& progress);
   void ShowProgress();
 
+  QLabel* m_countLabel;
+  QProgressBar* m_foldersBar;
   QLabel* m_folderLabel;
   QLabel* m_fileLabel;
   QLabel* m_eventsLabel;

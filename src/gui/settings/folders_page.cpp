@@ -1,12 +1,18 @@
 #include "gui/settings/folders_page.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <algorithm>
 
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/length_validator.h"
 #include "gui/widgets/message_box.h"
+#include "intake/folder_patterns.h"
 #include "intake/folder_sweep.h"
 #include "store/folder_slots.h"
 #include "ui_folders_page.h"
@@ -20,65 +26,127 @@ std::size_t Index(int row) {
 
 }  // namespace
 
-FoldersPage::FoldersPage(QWidget* parent) : QWidget(parent), m_ui(new Ui::FoldersPage) {
+FoldersPage::FoldersPage(QWidget* parent)
+    : QWidget(parent), m_ui(new Ui::FoldersPage), m_matchTimer(new QTimer(this)) {
   m_ui->setupUi(this);
-  for (int row = 1; row <= kRows; ++row) {
-    const QString number = QString::number(row);
-    m_checks[Index(row)] = findChild<QCheckBox*>(QStringLiteral("check") + number);
-    m_edits[Index(row)] = findChild<QLineEdit*>(QStringLiteral("pathEdit") + number);
-    m_buttons[Index(row)] = findChild<QPushButton*>(QStringLiteral("browseButton") + number);
-    connect(m_checks[Index(row)], &QCheckBox::clicked, this, [this, row] { OnCheck(row); });
-    connect(m_buttons[Index(row)], &QPushButton::clicked, this, [this, row] { OnBrowse(row); });
-    connect(m_edits[Index(row)], &QLineEdit::textEdited, this, &FoldersPage::Modified);
-    m_edits[Index(row)]->setValidator(new LengthValidator(FolderPathSize(), this));
-  }
+  m_ui->patternHint->setText(
+      tr("В пути можно указать шаблон: * и ? в именах папок (например, /srv/work/*); "
+         "будут собраны все подходящие папки."));
+  m_ui->addRowButton->setText(tr("Добавить строку"));
+  m_ui->rowsLayout->setColumnStretch(1, 1);
+  m_matchTimer->setSingleShot(true);
+  m_matchTimer->setInterval(300);
+  connect(m_matchTimer, &QTimer::timeout, this, [this] { ShowMatches(m_editedRow); });
+  connect(m_ui->addRowButton, &QPushButton::clicked, this, &FoldersPage::OnAddRow);
+  SetRowCount(kRows);
+  BuildRows();
 }
 
 FoldersPage::~FoldersPage() = default;
 
+void FoldersPage::SetRowCount(int rows) {
+  const auto count = static_cast<std::size_t>(std::clamp(rows, kRows, kMaxFolderSlots));
+  m_path.resize(count);
+  m_enabled.resize(count);
+  if (m_initialised) BuildRows();
+}
+
+void FoldersPage::BuildRows() {
+  QGridLayout* layout = m_ui->rowsLayout;
+  for (int row = static_cast<int>(m_rows.size()) + 1; row <= RowCount(); ++row) {
+    const QString number = QString::number(row);
+    Row widgets{new QCheckBox(number + u'.', m_ui->rowsWidget), new QLineEdit(m_ui->rowsWidget),
+                new QLabel(m_ui->rowsWidget),
+                new QPushButton(QStringLiteral("..."), m_ui->rowsWidget)};
+    widgets.check->setObjectName(QStringLiteral("check") + number);
+    widgets.edit->setObjectName(QStringLiteral("pathEdit") + number);
+    widgets.matches->setObjectName(QStringLiteral("matchLabel") + number);
+    widgets.browse->setObjectName(QStringLiteral("browseButton") + number);
+    widgets.browse->setMaximumWidth(32);
+    widgets.edit->setValidator(new LengthValidator(FolderPathSize(), widgets.edit));
+    layout->addWidget(widgets.check, row - 1, 0);
+    layout->addWidget(widgets.edit, row - 1, 1);
+    layout->addWidget(widgets.matches, row - 1, 2);
+    layout->addWidget(widgets.browse, row - 1, 3);
+    connect(widgets.check, &QCheckBox::clicked, this, [this, row] { OnCheck(row); });
+    connect(widgets.browse, &QPushButton::clicked, this, [this, row] { OnBrowse(row); });
+    connect(widgets.edit, &QLineEdit::textEdited, this, [this, row] {
+      if (m_matchTimer->isActive() && m_editedRow != row) ShowMatches(m_editedRow);
+      m_editedRow = row;
+      m_matchTimer->start();
+      Q_EMIT Modified();
+    });
+    m_rows.push_back(widgets);
+  }
+  // Ten rows show without scrolling, as the page always did.
+  const int visible = std::min(RowCount(), kRows);
+  const int rowHeight = m_rows.front().edit->sizeHint().height() + layout->verticalSpacing();
+  m_ui->rowsArea->setMinimumHeight(visible * rowHeight);
+}
+
 QCheckBox* FoldersPage::Check(int row) const {
-  return m_checks[Index(row)];
+  return m_rows.at(Index(row)).check;
 }
 
 QLineEdit* FoldersPage::PathEdit(int row) const {
-  return m_edits[Index(row)];
+  return m_rows.at(Index(row)).edit;
 }
 
 QPushButton* FoldersPage::BrowseButton(int row) const {
-  return m_buttons[Index(row)];
+  return m_rows.at(Index(row)).browse;
+}
+
+QLabel* FoldersPage::MatchLabel(int row) const {
+  return m_rows.at(Index(row)).matches;
 }
 
 void FoldersPage::Initialize() {
   m_initialised = true;
+  BuildRows();
   ShowValues();
 }
 
 void FoldersPage::ShowValues() {
-  for (int row = 1; row <= kRows; ++row) {
-    m_edits[Index(row)]->setText(m_path[Index(row)]);
-    m_edits[Index(row)]->setCursorPosition(0);
-    m_checks[Index(row)]->setChecked(m_enabled[Index(row)]);
+  for (int row = 1; row <= RowCount(); ++row) {
+    m_rows[Index(row)].edit->setText(m_path[Index(row)]);
+    m_rows[Index(row)].edit->setCursorPosition(0);
+    m_rows[Index(row)].check->setChecked(m_enabled[Index(row)]);
     EnableRow(row, m_enabled[Index(row)]);
+    ShowMatches(row);
   }
 }
 
+void FoldersPage::ShowMatches(int row) {
+  if (row < 1 || row > static_cast<int>(m_rows.size())) return;
+  const std::string value = m_rows[Index(row)].edit->text().trimmed().toStdString();
+  QString text;
+  if (IsFolderPattern(value)) {
+    const SlotFolders found = ExpandFolderValue(value);
+    if (found.pattern)
+      text = found.folders.empty() ? tr("шаблон: папок нет")
+                                   : tr("шаблон, папок: %1").arg(found.folders.size());
+  }
+  m_rows[Index(row)].matches->setText(text);
+}
+
 void FoldersPage::EnableRow(int row, bool on) {
-  m_edits[Index(row)]->setEnabled(on);
-  m_buttons[Index(row)]->setEnabled(on);
+  m_rows[Index(row)].edit->setEnabled(on);
+  m_rows[Index(row)].browse->setEnabled(on);
+  m_rows[Index(row)].matches->setEnabled(on);
 }
 
 void FoldersPage::SyncRows() {
   if (!m_initialised) return;
-  for (int row = 1; row <= kRows; ++row) {
-    m_path[Index(row)] = m_edits[Index(row)]->text();
-    m_enabled[Index(row)] = m_checks[Index(row)]->isChecked();
+  for (int row = 1; row <= RowCount(); ++row) {
+    m_path[Index(row)] = m_rows[Index(row)].edit->text();
+    m_enabled[Index(row)] = m_rows[Index(row)].check->isChecked();
   }
 }
 
 void FoldersPage::OnCheck(int row) {
-  const bool on = m_checks[Index(row)]->isChecked();
+  const bool on = m_rows[Index(row)].check->isChecked();
   EnableRow(row, on);
-  if (on) m_edits[Index(row)]->setFocus();
+  if (on) m_rows[Index(row)].edit->setFocus();
   SyncRows();
   ShowValues();
   Q_EMIT Modified();
@@ -100,14 +168,29 @@ void FoldersPage::OnBrowse(int row) {
   Q_EMIT Modified();
 }
 
+void FoldersPage::OnAddRow() {
+  if (RowCount() >= kMaxFolderSlots) return;
+  SyncRows();
+  const int row = RowCount() + 1;
+  SetRowCount(row);
+  m_enabled[Index(row)] = true;
+  ShowValues();
+  // The new row is in sight once the layout has placed it.
+  QTimer::singleShot(0, this,
+                     [this, row] { m_ui->rowsArea->ensureWidgetVisible(m_rows[Index(row)].edit); });
+  m_rows[Index(row)].edit->setFocus();
+  Q_EMIT Modified();
+}
+
 bool FoldersPage::OnApply() {
   if (!m_initialised) return true;
   SyncRows();
-  for (int row = 1; row <= kRows; ++row) {
+  for (int row = 1; row <= RowCount(); ++row) {
     if (!m_enabled[Index(row)]) continue;
     // The path is stored without the blanks around it; check what is stored.
     const QString path = m_path[Index(row)].trimmed();
-    switch (CheckFolderSlot({path.toStdString(), true, false})) {
+    const std::string value = path.toStdString();
+    switch (CheckFolderSlot({value, true, false})) {
       case FolderSlotProblem::Empty:
         Refuse(
             row,
@@ -119,7 +202,8 @@ bool FoldersPage::OnApply() {
       case FolderSlotProblem::None:
         break;
     }
-    if (FolderExists(path.toStdString())) continue;
+    // A pattern may match nothing today: the sweep notes it.
+    if (FolderExists(value) || IsFolderPattern(value)) continue;
     Refuse(row, tr("Папка с таким именем не существует:\n") + path);
     return false;
   }
@@ -136,7 +220,7 @@ QString FoldersPage::TooLongText(int row, const QString& path) {
 void FoldersPage::Refuse(int row, const QString& text) {
   Q_EMIT Refused();
   MessageBox::Show(this, text, QString(), QMessageBox::Critical);
-  m_edits[Index(row)]->setFocus();
+  m_rows[Index(row)].edit->setFocus();
 }
 
 }  // namespace vornal
