@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <thread>
 
 #include "buffer_generator.h"
@@ -69,6 +70,67 @@ TEST(CliProcessKill, RunAfterAKillGivesTheRowsOfOneUninterruptedRun) {
   }
   // The kills did land inside the work, not only before or after it.
   EXPECT_GT(interruptedMidFile, 0);
+}
+
+// An office of 50 folders under one pattern: a run killed anywhere leaves
+// claimed files (a whole batch of them, uncommitted) that the next run finds
+// again through the pattern and applies exactly once.
+TEST(CliProcessKill, PatternOfFiftyFoldersRecoversFromKills) {
+  constexpr int kOffice = 50;
+  const auto makeOffice = [](const std::string& cwd) {
+    for (int i = 0; i < kOffice; ++i) {
+      const std::string folder = cwd + "/office/p" + std::to_string(100 + i);
+      fs::create_directories(folder);
+      std::ostringstream out;
+      bench::BufferGenerator generator(1, static_cast<unsigned>(i + 1),
+                                       *DateTime::FromParts(2024, 3, 4));
+      generator.Write(out, 400);
+      std::string text = out.str();
+      const std::string login = "|" + bench::BufferGenerator::LoginName(0) + "|";
+      for (std::size_t at = 0; (at = text.find(login, at)) != std::string::npos; ++at)
+        text.replace(at, login.size(), "|p" + std::to_string(100 + i) + "|");
+      test::WriteFile(folder + "/main.buf", text);
+    }
+    ASSERT_EQ(RunCli(cwd, {"folders", "set", "1", cwd + "/office/p*"}).exitCode, 0);
+  };
+  const auto leftIn = [](const std::string& cwd) {
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(cwd + "/office"))
+      files += entry.is_regular_file();
+    return files;
+  };
+
+  test::TempDir reference;
+  makeOffice(reference.Path().string());
+  const auto start = std::chrono::steady_clock::now();
+  const auto full = RunCli(reference.Path().string(), {"process"});
+  const auto fullMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+  ASSERT_EQ(full.exitCode, 0) << full.err;
+  const std::string expected = test::RowsIn(reference.Path().string());
+  EXPECT_EQ(std::count(full.out.begin(), full.out.end(), '\n'), kOffice + 1);
+
+  std::mt19937 random(std::random_device{}());
+  int claimedLeft = 0;
+  for (int round = 0; round < 4; ++round) {
+    test::TempDir office;
+    const std::string cwd = office.Path().string();
+    makeOffice(cwd);
+    const auto delay =
+        std::uniform_int_distribution<long>(round * fullMs / 4, (round + 1) * fullMs / 4)(random);
+    const pid_t pid = test::StartCli(cwd, {"process"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    ::kill(pid, SIGKILL);
+    test::WaitCli(cwd, pid);
+    for (const auto& entry : fs::recursive_directory_iterator(cwd + "/office"))
+      claimedLeft += entry.path().filename().string().rfind("main.buf.claim-", 0) == 0;
+    const auto again = RunCli(cwd, {"process"});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(test::RowsIn(cwd), expected) << "killed after " << delay << " ms";
+    EXPECT_EQ(leftIn(cwd), 0) << "round " << round;
+  }
+  EXPECT_GT(claimedLeft, 0);
 }
 
 }  // namespace

@@ -192,6 +192,48 @@ TEST_F(Sweep, ClaimedFileFinishedByAnotherRunIsNoError) {
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM intake_ledger"), 0);
 }
 
+// A pattern collects each folder it matches, in byte order, each on its
+// own; a folder also named plainly, or twice, is collected once. Links past
+// the wildcard are noted, not followed; hidden folders and files are not
+// matched; a pattern matching nothing is a note, not a failure.
+TEST_F(Sweep, PatternCollectsEachMatchOnceInByteOrder) {
+  const fs::path office = m_dir.Path() / "office";
+  for (const char* name : {"b/vornal", "a/vornal", "Zed/vornal", ".hidden/vornal", "c", "d"})
+    fs::create_directories(office / name);
+  test::WriteFile((office / "file.txt").string(), "x");
+  fs::create_directory_symlink(office / "a", office / "e");
+  fs::create_directory_symlink(m_dir.Path(), office / "d/vornal");
+  for (const char* name : {"a", "b", "Zed", ".hidden"})
+    test::WriteFile((office / name / "vornal/main.buf").string(),
+                    std::string("2002|10|7|9|0|0|p") + name + "|StartWDay|\n");
+  m_db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', ?), ('Path2', ?), ('Path3', ?)",
+                (office / "b/vornal").string(), (office / "*/vornal").string(),
+                (office / "nothing*").string());
+  m_db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path12', ?)",
+                (office / "a/../b/vornal//").string());
+
+  std::vector<std::string> order;
+  SweepOptions options;
+  options.folderDone = [&](const FolderSummary& f) { order.push_back(f.folder); };
+  options.slotNote = [&](const SlotNote& n) { order.push_back(SlotNoteText(n)); };
+  const SweepSummary summary = ProcessFolders(*m_db, options);
+  const std::string root = office.string();
+  EXPECT_EQ(
+      order,
+      (std::vector<std::string>{
+          root + "/b/vornal", "Path2 " + root + "/d/vornal: a symbolic link, not followed",
+          "Path2 " + root + "/e: a symbolic link, not followed", root + "/Zed/vornal",
+          root + "/a/vornal", "Path3 " + root + "/nothing*: no folder matches the pattern now"}));
+  EXPECT_EQ(DumpRows(*m_db),
+            "pb|StartWDay|2002-10-07 09:00:00|2002-10-07 09:00:00\n"
+            "pZed|StartWDay|2002-10-07 09:00:00|2002-10-07 09:00:00\n"
+            "pa|StartWDay|2002-10-07 09:00:00|2002-10-07 09:00:00\n");
+  EXPECT_EQ(summary.folders.size(), 3u);
+  EXPECT_EQ(summary.failures, 0);
+  EXPECT_TRUE(fs::exists(office / ".hidden/vornal/main.buf"));
+  EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM folder_status"), 3);
+}
+
 TEST_F(Sweep, CancelStopsBetweenFilesLeavingTheRestForLater) {
   const std::string a = Folder(1, "a");
   const std::string b = Folder(2, "b");

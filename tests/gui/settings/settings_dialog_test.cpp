@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -284,6 +285,36 @@ class SettingsDialogTest : public QObject {
     QVERIFY(sheet.isVisible());
     QVERIFY(MessageBox::History().empty());
     QVERIFY(!sheet.Buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+  }
+
+  // Rows past ten come and go as stored; a pattern says what it matches and
+  // is accepted even when it matches nothing.
+  void RowsPastTenAndPatterns() {
+    test::ScopedCurrentDir dir;
+    for (const char* name : {"office/a", "office/b", "office/c"}) Dir(dir, name);
+    const QString pattern = dir.File(QStringLiteral("office/*"));
+    Store({{"Path12", pattern.toStdString()}});
+    MainWindow dlg;
+    QStringList shown;
+    test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
+      sheet->Tabs()->setCurrentIndex(1);
+      FoldersPage& page = sheet->m_foldersPage;
+      shown << QString::number(page.RowCount()) << page.PathEdit(12)->text()
+            << page.MatchLabel(12)->text() << page.MatchLabel(1)->text();
+      sheet->findChild<QPushButton*>(QStringLiteral("addRowButton"))->click();
+      QTest::keyClicks(page.PathEdit(13), dir.File(QStringLiteral("nobody/*")));
+      QTRY_COMPARE(page.MatchLabel(13)->text(), QStringLiteral("шаблон: папок нет"));
+      Click(sheet, QDialogButtonBox::Ok);
+    });
+    dlg.OnSettings();
+    QCOMPARE(shown, (QStringList{QStringLiteral("12"), pattern, QStringLiteral("шаблон, папок: 3"),
+                                 QString()}));
+    QVERIFY(MessageBox::History().empty());
+    const auto after = Setting();
+    QCOMPARE(after.size(), 2u);
+    QCOMPARE(std::get<1>(after[0]), std::string("Path12"));
+    QCOMPARE(std::get<1>(after[1]), std::string("Path13"));
+    QCOMPARE(std::get<2>(after[1]), dir.File(QStringLiteral("nobody/*")).toStdString());
   }
 
   void ArrowsStopAtTheirLimits() {
