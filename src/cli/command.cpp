@@ -13,6 +13,7 @@ extern const Command kRejectedCommand;
 extern const Command kPeopleCommand;
 extern const Command kTreeCommand;
 extern const Command kStatsCommand;
+extern const Command kStatusCommand;
 extern const Command kTimesheetCommand;
 extern const Command kSheetsCommand;
 extern const Command kCopyCommand;
@@ -22,9 +23,10 @@ extern const Command kCheckCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kProcessCommand, &kRejectedCommand,  &kPeopleCommand,
-      &kTreeCommand,    &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
-      &kCopyCommand,    &kGrantsCommand,  &kBackupCommand,    &kCheckCommand};
+      &kFoldersCommand, &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
+      &kPeopleCommand,  &kTreeCommand,    &kStatsCommand,     &kTimesheetCommand,
+      &kSheetsCommand,  &kCopyCommand,    &kGrantsCommand,    &kBackupCommand,
+      &kCheckCommand};
   return commands;
 }
 

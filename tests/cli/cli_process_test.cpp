@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "cli/cli_test_util.h"
 #include "intake/intake_test_util.h"
+#include "store/people.h"
 
 namespace vornal {
 namespace {
@@ -123,6 +125,66 @@ TEST(CliProcess, EngineErrorFailsAndLeavesTheFileWhole) {
               test::ReadFile(test::DataFile("worked_sequence.buf")));
   }
   EXPECT_EQ(files, 1u);
+}
+
+// A small office: petrov at work since his night shift began, ivanov gone
+// home, kostin's client silent since 17:28 (more than five minutes before
+// the latest event), sidorov never seen; two folders of a pattern and a
+// slot that names none.
+TEST(CliStatus, PeopleAtWorkOrLastSeenAndEachFolder) {
+  test::TempDir dir;
+  const std::string cwd = dir.Path().string();
+  for (const char* name : {"a", "b"}) {
+    fs::create_directories(dir.File(std::string("office/") + name));
+    fs::copy_file(test::DataFile(std::string("office_") + name + ".buf"),
+                  dir.File(std::string("office/") + name + "/main.buf"));
+  }
+  fs::create_directory(dir.File("gone"));
+  ASSERT_EQ(RunCli(cwd, {"folders", "set", "1", "office/*"}).exitCode, 0);
+  ASSERT_EQ(RunCli(cwd, {"folders", "add", "gone"}).exitCode, 0);
+  fs::remove(dir.File("gone"));
+  {
+    Database db;
+    db.Open(test::DatabaseIn(cwd));
+    for (const char* login : {"PETROV", "ivanov", "kostin", "sidorov"})
+      InsertPerson(db, {std::string("Person ") + login, "", "", "", login, "", ""});
+  }
+  const auto before = RunCli(cwd, {"status", "--folders", "--csv"});
+  EXPECT_NE(before.out.find("1," + dir.File("office/a") + ",,,,,,,\r\n"), std::string::npos)
+      << before.out;
+  ASSERT_EQ(RunCli(cwd, {"process"}).exitCode, 0);
+
+  const auto people = RunCli(cwd, {"status", "--people", "--csv"});
+  EXPECT_EQ(people.exitCode, 0);
+  EXPECT_EQ(people.out,
+            "ID,Name,Login,State,Time\r\n"
+            "1,Person PETROV,PETROV,at-work,2002-10-06 22:00:00\r\n"
+            "2,Person ivanov,ivanov,away,2002-10-07 17:02:00\r\n"
+            "3,Person kostin,kostin,away,2002-10-07 17:28:00\r\n"
+            "4,Person sidorov,sidorov,unknown,\r\n");
+  const auto text = RunCli(cwd, {"status"});
+  EXPECT_NE(text.out.find("People (latest event collected: 2002-10-07 18:03)\n"),
+            std::string::npos);
+  EXPECT_NE(text.out.find("PETROV   at work since 2002-10-06 22:00\n"), std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("  Path2 " + dir.File("gone") + ": folder does not exist, skipped\n"),
+            std::string::npos);
+
+  const auto folders = RunCli(cwd, {"status", "--folders", "--csv"});
+  const auto lines = [&folders] {
+    std::vector<std::string> out;
+    std::istringstream in(folders.out);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+  }();
+  ASSERT_EQ(lines.size(), 4u) << folders.out;
+  // Slot, folder, when, files, events, kept aside, waiting, not collected.
+  EXPECT_EQ(lines[1].substr(0, 2 + dir.File("office/a").size() + 1),
+            "1," + dir.File("office/a") + ",");
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 14), ",1,302,0,0,0,\r");
+  EXPECT_EQ(lines[2].substr(lines[2].size() - 14), ",1,265,1,0,0,\r");
+  EXPECT_EQ(lines[3], "2," + dir.File("gone") + ",,,,,,,\"Path2 " + dir.File("gone") +
+                          ": folder does not exist, skipped\"\r");
 }
 
 }  // namespace

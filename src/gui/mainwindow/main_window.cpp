@@ -29,6 +29,7 @@
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
 #include "stats/period_queries.h"
+#include "stats/presence.h"
 #include "store/folder_slots.h"
 #include "store/people.h"
 #include "store/recordset.h"
@@ -45,6 +46,8 @@ namespace {
 QString CannotOpenText() {
   return MainWindow::tr("Невозможно открыть базу данных");
 }
+// ID, name, login, profession and the person's state now.
+constexpr int kColumns = 5;
 
 QString FromStd(const std::string& text) {
   return QString::fromStdString(text);
@@ -151,6 +154,21 @@ QString ProcessReport(const SweepSummary& summary) {
   return text;
 }
 
+// The state column: "на работе с 09:05", "был 07.12 18:03"; the date of a
+// day other than the latest event's, the year of another year.
+QString PresenceText(const Presence& presence, const std::optional<DateTime>& latest) {
+  if (presence.state == Presence::State::Unknown) return {};
+  const DateTime& time = presence.time;
+  const bool sameDay = latest && time.Date() == latest->Date();
+  const bool sameYear = latest && time.Year() == latest->Year();
+  const QString when = QString::fromStdString(
+      time.Format(presence.state == Presence::State::AtWork && sameDay ? "%H:%M"
+                  : sameYear                                           ? "%d.%m %H:%M"
+                                                                       : "%d.%m.%Y %H:%M"));
+  return presence.state == Presence::State::AtWork ? MainWindow::tr("на работе с %1").arg(when)
+                                                   : MainWindow::tr("был %1").arg(when);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -205,12 +223,12 @@ void MainWindow::Initialize() {
   ShowDetails({}, {}, {}, {}, {});
 
   CellGrid* grid = m_ui->grid;
-  grid->SetColumnCount(4);
+  grid->SetColumnCount(kColumns);
   grid->SetRowCount(10);
   grid->SetFixedRows(1);
   grid->SetFixedCols(1);
-  const int widths[] = {3, 33, 16, 20};
-  for (int col = 0; col < 4; ++col) grid->SetColumnWidthChars(col, widths[col]);
+  const int widths[kColumns] = {3, 33, 16, 20, 22};
+  for (int col = 0; col < kColumns; ++col) grid->SetColumnWidthChars(col, widths[col]);
 
   OpenDatabase();
   CloseDatabase();
@@ -303,11 +321,24 @@ void MainWindow::FillUserList() {
   OpenPeopleList(rs);
   m_people.clear();
   m_people.reserve(static_cast<std::size_t>(rs.RecordCount()));
-  for (; !rs.AtEnd(); rs.MoveNext())
+  std::vector<std::string> logins;
+  logins.reserve(static_cast<std::size_t>(rs.RecordCount()));
+  for (; !rs.AtEnd(); rs.MoveNext()) {
     m_people.push_back({rs.m_ID, FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof),
                         FromStd(rs.m_Photo), FromStd(rs.m_Login), FromStd(rs.m_Tel),
-                        FromStd(rs.m_email)});
+                        FromStd(rs.m_email), {}});
+    logins.push_back(rs.m_Login);
+  }
   rs.Close();
+  try {
+    const std::optional<DateTime> latest = LatestEvent(*m_db, DateTime::Now());
+    const std::vector<Presence> presence = PresenceOf(*m_db, logins, latest);
+    for (std::size_t i = 0; i < presence.size(); ++i)
+      m_people[i].state = PresenceText(presence[i], latest);
+  } catch (const StoreError&) {
+    // The people are listed whatever befell LOGS; the commands that read
+    // it report the fault.
+  }
   CloseDatabase();
   ShowList();
 }
@@ -326,7 +357,8 @@ void MainWindow::ShowList() {
       const auto key = [this](const ListedPerson* person) {
         return (m_sortColumn == 1   ? person->name
                 : m_sortColumn == 2 ? person->login
-                                    : person->prof)
+                : m_sortColumn == 3 ? person->prof
+                                    : person->state)
             .trimmed();
       };
       return key(a).localeAwareCompare(key(b)) < 0;
@@ -341,21 +373,22 @@ void MainWindow::ShowList() {
 
   CellGridModel::Rows rows;
   rows.reserve(static_cast<std::size_t>(std::max(count, 1)) + 1);
-  rows.push_back({QStringLiteral(" ID"), tr("ФИО"), QStringLiteral("Login"), tr("Профессия")});
+  rows.push_back({QStringLiteral(" ID"), tr("ФИО"), QStringLiteral("Login"), tr("Профессия"),
+                  tr("Состояние")});
   for (int i = 1; i <= count; ++i) {
     const ListedPerson& person = *shown[static_cast<std::size_t>(i - 1)];
-    rows.push_back(
-        {QString::number(person.id), u' ' + person.name, u' ' + person.login, u' ' + person.prof});
+    rows.push_back({QString::number(person.id), u' ' + person.name, u' ' + person.login,
+                    u' ' + person.prof, person.state.isEmpty() ? QString() : u' ' + person.state});
     if (i == m_selectedRow) {
       ShowDetails(person.name, person.age, person.prof, person.tel, person.email);
       m_photo->LoadFile(person.photo);
     }
   }
-  if (count == 0) rows.emplace_back(4);
+  if (count == 0) rows.emplace_back(kColumns);
 
   CellGrid* grid = m_ui->grid;
   grid->Clear();
-  grid->SetColumnCount(4);
+  grid->SetColumnCount(kColumns);
   grid->SetAll(std::move(rows));
 
   const bool any = count > 0;

@@ -95,6 +95,7 @@ class MainWindow : public QWidget {
   struct ListedPerson {
     std::int64_t id;
     QString name, age, prof, photo, login, tel, email;
+    QString state;  // at work since, or last seen; empty when nothing is known
   };
   std::vector<ListedPerson> m_people;  // as read, in ID order
   int m_sortColumn = -1;               // none: ID order

@@ -14,6 +14,7 @@
 #include "gui/widgets/cell_grid.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
+#include "intake/folder_sweep.h"
 #include "store/people.h"
 #include "test_util.h"
 
@@ -363,6 +364,32 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     QTest::keyClick(&dlg, Qt::Key_Escape);
     QVERIFY(dlg.isVisible());
+  }
+
+  // At work since the night shift began, gone home, silent for longer than
+  // five minutes before the latest event, never seen.
+  void StateColumnShowsWhoIsAtWork() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Петров", "", "", "", "PETROV", "", ""},
+               {"Иванов", "", "", "", "ivanov", "", ""},
+               {"Костин", "", "", "", "kostin", "", ""},
+               {"Сидоров", "", "", "", "sidorov", "", ""}});
+    {
+      DatabasePtr db;
+      OpenDatabaseFile(db, kDatabaseFile, true);
+      for (const char* name : {"office_a.buf", "office_b.buf"}) {
+        QFile::copy(QStringLiteral(VORNAL_TEST_DATA "/intake/") + QString::fromLatin1(name),
+                    dir.File(QStringLiteral("main.buf")));
+        QVERIFY(ProcessBufferFile(*db, dir.File(QStringLiteral("main.buf")).toStdString()));
+      }
+    }
+    MainWindow dlg;
+    CellGrid* grid = dlg.Grid();
+    QCOMPARE(grid->CellText(0, 4), QStringLiteral("Состояние"));
+    QCOMPARE(grid->CellText(1, 4), QStringLiteral(" на работе с 06.10 22:00"));
+    QCOMPARE(grid->CellText(2, 4), QStringLiteral(" был 07.10 17:02"));
+    QCOMPARE(grid->CellText(3, 4), QStringLiteral(" был 07.10 17:28"));
+    QCOMPARE(grid->CellText(4, 4), QString());
   }
 };
 
