@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
@@ -123,6 +124,30 @@ QString SkipText(SkipReason reason) {
   return {};
 }
 
+// A slot that gave no folder to collect, as the paths page names its rows.
+QString SlotNoteLine(const SlotNote& note) {
+  const QString path = FromStd(note.path);
+  switch (note.kind) {
+    case SlotNote::Kind::NoFolder:
+      return MainWindow::tr("Строка %1: папка %2 не существует, пропущена")
+          .arg(note.slot)
+          .arg(path);
+    case SlotNote::Kind::NoMatch:
+      return MainWindow::tr("Строка %1: шаблону %2 сейчас не подходит ни одна папка")
+          .arg(note.slot)
+          .arg(path);
+    case SlotNote::Kind::Link:
+      return MainWindow::tr("Строка %1: %2 — символическая ссылка, по ней не переходим")
+          .arg(note.slot)
+          .arg(path);
+    case SlotNote::Kind::Unreadable:
+      return MainWindow::tr("Строка %1: папку %2 не удалось прочитать (%3), её папки пропущены")
+          .arg(note.slot)
+          .arg(path, FromStd(note.detail));
+  }
+  return path;
+}
+
 // The completion message: the fixed first line, then what the sweep did.
 QString ProcessReport(const SweepSummary& summary) {
   QString text = MainWindow::tr("Обработка выполнена");
@@ -149,8 +174,18 @@ QString ProcessReport(const SweepSummary& summary) {
                 .arg(summary.waiting);
   if (summary.failures > 0)
     text += MainWindow::tr("\nФайлов не удалось обработать: %1").arg(summary.failures);
+  QStringList notes;
+  for (const SlotNote& note : summary.slotNotes) notes << SlotNoteLine(note);
   for (const FolderSummary& folder : summary.folders)
-    for (const FileNote& note : folder.notes) text += u'\n' + NoteText(note);
+    for (const FileNote& note : folder.notes) notes << NoteText(note);
+  // A box taller than the screen would hide its button: the rest is counted.
+  constexpr int kShownNotes = 20;
+  for (int i = 0; i < std::min<int>(notes.size(), kShownNotes); ++i) text += u'\n' + notes[i];
+  if (notes.size() > kShownNotes)
+    text += u'\n' + MainWindow::tr(
+                        "... и ещё замечаний: %1 (все: vornal-cli process, "
+                        "vornal-cli status)")
+                        .arg(notes.size() - kShownNotes);
   return text;
 }
 
@@ -229,6 +264,7 @@ void MainWindow::Initialize() {
   grid->SetFixedCols(1);
   const int widths[kColumns] = {3, 33, 16, 20, 22};
   for (int col = 0; col < kColumns; ++col) grid->SetColumnWidthChars(col, widths[col]);
+  WidenForColumns();
 
   OpenDatabase();
   CloseDatabase();
@@ -259,6 +295,31 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   SaveWindowState(this, m_ui->grid, QStringLiteral("MainWindow"));
   QWidget::closeEvent(event);
+}
+
+void MainWindow::WidenForColumns() {
+  CellGrid* grid = m_ui->grid;
+  int needed = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+  for (int col = 0; col < kColumns; ++col) needed += grid->columnWidth(col);
+  const int grow = needed - grid->width();
+  if (grow <= 0) return;
+  grid->resize(grid->width() + grow, grid->height());
+  m_ui->groupBox->resize(m_ui->groupBox->width() + grow, m_ui->groupBox->height());
+  for (QWidget* widget : std::initializer_list<QWidget*>{
+           m_ui->searchEdit, m_ui->photoFrame, m_ui->nameLabel, m_ui->profLabel, m_ui->ageLabel,
+           m_ui->emailLabel, m_ui->telLabel, m_ui->helpButton, m_ui->exitButton,
+           m_ui->cancelButton})
+    widget->move(widget->x() + grow, widget->y());
+  // The buttons keep their row, spread over the new width.
+  const QList<QPushButton*> buttons{m_ui->editButton,       m_ui->addButton,
+                                    m_ui->deleteButton,     m_ui->processButton,
+                                    m_ui->statisticsButton, m_ui->settingsButton};
+  const int first = buttons.front()->x();
+  const double step = static_cast<double>(buttons.back()->x() + grow - first) /
+                      static_cast<double>(buttons.size() - 1);
+  for (int i = 0; i < buttons.size(); ++i)
+    buttons[i]->move(first + static_cast<int>(step * i + 0.5), buttons[i]->y());
+  resize(width() + grow, height());
 }
 
 bool MainWindow::OpenDatabase() {
@@ -402,7 +463,8 @@ void MainWindow::ShowList() {
   }
 
   grid->SetCurrentRow(m_selectedRow);
-  grid->SetCurrentColumn(3);
+  // The last column written is current: the row is selected from the name on.
+  grid->SetCurrentColumn(kColumns - 1);
   grid->SetSelectionEndRow(m_selectedRow);
   grid->SetSelectionEndColumn(1);
 }
@@ -624,7 +686,10 @@ void MainWindow::OnProcess() {
         }
       },
       kept);
-  if (summary) MessageBox::Information(this, ProcessReport(*summary), tr("Обработка"));
+  if (!summary) return;
+  MessageBox::Information(this, ProcessReport(*summary), tr("Обработка"));
+  // The state column shows what was just collected.
+  RunCommand([this] { FillUserList(); });
 }
 
 void MainWindow::OnAbout() {

@@ -78,6 +78,9 @@ class MainWindow : public QWidget {
 
  private:
   void Initialize();
+  // Makes the grid wide enough to show every column, the state too, moving
+  // the details and spreading the buttons to the right.
+  void WidenForColumns();
   // Runs a command; an engine error ends it with an explanation, `outcome`
   // saying what became of the command, and the engine's description.
   void RunCommand(const std::function<void()>& command, const QString& outcome = {});

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 
@@ -30,8 +31,8 @@ FoldersPage::FoldersPage(QWidget* parent)
     : QWidget(parent), m_ui(new Ui::FoldersPage), m_matchTimer(new QTimer(this)) {
   m_ui->setupUi(this);
   m_ui->patternHint->setText(
-      tr("В пути можно указать шаблон: * и ? в именах папок (например, /srv/work/*); "
-         "будут собраны все подходящие папки."));
+      tr("Можно указать шаблон: * и ? в именах папок, например /srv/work/* — "
+         "собираются все подходящие папки."));
   m_ui->addRowButton->setText(tr("Добавить строку"));
   m_ui->rowsLayout->setColumnStretch(1, 1);
   m_matchTimer->setSingleShot(true);
@@ -175,9 +176,11 @@ void FoldersPage::OnAddRow() {
   SetRowCount(row);
   m_enabled[Index(row)] = true;
   ShowValues();
-  // The new row is in sight once the layout has placed it.
-  QTimer::singleShot(0, this,
-                     [this, row] { m_ui->rowsArea->ensureWidgetVisible(m_rows[Index(row)].edit); });
+  // The new row comes in sight once the rows have grown: the last is new.
+  QScrollBar* bar = m_ui->rowsArea->verticalScrollBar();
+  connect(
+      bar, &QScrollBar::rangeChanged, this, [bar](int, int max) { bar->setValue(max); },
+      Qt::SingleShotConnection);
   m_rows[Index(row)].edit->setFocus();
   Q_EMIT Modified();
 }

@@ -5,7 +5,9 @@
 #include "gui/mainwindow/main_window.h"
 #include "gui/mainwindow/process_progress_dialog.h"
 #include "gui/widget_test_util.h"
+#include "gui/widgets/cell_grid.h"
 #include "gui/widgets/message_box.h"
+#include "store/people.h"
 #include "test_util.h"
 
 namespace vornal {
@@ -62,7 +64,15 @@ class ProcessCommandTest : public QObject {
   void ProcessAppliesBuffersAndRemovesThem() {
     test::ScopedCurrentDir dir;
     Configure(dir);
+    {
+      DatabasePtr db;
+      OpenDatabaseFile(db, kDatabaseFile, true);
+      db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path3', ?)",
+                  dir.File(QStringLiteral("nobody/*")).toStdString());
+      InsertPerson(*db, {"Петров", "", "", "", "petrov", "", ""});
+    }
     MainWindow dlg;
+    QCOMPARE(dlg.Grid()->CellText(1, 4), QString());
     MessageBox::SetNextAnswer(QMessageBox::Ok);
     dlg.OnProcess();
     QCOMPARE(MessageBox::History().size(), 2u);
@@ -74,6 +84,11 @@ class ProcessCommandTest : public QObject {
     QVERIFY(done.text.contains(QStringLiteral("Пропущено строк: 2")));
     QVERIFY(done.text.contains(QStringLiteral("неизвестное или пустое имя события: 2")));
     QVERIFY(!done.text.contains(QStringLiteral("Остановлено")));
+    QVERIFY(done.text.contains(QStringLiteral("Строка 3: шаблону ") +
+                               dir.File(QStringLiteral("nobody/*")) +
+                               QStringLiteral(" сейчас не подходит ни одна папка")));
+    // The list shows what was just collected.
+    QVERIFY(dlg.Grid()->CellText(1, 4).startsWith(QStringLiteral(" был ")));
     QVERIFY(!BufferLeft(dir, "1"));
     QVERIFY(!BufferLeft(dir, "10"));
     QVERIFY(LogRows() > 0);
