@@ -1,5 +1,7 @@
 #include "stats/presence.h"
 
+#include <unordered_map>
+
 #include "store/login_key.h"
 #include "store/schema.h"
 
@@ -41,6 +43,33 @@ std::optional<DateTime> LatestEvent(Database& db, const DateTime& now) {
 
 std::vector<Presence> PresenceOf(Database& db, const std::vector<std::string>& logins,
                                  const std::optional<DateTime>& latest) {
+  // The working days still going on: the unfinished rows are few, read in
+  // one pass over their index; the latest end per login counts.
+  struct Day {
+    DateTime begin, end;
+  };
+  std::unordered_map<std::string, Day> days;
+  if (latest) {
+    Statement query =
+        db.Prepare(std::string("SELECT LoginKey, BeginTime, EndTime FROM logs WHERE ") +
+                   kUnfinishedRows + " AND Event IN ('StartWDay', 'WorkingDay')");
+    while (query.Step()) {
+      const std::optional<DateTime> begin = query.Time(1), end = query.Time(2);
+      if (!begin || !end || end->SecondsSince(*latest) < -kStillAtWork) continue;
+      const auto [day, added] = days.try_emplace(query.Text(0), Day{*begin, *end});
+      if (!added && *end > day->second.end) day->second = {*begin, *end};
+    }
+  }
+  // The latest event of everybody in HUMAN in one statement, an index seek
+  // each; a login not found there (or whose stored key is stale) is looked
+  // up on its own below.
+  std::unordered_map<std::string, std::optional<DateTime>> lastSeen;
+  {
+    Statement query = db.Prepare(
+        "SELECT LoginKey, (SELECT MAX(EndTime) FROM logs WHERE logs.LoginKey = human.LoginKey) "
+        "FROM human WHERE LoginKey IS NOT NULL");
+    while (query.Step()) lastSeen.emplace(query.Text(0), query.Time(1));
+  }
   std::vector<Presence> result;
   result.reserve(logins.size());
   for (const std::string& login : logins) {
@@ -50,33 +79,21 @@ std::vector<Presence> PresenceOf(Database& db, const std::vector<std::string>& l
       result.push_back(presence);
       continue;
     }
-    if (latest) {
-      // The unfinished rows are few and indexed by login key and event.
-      Statement day =
-          db.Prepare(std::string("SELECT BeginTime, EndTime FROM logs WHERE LoginKey = ? "
-                                 "AND ") +
-                     kUnfinishedRows +
-                     " AND Event IN ('StartWDay', 'WorkingDay') "
-                     "ORDER BY EndTime DESC LIMIT 1");
-      day.Bind(key);
-      if (day.Step()) {
-        const std::optional<DateTime> begin = day.Time(0);
-        const std::optional<DateTime> end = day.Time(1);
-        if (begin && end && end->SecondsSince(*latest) >= -kStillAtWork) {
-          presence.state = Presence::State::AtWork;
-          presence.time = DayBegin(db, key, *begin);
-        }
-      }
+    if (const auto day = days.find(key); day != days.end()) {
+      presence.state = Presence::State::AtWork;
+      presence.time = DayBegin(db, key, day->second.begin);
+      result.push_back(presence);
+      continue;
     }
-    if (presence.state == Presence::State::Unknown) {
-      Statement last = db.Prepare("SELECT MAX(EndTime) FROM logs WHERE LoginKey = ?");
-      last.Bind(key);
-      if (last.Step()) {
-        if (const std::optional<DateTime> time = last.Time(0)) {
-          presence.state = Presence::State::Away;
-          presence.time = *time;
-        }
-      }
+    auto seen = lastSeen.find(key);
+    if (seen == lastSeen.end()) {
+      Statement query = db.Prepare("SELECT MAX(EndTime) FROM logs WHERE LoginKey = ?");
+      query.Bind(key);
+      seen = lastSeen.emplace(key, query.Step() ? query.Time(0) : std::nullopt).first;
+    }
+    if (seen->second) {
+      presence.state = Presence::State::Away;
+      presence.time = *seen->second;
     }
     result.push_back(presence);
   }
