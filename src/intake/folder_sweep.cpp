@@ -317,9 +317,13 @@ int OpenEntry(int dir, const std::string& name, const std::string& path,
       ::openat(dir, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
-    // Gone, or leased by another run that is collecting it right now (only
-    // runs of the sweep take leases): nothing for this run to do.
-    if (error == ENOENT || error == EWOULDBLOCK) return -1;
+    if (error == ENOENT) return -1;
+    // Leased by another run that is collecting it right now (only runs of
+    // the sweep take leases): left to that run, noted as waiting.
+    if (error == EWOULDBLOCK) {
+      notes.push_back({FileNote::Kind::InUse, path, {}});
+      return -1;
+    }
     struct stat info {};
     if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode))
       notes.push_back({FileNote::Kind::NotRegular, path, FileKind(info.st_mode)});
@@ -692,6 +696,8 @@ std::string FileNoteText(const FileNote& note) {
       return note.file + ": was replaced while being claimed; left in place";
     case FileNote::Kind::ReadError:
       return note.file + ": cannot be read (" + note.detail + "); left for the next run";
+    case FileNote::Kind::InUse:
+      return note.file + ": another run is collecting it now; left to it";
   }
   return note.file;
 }

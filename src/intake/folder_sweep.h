@@ -36,12 +36,15 @@ struct FileNote {
     CannotClaim,  // main.buf could not be renamed; `detail` says why
     Changed,      // main.buf was replaced while it was being claimed
     ReadError,    // a claimed file could not be read; `detail` says why
+    InUse,        // another run holds the file's lease: it is collecting it now
   };
   Kind kind = Kind::StillOpen;
   std::string file;
   std::string detail;
   // A file that waits is normal; any other note means a file was not collected.
-  bool Waits() const { return kind == Kind::StillOpen || kind == Kind::QuietPeriod; }
+  bool Waits() const {
+    return kind == Kind::StillOpen || kind == Kind::QuietPeriod || kind == Kind::InUse;
+  }
 };
 // The note in English, for the command line.
 std::string FileNoteText(const FileNote& note);

@@ -1,6 +1,7 @@
 #include "intake/folder_sweep.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -232,6 +233,32 @@ TEST_F(Sweep, PatternCollectsEachMatchOnceInByteOrder) {
   EXPECT_EQ(summary.failures, 0);
   EXPECT_TRUE(fs::exists(office / ".hidden/vornal/main.buf"));
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM folder_status"), 3);
+}
+
+// A claimed file whose lease another run holds is being collected by that
+// run: it is left to it with a waiting note, not counted as a failure.
+TEST_F(Sweep, ClaimedFileLeasedByAnotherRunIsLeftToIt) {
+  const std::string folder = Folder(1, "a");
+  const std::string claimed = folder + "/main.buf.claim-00000000000000000001-host-1-1";
+  test::WriteFile(claimed, kDayLines);
+  const int other = ::open(claimed.c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::fcntl(other, F_SETSIG, SIGURG), 0);
+  if (::fcntl(other, F_SETLEASE, F_WRLCK) != 0) {
+    ::close(other);
+    GTEST_SKIP() << "no lease on this file system";
+  }
+  SweepSummary summary = ProcessFolders(*m_db);
+  ASSERT_EQ(summary.folders.size(), 1u);
+  ASSERT_EQ(summary.folders[0].notes.size(), 1u);
+  EXPECT_EQ(summary.folders[0].notes[0].kind, FileNote::Kind::InUse);
+  EXPECT_EQ(summary.failures, 0);
+  EXPECT_EQ(summary.waiting, 1);
+  EXPECT_EQ(DumpRows(*m_db), "");
+  ::close(other);
+  summary = ProcessFolders(*m_db);
+  EXPECT_EQ(summary.eventsApplied, 2);
+  EXPECT_TRUE(Files(folder).empty());
 }
 
 TEST_F(Sweep, CancelStopsBetweenFilesLeavingTheRestForLater) {

@@ -98,6 +98,9 @@ QString NoteText(const FileNote& note) {
     case FileNote::Kind::ReadError:
       return MainWindow::tr("%1: файл не удалось прочитать (%2), оставлен до следующей обработки")
           .arg(file, FromStd(note.detail));
+    case FileNote::Kind::InUse:
+      return MainWindow::tr("%1: файл сейчас обрабатывает другой запуск обработки, оставлен ему")
+          .arg(file);
   }
   return file;
 }
