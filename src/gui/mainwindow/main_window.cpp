@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
@@ -267,6 +268,14 @@ void MainWindow::Initialize() {
   grid->SetFixedCols(1);
   const int widths[kColumns] = {3, 33, 16, 20, 22};
   for (int col = 0; col < kColumns; ++col) grid->SetColumnWidthChars(col, widths[col]);
+  // The state column fits its longest text: a working day begun last year.
+  const QString longest =
+      u' ' + PresenceText({Presence::State::AtWork, *DateTime::FromParts(2000, 12, 31, 23, 59)},
+                          std::nullopt);
+  const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+  grid->setColumnWidth(kColumns - 1,
+                       std::max(grid->columnWidth(kColumns - 1),
+                                grid->fontMetrics().horizontalAdvance(longest) + 2 * margins));
   WidenForColumns();
 
   OpenDatabase();

@@ -390,6 +390,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(grid->CellText(2, 4), QStringLiteral(" был 07.10 17:02"));
     QCOMPARE(grid->CellText(3, 4), QStringLiteral(" был 07.10 17:28"));
     QCOMPARE(grid->CellText(4, 4), QString());
+    // The longest state shows whole, not cut with an ellipsis.
+    QVERIFY(grid->CutText(grid->model()->index(1, 4)).isEmpty());
   }
 };
 
