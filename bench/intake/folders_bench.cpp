@@ -1,10 +1,12 @@
-// folders_bench [FOLDERS] [EVENTS] [WORKDIR] [RUNS]: the sweep over an office of
-// FOLDERS working folders, one person each, matched by one pattern:
+// folders_bench [FOLDERS] [EVENTS] [WORKDIR] [RUNS] [SERVER]: the sweep over an
+// office of FOLDERS working folders, one person each, matched by one pattern:
 //   - every folder with a main.buf of EVENTS events (one login per folder);
 //   - the same folders with nothing to collect;
 // beside, in the same run, the same buffers applied one file per
 // transaction (ProcessBufferFile per folder), as the sweep did before it
 // applied small files together. Wall-clock and CPU seconds, RUNS times each.
+// With SERVER (libpq's connection string of a PostgreSQL server, whose user
+// may create databases), the same again into new databases on it.
 #include <time.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,12 +50,29 @@ Timing Time(F&& work) {
   return {std::chrono::duration<double>(Clock::now() - start).count(), CpuSeconds() - cpu};
 }
 
-vornal::DatabasePtr NewDatabase(const std::string& path) {
-  fs::remove(path);
+// A new database with the program's tables: a file in WORKDIR, or a
+// database on the server.
+vornal::DatabasePtr NewDatabase(const fs::path& work, const std::string& server,
+                                const std::string& name) {
   vornal::DatabasePtr db;
-  if (vornal::CreateDatabaseFile(db, path, vornal::kCreateOptions) != 1 ||
-      !vornal::CreateTables(db.get()))
-    std::exit(1);
+  if (server.empty()) {
+    const std::string path = (work / (name + ".mdb")).string();
+    fs::remove(path);
+    if (vornal::CreateDatabaseFile(db, path, vornal::kCreateOptions) != 1 ||
+        !vornal::CreateTables(db.get()))
+      std::exit(1);
+    return db;
+  }
+  const std::string database = "vornal_folders_" + name;
+  {
+    vornal::Database maintenance;
+    maintenance.Open(server);
+    maintenance.ExecuteScript("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
+    maintenance.ExecuteScript("CREATE DATABASE " + database + " TEMPLATE template0");
+  }
+  db = std::make_unique<vornal::Database>();
+  db->Open(server + " dbname=" + database);
+  if (vornal::CreateServerTables(*db) < 0) std::exit(1);
   return db;
 }
 
@@ -107,17 +127,19 @@ int main(int argc, char** argv) {
   const int events = argc > 2 ? std::atoi(argv[2]) : 100;
   const fs::path work = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path() / "vornal-folders";
   const int runs = argc > 4 ? std::atoi(argv[4]) : 3;
+  const std::string server = argc > 5 ? argv[5] : "";
   const std::vector<std::string> buffers = Buffers(folders, events);
   std::int64_t lines = 0;
   for (const std::string& buffer : buffers) lines += std::count(buffer.begin(), buffer.end(), '\n');
-  std::printf("%d folders, %lld events in all\n", folders, static_cast<long long>(lines));
+  std::printf("%d folders, %lld events in all, into %s\n", folders, static_cast<long long>(lines),
+              server.empty() ? "files" : "a PostgreSQL server");
 
   std::vector<Timing> swept, empty, perFile;
   for (int run = 0; run < runs; ++run) {
     fs::remove_all(work);
     const fs::path office = work / "office";
     WriteBuffers(office, buffers);
-    auto db = NewDatabase((work / "base.mdb").string());
+    auto db = NewDatabase(work, server, "base");
     db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', ?)", (office / "w*").string());
     vornal::SweepSummary summary;
     swept.push_back(Time([&] { summary = vornal::ProcessFolders(*db); }));
@@ -131,7 +153,7 @@ int main(int argc, char** argv) {
 
     // The same files, a transaction (and its syncs) for each.
     WriteBuffers(office, buffers);
-    auto baseline = NewDatabase((work / "baseline.mdb").string());
+    auto baseline = NewDatabase(work, server, "baseline");
     std::int64_t applied = 0;
     perFile.push_back(Time([&] {
       for (int i = 0; i < folders; ++i)
