@@ -116,50 +116,6 @@
         <source>Укажите пути до рабочих каталогов пользователей:</source>
         <translation>Enter the paths to the users&apos; working folders:</translation>
     </message>
-    <message>
-        <source>1.</source>
-        <translation>1.</translation>
-    </message>
-    <message>
-        <source>...</source>
-        <translation>...</translation>
-    </message>
-    <message>
-        <source>2.</source>
-        <translation>2.</translation>
-    </message>
-    <message>
-        <source>3.</source>
-        <translation>3.</translation>
-    </message>
-    <message>
-        <source>4.</source>
-        <translation>4.</translation>
-    </message>
-    <message>
-        <source>5.</source>
-        <translation>5.</translation>
-    </message>
-    <message>
-        <source>6.</source>
-        <translation>6.</translation>
-    </message>
-    <message>
-        <source>7.</source>
-        <translation>7.</translation>
-    </message>
-    <message>
-        <source>8.</source>
-        <translation>8.</translation>
-    </message>
-    <message>
-        <source>9.</source>
-        <translation>9.</translation>
-    </message>
-    <message>
-        <source>10.</source>
-        <translation>10.</translation>
-    </message>
 </context>
 <context>
     <name>GeneralPage</name>
@@ -819,6 +775,22 @@
 
 %3</translation>
     </message>
+    <message>
+        <source>Можно указать шаблон: * и ? в именах папок, например /srv/work/* — собираются все подходящие папки.</source>
+        <translation>A pattern is allowed: * and ? in folder names, for example /srv/work/* — every matching folder is collected.</translation>
+    </message>
+    <message>
+        <source>Добавить строку</source>
+        <translation>Add row</translation>
+    </message>
+    <message>
+        <source>шаблон: папок нет</source>
+        <translation>pattern: no folders</translation>
+    </message>
+    <message>
+        <source>шаблон, папок: %1</source>
+        <translation>pattern, folders: %1</translation>
+    </message>
 </context>
 <context>
     <name>vornal::HoursChart</name>
@@ -1061,6 +1033,42 @@ Continue?</translation>
 
 %2</translation>
     </message>
+    <message>
+        <source>%1: файл сейчас обрабатывает другой запуск обработки, оставлен ему</source>
+        <translation>%1: another processing run is collecting the file now; left to it</translation>
+    </message>
+    <message>
+        <source>Строка %1: папка %2 не существует, пропущена</source>
+        <translation>Row %1: folder %2 does not exist, skipped</translation>
+    </message>
+    <message>
+        <source>Строка %1: шаблону %2 сейчас не подходит ни одна папка</source>
+        <translation>Row %1: no folder matches the pattern %2 now</translation>
+    </message>
+    <message>
+        <source>Строка %1: %2 — символическая ссылка, по ней не переходим</source>
+        <translation>Row %1: %2 is a symbolic link, not followed</translation>
+    </message>
+    <message>
+        <source>Строка %1: папку %2 не удалось прочитать (%3), её папки пропущены</source>
+        <translation>Row %1: folder %2 could not be read (%3); its folders are skipped</translation>
+    </message>
+    <message>
+        <source>... и ещё замечаний: %1 (все: vornal-cli process, vornal-cli status)</source>
+        <translation>... and %1 more notes (all of them: vornal-cli process, vornal-cli status)</translation>
+    </message>
+    <message>
+        <source>на работе с %1</source>
+        <translation>at work since %1</translation>
+    </message>
+    <message>
+        <source>был %1</source>
+        <translation>last seen %1</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>State</translation>
+    </message>
 </context>
 <context>
     <name>vornal::PersonEditor</name>
@@ -1151,6 +1159,14 @@ Continue?</translation>
     <message>
         <source>Остановка после текущего файла...</source>
         <translation>Stopping after the current file...</translation>
+    </message>
+    <message>
+        <source>Папки: подсчёт...</source>
+        <translation>Folders: counting...</translation>
+    </message>
+    <message>
+        <source>Папка %1 из %2</source>
+        <translation>Folder %1 of %2</translation>
     </message>
 </context>
 <context>
