@@ -23,10 +23,9 @@ extern const Command kCheckCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
-      &kPeopleCommand,  &kTreeCommand,    &kStatsCommand,     &kTimesheetCommand,
-      &kSheetsCommand,  &kCopyCommand,    &kGrantsCommand,    &kBackupCommand,
-      &kCheckCommand};
+      &kFoldersCommand, &kProcessCommand, &kStatusCommand,    &kRejectedCommand, &kPeopleCommand,
+      &kTreeCommand,    &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,   &kCopyCommand,
+      &kGrantsCommand,  &kBackupCommand,  &kCheckCommand};
   return commands;
 }
 

@@ -397,9 +397,15 @@ void MainWindow::FillUserList() {
   std::vector<std::string> logins;
   logins.reserve(static_cast<std::size_t>(rs.RecordCount()));
   for (; !rs.AtEnd(); rs.MoveNext()) {
-    m_people.push_back({rs.m_ID, FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof),
-                        FromStd(rs.m_Photo), FromStd(rs.m_Login), FromStd(rs.m_Tel),
-                        FromStd(rs.m_email), {}});
+    m_people.push_back({rs.m_ID,
+                        FromStd(rs.m_Name),
+                        FromStd(rs.m_Age),
+                        FromStd(rs.m_Prof),
+                        FromStd(rs.m_Photo),
+                        FromStd(rs.m_Login),
+                        FromStd(rs.m_Tel),
+                        FromStd(rs.m_email),
+                        {}});
     logins.push_back(rs.m_Login);
   }
   rs.Close();
