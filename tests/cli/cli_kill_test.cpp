@@ -113,7 +113,9 @@ TEST(CliProcessKill, PatternOfFiftyFoldersRecoversFromKills) {
 
   std::mt19937 random(std::random_device{}());
   int claimedLeft = 0;
-  for (int round = 0; round < 4; ++round) {
+  // Four kills spread over the run's length; while none has caught a claimed
+  // file (a loaded machine starts slower than the reference run), later ones.
+  for (int round = 0; round < 4 || (claimedLeft == 0 && round < 16); ++round) {
     test::TempDir office;
     const std::string cwd = office.Path().string();
     makeOffice(cwd);
