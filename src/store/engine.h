@@ -106,6 +106,12 @@ class Engine {
   // Hints: a long write transaction follows.
   virtual void PrepareForBulkWrite() {}
 
+  // Throws DatabaseReplaced when the location no longer names the database
+  // that was opened (a file renamed over it or moved away since): what was
+  // committed went there, not to the database the location names now. A
+  // server's database cannot be swapped under a connection: nothing to do.
+  virtual void CheckLocation() {}
+
   // Copies the database, while other programs go on using it, into a new
   // file at `path`, written under a temporary name in the same folder and
   // renamed when complete, so that `path` never holds half a copy. An

@@ -341,6 +341,23 @@ void UpgradeSchema(Database& db) {
                      "KeptAside BIGINT NOT NULL, Waiting INTEGER NOT NULL, "
                      "Failures INTEGER NOT NULL)");
   }
+  if (version < 6) {
+    // Which events were applied, per login and day (intake/applied_events),
+    // so that an event met again, in whatever file, changes nothing. The
+    // ledger learns which boot its quiet-period mark was taken in, the
+    // bytes just before its offset (a rewrite of the file shows there), and
+    // whether the offset is inside an overlong line being skipped. A kept
+    // line says whether its bytes were read as Windows-1251, so that a line
+    // cut between two files can be joined as its bytes were written.
+    db.ExecuteScript(
+        "CREATE TABLE applied_events (LoginKey TEXT NOT NULL, Day TEXT NOT NULL, "
+        "Events TEXT NOT NULL, PRIMARY KEY (LoginKey, Day));"
+        "CREATE INDEX applied_events_day ON applied_events (Day);"
+        "ALTER TABLE intake_ledger ADD COLUMN BootId TEXT;"
+        "ALTER TABLE intake_ledger ADD COLUMN Tail TEXT;"
+        "ALTER TABLE intake_ledger ADD COLUMN Skipping INTEGER NOT NULL DEFAULT 0;"
+        "ALTER TABLE rejected_lines ADD COLUMN Windows1251 INTEGER NOT NULL DEFAULT 0;");
+  }
   engine.SetSchemaVersion(kSchemaVersion);
   transaction.Commit();
 }

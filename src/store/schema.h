@@ -48,6 +48,7 @@ inline constexpr ProgramTable kProgramTables[] = {
     {"intake_ledger", "INSERT, UPDATE, DELETE"},
     {"rejected_lines", "INSERT, DELETE"},
     {"folder_status", "INSERT, UPDATE"},
+    {"applied_events", "INSERT, UPDATE, DELETE"},
 };
 
 // File and schema operations. Failures are reported to the message sink
@@ -84,7 +85,7 @@ bool CreateTables(Database* db);
 // version, in numbered steps. Does nothing on a file without the three
 // tables; on one already current, only fills missing login keys.
 void UpgradeSchema(Database& db);
-inline constexpr int kSchemaVersion = 5;
+inline constexpr int kSchemaVersion = 6;
 
 // Fills LoginKey (see store/login_key.h) of the LOGS and HUMAN rows that
 // have none, such as rows written by the sqlite3 shell.

@@ -185,6 +185,12 @@ SqliteEngine::SqliteEngine(const std::string& path, Mode mode, int busyTimeoutMs
     sqlite3_close_v2(m_db);
     throw;
   }
+  struct stat info {};
+  if (mode != Mode::Memory && ::stat(path.c_str(), &info) == 0) {
+    m_file = true;
+    m_device = info.st_dev;
+    m_inode = info.st_ino;
+  }
 }
 
 SqliteEngine::~SqliteEngine() {
@@ -277,6 +283,16 @@ void SqliteEngine::PrepareForBulkWrite() {
   // A file's transaction touches many pages; with the engine's small default
   // cache they would be spilled to disk, with syncs, long before the commit.
   ExecuteScript("PRAGMA cache_size = -131072");
+}
+
+void SqliteEngine::CheckLocation() {
+  if (!m_file) return;
+  struct stat info {};
+  if (::stat(m_path.c_str(), &info) == 0 && info.st_dev == m_device && info.st_ino == m_inode)
+    return;
+  throw DatabaseReplaced(1, m_path +
+                                " is no longer the database file this run opened (replaced or "
+                                "moved away while in use)");
 }
 
 std::int64_t SqliteEngine::BackUp(const std::string& path, bool replace) {

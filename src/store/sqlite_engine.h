@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "store/engine.h"
@@ -49,6 +51,7 @@ class SqliteEngine : public Engine {
   void SetSchemaVersion(int version) override;
 
   void PrepareForBulkWrite() override;
+  void CheckLocation() override;
 
   std::int64_t BackUp(const std::string& path, bool replace) override;
   std::vector<std::string> IntegrityProblems() override;
@@ -61,6 +64,10 @@ class SqliteEngine : public Engine {
 
   sqlite3* m_db = nullptr;
   std::string m_path;
+  // The file opened: its device and inode (none in memory).
+  bool m_file = false;
+  dev_t m_device = 0;
+  ino_t m_inode = 0;
   int m_busyTimeoutMs;
 };
 

@@ -41,6 +41,13 @@ class StoreError : public std::runtime_error {
   int m_code;
 };
 
+// The location names another database than the one opened (see
+// Engine::CheckLocation).
+class DatabaseReplaced : public StoreError {
+ public:
+  using StoreError::StoreError;
+};
+
 inline StoreFailure ClassifyStoreError(int code) {
   switch (code) {
     case kErrBusy:

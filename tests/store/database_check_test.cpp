@@ -55,8 +55,10 @@ TEST(DatabaseCheck, DamagedFileIsAProblem) {
   if (test::OnServer()) GTEST_SKIP() << "a server checks its own storage";
   test::TempDir dir;
   const std::string path = dir.File("base.mdb");
+  std::int64_t firstRows = 0;  // the page after the tables' and indexes' first ones
   {
     DatabasePtr db = test::MakeDatabase(path);
+    firstRows = db->QueryInt("SELECT MAX(rootpage) FROM sqlite_master").value_or(0) + 1;
     Transaction transaction(*db);
     for (int i = 0; i < 3000; ++i)
       AddRow(*db, "user" + std::to_string(i % 50), "StopWDay", kNow.AddDays(-i), kNow.AddDays(-i));
@@ -65,7 +67,7 @@ TEST(DatabaseCheck, DamagedFileIsAProblem) {
   {
     // A page in the middle of the LOGS rows overwritten with other bytes.
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(20 * 4096 + 100);
+    file.seekp((firstRows + 1) * 4096 + 100);
     file << std::string(3000, 'x');
   }
   Database db;
