@@ -906,10 +906,6 @@
         <translation>control characters in the login</translation>
     </message>
     <message>
-        <source>строка длиннее 1 МиБ</source>
-        <translation>line longer than 1 MiB</translation>
-    </message>
-    <message>
         <source>после метки конца файла (0x1A)</source>
         <translation>after the end-of-file mark (0x1A)</translation>
     </message>
@@ -1068,6 +1064,38 @@ Continue?</translation>
     <message>
         <source>Состояние</source>
         <translation>State</translation>
+    </message>
+    <message>
+        <source>%1: файл кончается на середине строки; оставлен, пока строка не будет дописана или файл не перестанет меняться</source>
+        <translation>%1: ends in the middle of a line; left until the line is finished or the file has not changed for the quiet period</translation>
+    </message>
+    <message>
+        <source>%1: оставлен до следующей обработки, после более старого файла этой папки</source>
+        <translation>%1: left for a later run, after the folder&apos;s older claimed file</translation>
+    </message>
+    <message>
+        <source>%1: файл переписан клиентом; прочитан заново с начала, уже внесённые события пропущены</source>
+        <translation>%1: rewritten by its client; read again from its start, the events applied before skipped</translation>
+    </message>
+    <message>
+        <source>строка длиннее 64 КиБ</source>
+        <translation>line longer than 64 KiB</translation>
+    </message>
+    <message>
+        <source>время вне допустимых пределов</source>
+        <translation>time out of range</translation>
+    </message>
+    <message>
+        <source>недопустимый символ в логине</source>
+        <translation>invalid character in the login</translation>
+    </message>
+    <message>
+        <source>последняя строка без конца строки</source>
+        <translation>last line without its line end</translation>
+    </message>
+    <message>
+        <source>уже внесены раньше</source>
+        <translation>already applied</translation>
     </message>
 </context>
 <context>

@@ -110,6 +110,13 @@ int Run(const Context& context, const Args& args) {
   };
   try {
     summary = ProcessFolders(*db, options);
+  } catch (const DatabaseReplaced& e) {
+    std::fprintf(stderr,
+                 "vornal-cli: process stopped: %s; what this run applied went into the file it "
+                 "opened, so no main.buf was deleted: the next run applies them all to the "
+                 "database there now\n",
+                 Escaped(e.what()).c_str());
+    return kExitFailure;
   } catch (const StoreError& e) {
     std::fprintf(stderr, "vornal-cli: the file being read is left whole for the next run\n");
     return stopped("database error " + std::to_string(e.Code()) + ": " + e.what());

@@ -44,13 +44,31 @@ void PrintList(const std::vector<RejectedLine>& lines) {
   std::printf("%zu line%s kept aside.\n", lines.size(), lines.size() == 1 ? "" : "s");
 }
 
+std::optional<DateTime> Day(const std::string& text) {
+  return text.size() == 10 ? DateTime::FromIso(text) : std::nullopt;
+}
+
+// "YYYY-MM-DD" or "YYYY-MM-DD..YYYY-MM-DD": the first and the last day.
+std::optional<std::pair<DateTime, DateTime>> ParseDates(const std::string& text) {
+  const std::size_t dots = text.find("..");
+  const std::optional<DateTime> first = Day(text.substr(0, dots));
+  if (!first) return std::nullopt;
+  const std::optional<DateTime> last =
+      dots == std::string::npos ? first : Day(text.substr(dots + 2));
+  if (!last || last->ToSeconds() < first->ToSeconds()) return std::nullopt;
+  return std::pair{*first, *last};
+}
+
 int Run(const Context& context, const Args& args) {
   bool csv = false, retry = false, clear = false;
-  std::string beforeText;
+  std::string beforeText, acceptText;
   for (std::size_t i = 0; i < args.size(); ++i) {
     bool missing = false;
     if (TakeValue(args, i, "--before", beforeText, missing)) {
       if (missing) return UsageError(kRejectedCommand, "--before needs a date (YYYY-MM-DD)");
+    } else if (TakeValue(args, i, "--accept", acceptText, missing)) {
+      if (missing)
+        return UsageError(kRejectedCommand, "--accept needs dates (YYYY-MM-DD..YYYY-MM-DD)");
     } else if (args[i] == "--csv") {
       csv = true;
     } else if (args[i] == "--retry") {
@@ -69,12 +87,21 @@ int Run(const Context& context, const Args& args) {
     if (!before) return UsageError(kRejectedCommand, "--before needs a date (YYYY-MM-DD)");
     if (!clear) return UsageError(kRejectedCommand, "--before goes with --clear");
   }
+  RetryOptions options;
+  if (!acceptText.empty()) {
+    options.acceptDates = ParseDates(acceptText);
+    if (!options.acceptDates)
+      return UsageError(kRejectedCommand, "--accept needs dates (YYYY-MM-DD..YYYY-MM-DD)");
+    if (!retry) return UsageError(kRejectedCommand, "--accept goes with --retry");
+  }
   DatabasePtr db = OpenOrCreate(context.dbPath);
   if (retry) {
-    const RetrySummary summary = RetryRejected(*db);
-    std::printf("%lld line%s applied, %lld still kept aside.\n",
-                static_cast<long long>(summary.applied), summary.applied == 1 ? "" : "s",
-                static_cast<long long>(summary.kept));
+    const RetrySummary summary = RetryRejected(*db, options);
+    std::printf("%lld line%s applied, ", static_cast<long long>(summary.applied),
+                summary.applied == 1 ? "" : "s");
+    if (summary.before)
+      std::printf("%lld applied before (taken out), ", static_cast<long long>(summary.before));
+    std::printf("%lld still kept aside.\n", static_cast<long long>(summary.kept));
   } else if (clear) {
     const std::int64_t forgotten = ClearRejected(*db, before);
     std::printf("%lld line%s forgotten.\n", static_cast<long long>(forgotten),
@@ -92,20 +119,29 @@ int Run(const Context& context, const Args& args) {
 const Command kRejectedCommand{
     "rejected", "list, retry or forget the lines kept aside by process",
     "Usage: vornal-cli [--db PATH] rejected [--csv]\n"
-    "       vornal-cli [--db PATH] rejected --retry\n"
+    "       vornal-cli [--db PATH] rejected --retry [--accept YYYY-MM-DD[..YYYY-MM-DD]]\n"
     "       vornal-cli [--db PATH] rejected --clear [--before YYYY-MM-DD]\n"
     "\n"
     "'process' keeps aside every line of a main.buf it cannot apply (unknown\n"
-    "event, no valid date and time, a login too long or holding control\n"
-    "characters, a line over 1 MiB, a second event on a line, lines after an\n"
-    "end-of-file mark 0x1A), with its folder, claimed file, line number, reason,\n"
-    "time of collection and its first 4 KiB. Blank lines are only counted.\n"
+    "event, no valid date and time, a time out of range, a login too long or\n"
+    "holding control or invalid characters, a line over 64 KiB, a second event\n"
+    "on a line, lines after an end-of-file mark 0x1A, a last line without its\n"
+    "line end that is no event), with its folder, claimed file, line number,\n"
+    "reason, time of collection and its first 4 KiB. Blank lines and events\n"
+    "applied before are only counted.\n"
+    "\n"
+    "A time is out of range before 1990, more than a day after the collector's\n"
+    "clock, or before the 92 days for which the events applied are known (then\n"
+    "it cannot be told from one applied before).\n"
     "\n"
     "  (none)    list them, oldest first; control characters are escaped\n"
     "  --csv     the same as RFC 4180 CSV\n"
     "  --retry   apply, in one transaction, every kept line that is now a valid\n"
     "            event (lines after a 0x1A mark included), and forget it, so that\n"
-    "            it is applied exactly once; lines kept only in part stay\n"
+    "            it is applied exactly once; an event applied before changes\n"
+    "            nothing and is forgotten too; lines kept only in part stay\n"
+    "  --accept  with --retry: also apply the lines kept for their time whose\n"
+    "            date is one of these days\n"
     "  --clear   forget them all, or those collected before the date\n",
     Run};
 

@@ -78,34 +78,59 @@ BufferLine ParseBufferLine(std::string_view line) {
   return result;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `i`, or 0.
+std::size_t SequenceAt(const unsigned char* bytes, std::size_t size, std::size_t i) {
+  const unsigned char lead = bytes[i];
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+  if (lead < 0x80) {
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  }
+  if (length == 0 || i + length > size) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const unsigned char byte = bytes[i + k];
+    if (k == 1 ? byte < low || byte > high : (byte & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size;) {
+    if (bytes[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = SequenceAt(bytes, size, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
 std::string ValidUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   for (std::size_t i = 0; i < size;) {
-    const unsigned char lead = bytes[i];
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead < 0x80) {
-      length = 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    }
-    bool valid = length > 0 && i + length <= size;
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const unsigned char byte = bytes[i + k];
-      valid = k == 1 ? byte >= low && byte <= high : (byte & 0xC0) == 0x80;
-    }
-    if (valid) {
+    const std::size_t length = SequenceAt(bytes, size, i);
+    if (length) {
       out.append(text, i, length);
       i += length;
     } else {
@@ -114,6 +139,10 @@ std::string ValidUtf8(std::string_view text) {
     }
   }
   return out;
+}
+
+std::string DecodeLine(std::string_view bytes) {
+  return IsValidUtf8(bytes) ? std::string(bytes) : DecodeWindows1251(bytes);
 }
 
 std::string DecodeWindows1251(std::string_view text) {
@@ -127,6 +156,34 @@ std::string DecodeWindows1251(std::string_view text) {
       AppendUtf8(out, 0x0410 + (byte - 0xC0));
     else
       AppendUtf8(out, kHighHalf[byte - 0x80]);
+  }
+  return out;
+}
+
+std::string EncodeWindows1251(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t c = bytes[i];
+    std::size_t length = 1;
+    if (c >= 0xC0 && (length = SequenceAt(bytes, utf8.size(), i)) > 1) {
+      c = length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
+      for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (bytes[i + k] & 0x3F);
+    } else {
+      length = 1;
+    }
+    i += length;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c >= 0x0410 && c <= 0x044F) {
+      out += static_cast<char>(0xC0 + (c - 0x0410));
+    } else {
+      char byte = '?';
+      for (int k = 0; k < 64; ++k)
+        if (kHighHalf[k] == c) byte = static_cast<char>(0x80 + k);
+      out += byte;
+    }
   }
   return out;
 }

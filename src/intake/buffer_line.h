@@ -41,7 +41,18 @@ int ReadNumber(std::string_view text);
 // its characters as the intake does.
 std::string ValidUtf8(std::string_view text);
 
+// True when the bytes are well-formed UTF-8 throughout.
+bool IsValidUtf8(std::string_view text);
+
 // Windows-1251 text as UTF-8.
 std::string DecodeWindows1251(std::string_view text);
+// UTF-8 text, every character of which Windows-1251 has, back as
+// Windows-1251 ("?" for any other).
+std::string EncodeWindows1251(std::string_view utf8);
+
+// The bytes of one buffer line as UTF-8 text: as they are when they are
+// well-formed UTF-8, else read as Windows-1251. Each line on its own, so two
+// clients writing one file in different encodings are both read right.
+std::string DecodeLine(std::string_view bytes);
 
 }  // namespace vornal

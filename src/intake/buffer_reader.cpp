@@ -33,14 +33,20 @@ std::size_t Pread(int fd, char* data, std::size_t size, std::int64_t offset) {
 }  // namespace
 
 BufferReader::BufferReader(int fd, std::int64_t offset, std::int64_t size, bool final,
-                           std::int64_t markAt)
-    : m_fd(fd), m_size(size), m_final(final), m_buffer(kChunk), m_offset(offset), m_markAt(markAt) {
+                           std::int64_t markAt, bool skipping)
+    : m_fd(fd),
+      m_size(size),
+      m_final(final),
+      m_buffer(kChunk),
+      m_offset(offset),
+      m_markAt(markAt),
+      m_skipping(skipping) {
   char head[3] = {};
-  m_utf8 = Pread(m_fd, head, 3, 0) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0;
-  const std::int64_t contentStart = m_utf8 ? 3 : 0;
+  const bool mark = Pread(m_fd, head, 3, 0) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0;
+  const std::int64_t contentStart = mark ? 3 : 0;
   if (m_offset < contentStart) m_offset = contentStart;
   char previous = 0;
-  if (m_offset > contentStart && Pread(m_fd, &previous, 1, m_offset - 1) == 1)
+  if (!m_skipping && m_offset > contentStart && Pread(m_fd, &previous, 1, m_offset - 1) == 1)
     m_skipLf = previous == '\r';
   m_bufferStart = m_offset;
 }
@@ -58,15 +64,58 @@ bool BufferReader::Fill() {
   return true;
 }
 
+bool BufferReader::SkipRest() {
+  for (;;) {
+    if (m_pos == m_end && !Fill()) {
+      m_offset = Position();
+      // A final file that ends inside the line ends the line.
+      if (m_final) m_skipping = false;
+      return false;
+    }
+    const char* begin = m_buffer.data() + m_pos;
+    const char* end = m_buffer.data() + m_end;
+    const bool markOpen = m_markAt < 0;
+    const char* stop = std::find_if(begin, end, [markOpen](char c) {
+      return c == '\n' || c == '\r' || (c == kEndMark && markOpen);
+    });
+    m_pos += static_cast<std::size_t>(stop - begin);
+    if (stop == end) continue;
+    ++m_pos;
+    if (*stop == kEndMark) {
+      m_markAt = Position() - 1;
+    } else if (*stop == '\r') {
+      if (m_pos < m_end)
+        m_pos += m_buffer[m_pos] == '\n' ? 1 : 0;
+      else
+        m_skipLf = true;
+    }
+    m_skipping = false;
+    m_offset = Position();
+    return true;
+  }
+}
+
 bool BufferReader::Next(ReadLine& line) {
+  if (m_skipping && !SkipRest()) return false;
   m_raw.clear();
   std::int64_t length = 0;
   bool any = false;
   bool afterMark = m_markAt >= 0;
+  bool unended = false;
   for (;;) {
     if (m_pos == m_end && !Fill()) {
-      if (!any || !m_final) return false;
-      break;  // a final file's last line needs no line end
+      if (!any) return false;
+      if (m_final) {
+        unended = true;  // a final file's last line needs no line end
+        break;
+      }
+      // An overlong line still being written: its start now, the rest is
+      // skipped as it comes.
+      if (static_cast<std::size_t>(length) > kMaxLine) {
+        m_skipping = true;
+        break;
+      }
+      return false;
     }
     if (m_skipLf) {
       m_skipLf = false;
@@ -107,10 +156,12 @@ bool BufferReader::Next(ReadLine& line) {
     break;
   }
   m_offset = Position();
-  line.text = m_utf8 ? ValidUtf8(m_raw) : DecodeWindows1251(m_raw);
+  line.windows1251 = !IsValidUtf8(m_raw);
+  line.text = line.windows1251 ? DecodeWindows1251(m_raw) : m_raw;
   line.length = length;
   line.truncated = static_cast<std::size_t>(length) > kMaxLine;
   line.afterMark = afterMark;
+  line.unended = unended;
   return true;
 }
 

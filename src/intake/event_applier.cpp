@@ -347,9 +347,10 @@ void EventApplier::Flush() {
       FlushEnd(m_db, rows.goOn);
       FlushEnd(m_db, rows.late);
     }
+  if (m_applied) m_applied->Flush();
 }
 
-void EventApplier::Apply(const DateTime& time, const std::string& login, const std::string& event) {
+bool EventApplier::Apply(const DateTime& time, const std::string& login, const std::string& event) {
   for (std::size_t f = 0; f < 2; ++f) {
     const Family& family = kFamilies[f];
     const bool start = event == family.start;
@@ -360,12 +361,17 @@ void EventApplier::Apply(const DateTime& time, const std::string& login, const s
       m_logins.clear();
     }
     const std::string key = LoginKey(login);
+    if (m_applied && !m_applied->Add(key, time,
+                                     static_cast<int>(f * 3) + (start  ? 0
+                                                                : goOn ? 1
+                                                                       : 2)))
+      return false;
     FamilyRows& rows = m_logins[key][f];
     EventRun run(m_db, family, login, key, time, rows);
     if (run.OutOfOrder()) {
       run.Late(!start && !goOn);
       if (run.MetOddRow()) Forget(m_db, rows.late);
-      return;
+      return true;
     }
     // Events in order change the family's rows.
     Forget(m_db, rows.late);
@@ -375,8 +381,9 @@ void EventApplier::Apply(const DateTime& time, const std::string& login, const s
       run.GoOn();
     else
       run.Stop();
-    return;
+    return true;
   }
+  return false;
 }
 
 }  // namespace vornal

@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "intake/applied_events.h"
 #include "store/database.h"
 #include "store/date_time.h"
 
@@ -28,13 +29,18 @@ namespace vornal {
 // five minutes after a finished one's end, on its day, it moves that end on;
 // elsewhere it is recorded as a finished interval of its own (a stop alone
 // records nothing). Events in time order need no look-up.
+//
+// With a store of applied events, an event it holds (the same login, time
+// and event name, in any spelling of the login) changes nothing.
 class EventApplier {
  public:
-  explicit EventApplier(Database& db) : m_db(db) {}
+  explicit EventApplier(Database& db, AppliedEvents* applied = nullptr)
+      : m_db(db), m_applied(applied) {}
 
-  // See ApplyEvent.
-  void Apply(const DateTime& time, const std::string& login, const std::string& event);
-  // Writes the end times held in memory.
+  // See ApplyEvent. False when the store holds the event already (nothing
+  // changed) or the name is none of the six.
+  bool Apply(const DateTime& time, const std::string& login, const std::string& event);
+  // Writes the end times held in memory, and the store's changed sets.
   void Flush();
 
   // The first (lowest ID) row of a login in one unfinished state, and how
@@ -78,6 +84,7 @@ class EventApplier {
 
  private:
   Database& m_db;
+  AppliedEvents* m_applied;
   // LoginKey -> rows of the day family [0] and the task family [1].
   std::unordered_map<std::string, std::array<FamilyRows, 2>> m_logins;
 };

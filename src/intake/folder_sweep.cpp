@@ -7,15 +7,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <deque>
+#include <fstream>
 #include <memory>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "intake/buffer_line.h"
 #include "intake/buffer_reader.h"
 #include "intake/crash_point.h"
 #include "intake/event_applier.h"
@@ -28,19 +33,21 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kBufferName = "main.buf";
 constexpr const char* kClaimPrefix = "main.buf.claim-";
+constexpr std::size_t kStampDigits = 20;
 constexpr int kProgressLines = 1024;
 constexpr auto kProgressInterval = std::chrono::milliseconds(50);
-// Passes over a file that a client still holds before it is left for the
-// next run.
-constexpr int kMaxPasses = 20;
-// Pause before looking again at a file a client still holds open.
-constexpr auto kOpenWait = std::chrono::milliseconds(5);
+// The one pause of a batch before its files that a client held open are
+// looked at again (a client that opens, appends and closes is done by then).
+constexpr auto kHeldWait = std::chrono::milliseconds(10);
 // A batch is committed after this many files, bytes read or time: a
 // thousand small files in a few transactions, while another program that
 // wants the database never waits long.
 constexpr std::size_t kBatchFiles = 100;
 constexpr std::int64_t kBatchBytes = 8 << 20;
 constexpr auto kBatchTime = std::chrono::milliseconds(200);
+// The bytes before a ledger's offset that are compared to tell a rewritten
+// file.
+constexpr std::size_t kTailBytes = 64;
 
 // A file descriptor closed with its owner.
 class Fd {
@@ -59,10 +66,13 @@ class Fd {
   int m_fd;
 };
 
-// Shared state of one sweep: totals and the progress throttle.
+// Shared state of one sweep: totals, the progress throttle, the clocks and
+// the times a line may carry.
 struct SweepContext {
   const ProgressCallback* progress = nullptr;
+  std::function<ClockReading()> clock;
   int quietPeriod = kDefaultQuietPeriod;
+  TimeLimits limits;
   SweepProgress current;
   Clock::time_point last{};
   bool stop = false;
@@ -110,38 +120,87 @@ std::string Fingerprint(const struct stat& info) {
          std::to_string(info.st_mtim.tv_nsec) + ":" + std::to_string(info.st_ino);
 }
 
-std::int64_t UnixNow() {
-  return std::chrono::duration_cast<std::chrono::seconds>(
-             std::chrono::system_clock::now().time_since_epoch())
-      .count();
+// Reads up to `size` bytes at `offset`; fewer only at the end of the file.
+std::string ReadAt(int fd, std::int64_t offset, std::size_t size) {
+  std::string bytes(size, '\0');
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n =
+        ::pread(fd, bytes.data() + done, size - done, offset + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0)
+      throw std::system_error(errno, std::generic_category(), "cannot read the buffer file");
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+// The bytes just before `offset`, as a short text (FNV-1a): a rewrite of
+// what was applied shows there.
+std::string TailOf(int fd, std::int64_t offset) {
+  const std::int64_t from = std::max<std::int64_t>(0, offset - kTailBytes);
+  const std::string bytes = ReadAt(fd, from, static_cast<std::size_t>(offset - from));
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  char text[24];
+  std::snprintf(text, sizeof text, "%zu:%016llx", bytes.size(),
+                static_cast<unsigned long long>(hash));
+  return text;
+}
+
+// True when the file is empty or its last byte ends a line (or the
+// readable content).
+bool EndsWholeLine(int fd, const struct stat& info) {
+  if (info.st_size == 0) return true;
+  const std::string last = ReadAt(fd, info.st_size - 1, 1);
+  return last.empty() || last[0] == '\n' || last[0] == '\r' || last[0] == '\x1A';
 }
 
 struct Ledger {
   std::int64_t bytes = 0;
   std::int64_t lines = 0;
   std::string seen;
-  std::int64_t seenAt = 0;
+  std::int64_t seenAt = 0;  // boot-clock milliseconds of the boot `bootId`
+  std::string bootId;
   std::int64_t markAt = -1;
+  std::string tail;  // TailOf(bytes); empty: not known (a row of an older version)
+  bool skipping = false;
   bool stored = false;  // a row under this key exists
 };
 
-// The ledger row of a claimed file, keyed by its name and inode so that
-// neither another folder's file of the same name nor a new spelling of the
-// folder can take it. A row of an older version, keyed by the name alone,
-// is taken over.
-Ledger ReadLedger(Database& db, const std::string& key, const std::string& name) {
-  for (const std::string* k : {&key, &name}) {
-    Statement query =
-        db.Prepare("SELECT Bytes, Lines, Seen, SeenAt, MarkAt FROM intake_ledger WHERE File = ?");
+// The ledger row of a main.buf not claimed yet, keyed by its device and
+// inode: how long it has been quiet. Its claimed file takes it over.
+std::string WaitingKey(const struct stat& info) {
+  return std::string(kBufferName) + "#" + std::to_string(info.st_dev) + ":" +
+         std::to_string(info.st_ino);
+}
+
+// The ledger row under `key`; else one under another key that is the same
+// file (a row of an older version, keyed by the name alone; the row of the
+// main.buf before its claim), taken over.
+Ledger ReadLedger(Database& db, const std::string& key,
+                  std::initializer_list<std::string> others = {}) {
+  std::vector<const std::string*> keys{&key};
+  for (const std::string& other : others) keys.push_back(&other);
+  for (const std::string* k : keys) {
+    Statement query = db.Prepare(
+        "SELECT Bytes, Lines, Seen, SeenAt, MarkAt, BootId, Tail, Skipping FROM intake_ledger "
+        "WHERE File = ?");
     query.Bind(*k);
     if (!query.Step()) continue;
-    Ledger ledger{query.Int(0),
-                  query.Int(1),
-                  query.Text(2),
-                  query.Int(3),
-                  query.IsNull(4) ? -1 : query.Int(4),
-                  k == &key};
-    if (k == &name) db.Execute("DELETE FROM intake_ledger WHERE File = ?", name);
+    Ledger ledger;
+    ledger.bytes = query.Int(0);
+    ledger.lines = query.Int(1);
+    ledger.seen = query.Text(2);
+    ledger.seenAt = query.Int(3);
+    ledger.markAt = query.IsNull(4) ? -1 : query.Int(4);
+    ledger.bootId = query.Text(5);
+    ledger.tail = query.Text(6);
+    ledger.skipping = query.Int(7) != 0;
+    ledger.stored = k == &key;
+    if (k != &key) db.Execute("DELETE FROM intake_ledger WHERE File = ?", *k);
     return ledger;
   }
   return {};
@@ -149,11 +208,33 @@ Ledger ReadLedger(Database& db, const std::string& key, const std::string& name)
 
 void WriteLedger(Database& db, const std::string& key, const Ledger& ledger) {
   db.Send(
-      "INSERT INTO intake_ledger (File, Bytes, Lines, Seen, SeenAt, MarkAt) "
-      "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (File) DO UPDATE SET Bytes = excluded.Bytes, "
-      "Lines = excluded.Lines, Seen = excluded.Seen, SeenAt = excluded.SeenAt, "
-      "MarkAt = excluded.MarkAt",
-      key, ledger.bytes, ledger.lines, ledger.seen, ledger.seenAt, ledger.markAt);
+      "INSERT INTO intake_ledger (File, Bytes, Lines, Seen, SeenAt, MarkAt, BootId, Tail, "
+      "Skipping) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (File) DO UPDATE SET "
+      "Bytes = excluded.Bytes, Lines = excluded.Lines, Seen = excluded.Seen, "
+      "SeenAt = excluded.SeenAt, MarkAt = excluded.MarkAt, BootId = excluded.BootId, "
+      "Tail = excluded.Tail, Skipping = excluded.Skipping",
+      key, ledger.bytes, ledger.lines, ledger.seen, ledger.seenAt, ledger.markAt, ledger.bootId,
+      ledger.tail, ledger.skipping ? 1 : 0);
+}
+
+// True when the file, as `seen` now, has not changed for the quiet period:
+// on the boot clock, which no step of the wall clock moves; after a reboot,
+// which starts that clock again, by its modification time against the wall
+// clock. Then the mark is taken anew on this boot's clock.
+bool Quiet(Ledger& ledger, const std::string& seen, const struct stat& info,
+           const ClockReading& clock, int quietPeriod) {
+  const bool sameBoot = !clock.bootId.empty() && ledger.bootId == clock.bootId &&
+                        clock.bootMilliseconds >= ledger.seenAt;
+  bool quiet = quietPeriod <= 0;
+  if (!quiet && ledger.seen == seen)
+    quiet = sameBoot ? clock.bootMilliseconds - ledger.seenAt >= std::int64_t{quietPeriod} * 1000
+                     : clock.unixTime - info.st_mtim.tv_sec >= quietPeriod;
+  if (ledger.seen != seen || !sameBoot) {
+    ledger.seen = seen;
+    ledger.seenAt = clock.bootMilliseconds;
+    ledger.bootId = clock.bootId;
+  }
+  return quiet;
 }
 
 // True when `name` in the folder is still the file `info` describes.
@@ -182,15 +263,31 @@ struct ClaimedFile {
   std::string folder;
   std::size_t folderIndex = 0;  // its folder in the sweep's summary
   Lease lease = Lease::Unknown;
-  int pass = 0;
-  bool gone = false;   // another run has finished it
-  bool final = false;  // every byte applied and nobody writes it: to be deleted
-  std::string key;     // its ledger row
+  bool gone = false;       // another run has finished it
+  bool final = false;      // every byte applied and nobody writes it: to be deleted
+  bool unended = false;    // not final, and it ends in the middle of a line
+  bool rewritten = false;  // its last pass read it again from its start
+  std::string key;         // its ledger row
   FileSummary summary;
 };
 
 void Add(SkipCounts& to, const SkipCounts& from) {
   for (std::size_t i = 0; i < kSkipReasonCount; ++i) to[i] += from[i];
+}
+
+// The first line of a file that is no event on its own, joined with the
+// folder's unended last line when together they make one: applied then,
+// and the kept line taken out.
+std::optional<LineOutcome> JoinWithUnended(Database& db, EventApplier& applier,
+                                           const std::string& folder, std::string_view raw,
+                                           const TimeLimits& limits) {
+  const std::optional<RejectedLine> kept = UnendedLineOf(db, folder);
+  if (!kept) return std::nullopt;
+  const std::string joined = DecodeLine(
+      (kept->windows1251 ? EncodeWindows1251(kept->text) : kept->text) + std::string(raw));
+  if (ReadLineEvent(joined, limits).skipped) return std::nullopt;
+  ForgetRejected(db, kept->id);
+  return ApplyLineText(applier, joined, limits);
 }
 
 // One pass over a claimed file inside the open transaction: applies the
@@ -207,23 +304,34 @@ std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
     return 0;
   }
   file.key = file.name + "#" + std::to_string(info.st_ino);
-  Ledger ledger = ReadLedger(db, file.key, file.name);
-  const std::string seen = Fingerprint(info);
-  const std::int64_t now = UnixNow();
-  const bool quiet = context.quietPeriod <= 0 ||
-                     (ledger.seen == seen && now - ledger.seenAt >= context.quietPeriod);
+  Ledger ledger = ReadLedger(db, file.key, {file.name, WaitingKey(info)});
+  const Ledger before = ledger;
+  const ClockReading clock = context.clock();
+  const bool quiet = Quiet(ledger, Fingerprint(info), info, clock, context.quietPeriod);
   const bool final = file.lease == Lease::Granted || (file.lease == Lease::Unknown && quiet);
   const std::int64_t size = info.st_size;
 
+  // A client that truncated the file and wrote it anew, or replaced what
+  // was applied: every line is read again, and the store of applied events
+  // tells the new ones.
+  file.rewritten = ledger.bytes > 0 &&
+                   (size < ledger.bytes ||
+                    (!ledger.tail.empty() && TailOf(file.fd.Get(), ledger.bytes) != ledger.tail));
+  if (file.rewritten) {
+    ledger.bytes = ledger.lines = 0;
+    ledger.markAt = -1;
+    ledger.skipping = false;
+  }
   const std::int64_t offset = ledger.bytes;
-  BufferReader reader(file.fd.Get(), offset, size, final, ledger.markAt);
+  BufferReader reader(file.fd.Get(), offset, size, final, ledger.markAt, ledger.skipping);
   context.current.file = file.path;
   context.current.fileSize = size;
   context.current.bytesRead = offset;
   context.Report(true);
   FileSummary pass;
-  EventApplier applier(db);
-  const DateTime collectedAt = DateTime::Now();
+  AppliedEvents applied(db);
+  EventApplier applier(db, &applied);
+  const DateTime collectedAt = clock.local;
   const std::int64_t middle = offset + (size - offset) / 2;
   ReadLine line;
   while (reader.Next(line)) {
@@ -237,8 +345,12 @@ std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
     } else if (line.truncated) {
       reason = SkipReason::LineTooLong;
     } else {
-      const LineOutcome outcome = ApplyLineText(applier, line.text);
+      LineOutcome outcome = ApplyLineText(applier, line.text, context.limits);
+      if (number == 1 && outcome.skipped && KeepsAside(*outcome.skipped))
+        if (auto joined = JoinWithUnended(db, applier, file.folder, reader.Raw(), context.limits))
+          outcome = std::move(*joined);
       reason = outcome.skipped;
+      if (line.unended && reason == SkipReason::UnknownEvent) reason = SkipReason::UnendedLine;
       if (outcome.applied) ++pass.eventsApplied;
       if (outcome.extra) {
         ++pass.skipped[static_cast<std::size_t>(SkipReason::ExtraEvent)];
@@ -248,8 +360,9 @@ std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
     }
     if (reason) {
       ++pass.skipped[static_cast<std::size_t>(*reason)];
-      if (*reason != SkipReason::BlankLine)
-        KeepAside(db, file.folder, file.name, number, *reason, line.length, line.text, collectedAt);
+      if (KeepsAside(*reason))
+        KeepAside(db, file.folder, file.name, number, *reason, line.length, line.text, collectedAt,
+                  line.windows1251);
     }
     if (number % kProgressLines == 0) {
       context.current.bytesRead = reader.Offset();
@@ -259,38 +372,47 @@ std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
     }
   }
   applier.Flush();
-  const Ledger before = ledger;
   ledger.bytes = reader.Offset();
   ledger.markAt = reader.MarkAt();
-  if (ledger.seen != seen) {
-    ledger.seen = seen;
-    ledger.seenAt = now;
-  }
+  ledger.skipping = reader.Skipping();
+  if (ledger.bytes != offset || file.rewritten || ledger.tail.empty())
+    ledger.tail = TailOf(file.fd.Get(), ledger.bytes);
   // A pass that found nothing new writes nothing, and syncs nothing.
-  if (!before.stored || ledger.bytes != offset || ledger.seen != before.seen ||
-      ledger.markAt != before.markAt)
+  if (!before.stored || ledger.bytes != before.bytes || ledger.lines != before.lines ||
+      ledger.seen != before.seen || ledger.seenAt != before.seenAt ||
+      ledger.bootId != before.bootId || ledger.markAt != before.markAt ||
+      ledger.tail != before.tail || ledger.skipping != before.skipping)
     WriteLedger(db, file.key, ledger);
   file.summary.eventsApplied += pass.eventsApplied;
   Add(file.summary.skipped, pass.skipped);
   file.final = final && ledger.bytes >= size;
+  file.unended = !final && ledger.bytes < size;
   context.current.eventsApplied += pass.eventsApplied;
   context.current.bytesRead = ledger.bytes;
   context.Report(true);
   return ledger.bytes - offset;
 }
 
+// The stamp of a claimed name: microseconds of the claim.
+long long StampOf(const std::string& claimed) {
+  if (claimed.size() < std::strlen(kClaimPrefix) + kStampDigits) return 0;
+  return std::atoll(claimed.substr(std::strlen(kClaimPrefix), kStampDigits).c_str());
+}
+
 // A name for the claimed file, unique by time, host and process, that sorts
-// in the order of claiming.
-std::string ClaimName() {
+// in the order of claiming: after `latest`, the folder's latest claimed
+// name, whatever the wall clock says.
+std::string ClaimName(const std::string& latest) {
   static int counter = 0;
   char host[256] = {};
   if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
   for (char& c : host)
     if (c == '/') c = '_';
   const auto now = std::chrono::system_clock::now().time_since_epoch();
-  const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(now).count();
+  const long long micros = std::max<long long>(
+      std::chrono::duration_cast<std::chrono::microseconds>(now).count(), StampOf(latest) + 1);
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%020lld", static_cast<long long>(micros));
+  std::snprintf(stamp, sizeof stamp, "%020lld", micros);
   return std::string(kClaimPrefix) + stamp + "-" + host + "-" + std::to_string(::getpid()) + "-" +
          std::to_string(++counter);
 }
@@ -375,13 +497,15 @@ std::int64_t Sum(const SkipCounts& counts) {
 // one transaction holding the first pass of each of its files, each with
 // its own ledger row, so that a thousand small files cost a few commits and
 // syncs, not a thousand. After the commit each file is deleted if it is
-// final, or passed over again (a client still holds it), or left waiting.
-// A folder's result goes out once every file of it is settled.
+// final, or left waiting; those a client held open are passed over once
+// more, all in one transaction after one short wait. A folder's result goes
+// out once every file of it is settled.
 class Sweep {
  public:
   Sweep(Database& db, const SweepOptions& options) : m_db(db), m_options(options) {
     UseLargeCache(db);
     m_context.progress = &options.progress;
+    m_context.clock = options.clock ? options.clock : ReadMachineClock;
     m_context.quietPeriod = options.quietPeriod.value_or(QuietPeriodSetting(db));
   }
 
@@ -412,25 +536,51 @@ class Sweep {
                          info.st_ino != match->inode)) {
       notes.push_back({FileNote::Kind::CannotOpen, folder, "it was replaced since it was matched"});
     } else {
-      for (const std::string& name : ClaimedNames(dir->Get())) {
+      // Oldest first; one that cannot be taken now holds back the newer
+      // ones, so that lines are applied in the order they were written.
+      const std::vector<std::string> claimed = ClaimedNames(dir->Get());
+      bool heldBack = false;
+      for (const std::string& name : claimed) {
         if (m_context.stop) break;
+        const std::size_t noted = notes.size();
         Fd fd(OpenEntry(dir->Get(), name, dirPath + "/" + name, notes));
-        if (fd.Get() >= 0) Take(ClaimedFile(dir, std::move(fd), name, dirPath, index));
+        if (fd.Get() >= 0) {
+          heldBack = !Take(ClaimedFile(dir, std::move(fd), name, dirPath, index));
+        } else if (notes.size() > noted) {
+          const FileNote::Kind kind = notes.back().kind;
+          heldBack = kind == FileNote::Kind::InUse || kind == FileNote::Kind::CannotOpen;
+        }
+        if (heldBack) break;
       }
-      if (!m_context.stop) Buffer(index, dir, dirPath);
+      if (!m_context.stop && !heldBack)
+        Buffer(index, dir, dirPath, claimed.empty() ? std::string() : claimed.back());
+      else if (heldBack && ::fstatat(dir->Get(), kBufferName, &info, AT_SYMLINK_NOFOLLOW) == 0)
+        notes.push_back({FileNote::Kind::HeldBack, dirPath + "/" + kBufferName, {}});
     }
     CloseFolder(index);
   }
 
-  // Claims main.buf by renaming it, and applies it.
-  void Buffer(std::size_t index, const std::shared_ptr<const Fd>& dir, const std::string& folder) {
+  // Claims main.buf by renaming it to a name after `latest` (the folder's
+  // latest claimed file), and applies it. One that ends in the middle of a
+  // line is left until it does not, or has been quiet for the quiet period.
+  void Buffer(std::size_t index, const std::shared_ptr<const Fd>& dir, const std::string& folder,
+              const std::string& latest = {}) {
     std::vector<FileNote>& notes = m_summary.folders[index].notes;
     const std::string path = folder + "/" + kBufferName;
     Fd fd(OpenEntry(dir->Get(), kBufferName, path, notes));
     if (fd.Get() < 0) return;
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return;
-    const std::string claimed = ClaimName();
+    try {
+      if (!EndsWholeLine(fd.Get(), info) && !QuietUnclaimed(info)) {
+        notes.push_back({FileNote::Kind::UnendedLine, path, {}});
+        return;
+      }
+    } catch (const std::system_error& e) {
+      notes.push_back({FileNote::Kind::ReadError, path, e.code().message()});
+      return;
+    }
+    const std::string claimed = ClaimName(latest);
     if (::renameat(dir->Get(), kBufferName, dir->Get(), claimed.c_str()) != 0) {
       if (errno != ENOENT) notes.push_back({FileNote::Kind::CannotClaim, path, ErrorText(errno)});
       return;
@@ -450,7 +600,7 @@ class Sweep {
     FolderSummary summary;
     summary.slot = slot;
     summary.folder = folder;
-    summary.collectedAt = DateTime::Now();
+    summary.collectedAt = m_context.clock().local;
     m_summary.folders.push_back(std::move(summary));
     m_context.current.folder = folder;
     m_queue.push_back({std::nullopt, m_summary.folders.size() - 1, false});
@@ -489,55 +639,84 @@ class Sweep {
     bool closed;
   };
 
-  // Applies the first pass of a claimed file in the open batch.
-  void Take(ClaimedFile file) {
+  // Opens the batch's transaction, if none is open.
+  void Begin(const std::string& file) {
+    if (m_transaction) return;
+    // The file is shown while the transaction may still wait for another
+    // program that holds the database.
+    m_context.current.file = file;
+    m_context.current.bytesRead = m_context.current.fileSize = 0;
+    m_context.Report(true);
+    m_transaction.emplace(m_db);
+    LockIntake();
+    m_batchStart = Clock::now();
+    WritePending();
+  }
+
+  // True when the main.buf, which ends in the middle of a line, has not
+  // changed for the quiet period (its own ledger row tells since when).
+  bool QuietUnclaimed(const struct stat& info) {
+    if (m_context.quietPeriod <= 0) return true;
+    Begin(m_context.current.folder + "/" + kBufferName);
+    const std::string key = WaitingKey(info);
+    Ledger ledger = ReadLedger(m_db, key);
+    const Ledger before = ledger;
+    const bool quiet =
+        Quiet(ledger, Fingerprint(info), info, m_context.clock(), m_context.quietPeriod);
+    if (!before.stored || ledger.seen != before.seen || ledger.seenAt != before.seenAt)
+      WriteLedger(m_db, key, ledger);
+    return quiet;
+  }
+
+  // Applies the first pass of a claimed file in the open batch. False when
+  // the folder's newer files must wait for it: it could not be read, or it
+  // ends in the middle of a line while it may still be written.
+  bool Take(ClaimedFile file) {
     file.lease = TakeLease(file.fd.Get());
-    if (!m_transaction) {
-      // The file is shown while the transaction may still wait for another
-      // program that holds the database.
-      m_context.current.file = file.path;
-      m_context.current.bytesRead = m_context.current.fileSize = 0;
-      m_context.Report(true);
-      m_transaction.emplace(m_db);
-      LockIntake();
-      m_batchStart = Clock::now();
-      WritePending();
-    }
+    Begin(file.path);
     std::int64_t bytes = 0;
-    {
-      // The file's own work, undone alone when it fails. A server may
-      // report an error of its statements only when the work ends: its
-      // events are taken back from the count then.
-      std::optional<Transaction> fileWork(std::in_place, m_db);
-      const std::int64_t eventsBefore = m_context.current.eventsApplied;
-      try {
-        ++file.pass;
-        bytes = ApplyPass(m_db, file, m_context);
-        fileWork->Commit();
-      } catch (const std::system_error& e) {
-        fileWork.reset();
-        m_context.current.eventsApplied = eventsBefore;
-        if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
-        m_summary.folders[file.folderIndex].notes.push_back(
-            {FileNote::Kind::ReadError, file.path, e.code().message()});
-        return;
-      } catch (const StoreError&) {
-        fileWork.reset();
-        m_context.current.eventsApplied = eventsBefore;
-        if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
-        // The files before this one are kept.
-        try {
-          Commit();
-        } catch (...) {
-        }
-        throw;
-      }
-    }
+    if (!Pass(file, bytes)) return false;
+    const bool unended = file.unended;
     m_batchBytes += bytes;
     m_files.push_back(std::move(file));
     if (m_files.size() >= kBatchFiles || m_batchBytes >= kBatchBytes ||
         Clock::now() - m_batchStart >= kBatchTime)
       Commit();
+    return !unended;
+  }
+
+  // One pass over the file in the open transaction, as work of its own that
+  // is undone alone when the file cannot be read (noted; false). A server
+  // may report an error of its statements only when the work ends: its
+  // events are taken back from the count then. Engine errors end the sweep,
+  // the batch's files before this one kept.
+  bool Pass(ClaimedFile& file, std::int64_t& bytes) {
+    std::optional<Transaction> fileWork(std::in_place, m_db);
+    const std::int64_t eventsBefore = m_context.current.eventsApplied;
+    try {
+      bytes = ApplyPass(m_db, file, m_context);
+      fileWork->Commit();
+      if (file.rewritten)
+        m_summary.folders[file.folderIndex].notes.push_back(
+            {FileNote::Kind::Rewritten, file.path, {}});
+      return true;
+    } catch (const std::system_error& e) {
+      fileWork.reset();
+      m_context.current.eventsApplied = eventsBefore;
+      if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
+      m_summary.folders[file.folderIndex].notes.push_back(
+          {FileNote::Kind::ReadError, file.path, e.code().message()});
+      return false;
+    } catch (const StoreError&) {
+      fileWork.reset();
+      m_context.current.eventsApplied = eventsBefore;
+      if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
+      try {
+        Commit();
+      } catch (...) {
+      }
+      throw;
+    }
   }
 
   void Commit() {
@@ -550,48 +729,63 @@ class Sweep {
     m_batchBytes = 0;
     std::vector<ClaimedFile> files = std::move(m_files);
     m_files.clear();
-    for (ClaimedFile& file : files) Settle(file);
+    std::vector<ClaimedFile*> held;
+    for (ClaimedFile& file : files)
+      if (Settle(file, false) == Outcome::Again) held.push_back(&file);
+    if (!held.empty()) PassAgain(held);
     m_context.Report(true);
     Emit();
   }
 
-  // Collections do not interleave: the applier relies on nobody else
-  // writing LOGS, and two runs may meet over the same claimed file.
-  void LockIntake() { m_db.Connection().Lock(DatabaseLock::Intake); }
-
-  enum class Outcome { Done, Failed, Again };
-
-  // After its pass is committed: a final file is deleted; one a client
-  // still holds is passed over again, each pass a transaction of its own,
-  // up to kMaxPasses; one nobody can tell about waits.
-  void Settle(ClaimedFile& file) {
-    FolderSummary& folder = m_summary.folders[file.folderIndex];
-    Outcome outcome;
-    while ((outcome = Finished(file, folder.notes)) == Outcome::Again) {
-      std::this_thread::sleep_for(kOpenWait);
-      file.lease = TakeLease(file.fd.Get());
-      ++file.pass;
+  // The files a client held open at their first pass, once more, after one
+  // wait for them all, in one transaction; then settled for this run.
+  void PassAgain(const std::vector<ClaimedFile*>& held) {
+    std::this_thread::sleep_for(kHeldWait);
+    std::vector<ClaimedFile*> passed;
+    {
       Transaction transaction(m_db);
       LockIntake();
-      try {
-        ApplyPass(m_db, file, m_context);
-      } catch (const std::system_error& e) {
-        if (file.lease == Lease::Granted) ReleaseLease(file.fd.Get());
-        folder.notes.push_back({FileNote::Kind::ReadError, file.path, e.code().message()});
-        return;
+      for (ClaimedFile* file : held) {
+        file->lease = TakeLease(file->fd.Get());
+        std::int64_t bytes = 0;
+        if (Pass(*file, bytes)) passed.push_back(file);
       }
       CrashAt(CrashPoint::BeforeCommit);
       transaction.Commit();
       CrashAt(CrashPoint::AfterCommit);
-      m_context.current.eventsCommitted = m_context.current.eventsApplied;
     }
-    if (outcome == Outcome::Failed) return;
+    m_context.current.eventsCommitted = m_context.current.eventsApplied;
+    for (ClaimedFile* file : passed) Settle(*file, true);
+  }
+
+  // Collections do not interleave: the applier relies on nobody else
+  // writing LOGS, and two runs may meet over the same claimed file. The
+  // times a line may carry are read under the lock; the first transaction
+  // of the run forgets the applied events that fell out of their window.
+  void LockIntake() {
+    m_db.Connection().Lock(DatabaseLock::Intake);
+    m_context.limits = IntakeTimeLimits(m_db, m_context.clock().local);
+    if (!m_pruned) PruneAppliedEvents(m_db, m_context.limits);
+    m_pruned = true;
+  }
+
+  enum class Outcome { Done, Failed, Again };
+
+  // After its pass is committed: a final file is deleted; one a client
+  // still holds is passed over again (Again, unless this was the last
+  // pass); one nobody can tell about waits. Adds what the file gave to its
+  // folder.
+  Outcome Settle(ClaimedFile& file, bool lastPass) {
+    FolderSummary& folder = m_summary.folders[file.folderIndex];
+    const Outcome outcome = Finished(file, folder.notes, lastPass);
+    if (outcome != Outcome::Done) return outcome;
     ++folder.filesProcessed;
     folder.eventsApplied += file.summary.eventsApplied;
     Add(folder.skipped, file.summary.skipped);
+    return outcome;
   }
 
-  Outcome Finished(ClaimedFile& file, std::vector<FileNote>& notes) {
+  Outcome Finished(ClaimedFile& file, std::vector<FileNote>& notes, bool lastPass) {
     const int fd = file.fd.Get();
     const bool leased = file.lease == Lease::Granted;
     bool final = file.final && !file.gone;
@@ -600,12 +794,20 @@ class Sweep {
     if (leased && final && !LeaseIntact(fd)) final = false;
     if (final) {
       struct stat info {};
-      if (::fstat(fd, &info) == 0 && StillNamed(file.dir->Get(), file.name, info) &&
-          ::unlinkat(file.dir->Get(), file.name.c_str(), 0) != 0 && errno != ENOENT) {
-        const int error = errno;
-        if (leased) ReleaseLease(fd);
-        notes.push_back({FileNote::Kind::ReadError, file.path, ErrorText(error)});
-        return Outcome::Failed;
+      if (::fstat(fd, &info) == 0 && StillNamed(file.dir->Get(), file.name, info)) {
+        // What was committed must be in the database the office uses now.
+        try {
+          m_db.Connection().CheckLocation();
+        } catch (...) {
+          if (leased) ReleaseLease(fd);
+          throw;
+        }
+        if (::unlinkat(file.dir->Get(), file.name.c_str(), 0) != 0 && errno != ENOENT) {
+          const int error = errno;
+          if (leased) ReleaseLease(fd);
+          notes.push_back({FileNote::Kind::ReadError, file.path, ErrorText(error)});
+          return Outcome::Failed;
+        }
       }
       if (leased) ReleaseLease(fd);
       CrashAt(CrashPoint::AfterDelete);
@@ -614,15 +816,12 @@ class Sweep {
     }
     if (leased) ReleaseLease(fd);
     if (file.gone) return Outcome::Done;
-    if (file.lease == Lease::Unknown || file.pass >= kMaxPasses) {
-      file.summary.waiting = true;
-      notes.push_back(
-          {file.lease == Lease::Unknown ? FileNote::Kind::QuietPeriod : FileNote::Kind::StillOpen,
-           file.path,
-           {}});
-      return Outcome::Done;
-    }
-    return Outcome::Again;
+    const bool unknown = file.lease == Lease::Unknown;
+    if (!unknown && !lastPass) return Outcome::Again;
+    file.summary.waiting = true;
+    notes.push_back(
+        {unknown ? FileNote::Kind::QuietPeriod : FileNote::Kind::StillOpen, file.path, {}});
+    return Outcome::Done;
   }
 
   // Sends out, in order, the slot notes and the folders whose files are all
@@ -666,6 +865,7 @@ class Sweep {
   std::vector<ClaimedFile> m_files;  // in the open batch
   std::int64_t m_batchBytes = 0;
   Clock::time_point m_batchStart;
+  bool m_pruned = false;
   std::deque<Pending> m_queue;
   std::vector<std::string> m_ledgerDone;
   std::vector<std::size_t> m_statusDone;
@@ -698,6 +898,16 @@ std::string FileNoteText(const FileNote& note) {
       return note.file + ": cannot be read (" + note.detail + "); left for the next run";
     case FileNote::Kind::InUse:
       return note.file + ": another run is collecting it now; left to it";
+    case FileNote::Kind::UnendedLine:
+      return note.file +
+             ": ends in the middle of a line; left until the line is finished or the file "
+             "has not changed for the quiet period";
+    case FileNote::Kind::HeldBack:
+      return note.file + ": left for a later run, after the folder's older claimed file";
+    case FileNote::Kind::Rewritten:
+      return note.file +
+             ": was rewritten by its client; read again from its start, the events applied "
+             "before skipped";
   }
   return note.file;
 }
@@ -711,7 +921,10 @@ std::int64_t FolderSummary::Skipped() const {
 }
 
 std::int64_t FolderSummary::KeptAside() const {
-  return Skipped() - skipped[static_cast<std::size_t>(SkipReason::BlankLine)];
+  std::int64_t kept = 0;
+  for (std::size_t i = 0; i < kSkipReasonCount; ++i)
+    if (KeepsAside(static_cast<SkipReason>(i))) kept += skipped[i];
+  return kept;
 }
 
 int FolderSummary::Waiting() const {
@@ -720,7 +933,27 @@ int FolderSummary::Waiting() const {
 }
 
 int FolderSummary::Failures() const {
-  return static_cast<int>(notes.size()) - Waiting();
+  return static_cast<int>(
+      std::count_if(notes.begin(), notes.end(), [](const FileNote& n) { return n.Failure(); }));
+}
+
+ClockReading ReadMachineClock() {
+  ClockReading clock;
+  clock.local = DateTime::Now();
+  clock.unixTime = std::chrono::duration_cast<std::chrono::seconds>(
+                       std::chrono::system_clock::now().time_since_epoch())
+                       .count();
+  timespec boot{};
+  ::clock_gettime(CLOCK_BOOTTIME, &boot);
+  clock.bootMilliseconds = std::int64_t{boot.tv_sec} * 1000 + boot.tv_nsec / 1000000;
+  static const std::string bootId = [] {
+    std::ifstream in("/proc/sys/kernel/random/boot_id");
+    std::string id;
+    std::getline(in, id);
+    return id;
+  }();
+  clock.bootId = bootId;
+  return clock;
 }
 
 int QuietPeriodSetting(Database& db) {

@@ -25,7 +25,7 @@ struct FileSummary {
   std::int64_t Skipped() const;
 };
 
-// A file the sweep left for a later run, and why.
+// A file the sweep left for a later run, and why, or what it found.
 struct FileNote {
   enum class Kind {
     StillOpen,    // a client still holds the claimed file open: it waits
@@ -37,14 +37,20 @@ struct FileNote {
     Changed,      // main.buf was replaced while it was being claimed
     ReadError,    // a claimed file could not be read; `detail` says why
     InUse,        // another run holds the file's lease: it is collecting it now
+    UnendedLine,  // main.buf ends in the middle of a line: it waits for the rest
+    HeldBack,     // main.buf waits for an older claimed file of its folder
+    Rewritten,    // a claimed file was rewritten: read again from its start
   };
   Kind kind = Kind::StillOpen;
   std::string file;
   std::string detail;
-  // A file that waits is normal; any other note means a file was not collected.
+  // A file that waits is normal; so is a rewritten one, read again.
   bool Waits() const {
-    return kind == Kind::StillOpen || kind == Kind::QuietPeriod || kind == Kind::InUse;
+    return kind == Kind::StillOpen || kind == Kind::QuietPeriod || kind == Kind::InUse ||
+           kind == Kind::UnendedLine || kind == Kind::HeldBack;
   }
+  // A file that could not be collected.
+  bool Failure() const { return !Waits() && kind != Kind::Rewritten; }
 };
 // The note in English, for the command line.
 std::string FileNoteText(const FileNote& note);
@@ -61,7 +67,8 @@ struct FolderSummary {
   // Files left for a later run, with the reason.
   std::vector<FileNote> notes;
   std::int64_t Skipped() const;
-  // Lines kept aside in rejected_lines (every skipped line but blank ones).
+  // Lines kept aside in rejected_lines (every skipped line but blank ones
+  // and events applied before).
   std::int64_t KeptAside() const;
   int Waiting() const;
   int Failures() const;
@@ -112,12 +119,25 @@ inline constexpr int kDefaultQuietPeriod = 600;
 int QuietPeriodSetting(Database& db);
 void SaveQuietPeriodSetting(Database& db, int seconds);
 
+// What the clocks say, as the sweep reads them.
+struct ClockReading {
+  DateTime local;             // the machine's local time
+  std::int64_t unixTime = 0;  // seconds since 1970 (UTC), as file times are
+  // CLOCK_BOOTTIME in milliseconds, which no clock step moves, and the ID of
+  // the boot it counts from (a reboot starts it again).
+  std::int64_t bootMilliseconds = 0;
+  std::string bootId;
+};
+ClockReading ReadMachineClock();
+
 struct SweepOptions {
   // Overrides the setting; 0 takes every file as final at once.
   std::optional<int> quietPeriod;
   ProgressCallback progress;
   FolderCallback folderDone;
   SlotNoteCallback slotNote;
+  // The clocks; the machine's when not set (tests set their own).
+  std::function<ClockReading()> clock;
 };
 
 // True when the path names a folder that can be made the current directory.
@@ -134,24 +154,39 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
 
 // The Process command: for every slot in order, each folder its value names
 // (one, or those a pattern matches now), the claimed files the folder holds
-// (of an interrupted run, or waiting), then its main.buf.
+// (of an interrupted run, or waiting), oldest first, then its main.buf.
 //
 // A main.buf is opened once without following links and without blocking;
-// only a regular file with write permission is taken. It is renamed to a
-// unique claimed name, which must still be the file opened; from then on it
-// is read, measured and deleted through what was verified. Its complete lines
-// are applied in one transaction, with the ledger of bytes and lines applied
-// and the lines kept aside; small files share a transaction, each with its
-// own ledger row, so that many folders cost few syncs. It is deleted (after
-// the commit) once every byte is applied
-// and either a write lease proves that nobody holds it open, or it has not
-// changed (size, modification time, inode) for the quiet period; until then
-// it stays claimed, and every run applies the complete lines added since. A
-// last line without line end is applied only then.
+// only a regular file with write permission is taken. One that ends in the
+// middle of a line is left until its line is finished, or it has not
+// changed for the quiet period. It is renamed to a unique claimed name that
+// sorts after the folder's other claimed files, which must still be the
+// file opened; from then on it is read, measured and deleted through what
+// was verified. Its complete lines are applied in one transaction, with the
+// ledger of bytes and lines applied and the lines kept aside; small files
+// share a transaction, each with its own ledger row, so that many folders
+// cost few syncs. Each event goes through the store of applied events
+// (applied_events.h): one applied before, from whatever file, changes
+// nothing. A claimed file shorter than what its ledger says was applied, or
+// whose bytes before that point changed, was rewritten: it is read again
+// from its start. A file is deleted (after the commit, and only while the
+// database file is still the one opened) once every byte is applied and
+// either a write lease proves that nobody holds it open, or it has not
+// changed (size, modification time, inode) for the quiet period, measured
+// on the boot clock; until then it stays claimed, and every run applies the
+// complete lines added since. Files a client holds open are looked at once
+// more after one short wait for the whole batch. A last line without line
+// end is applied only once the file is final; if it is no event, it is kept
+// aside, and joined with the first line of the folder's next file when
+// together they make one. Within a folder, lines are applied in the order
+// they were written: a claimed file that another run is collecting, that
+// cannot be read, or that ends in the middle of a line while it may still
+// be written, holds back the folder's newer files.
 //
 // Engine errors throw StoreError with the file's work rolled back, ending the
-// sweep; the files before it are committed. A file that cannot be read is
-// noted and the sweep goes on. Each folder's result is kept (FolderStatuses).
+// sweep; the files before it are committed. DatabaseReplaced ends it before
+// any file is deleted. A file that cannot be read is noted and the sweep
+// goes on. Each folder's result is kept (FolderStatuses).
 SweepSummary ProcessFolders(Database& db, const SweepOptions& options = {});
 
 }  // namespace vornal

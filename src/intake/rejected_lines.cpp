@@ -9,6 +9,8 @@ namespace vornal {
 namespace {
 
 constexpr std::size_t kMaxLogin = 100;
+// U+FFFD: what bytes that are no text in Windows-1251 read as.
+constexpr const char* kReplacement = "\xEF\xBF\xBD";
 
 struct ReasonName {
   SkipReason reason;
@@ -22,9 +24,13 @@ constexpr ReasonName kReasons[kSkipReasonCount] = {
     {SkipReason::InvalidTime, "invalid-time", "no valid date and time"},
     {SkipReason::LoginTooLong, "login-too-long", "login longer than 100 characters"},
     {SkipReason::ControlCharacter, "control-character", "control character in the login"},
-    {SkipReason::LineTooLong, "line-too-long", "line longer than 1 MiB"},
+    {SkipReason::LineTooLong, "line-too-long", "line longer than 64 KiB"},
     {SkipReason::AfterEndMark, "after-end-mark", "after an end-of-file mark (0x1A)"},
     {SkipReason::ExtraEvent, "extra-event", "second event on a line"},
+    {SkipReason::TimeOutOfRange, "time-out-of-range", "time out of range"},
+    {SkipReason::InvalidCharacter, "invalid-character", "invalid character in the login"},
+    {SkipReason::UnendedLine, "unended-line", "last line without its line end"},
+    {SkipReason::AlreadyApplied, "already-applied", "already applied"},
 };
 
 std::size_t Utf8Length(const std::string& text) {
@@ -68,80 +74,145 @@ const char* SkipReasonCode(SkipReason reason) {
   return kReasons[static_cast<std::size_t>(reason)].code;
 }
 
-LineOutcome ApplyLineText(EventApplier& applier, const std::string& text) {
-  LineOutcome outcome;
+bool KeepsAside(SkipReason reason) {
+  return reason != SkipReason::BlankLine && reason != SkipReason::AlreadyApplied;
+}
+
+LineEvent ReadLineEvent(const std::string& text, const TimeLimits& limits) {
+  LineEvent result;
   if (text.empty()) {
-    outcome.skipped = SkipReason::BlankLine;
-    return outcome;
+    result.skipped = SkipReason::BlankLine;
+    return result;
   }
-  const BufferLine line = ParseBufferLine(text);
+  BufferLine line = ParseBufferLine(text);
   const std::optional<DateTime> time = line.Time();
   if (!IsWorkEvent(line.event))
-    outcome.skipped = SkipReason::UnknownEvent;
+    result.skipped = SkipReason::UnknownEvent;
   else if (!time)
-    outcome.skipped = SkipReason::InvalidTime;
+    result.skipped = SkipReason::InvalidTime;
   else if (HasControlCharacter(line.login))
-    outcome.skipped = SkipReason::ControlCharacter;
+    result.skipped = SkipReason::ControlCharacter;
+  else if (line.login.find(kReplacement) != std::string::npos)
+    result.skipped = SkipReason::InvalidCharacter;
   else if (Utf8Length(line.login) > kMaxLogin)
-    outcome.skipped = SkipReason::LoginTooLong;
+    result.skipped = SkipReason::LoginTooLong;
+  else if (!limits.Allow(*time))
+    result.skipped = SkipReason::TimeOutOfRange;
+  if (time) result.time = *time;
+  result.login = std::move(line.login);
+  result.event = std::move(line.event);
+  if (line.rest.find('|') != std::string::npos) result.extra = std::move(line.rest);
+  return result;
+}
+
+namespace {
+
+LineOutcome Apply(EventApplier& applier, LineEvent& line) {
+  LineOutcome outcome;
+  outcome.skipped = line.skipped;
   if (outcome.skipped) return outcome;
-  applier.Apply(*time, line.login, line.event);
+  if (!applier.Apply(line.time, line.login, line.event)) {
+    outcome.skipped = SkipReason::AlreadyApplied;
+    return outcome;
+  }
   outcome.applied = true;
-  if (line.rest.find('|') != std::string::npos) outcome.extra = line.rest;
+  outcome.extra = std::move(line.extra);
   return outcome;
+}
+
+}  // namespace
+
+LineOutcome ApplyLineText(EventApplier& applier, const std::string& text,
+                          const TimeLimits& limits) {
+  LineEvent line = ReadLineEvent(text, limits);
+  return Apply(applier, line);
 }
 
 void KeepAside(Database& db, const std::string& folder, const std::string& file, std::int64_t line,
                SkipReason reason, std::int64_t length, const std::string& text,
-               const DateTime& collectedAt) {
+               const DateTime& collectedAt, bool windows1251) {
   db.Execute(
-      "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text) "
-      "VALUES (?, ?, ?, ?, ?, ?, ?)",
-      folder, file, line, SkipReasonCode(reason), collectedAt, length, Head(text, kKeptTextBytes));
+      "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text, "
+      "Windows1251) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+      folder, file, line, SkipReasonCode(reason), collectedAt, length, Head(text, kKeptTextBytes),
+      windows1251 ? 1 : 0);
+}
+
+namespace {
+
+constexpr const char* kColumns =
+    "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text, Windows1251 "
+    "FROM rejected_lines ";
+
+RejectedLine Row(const Statement& query) {
+  RejectedLine line;
+  line.id = query.Int(0);
+  line.folder = query.Text(1);
+  line.file = query.Text(2);
+  line.line = query.Int(3);
+  line.reasonCode = query.Text(4);
+  line.reason = ReasonOf(line.reasonCode).value_or(SkipReason::UnknownEvent);
+  line.collectedAt = query.Text(5);
+  line.length = query.Int(6);
+  line.text = query.Text(7);
+  line.windows1251 = query.Int(8) != 0;
+  return line;
+}
+
+}  // namespace
+
+std::optional<RejectedLine> UnendedLineOf(Database& db, const std::string& folder) {
+  Statement query = db.Prepare(std::string(kColumns) + "WHERE Folder = ? ORDER BY ID DESC LIMIT 1");
+  query.Bind(folder);
+  if (!query.Step()) return std::nullopt;
+  RejectedLine line = Row(query);
+  if (line.reason != SkipReason::UnendedLine ||
+      line.length > static_cast<std::int64_t>(line.text.size()))
+    return std::nullopt;
+  return line;
+}
+
+void ForgetRejected(Database& db, std::int64_t id) {
+  db.Execute("DELETE FROM rejected_lines WHERE ID = ?", id);
 }
 
 std::vector<RejectedLine> ListRejected(Database& db, const std::optional<DateTime>& before) {
   std::vector<RejectedLine> lines;
-  Statement query =
-      db.Prepare(before ? "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text "
-                          "FROM rejected_lines WHERE CollectedAt < ? ORDER BY ID"
-                        : "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text "
-                          "FROM rejected_lines ORDER BY ID");
+  Statement query = db.Prepare(std::string(kColumns) +
+                               (before ? "WHERE CollectedAt < ? ORDER BY ID" : "ORDER BY ID"));
   if (before) query.Bind(*before);
-  while (query.Step()) {
-    RejectedLine line;
-    line.id = query.Int(0);
-    line.folder = query.Text(1);
-    line.file = query.Text(2);
-    line.line = query.Int(3);
-    line.reasonCode = query.Text(4);
-    line.reason = ReasonOf(line.reasonCode).value_or(SkipReason::UnknownEvent);
-    line.collectedAt = query.Text(5);
-    line.length = query.Int(6);
-    line.text = query.Text(7);
-    lines.push_back(std::move(line));
-  }
+  while (query.Step()) lines.push_back(Row(query));
   return lines;
 }
 
-RetrySummary RetryRejected(Database& db) {
+RetrySummary RetryRejected(Database& db, const RetryOptions& options) {
   RetrySummary summary;
   Transaction transaction(db);
-  const DateTime now = DateTime::Now();
+  // Collections and other retries wait, or are waited for: a line is
+  // applied by one of them.
+  db.Connection().Lock(DatabaseLock::Intake);
+  const DateTime now = options.now.value_or(DateTime::Now());
+  const TimeLimits limits = IntakeTimeLimits(db, now);
   {
-    EventApplier applier(db);
+    AppliedEvents applied(db);
+    EventApplier applier(db, &applied);
     for (const RejectedLine& kept : ListRejected(db)) {
       if (kept.length > static_cast<std::int64_t>(kept.text.size())) {
         ++summary.kept;
         continue;
       }
-      const LineOutcome outcome = ApplyLineText(applier, kept.text);
-      if (!outcome.applied) {
+      LineEvent line = ReadLineEvent(kept.text, limits);
+      const auto& accept = options.acceptDates;
+      if (line.skipped == SkipReason::TimeOutOfRange && accept && accept->first <= line.time &&
+          line.time < accept->second.AddDays(1))
+        line.skipped.reset();
+      const LineOutcome outcome = Apply(applier, line);
+      if (!outcome.applied && outcome.skipped != SkipReason::AlreadyApplied) {
         ++summary.kept;
         continue;
       }
-      ++summary.applied;
-      db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id);
+      ++(outcome.applied ? summary.applied : summary.before);
+      ForgetRejected(db, kept.id);
       if (outcome.extra) {
         KeepAside(db, kept.folder, kept.file, kept.line, SkipReason::ExtraEvent,
                   static_cast<std::int64_t>(outcome.extra->size()), *outcome.extra, now);

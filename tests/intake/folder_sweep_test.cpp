@@ -64,7 +64,7 @@ TEST_F(Sweep, VisitsEveryExistingSlotAndSkipsWhatItCannotRead) {
   test::WriteFile(first + "/main.buf", std::string(kDayLines) +
                                            "2002|10|7|9|4|0|petrov|WorkingDay\n" +
                                            "2002|10|32|9|5|0|petrov|WorkingDay|\n\n");
-  test::WriteFile(tenth + "/main.buf", "2002|10|7|10|0|0|ivanov|StartWork|");
+  test::WriteFile(tenth + "/main.buf", "2002|10|7|10|0|0|ivanov|StartWork|\r\n");
 
   const SweepSummary summary = ProcessFolders(*m_db);
   EXPECT_EQ(DumpRows(*m_db),

@@ -102,6 +102,20 @@ QString NoteText(const FileNote& note) {
     case FileNote::Kind::InUse:
       return MainWindow::tr("%1: файл сейчас обрабатывает другой запуск обработки, оставлен ему")
           .arg(file);
+    case FileNote::Kind::UnendedLine:
+      return MainWindow::tr(
+                 "%1: файл кончается на середине строки; оставлен, пока строка не будет "
+                 "дописана или файл не перестанет меняться")
+          .arg(file);
+    case FileNote::Kind::HeldBack:
+      return MainWindow::tr(
+                 "%1: оставлен до следующей обработки, после более старого файла этой папки")
+          .arg(file);
+    case FileNote::Kind::Rewritten:
+      return MainWindow::tr(
+                 "%1: файл переписан клиентом; прочитан заново с начала, уже внесённые "
+                 "события пропущены")
+          .arg(file);
   }
   return file;
 }
@@ -119,11 +133,19 @@ QString SkipText(SkipReason reason) {
     case SkipReason::ControlCharacter:
       return MainWindow::tr("управляющие символы в логине");
     case SkipReason::LineTooLong:
-      return MainWindow::tr("строка длиннее 1 МиБ");
+      return MainWindow::tr("строка длиннее 64 КиБ");
     case SkipReason::AfterEndMark:
       return MainWindow::tr("после метки конца файла (0x1A)");
     case SkipReason::ExtraEvent:
       return MainWindow::tr("второе событие в строке");
+    case SkipReason::TimeOutOfRange:
+      return MainWindow::tr("время вне допустимых пределов");
+    case SkipReason::InvalidCharacter:
+      return MainWindow::tr("недопустимый символ в логине");
+    case SkipReason::UnendedLine:
+      return MainWindow::tr("последняя строка без конца строки");
+    case SkipReason::AlreadyApplied:
+      return MainWindow::tr("уже внесены раньше");
   }
   return {};
 }

@@ -81,8 +81,10 @@ class ProcessCommandTest : public QObject {
     QCOMPARE(done.icon, QMessageBox::Information);
     QCOMPARE(done.text.split(u'\n').front(), QStringLiteral("Обработка выполнена"));
     QVERIFY2(done.text.contains(QStringLiteral("Обработано файлов: 2")), qPrintable(done.text));
-    QVERIFY(done.text.contains(QStringLiteral("Пропущено строк: 2")));
+    // Both folders hold the same day: the second changes nothing.
+    QVERIFY(done.text.contains(QStringLiteral("Пропущено строк: 7")));
     QVERIFY(done.text.contains(QStringLiteral("неизвестное или пустое имя события: 2")));
+    QVERIFY(done.text.contains(QStringLiteral("уже внесены раньше: 5")));
     QVERIFY(!done.text.contains(QStringLiteral("Остановлено")));
     QVERIFY(done.text.contains(QStringLiteral("Строка 3: шаблону ") +
                                dir.File(QStringLiteral("nobody/*")) +
