@@ -34,7 +34,7 @@ struct FileNote {
     CannotOpen,   // main.buf cannot be opened for reading and writing; `detail` says why
     NoWriteBits,  // main.buf has no write permission
     CannotClaim,  // main.buf could not be renamed; `detail` says why
-    Changed,      // main.buf was replaced while it was being claimed
+    Changed,      // main.buf was replaced while it was being claimed: it waits
     ReadError,    // a claimed file could not be read; `detail` says why
     InUse,        // another run holds the file's lease: it is collecting it now
     UnendedLine,  // main.buf ends in the middle of a line: it waits for the rest
@@ -47,7 +47,7 @@ struct FileNote {
   // A file that waits is normal; so is a rewritten one, read again.
   bool Waits() const {
     return kind == Kind::StillOpen || kind == Kind::QuietPeriod || kind == Kind::InUse ||
-           kind == Kind::UnendedLine || kind == Kind::HeldBack;
+           kind == Kind::Changed || kind == Kind::UnendedLine || kind == Kind::HeldBack;
   }
   // A file that could not be collected.
   bool Failure() const { return !Waits() && kind != Kind::Rewritten; }

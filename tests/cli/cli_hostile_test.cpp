@@ -55,7 +55,8 @@ TEST(CliHostile, OnlyRegularWritableFilesAreTaken) {
 
 // CR alone ends a line; a second event glued after the eighth "|", the bytes
 // after a 0x1A and bad lines are kept aside and counted, never dropped; a
-// retry applies what now parses exactly once; clear forgets.
+// retry applies what now parses exactly once, and a time out of range once
+// accepted; clear forgets.
 TEST(CliHostile, NothingIsDroppedSilently) {
   test::TempDir dir;
   const std::string cwd = dir.Path().string();
@@ -66,16 +67,17 @@ TEST(CliHostile, NothingIsDroppedSilently) {
                          "2002|10|7|9|6|30|n" +
                          std::string(1, '\0') +
                          "ul|StartWork|\r"
+                         "2099|1|1|9|0|0|far|StartWDay|\r"
                          "2002|10|7|9|7|0|petrov|StopWDay|\x1A"
                          "2002|10|7|9|8|0|sidorov|StartWDay|\r\n"});
   auto run = RunCli(cwd, {"process"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Has(run.out,
-                  ": 1 file, 3 events applied, 6 lines skipped (1 blank line, 1 unknown "
+                  ": 1 file, 3 events applied, 7 lines skipped (1 blank line, 1 unknown "
                   "or missing event name, 2 control character in the login, 1 after "
-                  "an end-of-file mark (0x1A), 1 second event on a line)"))
+                  "an end-of-file mark (0x1A), 1 second event on a line, 1 time out of range)"))
       << run.out;
-  EXPECT_TRUE(Has(run.out, "5 kept aside")) << run.out;
+  EXPECT_TRUE(Has(run.out, "6 kept aside")) << run.out;
   EXPECT_EQ(test::RowsIn(cwd), "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:07:00\n");
 
   run = RunCli(cwd, {"rejected"});
@@ -83,20 +85,24 @@ TEST(CliHostile, NothingIsDroppedSilently) {
       << run.out;
   EXPECT_TRUE(Has(run.out, "esc\\x1B[31m|StartWork|")) << run.out;
   EXPECT_FALSE(Has(run.out, "\x1B")) << "raw ESC printed";
-  EXPECT_TRUE(Has(run.out, "5 lines kept aside.")) << run.out;
+  EXPECT_TRUE(Has(run.out, "6 lines kept aside.")) << run.out;
   run = RunCli(cwd, {"rejected", "--csv"});
   EXPECT_EQ(run.out.rfind("ID,CollectedAt,Folder,File,Line,Reason,Length,Text\r\n", 0), 0u);
-  EXPECT_TRUE(Has(run.out, ",8,after-end-mark,34,2002|10|7|9|8|0|sidorov|StartWDay|\r\n"))
+  EXPECT_TRUE(Has(run.out, ",9,after-end-mark,34,2002|10|7|9|8|0|sidorov|StartWDay|\r\n"))
       << run.out;
 
   // The glued event and the one after the mark parse: applied once, gone.
   // A NUL, which a server stores as another control character, stays kept.
   run = RunCli(cwd, {"rejected", "--retry"});
-  EXPECT_EQ(run.out, "2 lines applied, 3 still kept aside.\n");
-  EXPECT_EQ(RunCli(cwd, {"rejected", "--retry"}).out, "0 lines applied, 3 still kept aside.\n");
+  EXPECT_EQ(run.out, "2 lines applied, 4 still kept aside.\n");
+  EXPECT_EQ(RunCli(cwd, {"rejected", "--retry"}).out, "0 lines applied, 4 still kept aside.\n");
+  EXPECT_EQ(RunCli(cwd, {"rejected", "--retry", "--accept", "2099-01-01"}).out,
+            "1 line applied, 3 still kept aside.\n");
   EXPECT_EQ(test::RowsIn(cwd),
             "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:07:00\n"
-            "sidorov|StartWDay|2002-10-07 09:08:00|2002-10-07 09:08:00\n");
+            "sidorov|StartWDay|2002-10-07 09:08:00|2002-10-07 09:08:00\n"
+            "far|StartWDay|2099-01-01 09:00:00|2099-01-01 09:00:00\n");
+  EXPECT_EQ(RunCli(cwd, {"rejected", "--retry", "--accept", "2099-01-02..2099-01-01"}).exitCode, 2);
   EXPECT_EQ(RunCli(cwd, {"rejected", "--clear", "--before", "2000-01-01"}).out,
             "0 lines forgotten.\n");
   EXPECT_EQ(RunCli(cwd, {"rejected", "--clear"}).out, "3 lines forgotten.\n");
