@@ -1,12 +1,17 @@
-// folders_bench [FOLDERS] [EVENTS] [WORKDIR] [RUNS] [SERVER]: the sweep over an
-// office of FOLDERS working folders, one person each, matched by one pattern:
+// folders_bench [FOLDERS] [EVENTS] [WORKDIR] [RUNS] [SERVER] [--held]: the
+// sweep over an office of FOLDERS working folders, one person each, matched
+// by one pattern:
 //   - every folder with a main.buf of EVENTS events (one login per folder);
 //   - the same folders with nothing to collect;
 // beside, in the same run, the same buffers applied one file per
 // transaction (ProcessBufferFile per folder), as the sweep did before it
 // applied small files together. Wall-clock and CPU seconds, RUNS times each.
 // With SERVER (libpq's connection string of a PostgreSQL server, whose user
-// may create databases), the same again into new databases on it.
+// may create databases; "" for none), the same again into new databases on
+// it. With --held, every main.buf is held open by a client (this program)
+// instead: the sweep that claims and applies them, and the next one, which
+// finds every claimed file still held and nothing new in it.
+#include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -122,7 +127,22 @@ void Print(const char* what, const std::vector<Timing>& runs) {
 
 }  // namespace
 
+// Every folder's main.buf held open for appending, as a client that keeps
+// its file open does.
+std::vector<int> Hold(const fs::path& office, int folders) {
+  std::vector<int> held;
+  for (int i = 0; i < folders; ++i) {
+    const int fd = ::open((office / FolderName(i) / "main.buf").c_str(), O_WRONLY | O_APPEND);
+    if (fd < 0) std::exit(1);
+    held.push_back(fd);
+  }
+  return held;
+}
+
 int main(int argc, char** argv) {
+  const auto last = argv + argc;
+  const bool heldMode = std::find(argv, last, std::string("--held")) != last;
+  if (heldMode) argc = static_cast<int>(std::remove(argv, last, std::string("--held")) - argv);
   const int folders = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int events = argc > 2 ? std::atoi(argv[2]) : 100;
   const fs::path work = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path() / "vornal-folders";
@@ -135,6 +155,26 @@ int main(int argc, char** argv) {
               server.empty() ? "files" : "a PostgreSQL server");
 
   std::vector<Timing> swept, empty, perFile;
+  if (heldMode) {
+    for (int run = 0; run < runs; ++run) {
+      fs::remove_all(work);
+      const fs::path office = work / "office";
+      WriteBuffers(office, buffers);
+      const std::vector<int> held = Hold(office, folders);
+      auto db = NewDatabase(work, server, "base");
+      db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path1', ?)", (office / "w*").string());
+      vornal::SweepSummary summary;
+      swept.push_back(Time([&] { summary = vornal::ProcessFolders(*db); }));
+      if (summary.eventsApplied != lines || summary.waiting != folders) return 1;
+      empty.push_back(Time([&] { summary = vornal::ProcessFolders(*db); }));
+      if (summary.eventsApplied != 0 || summary.waiting != folders) return 1;
+      for (const int fd : held) ::close(fd);
+    }
+    std::printf("median of %d runs, every main.buf held open by a client:\n", runs);
+    Print("sweep that claims and applies them", swept);
+    Print("next sweep, all still held, nothing new", empty);
+    return 0;
+  }
   for (int run = 0; run < runs; ++run) {
     fs::remove_all(work);
     const fs::path office = work / "office";

@@ -193,6 +193,24 @@ Timing RawInsert(Database& db, const std::vector<Row>& rows, bool keep) {
   return watch.Stop();
 }
 
+// What the store of applied events (where there is one) takes for the
+// events applied: its rows, their text, and its pages with its indexes.
+void PrintAppliedEvents(Database& db, double events) {
+  if (!db.HasTable("applied_events")) return;
+  const auto rows = db.QueryInt("SELECT COUNT(*) FROM applied_events").value_or(0);
+  const auto text = db.QueryInt("SELECT SUM(length(Events)) FROM applied_events").value_or(0);
+  const auto disk =
+      db.QueryInt(db.IsServer() ? "SELECT pg_total_relation_size('applied_events')"
+                                : "SELECT SUM(pgsize) FROM dbstat WHERE name IN ('applied_events', "
+                                  "'sqlite_autoindex_applied_events_1', 'applied_events_day')")
+          .value_or(0);
+  std::printf("  applied events: %lld rows (login and day), %lld bytes of text = %.2f per event; "
+              "%lld bytes with its indexes = %.2f per event (MB per million events)\n",
+              static_cast<long long>(rows), static_cast<long long>(text),
+              static_cast<double>(text) / events, static_cast<long long>(disk),
+              static_cast<double>(disk) / events);
+}
+
 void Print(const char* what, double count, const char* unit, const Timing& t) {
   std::printf("  %-28s %7.2f s wall = %9.0f %s/s   %7.2f s CPU = %9.0f %s/s\n", what, t.wall,
               count / t.wall, unit, t.cpu, count / t.cpu, unit);
@@ -244,6 +262,7 @@ Figures Measure(const Engine& engine, const std::string& buffer, const std::stri
   Print("intake", n, "events", f.emptyIntake);
   Print("raw insert of the rows", r, "rows", f.emptyRaw);
   Print("raw insert, a row per event", n, "rows", f.emptyRawEvents);
+  PrintAppliedEvents(*empty, n);
 
   auto big = engine.big();
   big->Connection().PrepareForBulkWrite();

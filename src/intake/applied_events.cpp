@@ -38,14 +38,13 @@ void PruneAppliedEvents(Database& db, const TimeLimits& limits) {
   db.Execute("DELETE FROM applied_events WHERE Day < ?", limits.earliest.ToIso().substr(0, 10));
 }
 
-bool AppliedEvents::Add(const std::string& loginKey, const DateTime& time, int code) {
+bool AppliedEvents::Add(Login& login, const std::string& loginKey, const DateTime& time, int code) {
   if (m_held >= kMaxHeld) Flush();
   const std::int64_t seconds = time.ToSeconds();
   const std::int64_t day = DayOf(seconds);
   const auto value = static_cast<std::uint32_t>((seconds - day * kDaySeconds) * 8 + code);
-  LoginDays& login = m_logins[loginKey];
   DaySet& set = login.last && login.lastDay == day ? *login.last : Load(login, loginKey, day);
-  std::vector<std::uint32_t>& events = set.events;
+  auto& events = set.events;
   if (events.empty() || value > events.back()) {
     events.push_back(value);
   } else {
@@ -58,14 +57,17 @@ bool AppliedEvents::Add(const std::string& loginKey, const DateTime& time, int c
   return true;
 }
 
-AppliedEvents::DaySet& AppliedEvents::Load(LoginDays& login, const std::string& loginKey,
+AppliedEvents::DaySet& AppliedEvents::Load(Login& login, const std::string& loginKey,
                                            std::int64_t day) {
-  auto [it, fresh] = login.days.try_emplace(day);
+  auto [it, fresh] = login.days.try_emplace(day, &m_memory);
   if (fresh) {
     Statement query =
         m_db.Prepare("SELECT Events FROM applied_events WHERE LoginKey = ? AND Day = ?");
     query.Bind(loginKey, DayText(day));
-    if (query.Step()) it->second.events = DecodeEventSet(query.TextView(0));
+    if (query.Step()) {
+      const std::vector<std::uint32_t> stored = DecodeEventSet(query.TextView(0));
+      it->second.events.assign(stored.begin(), stored.end());
+    }
     m_held += it->second.events.size();
   }
   login.lastDay = day;
@@ -84,12 +86,17 @@ void AppliedEvents::Flush() {
       set.dirty = false;
     }
   if (m_held >= kMaxHeld) {
-    m_logins.clear();
+    // The logins stay (callers hold them), their sets go.
+    for (auto& [key, login] : m_logins) {
+      login.days.clear();
+      login.last = nullptr;
+    }
+    m_memory.release();
     m_held = 0;
   }
 }
 
-std::string EncodeEventSet(const std::vector<std::uint32_t>& sorted) {
+std::string EncodeEventSet(std::span<const std::uint32_t> sorted) {
   std::string out;
   out.reserve(sorted.size() * 2);
   std::uint32_t previous = 0;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,29 +41,40 @@ void PruneAppliedEvents(Database& db, const TimeLimits& limits);
 // transaction that applies the events, and discard it with that
 // transaction when it fails.
 class AppliedEvents {
- public:
-  explicit AppliedEvents(Database& db) : m_db(db) {}
-
-  // Records the event (`code` 0..5, its name's place among the six) of
-  // the login key; false when it was recorded before.
-  bool Add(const std::string& loginKey, const DateTime& time, int code);
-  // Writes the sets changed since the last Flush().
-  void Flush();
-
  private:
   struct DaySet {
-    std::vector<std::uint32_t> events;  // second of the day * 8 + code, sorted
+    explicit DaySet(std::pmr::memory_resource* memory) : events(memory) {}
+    std::pmr::vector<std::uint32_t> events;  // second of the day * 8 + code, sorted
     bool dirty = false;
   };
-  struct LoginDays {
+
+ public:
+  // The sets of one login key held in memory; valid as long as the store.
+  class Login {
+    friend class AppliedEvents;
     std::int64_t lastDay = 0;
     DaySet* last = nullptr;
     std::unordered_map<std::int64_t, DaySet> days;  // day number (days since 1970) -> set
   };
-  DaySet& Load(LoginDays& login, const std::string& loginKey, std::int64_t day);
+
+  explicit AppliedEvents(Database& db) : m_db(db) {}
+
+  // The sets of a login key, to add its events to.
+  Login& Of(const std::string& loginKey) { return m_logins[loginKey]; }
+  // Records the event (`code` 0..5, its name's place among the six) of
+  // the login key; false when it was recorded before.
+  bool Add(Login& login, const std::string& loginKey, const DateTime& time, int code);
+  // Writes the sets changed since the last Flush().
+  void Flush();
+
+ private:
+  DaySet& Load(Login& login, const std::string& loginKey, std::int64_t day);
 
   Database& m_db;
-  std::unordered_map<std::string, LoginDays> m_logins;
+  // The sets' memory, in large blocks of its own: sets that grow event by
+  // event do not churn the heap that the engine's pages share.
+  std::pmr::monotonic_buffer_resource m_memory{std::size_t{1} << 20};
+  std::unordered_map<std::string, Login> m_logins;
   std::size_t m_held = 0;  // events held in memory
 };
 
@@ -69,7 +82,7 @@ class AppliedEvents {
 // before, five bits to a character of the URL-safe base64 alphabet, the
 // sixth bit saying that more follow. An event a minute takes 1.5
 // characters.
-std::string EncodeEventSet(const std::vector<std::uint32_t>& sorted);
+std::string EncodeEventSet(std::span<const std::uint32_t> sorted);
 // The set again; a character outside the alphabet ends it.
 std::vector<std::uint32_t> DecodeEventSet(std::string_view text);
 

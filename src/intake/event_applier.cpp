@@ -341,8 +341,8 @@ class EventRun {
 }  // namespace
 
 void EventApplier::Flush() {
-  for (auto& [login, families] : m_logins)
-    for (FamilyRows& rows : families) {
+  for (auto& [login, state] : m_logins)
+    for (FamilyRows& rows : state.families) {
       FlushEnd(m_db, rows.start);
       FlushEnd(m_db, rows.goOn);
       FlushEnd(m_db, rows.late);
@@ -361,12 +361,13 @@ bool EventApplier::Apply(const DateTime& time, const std::string& login, const s
       m_logins.clear();
     }
     const std::string key = LoginKey(login);
-    if (m_applied && !m_applied->Add(key, time,
-                                     static_cast<int>(f * 3) + (start  ? 0
-                                                                : goOn ? 1
-                                                                       : 2)))
-      return false;
-    FamilyRows& rows = m_logins[key][f];
+    LoginRows& state = m_logins[key];
+    if (m_applied) {
+      if (!state.applied) state.applied = &m_applied->Of(key);
+      const int role = start ? 0 : goOn ? 1 : 2;
+      if (!m_applied->Add(*state.applied, key, time, static_cast<int>(f * 3) + role)) return false;
+    }
+    FamilyRows& rows = state.families[f];
     EventRun run(m_db, family, login, key, time, rows);
     if (run.OutOfOrder()) {
       run.Late(!start && !goOn);

@@ -85,8 +85,12 @@ class EventApplier {
  private:
   Database& m_db;
   AppliedEvents* m_applied;
-  // LoginKey -> rows of the day family [0] and the task family [1].
-  std::unordered_map<std::string, std::array<FamilyRows, 2>> m_logins;
+  struct LoginRows {
+    std::array<FamilyRows, 2> families;  // the day family [0] and the task family [1]
+    AppliedEvents::Login* applied = nullptr;
+  };
+  // LoginKey -> its rows.
+  std::unordered_map<std::string, LoginRows> m_logins;
 };
 
 }  // namespace vornal

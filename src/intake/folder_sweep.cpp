@@ -178,32 +178,35 @@ std::string WaitingKey(const struct stat& info) {
 }
 
 // The ledger row under `key`; else one under another key that is the same
-// file (a row of an older version, keyed by the name alone; the row of the
-// main.buf before its claim), taken over.
-Ledger ReadLedger(Database& db, const std::string& key,
-                  std::initializer_list<std::string> others = {}) {
-  std::vector<const std::string*> keys{&key};
-  for (const std::string& other : others) keys.push_back(&other);
-  for (const std::string* k : keys) {
-    Statement query = db.Prepare(
-        "SELECT Bytes, Lines, Seen, SeenAt, MarkAt, BootId, Tail, Skipping FROM intake_ledger "
-        "WHERE File = ?");
-    query.Bind(*k);
-    if (!query.Step()) continue;
-    Ledger ledger;
-    ledger.bytes = query.Int(0);
-    ledger.lines = query.Int(1);
-    ledger.seen = query.Text(2);
-    ledger.seenAt = query.Int(3);
-    ledger.markAt = query.IsNull(4) ? -1 : query.Int(4);
-    ledger.bootId = query.Text(5);
-    ledger.tail = query.Text(6);
-    ledger.skipping = query.Int(7) != 0;
-    ledger.stored = k == &key;
-    if (k != &key) db.Execute("DELETE FROM intake_ledger WHERE File = ?", *k);
-    return ledger;
+// file (a row of an older version, keyed by the claimed name alone; the row
+// of the main.buf before its claim), taken over. One look-up for all.
+Ledger ReadLedger(Database& db, const std::string& key, const std::string& name = {},
+                  const std::string& waiting = {}) {
+  Statement query = db.Prepare(
+      "SELECT File, Bytes, Lines, Seen, SeenAt, MarkAt, BootId, Tail, Skipping FROM "
+      "intake_ledger WHERE File IN (?, ?, ?)");
+  query.Bind(key, name, waiting);
+  Ledger ledger;
+  std::string found;
+  int best = 3;
+  while (query.Step()) {
+    const std::string file = query.Text(0);
+    const int rank = file == key ? 0 : file == name ? 1 : 2;
+    if (rank >= best) continue;
+    best = rank;
+    found = file;
+    ledger.bytes = query.Int(1);
+    ledger.lines = query.Int(2);
+    ledger.seen = query.Text(3);
+    ledger.seenAt = query.Int(4);
+    ledger.markAt = query.IsNull(5) ? -1 : query.Int(5);
+    ledger.bootId = query.Text(6);
+    ledger.tail = query.Text(7);
+    ledger.skipping = query.Int(8) != 0;
   }
-  return {};
+  ledger.stored = !found.empty() && found == key;
+  if (!found.empty() && found != key) db.Execute("DELETE FROM intake_ledger WHERE File = ?", found);
+  return ledger;
 }
 
 void WriteLedger(Database& db, const std::string& key, const Ledger& ledger) {
@@ -304,7 +307,7 @@ std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
     return 0;
   }
   file.key = file.name + "#" + std::to_string(info.st_ino);
-  Ledger ledger = ReadLedger(db, file.key, {file.name, WaitingKey(info)});
+  Ledger ledger = ReadLedger(db, file.key, file.name, WaitingKey(info));
   const Ledger before = ledger;
   const ClockReading clock = context.clock();
   const bool quiet = Quiet(ledger, Fingerprint(info), info, clock, context.quietPeriod);
@@ -760,13 +763,19 @@ class Sweep {
 
   // Collections do not interleave: the applier relies on nobody else
   // writing LOGS, and two runs may meet over the same claimed file. The
-  // times a line may carry are read under the lock; the first transaction
-  // of the run forgets the applied events that fell out of their window.
+  // times a line may carry are read under the lock. The first transaction
+  // of the run forgets the applied events that fell out of their window,
+  // and the marks of unclaimed files taken before a reboot (a file that
+  // went away unclaimed leaves one).
   void LockIntake() {
     m_db.Connection().Lock(DatabaseLock::Intake);
-    m_context.limits = IntakeTimeLimits(m_db, m_context.clock().local);
-    if (!m_pruned) PruneAppliedEvents(m_db, m_context.limits);
+    const ClockReading clock = m_context.clock();
+    m_context.limits = IntakeTimeLimits(m_db, clock.local);
+    if (m_pruned) return;
     m_pruned = true;
+    PruneAppliedEvents(m_db, m_context.limits);
+    m_db.Execute("DELETE FROM intake_ledger WHERE File LIKE ? AND (BootId IS NULL OR BootId <> ?)",
+                 std::string(kBufferName) + "#%", clock.bootId);
   }
 
   enum class Outcome { Done, Failed, Again };
