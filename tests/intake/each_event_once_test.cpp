@@ -53,13 +53,6 @@ class EachEventOnce : public ::testing::Test {
     return folder;
   }
   SweepSummary Run() { return ProcessFolders(*m_db, m_options); }
-  std::vector<std::string> Files(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
   std::int64_t Kept(const char* reason) {
     return m_db->QueryInt("SELECT COUNT(*) FROM rejected_lines WHERE Reason = ?", reason)
         .value_or(0);
@@ -94,7 +87,7 @@ TEST_F(EachEventOnce, FileTruncatedAndRewrittenIsReadAgain) {
   Run();
   EXPECT_EQ(DumpRows(*m_db),
             TaskRow("u1", 8) + TaskRow("u2", 9) + TaskRow("u3", 10) + TaskRow("u4", 11));
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
 // A clock years ahead, or a year torn by NUL bytes, cannot move anybody's
@@ -129,7 +122,7 @@ TEST_F(EachEventOnce, LineWrittenInTwoAppendsIsAppliedWhole) {
   m_options.quietPeriod = 0;
   test::WriteFile(folder + "/main.buf", "2024|5|6|9|4|0|\xD0");
   Run();
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
   EXPECT_EQ(Kept("unended-line"), 1);
   test::WriteFile(folder + "/main.buf", "\x96ук|WorkingDay|\r\n");
   EXPECT_EQ(Run().eventsApplied, 1);
@@ -181,14 +174,14 @@ TEST_F(EachEventOnce, DatabaseReplacedDuringARunDeletesNothing) {
   };
   EXPECT_THROW(ProcessFolders(*db, options), StoreError);
   EXPECT_TRUE(replaced);
-  EXPECT_EQ(Files(m_dir.File("w1")).size(), 1u);
-  EXPECT_EQ(Files(m_dir.File("w2")).size(), 1u);
+  EXPECT_EQ(test::FilesIn(m_dir.File("w1")).size(), 1u);
+  EXPECT_EQ(test::FilesIn(m_dir.File("w2")).size(), 1u);
 
   db = std::make_unique<Database>();
   db->Open(path);
   ProcessFolders(*db);
   EXPECT_EQ(DumpRows(*db), TaskRow("a", 8) + TaskRow("b", 9));
-  EXPECT_TRUE(Files(m_dir.File("w1")).empty());
+  EXPECT_TRUE(test::FilesIn(m_dir.File("w1")).empty());
 }
 
 // One file reached twice, through a hard link in a second folder, or as a
@@ -206,8 +199,8 @@ TEST_F(EachEventOnce, SameLinesReachedAgainChangeNothing) {
   test::WriteFile(c + "/main.buf", Task("c", 9));
   const int client = ::open((c + "/main.buf").c_str(), O_WRONLY | O_APPEND);
   Run();
-  ASSERT_EQ(Files(c).size(), 1u);
-  const std::string claimed = c + "/" + Files(c).front();
+  ASSERT_EQ(test::FilesIn(c).size(), 1u);
+  const std::string claimed = c + "/" + test::FilesIn(c).front();
   fs::copy_file(claimed, c + "/copy");
   fs::rename(c + "/copy", claimed);
   ::close(client);
@@ -222,7 +215,7 @@ TEST_F(EachEventOnce, SameLinesReachedAgainChangeNothing) {
   EXPECT_EQ(summary.linesSkipped, 2);
   EXPECT_EQ(DumpRows(*m_db),
             TaskRow("l", 8) + TaskRow("c", 9) + TaskRow("r", 10) + TaskRow("r", 12));
-  for (const std::string& folder : {a, b, c}) EXPECT_TRUE(Files(folder).empty()) << folder;
+  for (const std::string& folder : {a, b, c}) EXPECT_TRUE(test::FilesIn(folder).empty()) << folder;
 }
 
 // A claimed file that another run is collecting (its lease held) holds
@@ -249,7 +242,7 @@ TEST_F(EachEventOnce, OlderClaimedFileGoesFirst) {
   ::close(other);
   Run();
   EXPECT_EQ(DumpRows(*m_db), "t|StopWork|2024-05-06 10:00:00|2024-05-06 10:04:00\n");
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
 // A client that holds its file open costs a run at most two passes over
@@ -284,7 +277,7 @@ TEST_F(EachEventOnce, HeldFilesAndOverlongLinesCostBoundedWork) {
   EXPECT_EQ(firstRead, size);
   EXPECT_EQ(Kept("line-too-long"), 1);
   EXPECT_EQ(DumpRows(*m_db), TaskRow("h", 8) + TaskRow("h", 10));
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
 // Two retries at once, on two connections (two operators, or a retry beside

@@ -29,13 +29,6 @@ class Sweep : public ::testing::Test {
                   stored.empty() ? folder.string() : stored);
     return folder.string();
   }
-  std::vector<std::string> Files(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 
   test::TempDir m_dir;
   std::unique_ptr<Database> m_db = test::MakeMemoryDatabase();
@@ -82,9 +75,9 @@ TEST_F(Sweep, VisitsEveryExistingSlotAndSkipsWhatItCannotRead) {
   EXPECT_EQ(summary.eventsApplied, 3);
   EXPECT_EQ(summary.linesSkipped, 3);
   EXPECT_FALSE(summary.cancelled);
-  EXPECT_TRUE(Files(first).empty());
-  EXPECT_TRUE(Files(tenth).empty());
-  EXPECT_EQ(Files(locked), std::vector<std::string>{"main.buf"});
+  EXPECT_TRUE(test::FilesIn(first).empty());
+  EXPECT_TRUE(test::FilesIn(tenth).empty());
+  EXPECT_EQ(test::FilesIn(locked), std::vector<std::string>{"main.buf"});
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM intake_ledger"), 0);
 }
 
@@ -103,7 +96,7 @@ TEST_F(Sweep, EngineErrorAppliesNothingOfTheFileAndTheNextRunResumes) {
     EXPECT_STREQ(e.what(), "refused");
   }
   EXPECT_EQ(DumpRows(*m_db), "");
-  const std::vector<std::string> left = Files(folder);
+  const std::vector<std::string> left = test::FilesIn(folder);
   ASSERT_EQ(left.size(), 1u);
   EXPECT_EQ(left[0].rfind("main.buf.claim-", 0), 0u);
   EXPECT_EQ(test::ReadFile(folder + "/" + left[0]), content);
@@ -116,7 +109,7 @@ TEST_F(Sweep, EngineErrorAppliesNothingOfTheFileAndTheNextRunResumes) {
             "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:05:00\n"
             "boom|StartWork|2002-10-07 09:04:00|2002-10-07 09:04:00\n"
             "petrov|StartWDay|2002-10-07 09:06:00|2002-10-07 09:06:00\n");
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
 TEST_F(Sweep, ClaimedFileResumesAfterTheBytesTheLedgerHolds) {
@@ -132,7 +125,7 @@ TEST_F(Sweep, ClaimedFileResumesAfterTheBytesTheLedgerHolds) {
                 static_cast<std::int64_t>(std::string(kDayLines).find('\n') + 1));
   ProcessFolders(*m_db);
   EXPECT_EQ(DumpRows(*m_db), "petrov|WorkingDay|2002-10-07 09:00:00|2002-10-07 09:03:00\n");
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM intake_ledger"), 0);
 }
 
@@ -157,7 +150,7 @@ TEST_F(Sweep, LateTailIsAppliedBeforeTheDelete) {
   }));
   EXPECT_TRUE(wrote);
   EXPECT_EQ(DumpRows(*m_db), "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:02:00\n");
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports.back().eventsApplied, 2);
   EXPECT_EQ(reports.front().folder, folder);
@@ -176,7 +169,7 @@ TEST_F(Sweep, OverlongLoginIsSkippedNotAWall) {
   EXPECT_EQ(summary.eventsApplied, 1);
   EXPECT_EQ(summary.folders[0].skipped[static_cast<int>(SkipReason::LoginTooLong)], 1);
   EXPECT_EQ(m_db->QueryInt("SELECT length(Login) FROM LOGS"), 100);
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
 // Two runs at once (the window and a scheduled job) may both pick up a
@@ -189,7 +182,7 @@ TEST_F(Sweep, ClaimedFileFinishedByAnotherRunIsNoError) {
     return true;
   }));
   EXPECT_EQ(summary.eventsApplied, 2);
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
   EXPECT_EQ(m_db->QueryInt("SELECT COUNT(*) FROM intake_ledger"), 0);
 }
 
@@ -258,7 +251,7 @@ TEST_F(Sweep, ClaimedFileLeasedByAnotherRunIsLeftToIt) {
   ::close(other);
   summary = ProcessFolders(*m_db);
   EXPECT_EQ(summary.eventsApplied, 2);
-  EXPECT_TRUE(Files(folder).empty());
+  EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
 TEST_F(Sweep, CancelStopsBetweenFilesLeavingTheRestForLater) {
@@ -272,8 +265,8 @@ TEST_F(Sweep, CancelStopsBetweenFilesLeavingTheRestForLater) {
   EXPECT_TRUE(summary.cancelled);
   EXPECT_EQ(summary.filesProcessed, 1);
   EXPECT_EQ(DumpRows(*m_db), "petrov|WorkingDay|2002-10-07 09:00:00|2002-10-07 09:03:00\n");
-  EXPECT_TRUE(Files(a).empty());
-  EXPECT_EQ(Files(b), std::vector<std::string>{"main.buf"});
+  EXPECT_TRUE(test::FilesIn(a).empty());
+  EXPECT_EQ(test::FilesIn(b), std::vector<std::string>{"main.buf"});
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "intake/folder_sweep.h"
 #include "store/database.h"
@@ -16,6 +18,15 @@ inline std::string DumpRows(Database& db) {
   while (rows.Step())
     out += rows.Text(0) + "|" + rows.Text(1) + "|" + rows.Text(2) + "|" + rows.Text(3) + "\n";
   return out;
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 inline SweepOptions Progress(ProgressCallback progress) {
