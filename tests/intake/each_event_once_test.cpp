@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ctime>
 #include <fstream>
 #include <thread>
 
@@ -337,7 +338,7 @@ TEST(EachEventOnceClock, WallClockStepsDoNotFoolTheQuietPeriod) {
   const int client = ::open((folder + "/main.buf").c_str(), O_WRONLY | O_APPEND);
   ASSERT_GE(client, 0);
 
-  ClockReading clock{*DateTime::FromParts(2024, 5, 6, 12), 1715000000, 5000000, "boot-1"};
+  ClockReading clock{*DateTime::FromParts(2024, 5, 6, 12), std::time(nullptr), 5000000, "boot-1"};
   const auto run = [&] {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -377,6 +378,18 @@ TEST(EachEventOnceClock, WallClockStepsDoNotFoolTheQuietPeriod) {
   run();
   EXPECT_TRUE(fs::is_empty(folder));
   EXPECT_EQ(DumpRows(*db), TaskRow("k", 8) + TaskRow("k", 10));
+
+  // After a reboot the boot clock starts again: the file's time tells.
+  test::WriteFile(folder + "/main.buf", Task("k", 12));
+  ::chmod((folder + "/main.buf").c_str(), 0666);
+  run();
+  EXPECT_FALSE(fs::is_empty(folder));
+  clock.bootId = "boot-2";
+  clock.bootMilliseconds = 60000;
+  clock.unixTime = std::time(nullptr) + 600;
+  run();
+  EXPECT_TRUE(fs::is_empty(folder));
+  EXPECT_EQ(DumpRows(*db), TaskRow("k", 8) + TaskRow("k", 10) + TaskRow("k", 12));
 }
 
 }  // namespace
