@@ -1,9 +1,8 @@
 // vornal-cli backup: a copy of the database file taken while it is in use.
 #include <cstdio>
-#include <stdexcept>
-#include <system_error>
 
 #include "cli/command.h"
+#include "store/output_file.h"
 
 namespace vornal::cli {
 
@@ -36,14 +35,12 @@ int Run(const Context& context, const Args& args) {
     std::printf("Backed up %s into %s (%lld bytes).\n", db->Description().c_str(), file.c_str(),
                 static_cast<long long>(bytes));
     return kExitOk;
-  } catch (const std::system_error& e) {
-    if (e.code() == std::errc::file_exists)
+  } catch (const OutputError& e) {
+    if (e.GetReason() == OutputError::Reason::Exists)
       std::fprintf(stderr, "vornal-cli backup: %s exists; give --force to replace it\n",
                    file.c_str());
     else
       std::fprintf(stderr, "vornal-cli backup: %s\n", e.what());
-  } catch (const std::invalid_argument& e) {
-    std::fprintf(stderr, "vornal-cli backup: %s\n", e.what());
   }
   return kExitFailure;
 }
