@@ -370,9 +370,10 @@ std::vector<std::string> PendingUpgrade(Database& db) {
                                           " WHERE LoginKey IS NULL AND Login IS NOT NULL")
                                   .value_or(0);
     if (rows)
-      pending.push_back(std::to_string(rows) + " rows of " + table +
-                        " have no login key (written by another tool); a command that writes "
-                        "would fill them in");
+      pending.push_back(std::to_string(rows) + (rows == 1 ? " row of " : " rows of ") + table +
+                        (rows == 1 ? " has" : " have") +
+                        " no login key (written by another tool); a command that writes would "
+                        "fill it in");
   }
   return pending;
 }

@@ -143,6 +143,10 @@ TEST(CliOutput, WritersChangeNothingButTheirFile) {
       const auto run = test::WaitCliWithin(cwd, test::StartCli(cwd, With(writer, target)), 30);
       EXPECT_NE(run.exitCode, 0) << run.out;
       EXPECT_NE(run.exitCode, -1000) << "hung";
+      // The message names the file refused, not the database.
+      if (writer[0] != "backup" || !test::OnServer()) {
+        EXPECT_TRUE(Has(run.err, target)) << run.err;
+      }
       EXPECT_EQ(Changed(before, Snapshot(cwd)), "");
     }
   EXPECT_EQ(test::RowsIn(cwd), rows);
@@ -215,6 +219,61 @@ TEST(CliOutput, CopyKilledLeavesNoHalfFileAndARetryWorks) {
   std::printf("%d of 3 kills came while the copy was being written (a full copy: %lld ms)\n",
               killedMidCopy, static_cast<long long>(fullMs));
   EXPECT_GT(killedMidCopy, 0);
+}
+
+// Messages name the file or option at fault; command lines that would do
+// something else than asked are refused.
+TEST(CliOutput, MessagesSayWhatIsWrong) {
+  test::TempDir dir;
+  const std::string cwd = dir.Path().string();
+  {
+    // A file's IDs are 64-bit, a server's 32-bit.
+    const DatabasePtr db = test::MakeDatabase(test::DatabaseIn(cwd));
+    if (!db->IsServer())
+      db->Execute(
+          "INSERT INTO human (ID, Name, Login, LoginKey) VALUES (3000000000, 'Big', "
+          "'big', 'big')");
+  }
+  auto run = RunCli(cwd, {"copy", "--to", "nodir/x.mdb"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Has(run.err, "cannot write nodir/x.mdb: No such file or directory")) << run.err;
+  for (const char* target : {":memory:", "file:y.mdb?mode=memory"}) {
+    run = RunCli(cwd, {"copy", "--to", target});
+    EXPECT_EQ(run.exitCode, 2) << target;
+    EXPECT_TRUE(Has(run.err, "no database file name")) << run.err;
+  }
+  run = RunCli(cwd, {"copy", "--to", "a.mdb", "--to=b.mdb"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(Has(run.err, "--to is given twice")) << run.err;
+  run = RunCli(cwd, {"--db"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(Has(run.err, "--db needs a database")) << run.err;
+  run = RunCli(cwd, {"timesheet", "--year", "2024", "--month", "3", "--title", "T"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(Has(run.err, "--title goes with --pdf")) << run.err;
+  run =
+      RunCli(cwd, {"sheets", "--year", "2024", "--month", "3", "--pdf", "s.pdf", "--login", "bgi"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Has(run.err, "no person and no work row has the login 'bgi'")) << run.err;
+  run = RunCli(cwd, {"people", "import", "/proc/self/mem"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Has(run.err, "cannot read /proc/self/mem: Input/output error")) << run.err;
+  // A value that looks like an option is the option's value.
+  run = RunCli(cwd, {"people", "add", "--name", "-h", "--login", "h"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, ". -h (h)")) << run.out;
+  run = RunCli(cwd, {"people", "remove", "3000000000"});
+  if (test::OnServer()) {
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Has(run.err, "there is no person with ID 3000000000")) << run.err;
+  } else {
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Has(run.out, "Removed 3000000000. Big (big)")) << run.out;
+  }
+  for (const auto& entry : fs::directory_iterator(cwd)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "base.mdb" || name.starts_with(".cli.")) << name;
+  }
 }
 
 // A failed write to the standard output fails the command.
