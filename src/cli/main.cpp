@@ -32,6 +32,7 @@ void PrintOverview(std::FILE* out) {
   std::fputs(
       "\n"
       "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.\n"
+      "An option's value may also follow '=': --login=ivanov.\n"
       "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).\n",
       out);
 }

@@ -47,7 +47,8 @@ const Command kSheetsCommand{
     "Writes one A4 page per person of the timesheet (every person of the person\n"
     "list, then the logins nobody has entered; or LOGIN alone): the days of the\n"
     "month with their working and task time, the totals, and lines for the\n"
-    "person's and the manager's signatures.\n"
+    "person's and the manager's signatures. A LOGIN that no person and no work\n"
+    "row has is an error.\n"
     "\n"
     "  --title TEXT  the office's title at the head of the pages, instead of the\n"
     "                stored one\n",

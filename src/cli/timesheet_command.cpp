@@ -100,8 +100,8 @@ const Command kTimesheetCommand{
     "  --csv         CSV (RFC 4180, UTF-8 with a byte-order mark): a header row\n"
     "                Login,ФИО,1,2,...,N,Дней,Работа,Задания, then a row per person\n"
     "  --pdf FILE    the timesheet on landscape A4 pages, as the program prints it\n"
-    "  --title TEXT  the office's title at the head of the pages, instead of the\n"
-    "                stored one\n"
+    "  --title TEXT  with --pdf: the office's title at the head of the pages,\n"
+    "                instead of the stored one\n"
     "\n"
     "A time followed by '?' is unknown in part: a row without an end time.\n",
     Run};
