@@ -2,16 +2,10 @@
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <filesystem>
 #include <new>
-#include <system_error>
 #include <thread>
 
 #include "store/output_file.h"
