@@ -17,8 +17,10 @@ constexpr std::uint32_t kHidden[][2] = {{0x00AD, 0x00AD},   {0x0600, 0x0605},   
                                         {0x1D173, 0x1D17A}, {0xE0001, 0xE0001}, {0xE0020, 0xE007F}};
 
 bool IsHidden(std::uint32_t code) {
-  for (const auto& [first, last] : kHidden)
-    if (code >= first && code <= last) return true;
+  for (const auto& [first, last] : kHidden) {
+    if (code < first) return false;
+    if (code <= last) return true;
+  }
   return false;
 }
 
