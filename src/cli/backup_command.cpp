@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
 #include "store/output_file.h"
 
 namespace vornal::cli {
@@ -38,9 +39,9 @@ int Run(const Context& context, const Args& args) {
   } catch (const OutputError& e) {
     if (e.GetReason() == OutputError::Reason::Exists)
       std::fprintf(stderr, "vornal-cli backup: %s exists; give --force to replace it\n",
-                   file.c_str());
+                   Escaped(file).c_str());
     else
-      std::fprintf(stderr, "vornal-cli backup: %s\n", e.what());
+      std::fprintf(stderr, "vornal-cli backup: %s\n", Escaped(e.what()).c_str());
   }
   return kExitFailure;
 }

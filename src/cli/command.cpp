@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cli/text_output.h"
 #include "store/messages.h"
 
 namespace vornal::cli {
@@ -110,7 +111,7 @@ int NoFileName(const std::string& option, const std::string& location) {
 
 int UsageError(const Command& command, const std::string& problem) {
   std::fprintf(stderr, "vornal-cli %s: %s\nTry 'vornal-cli %s --help'.\n", command.name,
-               problem.c_str(), command.name);
+               Escaped(problem).c_str(), command.name);
   return kExitUsage;
 }
 

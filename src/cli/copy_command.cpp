@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
 #include "store/database_copy.h"
 #include "store/output_file.h"
 
@@ -15,7 +16,7 @@ extern const Command kCopyCommand;
 namespace {
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vornal-cli copy: %s\n", message.c_str());
+  std::fprintf(stderr, "vornal-cli copy: %s\n", Escaped(message).c_str());
   return kExitFailure;
 }
 

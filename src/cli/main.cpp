@@ -126,14 +126,15 @@ int main(int argc, char** argv) {
       return Finish(command->run(context, args));
     } catch (const vornal::StoreError& e) {
       std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n",
-                   vornal::DisplayLocation(context.dbPath).c_str(), e.Code(), e.what());
+                   Escaped(vornal::DisplayLocation(context.dbPath)).c_str(), e.Code(),
+                   Escaped(e.what()).c_str());
       return Finish(kExitFailure);
     } catch (const std::bad_alloc&) {
       std::fputs("vornal-cli: out of memory\n", stderr);
       return Finish(kExitFailure);
     }
   }
-  std::fprintf(stderr, "vornal-cli: unknown command '%s'\n\n", word.c_str());
+  std::fprintf(stderr, "vornal-cli: unknown command '%s'\n\n", Escaped(word).c_str());
   PrintOverview(stderr);
   return kExitUsage;
 }

@@ -31,7 +31,7 @@ constexpr PersonField kPersonFields[] = {PersonField::Name, PersonField::Login, 
                                          PersonField::Photo};
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vornal-cli people: %s\n", message.c_str());
+  std::fprintf(stderr, "vornal-cli people: %s\n", Escaped(message).c_str());
   return kExitFailure;
 }
 
@@ -156,7 +156,7 @@ int Import(const Context& context, const Args& args) {
   const DatabasePtr db = OpenOrCreate(context.dbPath);
   const PeopleImport result = ImportPeople(*db, text);
   for (const ImportProblem& problem : result.problems)
-    std::fprintf(stderr, "%s: line %d: %s\n", args[1].c_str(), problem.line,
+    std::fprintf(stderr, "%s: line %d: %s\n", Escaped(args[1]).c_str(), problem.line,
                  Escaped(problem.message).c_str());
   if (!result.problems.empty())
     return Fail("nobody imported: " + std::to_string(result.problems.size()) +

@@ -29,7 +29,7 @@ int Run(const Context& context, const Args& args) {
   const Timesheet sheet = LoadTimesheet(*db, *options);
   std::string error;
   if (!WritePdf(PdfForm::SignSheets, sheet, options->title, options->pdf, &error)) {
-    std::fprintf(stderr, "vornal-cli sheets: %s\n", error.c_str());
+    std::fprintf(stderr, "vornal-cli sheets: %s\n", Escaped(error).c_str());
     return kExitFailure;
   }
   std::printf("%zu %s written to %s\n", sheet.rows.size(),

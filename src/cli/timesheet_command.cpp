@@ -76,7 +76,7 @@ int Run(const Context& context, const Args& args) {
   } else if (!options->pdf.empty()) {
     std::string error;
     if (!WritePdf(PdfForm::Timesheet, sheet, options->title, options->pdf, &error)) {
-      std::fprintf(stderr, "vornal-cli timesheet: %s\n", error.c_str());
+      std::fprintf(stderr, "vornal-cli timesheet: %s\n", Escaped(error).c_str());
       return kExitFailure;
     }
   } else {
