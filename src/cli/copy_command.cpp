@@ -16,7 +16,7 @@ extern const Command kCopyCommand;
 namespace {
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vornal-cli copy: %s\n", Escaped(message).c_str());
+  std::fprintf(stderr, "vornal-cli: copy: %s\n", Escaped(message).c_str());
   return kExitFailure;
 }
 
