@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The files an engine keeps beside a database file while it works.
-constexpr const char* kCompanions[] = {"-journal", "-wal", "-shm"};
+constexpr std::string_view kCompanions[] = {"-journal", "-wal", "-shm"};
 
 std::string SystemText(int error) {
   return std::generic_category().message(error);
@@ -65,22 +65,23 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // When `path` is a protected database file (the same inode as `target`,
 // when it exists, or the same name) or one of its engine's files: empty for
-// the database itself, else what the file is ("-journal"). Nothing when it
+// the database itself, else which file it is ("journal"). Nothing when it
 // is neither.
 std::optional<std::string> Protection(const std::string& path, const struct stat* target) {
   std::error_code ec;
   const fs::path name = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  const auto matches = [&](const std::string& file) {
+    struct stat own {};
+    std::error_code fileError;
+    return (target && ::stat(file.c_str(), &own) == 0 && SameFile(own, *target)) ||
+           (!ec && fs::weakly_canonical(file, fileError) == name && !fileError);
+  };
   Protected& registry = ProtectedFiles();
   const std::lock_guard<std::mutex> lock(registry.mutex);
   for (const std::string& database : registry.files) {
-    for (const std::string_view companion : {"", "-journal", "-wal", "-shm"}) {
-      const std::string file = database + std::string(companion);
-      struct stat own {};
-      std::error_code fileError;
-      if ((target && ::stat(file.c_str(), &own) == 0 && SameFile(own, *target)) ||
-          (!ec && fs::weakly_canonical(file, fileError) == name && !fileError))
-        return std::string(companion.empty() ? "" : companion.substr(1));
-    }
+    if (matches(database)) return std::string();
+    for (const std::string_view companion : kCompanions)
+      if (matches(database + std::string(companion))) return std::string(companion.substr(1));
   }
   return std::nullopt;
 }
@@ -123,7 +124,8 @@ std::string RandomName() {
 
 void RemoveWithCompanions(const std::string& file) {
   ::unlink(file.c_str());
-  for (const char* companion : kCompanions) ::unlink((file + companion).c_str());
+  for (const std::string_view companion : kCompanions)
+    ::unlink((file + std::string(companion)).c_str());
 }
 
 // Removes the temporary files of earlier writers of the same target that
@@ -137,7 +139,7 @@ void RemoveAbandoned(const std::string& folder, const std::string& prefix) {
     if (!name.starts_with(prefix) || name.size() < prefix.size() + 6) continue;
     const std::string_view rest = name.substr(prefix.size() + 6);
     bool ours = rest.empty();
-    for (const char* companion : kCompanions) ours = ours || rest == companion;
+    for (const std::string_view companion : kCompanions) ours = ours || rest == companion;
     if (ours) found.emplace_back(name.substr(0, prefix.size() + 6));
   }
   ::closedir(dir);
