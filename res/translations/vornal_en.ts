@@ -570,10 +570,6 @@
         <translation>Signing sheets</translation>
     </message>
     <message>
-        <source>Не удалось нарисовать страницы.</source>
-        <translation>The pages could not be drawn.</translation>
-    </message>
-    <message>
         <source>%1 за %2</source>
         <translation>%1 for %2</translation>
     </message>
@@ -1377,6 +1373,22 @@ Continue?</translation>
     <message>
         <source>Табель отправлен на печать.</source>
         <translation>The timesheet was sent to the printer.</translation>
+    </message>
+    <message>
+        <source>Не удалось нарисовать страницы.</source>
+        <translation>The pages could not be drawn.</translation>
+    </message>
+    <message>
+        <source>Это файл самой базы данных; выберите другое имя.</source>
+        <translation>This is the database file itself; choose another name.</translation>
+    </message>
+    <message>
+        <source>Это символическая ссылка; выберите сам файл.</source>
+        <translation>This is a symbolic link; choose the file itself.</translation>
+    </message>
+    <message>
+        <source>Это не обычный файл, а папка, устройство или канал.</source>
+        <translation>This is not a regular file but a folder, a device or a pipe.</translation>
     </message>
 </context>
 </TS>

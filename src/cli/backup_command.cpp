@@ -1,9 +1,9 @@
 // vornal-cli backup: a copy of the database file taken while it is in use.
 #include <cstdio>
-#include <stdexcept>
-#include <system_error>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
+#include "store/output_file.h"
 
 namespace vornal::cli {
 
@@ -36,14 +36,12 @@ int Run(const Context& context, const Args& args) {
     std::printf("Backed up %s into %s (%lld bytes).\n", db->Description().c_str(), file.c_str(),
                 static_cast<long long>(bytes));
     return kExitOk;
-  } catch (const std::system_error& e) {
-    if (e.code() == std::errc::file_exists)
+  } catch (const OutputError& e) {
+    if (e.GetReason() == OutputError::Reason::Exists)
       std::fprintf(stderr, "vornal-cli backup: %s exists; give --force to replace it\n",
-                   file.c_str());
+                   Escaped(file).c_str());
     else
-      std::fprintf(stderr, "vornal-cli backup: %s\n", e.what());
-  } catch (const std::invalid_argument& e) {
-    std::fprintf(stderr, "vornal-cli backup: %s\n", e.what());
+      std::fprintf(stderr, "vornal-cli backup: %s\n", Escaped(e.what()).c_str());
   }
   return kExitFailure;
 }
@@ -59,8 +57,10 @@ const Command kBackupCommand{
     "a collection's commit waits for it, and a copy overtaken by a write starts\n"
     "again. The copy is written under a temporary name beside FILE and renamed\n"
     "when complete, so FILE never holds half a copy. An existing FILE is\n"
-    "replaced only with --force; the database itself never. The copy is a\n"
-    "database like the original: vornal-cli --db FILE check.\n"
+    "replaced only with --force (it keeps its permissions); the database\n"
+    "itself, a link, a device or a FIFO never. A new FILE gets the database\n"
+    "file's permissions (less the umask). The copy is a database like the\n"
+    "original: vornal-cli --db FILE check --storage.\n"
     "\n"
     "A PostgreSQL database is backed up with the server's tools (pg_dump).\n"
     "\n"

@@ -12,20 +12,27 @@ extern const Command kCheckCommand;
 namespace {
 
 int Run(const Context& context, const Args& args) {
-  if (!args.empty()) return UsageError(kCheckCommand, "unexpected argument '" + args[0] + "'");
-  const DatabasePtr db = OpenExisting(context.dbPath);
+  bool storageOnly = false;
+  for (const std::string& arg : args) {
+    if (arg != "--storage") return UsageError(kCheckCommand, "unexpected argument '" + arg + "'");
+    storageOnly = true;
+  }
+  // A check changes nothing: no tables made, no schema step taken.
+  Database db;
+  db.OpenReadOnly(context.dbPath);
+  RequireTables(db);
   int problems = 0;
-  for (const CheckFinding& finding : CheckDatabase(*db, DateTime::Now())) {
+  for (const CheckFinding& finding : CheckDatabase(db, DateTime::Now(), storageOnly)) {
     problems += finding.problem;
     std::printf("%s: %s\n", finding.problem ? "problem" : "note", Escaped(finding.text).c_str());
     for (const std::string& example : finding.examples)
       std::printf("  %s\n", Escaped(example).c_str());
   }
   if (problems)
-    std::printf("%s: %d %s found.\n", db->Description().c_str(), problems,
+    std::printf("%s: %d %s found.\n", db.Description().c_str(), problems,
                 problems == 1 ? "problem" : "problems");
   else
-    std::printf("%s: no problems found.\n", db->Description().c_str());
+    std::printf("%s: no problems found.\n", db.Description().c_str());
   return problems ? kExitFailure : kExitOk;
 }
 
@@ -33,7 +40,7 @@ int Run(const Context& context, const Args& args) {
 
 const Command kCheckCommand{
     "check", "check the database and its work rows",
-    "Usage: vornal-cli [--db PATH] check\n"
+    "Usage: vornal-cli [--db PATH] check [--storage]\n"
     "\n"
     "Runs the engine's check of how the database is stored (SQLite's\n"
     "integrity_check; a PostgreSQL server checks its own storage) and the\n"
@@ -43,7 +50,11 @@ const Command kCheckCommand{
     "    sent no stop, or the folder has not been collected since (problem);\n"
     "  - logins with work rows but no person: people removed, or logins never\n"
     "    entered (note).\n"
-    "Prints what it found, with the first rows of each kind.\n"
+    "Prints what it found, with the first rows of each kind. The database is\n"
+    "opened read-only: what the next command that writes would change (a newer\n"
+    "schema, login keys to fill in) is a note, not done.\n"
+    "\n"
+    "  --storage  only the engine's check: for a copy, such as a backup\n"
     "\n"
     "Exit codes: 0 no problems (notes allowed), 1 problems found or the check\n"
     "failed, 2 wrong command line.\n",

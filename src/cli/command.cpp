@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cli/text_output.h"
 #include "store/messages.h"
 
 namespace vornal::cli {
@@ -61,14 +62,24 @@ DatabasePtr OpenExisting(const std::string& path) {
                    db->Description().c_str());
   }
   UpgradeSchema(*db);
+  RequireTables(*db);
+  return db;
+}
+
+void RequireTables(Database& db) {
   // An empty or foreign file opens as a database without our tables; say
   // so, not "no such table" at whatever statement comes first.
   for (const char* table : {"human", "logs", "setting"})
-    if (!db->HasTable(table))
-      throw StoreError(kErrItemNotFound, "the " +
-                                             std::string(db->IsServer() ? "database" : "file") +
+    if (!db.HasTable(table))
+      throw StoreError(kErrItemNotFound, "the " + std::string(db.IsServer() ? "database" : "file") +
                                              " has no table '" + table +
                                              "': it is not a Vornal database (empty or foreign)");
+}
+
+DatabasePtr OpenEmptyFile(const std::string& path) {
+  auto db = std::make_unique<Database>();
+  db->Open(path);
+  Creating(path, [&] { return CreateTables(db.get()); });
   return db;
 }
 
@@ -86,9 +97,21 @@ DatabasePtr OpenOrCreate(const std::string& path) {
   return created;
 }
 
+bool KeepsNothing(const std::string& location) {
+  return location.empty() || location == ":memory:" || location.starts_with("file:");
+}
+
+int NoFileName(const std::string& option, const std::string& location) {
+  std::fprintf(stderr,
+               "vornal-cli: %s '%s' is no database file name (an empty name, ':memory:' and "
+               "'file:' URIs keep nothing); name a file, for example ./%s\n",
+               option.c_str(), location.c_str(), location.empty() ? "base.mdb" : location.c_str());
+  return kExitUsage;
+}
+
 int UsageError(const Command& command, const std::string& problem) {
   std::fprintf(stderr, "vornal-cli %s: %s\nTry 'vornal-cli %s --help'.\n", command.name,
-               problem.c_str(), command.name);
+               Escaped(problem).c_str(), command.name);
   return kExitUsage;
 }
 
@@ -117,6 +140,33 @@ std::optional<int> ParseNumber(const std::string& text) {
   const auto [ptr, ec] = std::from_chars(text.data(), last, value);
   if (text.empty() || ec != std::errc() || ptr != last) return std::nullopt;
   return value;
+}
+
+std::optional<std::int64_t> ParseId(const std::string& text) {
+  std::int64_t value = 0;
+  const char* last = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), last, value);
+  if (text.empty() || ec != std::errc() || ptr != last || value < 1) return std::nullopt;
+  return value;
+}
+
+bool TakesValue(std::string_view command, std::string_view option) {
+  static const std::vector<std::pair<std::string_view, std::vector<std::string_view>>> kOptions{
+      {"process", {"--quiet-period"}},
+      {"rejected", {"--before"}},
+      {"people", {"--name", "--login", "--age", "--profession", "--photo", "--phone", "--email"}},
+      {"tree", {"--login"}},
+      {"stats", {"--login", "--year", "--month", "--day"}},
+      {"timesheet", {"--year", "--month", "--login", "--pdf", "--title"}},
+      {"sheets", {"--year", "--month", "--login", "--pdf", "--title"}},
+      {"copy", {"--to"}},
+      {"grants", {"--collector", "--viewer"}},
+  };
+  for (const auto& [name, options] : kOptions)
+    if (name == command)
+      for (const std::string_view taken : options)
+        if (taken == option) return true;
+  return false;
 }
 
 }  // namespace vornal::cli

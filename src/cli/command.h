@@ -44,6 +44,20 @@ DatabasePtr OpenOrCreate(const std::string& path);
 // file is error 3024.
 DatabasePtr OpenExisting(const std::string& path);
 
+// Throws StoreError when the database lacks the program's tables (an empty
+// or foreign file).
+void RequireTables(Database& db);
+
+// Opens an empty file (a new, temporary one) as a database and makes the
+// program's tables in it. Throws StoreError.
+DatabasePtr OpenEmptyFile(const std::string& path);
+
+// True for the names the engine takes for an in-memory or a URI database
+// (an empty name, ":memory:", "file:..."): a run would keep nothing.
+bool KeepsNothing(const std::string& location);
+// Says so on stderr for the option that named it; returns kExitUsage.
+int NoFileName(const std::string& option, const std::string& location);
+
 // A wrong command line: the problem and a pointer to the help on stderr;
 // returns kExitUsage.
 int UsageError(const Command& command, const std::string& problem);
@@ -55,5 +69,12 @@ bool TakeValue(const Args& args, std::size_t& i, std::string_view name, std::str
 
 // A whole decimal number, or nothing.
 std::optional<int> ParseNumber(const std::string& text);
+// A row's ID: a whole number from 1 up, as large as the engines keep; or
+// nothing.
+std::optional<std::int64_t> ParseId(const std::string& text);
+
+// The options of a command that take a value ("--login"): a word after one
+// is its value, even "-h" or "--help".
+bool TakesValue(std::string_view command, std::string_view option);
 
 }  // namespace vornal::cli

@@ -1,10 +1,14 @@
 // vornal-cli: the headless face of Vornal, for operators and scheduled jobs.
 // This file only reads the common options and hands over to a command.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
 
 namespace {
 
@@ -28,33 +32,77 @@ void PrintOverview(std::FILE* out) {
   std::fputs(
       "\n"
       "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.\n"
+      "An option's value may also follow '=': --login=ivanov.\n"
       "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).\n",
       out);
 }
 
-bool IsHelp(const Args& args) {
-  for (const std::string& arg : args)
-    if (arg == "--help" || arg == "-h") return true;
-  return false;
+// A command's arguments read as options: whether help is asked for (-h or
+// --help where no option takes it as its value), and the first option given
+// twice.
+struct Scan {
+  bool help = false;
+  std::string repeated;
+};
+
+Scan ScanArgs(std::string_view command, const Args& args) {
+  Scan scan;
+  std::vector<std::string> seen;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      scan.help = true;
+      continue;
+    }
+    if (!arg.starts_with("--")) continue;
+    const std::string option = arg.substr(0, arg.find('='));
+    if (scan.repeated.empty() && std::find(seen.begin(), seen.end(), option) != seen.end())
+      scan.repeated = option;
+    seen.push_back(option);
+    if (option == arg && TakesValue(command, option)) ++i;
+  }
+  return scan;
+}
+
+// The exit code once the standard output is written out: a failed write is
+// a failure, said on stderr.
+int Finish(int code) {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+  const int error = StdoutError() ? StdoutError() : errno;
+  std::fprintf(stderr, "vornal-cli: cannot write the standard output: %s\n",
+               error ? std::strerror(error) : "write error");
+  return code == kExitOk ? kExitFailure : code;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Context context{vornal::DatabaseLocation()};
+  bool dbGiven = false;
   int i = 1;
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--db" && i + 1 < argc) {
-      context.dbPath = argv[++i];
-    } else if (arg.rfind("--db=", 0) == 0) {
-      context.dbPath = arg.substr(5);
+    if (arg == "--db" || arg.starts_with("--db=")) {
+      if (dbGiven) {
+        std::fputs("vornal-cli: --db is given twice\n", stderr);
+        return kExitUsage;
+      }
+      dbGiven = true;
+      if (arg != "--db") {
+        context.dbPath = arg.substr(5);
+      } else if (i + 1 < argc) {
+        context.dbPath = argv[++i];
+      } else {
+        std::fputs("vornal-cli: --db needs a database file or URI, then a command\n", stderr);
+        return kExitUsage;
+      }
     } else if (arg == "--help" || arg == "-h") {
       PrintOverview(stdout);
-      return kExitOk;
+      return Finish(kExitOk);
     } else if (arg == "--version") {
       std::printf("vornal-cli %s\n", VORNAL_VERSION);
-      return kExitOk;
+      return Finish(kExitOk);
     } else {
       break;
     }
@@ -63,37 +111,30 @@ int main(int argc, char** argv) {
     PrintOverview(stderr);
     return kExitUsage;
   }
-  // The engine takes these for an in-memory or a URI database: a run would
-  // report success and keep nothing.
-  if (context.dbPath.empty() || context.dbPath == ":memory:" ||
-      context.dbPath.rfind("file:", 0) == 0) {
-    std::fprintf(stderr,
-                 "vornal-cli: --db '%s' is no database file name (an empty name, ':memory:' and "
-                 "'file:' URIs keep nothing); name a file, for example ./%s\n",
-                 context.dbPath.c_str(),
-                 context.dbPath.empty() ? "base.mdb" : context.dbPath.c_str());
-    return kExitUsage;
-  }
+  if (KeepsNothing(context.dbPath)) return NoFileName("--db", context.dbPath);
   const std::string word = argv[i++];
   const Args args(argv + i, argv + argc);
   for (const Command* command : Commands()) {
     if (word != command->name) continue;
-    if (IsHelp(args)) {
+    const Scan scan = ScanArgs(word, args);
+    if (scan.help) {
       std::fputs(command->usage, stdout);
-      return kExitOk;
+      return Finish(kExitOk);
     }
+    if (!scan.repeated.empty()) return UsageError(*command, scan.repeated + " is given twice");
     try {
-      return command->run(context, args);
+      return Finish(command->run(context, args));
     } catch (const vornal::StoreError& e) {
       std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n",
-                   vornal::DisplayLocation(context.dbPath).c_str(), e.Code(), e.what());
-      return kExitFailure;
+                   Escaped(vornal::DisplayLocation(context.dbPath)).c_str(), e.Code(),
+                   Escaped(e.what()).c_str());
+      return Finish(kExitFailure);
     } catch (const std::bad_alloc&) {
       std::fputs("vornal-cli: out of memory\n", stderr);
-      return kExitFailure;
+      return Finish(kExitFailure);
     }
   }
-  std::fprintf(stderr, "vornal-cli: unknown command '%s'\n\n", word.c_str());
+  std::fprintf(stderr, "vornal-cli: unknown command '%s'\n\n", Escaped(word).c_str());
   PrintOverview(stderr);
   return kExitUsage;
 }

@@ -1,15 +1,20 @@
 // vornal-cli people: the person list, and people added, changed, removed,
 // imported and exported.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 #include <optional>
-#include <sstream>
 
 #include "cli/command.h"
 #include "cli/text_output.h"
 #include "exchange/people_csv.h"
 #include "stats/period_queries.h"
+#include "store/output_file.h"
+#include "store/visible_text.h"
 
 namespace vornal::cli {
 
@@ -21,16 +26,18 @@ std::string Shown(std::int64_t id, const PersonValues& person) {
   return Escaped(PersonListText({id, person.name, person.login}));
 }
 
+constexpr PersonField kPersonFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
+                                         PersonField::Prof, PersonField::Tel,   PersonField::Email,
+                                         PersonField::Photo};
+
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vornal-cli people: %s\n", message.c_str());
+  std::fprintf(stderr, "vornal-cli people: %s\n", Escaped(message).c_str());
   return kExitFailure;
 }
 
-std::optional<std::int64_t> ParseId(const Args& args, std::size_t at) {
+std::optional<std::int64_t> IdAt(const Args& args, std::size_t at) {
   if (at >= args.size()) return std::nullopt;
-  const std::optional<int> id = ParseNumber(args[at]);
-  if (!id || *id < 1) return std::nullopt;
-  return *id;
+  return ParseId(args[at]);
 }
 
 // Takes the field options from args[from] on into `person`; `force` for
@@ -42,9 +49,7 @@ std::string TakeFields(const Args& args, std::size_t from, PersonValues& person,
       continue;
     }
     bool taken = false, missing = false;
-    for (const PersonField field :
-         {PersonField::Name, PersonField::Login, PersonField::Age, PersonField::Prof,
-          PersonField::Tel, PersonField::Email, PersonField::Photo}) {
+    for (const PersonField field : kPersonFields) {
       const std::string option = "--" + std::string(PersonColumn(field));
       if (!TakeValue(args, i, option, FieldValue(person, field), missing)) continue;
       if (missing) return args[i] + " needs a value";
@@ -58,7 +63,13 @@ std::string TakeFields(const Args& args, std::size_t from, PersonValues& person,
 
 // Adds (no `id`) or changes a person after the checks the editor makes; a
 // login another person has is refused unless forced, where the editor asks.
-int Save(Database& db, std::optional<std::int64_t> id, const PersonValues& person, bool force) {
+int Save(Database& db, std::optional<std::int64_t> id, PersonValues person, bool force) {
+  // As an import checks a file's fields: nothing that could steer a
+  // terminal or break a later import is stored.
+  for (const PersonField field : kPersonFields)
+    if (const std::optional<std::string> problem =
+            FieldTextProblem(field, FieldValue(person, field)))
+      return Fail(*problem);
   if (const std::optional<PersonProblem> problem = CheckPerson(person))
     return Fail(DescribePersonProblem(*problem));
   Transaction transaction(db);
@@ -87,7 +98,7 @@ int Add(const Context& context, const Args& args) {
 }
 
 int Set(const Context& context, const Args& args) {
-  const std::optional<std::int64_t> id = ParseId(args, 1);
+  const std::optional<std::int64_t> id = IdAt(args, 1);
   if (!id) return UsageError(kPeopleCommand, "set needs the ID of a person");
   const DatabasePtr db = OpenExisting(context.dbPath);
   std::optional<PersonValues> person = ReadPerson(*db, *id);
@@ -95,11 +106,11 @@ int Set(const Context& context, const Args& args) {
   bool force = false;
   if (const std::string problem = TakeFields(args, 2, *person, force); !problem.empty())
     return UsageError(kPeopleCommand, problem);
-  return Save(*db, id, *person, force);
+  return Save(*db, id, std::move(*person), force);
 }
 
 int Remove(const Context& context, const Args& args) {
-  const std::optional<std::int64_t> id = ParseId(args, 1);
+  const std::optional<std::int64_t> id = IdAt(args, 1);
   if (!id || args.size() > 2) return UsageError(kPeopleCommand, "remove needs one person's ID");
   const DatabasePtr db = OpenExisting(context.dbPath);
   Transaction transaction(*db);
@@ -115,20 +126,37 @@ int Remove(const Context& context, const Args& args) {
   return kExitOk;
 }
 
+// The whole file into `text`; what went wrong, when something did.
+std::optional<std::string> ReadWhole(const std::string& path, std::string& text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return "cannot open " + path + ": " + std::strerror(errno);
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return path + " is a folder";
+  }
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      const int error = got < 0 ? errno : 0;
+      ::close(fd);
+      if (error) return "cannot read " + path + ": " + std::strerror(error);
+      return std::nullopt;
+    }
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
 int Import(const Context& context, const Args& args) {
   if (args.size() != 2) return UsageError(kPeopleCommand, "import needs one CSV file");
-  std::error_code ec;
-  if (std::filesystem::is_directory(args[1], ec)) return Fail(args[1] + " is a folder");
-  std::ifstream in(args[1], std::ios::binary);
-  if (!in.is_open()) return Fail("cannot open " + args[1]);
-  std::ostringstream read;
-  read << in.rdbuf();
-  if (in.bad()) return Fail("cannot read " + args[1]);
-  const std::string text = read.str();
+  std::string text;
+  if (const std::optional<std::string> problem = ReadWhole(args[1], text)) return Fail(*problem);
   const DatabasePtr db = OpenOrCreate(context.dbPath);
   const PeopleImport result = ImportPeople(*db, text);
   for (const ImportProblem& problem : result.problems)
-    std::fprintf(stderr, "%s: line %d: %s\n", args[1].c_str(), problem.line,
+    std::fprintf(stderr, "%s: line %d: %s\n", Escaped(args[1]).c_str(), problem.line,
                  Escaped(problem.message).c_str());
   if (!result.problems.empty())
     return Fail("nobody imported: " + std::to_string(result.problems.size()) +
@@ -151,13 +179,15 @@ int Export(const Context& context, const Args& args) {
   const DatabasePtr db = OpenOrCreate(context.dbPath);
   const std::string text = ExportPeople(*db, bom);
   if (file.empty()) {
-    WriteOut(text);
+    // The file as it is for a program; shown safely on a terminal.
+    WriteOut(StdoutIsTerminal() ? VisibleLines(text) : text);
     return kExitOk;
   }
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) return Fail("cannot write " + file);
+  try {
+    WriteOutputFile(file, text);
+  } catch (const OutputError& e) {
+    return Fail(e.what());
+  }
   return kExitOk;
 }
 
@@ -193,7 +223,8 @@ const Command kPeopleCommand{
     "\n"
     "FIELDS: --name, --login, --age, --profession, --photo, --phone, --email,\n"
     "each with its value. add and set check the values as the person editor\n"
-    "does (name and login not empty, no value longer than its column) and\n"
+    "does (name and login not empty, no value longer than its column) and as\n"
+    "an import does (UTF-8 without control characters such as line ends), and\n"
     "refuse a login that another person has (compared without regard to letter\n"
     "case) unless --force is given. set changes only the fields given.\n"
     "remove removes the person as the main window does: the work rows of the\n"
@@ -209,9 +240,11 @@ const Command kPeopleCommand{
     "each bad line is named on stderr (\"line 7: login 'ivanov' already belongs\n"
     "to 3. Иванов Иван (ivanov)\").\n"
     "\n"
-    "export writes everybody in ID order in that form, to FILE.csv or to the\n"
-    "standard output (a value a spreadsheet would take for a formula gets an\n"
-    "apostrophe in front, which import takes off again).\n"
+    "export writes everybody in ID order in that form, to FILE.csv (written\n"
+    "whole or not at all, never over the database) or to the standard output,\n"
+    "escaped when that is a terminal (a value a spreadsheet would take for a\n"
+    "formula, also after blanks, gets an apostrophe in front, which import\n"
+    "takes off again).\n"
     "  --bom   begin with a UTF-8 byte-order mark (for Excel)\n"
     "\n"
     "Exit codes: 0 done, 1 refused or failed (nothing changed), 2 wrong command\n"

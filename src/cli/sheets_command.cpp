@@ -3,7 +3,9 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
 #include "cli/timesheet_options.h"
+#include "store/people.h"
 
 namespace vornal::cli {
 
@@ -17,15 +19,21 @@ int Run(const Context& context, const Args& args) {
       ParseTimesheetOptions(kSheetsCommand, args, false, &exitCode);
   if (!options) return exitCode;
   const DatabasePtr db = OpenOrCreate(context.dbPath);
+  // A mistyped login would make a sheet of nobody's work.
+  if (!options->login.empty() && !FindLoginOwner(*db, options->login, std::nullopt) &&
+      CountWorkRows(*db, options->login) == 0) {
+    std::fprintf(stderr, "vornal-cli sheets: no person and no work row has the login '%s'\n",
+                 Escaped(options->login).c_str());
+    return kExitFailure;
+  }
   const Timesheet sheet = LoadTimesheet(*db, *options);
   std::string error;
   if (!WritePdf(PdfForm::SignSheets, sheet, options->title, options->pdf, &error)) {
-    std::fprintf(stderr, "vornal-cli sheets: cannot write %s: %s\n", options->pdf.c_str(),
-                 error.c_str());
+    std::fprintf(stderr, "vornal-cli sheets: %s\n", Escaped(error).c_str());
     return kExitFailure;
   }
   std::printf("%zu %s written to %s\n", sheet.rows.size(),
-              sheet.rows.size() == 1 ? "sheet" : "sheets", options->pdf.c_str());
+              sheet.rows.size() == 1 ? "sheet" : "sheets", Escaped(options->pdf).c_str());
   return kExitOk;
 }
 
@@ -39,7 +47,8 @@ const Command kSheetsCommand{
     "Writes one A4 page per person of the timesheet (every person of the person\n"
     "list, then the logins nobody has entered; or LOGIN alone): the days of the\n"
     "month with their working and task time, the totals, and lines for the\n"
-    "person's and the manager's signatures.\n"
+    "person's and the manager's signatures. A LOGIN that no person and no work\n"
+    "row has is an error.\n"
     "\n"
     "  --title TEXT  the office's title at the head of the pages, instead of the\n"
     "                stored one\n",

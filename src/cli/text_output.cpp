@@ -1,8 +1,18 @@
 #include "cli/text_output.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
+#include "store/visible_text.h"
+
 namespace vornal::cli {
+namespace {
+
+int g_stdoutError = 0;
+
+}  // namespace
 
 std::size_t DisplayWidth(const std::string& text) {
   std::size_t width = 0;
@@ -12,43 +22,20 @@ std::size_t DisplayWidth(const std::string& text) {
 }
 
 std::string Escaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char lead = byte(i);
-    std::size_t length = lead < 0x80                    ? 1
-                         : lead >= 0xC2 && lead <= 0xDF ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    for (std::size_t k = 1; length && k < length; ++k)
-      if (i + k >= text.size() || (byte(i + k) & 0xC0) != 0x80) length = 0;
-    if (length == 3 &&
-        ((lead == 0xE0 && byte(i + 1) < 0xA0) || (lead == 0xED && byte(i + 1) > 0x9F)))
-      length = 0;
-    if (length == 4 &&
-        ((lead == 0xF0 && byte(i + 1) < 0x90) || (lead == 0xF4 && byte(i + 1) > 0x8F)))
-      length = 0;
-    char escape[8];
-    if (length == 0 || (length == 1 && (lead < 0x20 || lead == 0x7F))) {
-      std::snprintf(escape, sizeof escape, "\\x%02X", lead);
-      out += escape;
-      ++i;
-    } else if (length == 2 && lead == 0xC2 && byte(i + 1) < 0xA0) {
-      std::snprintf(escape, sizeof escape, "\\u%04X", byte(i + 1));
-      out += escape;
-      i += 2;
-    } else {
-      out.append(text, i, length);
-      i += length;
-    }
-  }
-  return out;
+  return VisibleText(text);
 }
 
 void WriteOut(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && !g_stdoutError)
+    g_stdoutError = errno ? errno : EIO;
+}
+
+int StdoutError() {
+  return g_stdoutError;
+}
+
+bool StdoutIsTerminal() {
+  return ::isatty(STDOUT_FILENO) == 1;
 }
 
 }  // namespace vornal::cli

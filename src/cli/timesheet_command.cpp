@@ -76,8 +76,7 @@ int Run(const Context& context, const Args& args) {
   } else if (!options->pdf.empty()) {
     std::string error;
     if (!WritePdf(PdfForm::Timesheet, sheet, options->title, options->pdf, &error)) {
-      std::fprintf(stderr, "vornal-cli timesheet: cannot write %s: %s\n", options->pdf.c_str(),
-                   error.c_str());
+      std::fprintf(stderr, "vornal-cli timesheet: %s\n", Escaped(error).c_str());
       return kExitFailure;
     }
   } else {
@@ -101,8 +100,8 @@ const Command kTimesheetCommand{
     "  --csv         CSV (RFC 4180, UTF-8 with a byte-order mark): a header row\n"
     "                Login,ФИО,1,2,...,N,Дней,Работа,Задания, then a row per person\n"
     "  --pdf FILE    the timesheet on landscape A4 pages, as the program prints it\n"
-    "  --title TEXT  the office's title at the head of the pages, instead of the\n"
-    "                stored one\n"
+    "  --title TEXT  with --pdf: the office's title at the head of the pages,\n"
+    "                instead of the stored one\n"
     "\n"
     "A time followed by '?' is unknown in part: a row without an end time.\n",
     Run};

@@ -1,6 +1,7 @@
 #include "cli/timesheet_options.h"
 
 #include "store/office_title.h"
+#include "store/output_file.h"
 
 #ifdef VORNAL_PDF
 #include <QGuiApplication>
@@ -55,6 +56,7 @@ std::optional<TimesheetOptions> ParseTimesheetOptions(const Command& command, co
     return fail("there is no such month: " + yearText + "-" + monthText);
   if (options.csv && !options.pdf.empty()) return fail("--csv and --pdf do not go together");
   if (!allowCsv && options.pdf.empty()) return fail("--pdf is required");
+  if (options.titleGiven && options.pdf.empty()) return fail("--title goes with --pdf");
   options.year = *year;
   options.month = *month;
   return options;
@@ -78,13 +80,20 @@ bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
   const QtMessageHandler previous = qInstallMessageHandler(QtMessage);
   QGuiApplication application(argc, argv);
   const TimesheetReport report(sheet, QString::fromStdString(office));
-  QString reason;
-  const QString file = QString::fromStdString(path);
-  const bool written = form == PdfForm::Timesheet ? report.WriteTimesheetPdf(file, &reason)
-                                                  : report.WriteSignSheetsPdf(file, &reason);
-  if (!written) *error = reason.toStdString();
+  const QByteArray pdf =
+      form == PdfForm::Timesheet ? report.TimesheetPdf() : report.SignSheetsPdf();
   qInstallMessageHandler(previous);
-  return written;
+  if (pdf.isEmpty()) {
+    *error = "cannot draw the pages of " + path;
+    return false;
+  }
+  try {
+    WriteOutputFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+  } catch (const OutputError& e) {
+    *error = e.what();
+    return false;
+  }
+  return true;
 #else
   (void)form, (void)sheet, (void)office, (void)path;
   *error = "this vornal-cli was built without PDF output (Qt)";

@@ -29,8 +29,9 @@ Timesheet LoadTimesheet(Database& db, TimesheetOptions& options);
 
 // The form to write to a PDF file.
 enum class PdfForm { Timesheet, SignSheets };
-// Writes the PDF file whole (Qt's offscreen platform; no display needed);
-// false with the reason in *error.
+// Writes the PDF file whole or not at all (WriteOutputFile; Qt's offscreen
+// platform, no display needed); false with what went wrong, naming the
+// file, in *error.
 bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
               const std::string& path, std::string* error);
 

@@ -4,11 +4,11 @@
 #include <map>
 #include <optional>
 
-#include "intake/buffer_line.h"
 #include "stats/csv.h"
 #include "stats/period_queries.h"
 #include "store/login_key.h"
 #include "store/recordset.h"
+#include "store/visible_text.h"
 
 namespace vornal {
 namespace {
@@ -83,8 +83,8 @@ std::optional<std::string> LineProblem(const CsvRecord& record,
            std::to_string(columns.size());
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const std::string& field = record.fields[i];
-    if (ValidUtf8(field) != field)
-      return std::string(columns[i]->name) + " is not UTF-8 text (save the file as UTF-8)";
+    if (std::optional<std::string> problem = FieldTextProblem(columns[i]->field, field))
+      return IsUtf8(field) ? *problem : *problem + " (save the file as UTF-8)";
     FieldValue(person, columns[i]->field) = CsvText(field);
   }
   if (const std::optional<PersonProblem> problem = CheckPerson(person))
@@ -98,6 +98,14 @@ const char* PersonColumn(PersonField field) {
   for (const Column& column : kColumns)
     if (column.field == field) return column.name;
   return "";
+}
+
+std::optional<std::string> FieldTextProblem(PersonField field, std::string_view text) {
+  if (!IsUtf8(text)) return std::string(PersonColumn(field)) + " is not UTF-8 text";
+  if (HasControlCharacter(text))
+    return std::string(PersonColumn(field)) +
+           " holds a control character (a line end, a tab, ESC or the like)";
+  return std::nullopt;
 }
 
 std::string DescribePersonProblem(const PersonProblem& problem) {

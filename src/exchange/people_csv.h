@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,11 @@ const char* PersonColumn(PersonField field);
 // 50 characters".
 std::string DescribePersonProblem(const PersonProblem& problem);
 
+// What is wrong with the text of a field: "name is not UTF-8 text", "name
+// holds a control character (...)"; nothing when it is UTF-8 without
+// control characters, as every field must be.
+std::optional<std::string> FieldTextProblem(PersonField field, std::string_view text);
+
 // Why a line of a people file keeps the import from being done.
 struct ImportProblem {
   int line = 0;
@@ -39,7 +45,7 @@ struct PeopleImport {
 // Imports a people file: a header row that names columns of kPeopleColumns
 // in any order (name and login among them; a column left out gives empty
 // values), then one person a line. Every line is checked first: well-formed
-// CSV, as many fields as the header, UTF-8 text, CheckPerson, and a login
+// CSV, as many fields as the header, FieldTextProblem, CheckPerson, and a login
 // that neither a person in the database nor an earlier line has (compared
 // by LoginKey). Only when no line has a problem are all people added, in one
 // transaction, in file order. Engine errors throw StoreError, nothing added.

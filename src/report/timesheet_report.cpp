@@ -1,5 +1,6 @@
 #include "report/timesheet_report.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QDate>
 #include <QFont>
@@ -9,8 +10,9 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
+
+#include "store/visible_text.h"
 
 namespace vornal {
 namespace {
@@ -23,6 +25,12 @@ const QColor kHeadShade(242, 242, 242);
 
 QString FromStd(const std::string& text) {
   return QString::fromStdString(text);
+}
+
+// A text of the data as it may be shown: nothing in it reorders or hides
+// the text around it.
+QString Shown(const std::string& text) {
+  return QString::fromStdString(VisibleText(text));
 }
 
 QFont Font(int size, bool bold = false) {
@@ -71,7 +79,7 @@ void Elided(QPainter& painter, const QRectF& rect, const QString& text, const QF
 }  // namespace
 
 TimesheetReport::TimesheetReport(const Timesheet& sheet, const QString& office)
-    : m_sheet(sheet), m_office(office.trimmed()) {}
+    : m_sheet(sheet), m_office(Shown(office.trimmed().toStdString())) {}
 
 QString TimesheetReport::MonthName(int month) {
   switch (month) {
@@ -187,8 +195,8 @@ QString TimesheetReport::ColumnTitle(const Timesheet& sheet, int column) {
 }
 
 QString TimesheetReport::PersonText(const Timesheet::Row& row) {
-  if (row.name.empty()) return FromStd(row.login);
-  return tr("%1 (%2)").arg(FromStd(row.name), FromStd(row.login));
+  if (row.name.empty()) return Shown(row.login);
+  return tr("%1 (%2)").arg(Shown(row.name), Shown(row.login));
 }
 
 bool TimesheetReport::PaintTimesheet(QPagedPaintDevice& device) const {
@@ -199,38 +207,32 @@ bool TimesheetReport::PaintSignSheets(QPagedPaintDevice& device) const {
   return Paint(device, Form::SignSheets);
 }
 
-bool TimesheetReport::WriteTimesheetPdf(const QString& path, QString* error) const {
-  return WritePdf(path, Form::Timesheet, error);
+QByteArray TimesheetReport::TimesheetPdf(const QPageSize& size) const {
+  return Pdf(Form::Timesheet, size);
 }
 
-bool TimesheetReport::WriteSignSheetsPdf(const QString& path, QString* error) const {
-  return WritePdf(path, Form::SignSheets, error);
+QByteArray TimesheetReport::TimesheetPdf() const {
+  return Pdf(Form::Timesheet, QPageSize(QPageSize::A4));
 }
 
-bool TimesheetReport::WritePdf(const QString& path, Form form, QString* error) const {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    if (error) *error = file.errorString();
-    return false;
-  }
+QByteArray TimesheetReport::SignSheetsPdf() const {
+  return Pdf(Form::SignSheets, QPageSize(QPageSize::A4));
+}
+
+QByteArray TimesheetReport::Pdf(Form form, const QPageSize& size) const {
+  QByteArray pdf;
+  QBuffer buffer(&pdf);
+  buffer.open(QIODevice::WriteOnly);
   {
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&buffer);
     writer.setResolution(300);
     writer.setCreator(QStringLiteral("Vornal"));
     writer.setTitle(form == Form::Timesheet ? tr("Табель учёта рабочего времени")
                                             : tr("Листы на подпись"));
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    if (!Paint(writer, form)) {
-      file.cancelWriting();
-      if (error) *error = tr("Не удалось нарисовать страницы.");
-      return false;
-    }
+    writer.setPageSize(size);
+    if (!Paint(writer, form)) return {};
   }
-  if (!file.commit()) {
-    if (error) *error = file.errorString();
-    return false;
-  }
-  return true;
+  return pdf;
 }
 
 bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
@@ -359,11 +361,10 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
       break;
     }
     const Timesheet::Row& row = m_sheet.rows[static_cast<std::size_t>(page)];
-    const QString name = row.name.empty() ? QStringLiteral("—") : FromStd(row.name);
+    const QString name = row.name.empty() ? QStringLiteral("—") : Shown(row.name);
     Elided(painter, QRectF(0, y, area.width(), 14), tr("Работник: %1").arg(name), Font(9, true));
     y += 14;
-    Elided(painter, QRectF(0, y, area.width(), 14), tr("Логин: %1").arg(FromStd(row.login)),
-           Font(9));
+    Elided(painter, QRectF(0, y, area.width(), 14), tr("Логин: %1").arg(Shown(row.login)), Font(9));
     y += 20;
 
     const qreal rowHeight = m_sheet.ByMonth() ? 18 : 15.5;
@@ -414,7 +415,7 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
       painter.drawLine(QPointF(440, y + 13), QPointF(area.width(), y + 13));
       y += 36;
     };
-    signature(tr("Работник"), row.name.empty() ? QString() : FromStd(row.name));
+    signature(tr("Работник"), row.name.empty() ? QString() : Shown(row.name));
     signature(tr("Руководитель"), QString());
     foot(page + 1, pages);
   }

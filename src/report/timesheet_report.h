@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 
 #include "stats/timesheet.h"
 
 class QPagedPaintDevice;
+class QPageSize;
 
 namespace vornal {
 
@@ -25,10 +27,11 @@ class TimesheetReport {
   // here); false when the device cannot be painted on.
   bool PaintTimesheet(QPagedPaintDevice& device) const;
   bool PaintSignSheets(QPagedPaintDevice& device) const;
-  // A PDF file on A4 pages, written whole or not at all; false with the
-  // reason in *error.
-  bool WriteTimesheetPdf(const QString& path, QString* error) const;
-  bool WriteSignSheetsPdf(const QString& path, QString* error) const;
+  // A PDF document, on A4 pages unless another size is given; empty when
+  // the pages cannot be drawn. Write it with WriteOutputFile.
+  QByteArray TimesheetPdf(const QPageSize& size) const;
+  QByteArray TimesheetPdf() const;
+  QByteArray SignSheetsPdf() const;
 
   // Texts the windows share with the pages.
   static QString MonthName(int month);           // "Январь"
@@ -38,13 +41,14 @@ class TimesheetReport {
   static QString PeriodText(int year, int month);  // "июнь 2025 г.", "2025 г." for month 0
   // A column's title: the day's number, or the month's short name.
   static QString ColumnTitle(const Timesheet& sheet, int column);
-  // "Петров Пётр (petrov)", or the login alone when nobody has entered it.
+  // "Петров Пётр (petrov)", or the login alone when nobody has entered it;
+  // what would steer the text unseen shown as escapes (VisibleText).
   static QString PersonText(const Timesheet::Row& row);
 
  private:
   enum class Form { Timesheet, SignSheets };
   bool Paint(QPagedPaintDevice& device, Form form) const;
-  bool WritePdf(const QString& path, Form form, QString* error) const;
+  QByteArray Pdf(Form form, const QPageSize& size) const;
 
   const Timesheet& m_sheet;
   QString m_office;

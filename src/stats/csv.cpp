@@ -5,11 +5,27 @@ namespace {
 
 constexpr std::string_view kGuarded = "=+-@\t\r'";
 
+// True when a spreadsheet could take the text for a formula: its first
+// character, after any blanks a spreadsheet may trim on import, is one
+// that begins a formula (or the apostrophe, so that CsvText gives every
+// text back).
+bool Guarded(std::string_view text) {
+  for (;;) {
+    if (text.starts_with(' ') || text.starts_with('\n'))
+      text.remove_prefix(1);
+    else if (text.starts_with("\xC2\xA0"))
+      text.remove_prefix(2);
+    else
+      break;
+  }
+  return !text.empty() && kGuarded.find(text.front()) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string CsvField(std::string_view text) {
   std::string field;
-  if (!text.empty() && kGuarded.find(text.front()) != std::string_view::npos) field += '\'';
+  if (Guarded(text)) field += '\'';
   field += text;
   const bool quote = field.find_first_of(",\"\r\n") != std::string::npos ||
                      (!field.empty() && (field.front() == ' ' || field.back() == ' '));
@@ -24,9 +40,7 @@ std::string CsvField(std::string_view text) {
 }
 
 std::string CsvText(std::string_view field) {
-  if (field.size() >= 2 && field.front() == '\'' &&
-      kGuarded.find(field[1]) != std::string_view::npos)
-    field.remove_prefix(1);
+  if (field.starts_with('\'') && Guarded(field.substr(1))) field.remove_prefix(1);
   return std::string(field);
 }
 

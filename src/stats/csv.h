@@ -12,8 +12,9 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // One field of an RFC 4180 line: quoted when it holds a comma, a quote or a
 // line end, or begins or ends with a blank (so no reader trims it). A text
 // that a spreadsheet would run as a formula (beginning with =, +, -, @, a
-// tab or a CR) gets an apostrophe in front, and so does one that begins
-// with an apostrophe, so that CsvText gives every text back.
+// tab or a CR), also after blanks (spaces, line feeds, no-break spaces)
+// that a spreadsheet may trim, gets an apostrophe in front, and so does one
+// that begins so with an apostrophe, so that CsvText gives every text back.
 std::string CsvField(std::string_view text);
 // The text CsvField wrote: a field without the apostrophe put in front.
 std::string CsvText(std::string_view field);

@@ -7,6 +7,7 @@
 
 #include "stats/csv.h"
 #include "stats/period_queries.h"
+#include "store/visible_text.h"
 
 namespace vornal {
 namespace {
@@ -134,7 +135,9 @@ std::string TimesheetCsv(const Timesheet& sheet) {
   fields.insert(fields.end(), {"Дней", "Работа", "Задания"});
   out += CsvLine(fields);
   for (const Timesheet::Row& row : sheet.rows) {
-    fields = {row.login, row.name};
+    // Names and logins as they may be shown: nothing in them reorders or
+    // hides the cells around them.
+    fields = {VisibleText(row.login), VisibleText(row.name)};
     for (const DayWork& cell : row.cells) fields.push_back(WorkCellText(cell));
     fields.insert(fields.end(),
                   {std::to_string(row.total.days), WorkText(row.total), TaskText(row.total)});

@@ -56,7 +56,7 @@ std::string TaskCellText(const DayWork& work);
 
 // The timesheet as CSV (RFC 4180, UTF-8 with a byte-order mark, CR LF):
 // "Login,ФИО,1,2,…,N,Дней,Работа,Задания", then a row per person with the
-// working time of each column.
+// working time of each column; logins and names as VisibleText.
 std::string TimesheetCsv(const Timesheet& sheet);
 
 }  // namespace vornal

@@ -117,14 +117,25 @@ std::string Database::SecondsBetweenSql(std::string_view from, std::string_view 
 }
 
 void Database::Open(const std::string& location) {
+  OpenAs(location, false);
+}
+
+void Database::OpenReadOnly(const std::string& location) {
+  OpenAs(location, true);
+}
+
+void Database::OpenAs(const std::string& location, bool readOnly) {
   Close();
   if (IsServerLocation(location)) {
     m_engine = std::make_unique<PostgresEngine>(location, kBusyTimeoutMs);
+    if (readOnly) m_engine->ExecuteScript("SET default_transaction_read_only = on");
   } else {
     std::error_code ec;
     if (!std::filesystem::exists(location, ec))
       throw StoreError(kErrFileNotFound, "Could not find file '" + location + "'.");
-    m_engine = std::make_unique<SqliteEngine>(location, SqliteEngine::Mode::Open, kBusyTimeoutMs);
+    m_engine = std::make_unique<SqliteEngine>(
+        location, readOnly ? SqliteEngine::Mode::ReadOnly : SqliteEngine::Mode::Open,
+        kBusyTimeoutMs);
   }
   m_path = location;
 }

@@ -88,6 +88,9 @@ class Database {
   // missing file is error 3024; a server that cannot be reached, refuses
   // the login or has no such database is error 14 with the server's words.
   void Open(const std::string& location);
+  // Opens an existing database only to read it: a file read-only, a
+  // server's database with every transaction read-only. Errors as Open.
+  void OpenReadOnly(const std::string& location);
   // Makes a new, empty database file and opens it; fails when it exists.
   // A server's databases are made by its administrator: refused.
   void Create(const std::string& path);
@@ -157,6 +160,7 @@ class Database {
  private:
   friend class Statement;
   friend class Transaction;
+  void OpenAs(const std::string& location, bool readOnly);
   void Release(std::string sql, std::unique_ptr<EngineStatement> stmt);
 
   std::unique_ptr<Engine> m_engine;

@@ -31,6 +31,7 @@ void FindRows(Database& db, std::vector<CheckFinding>& findings, const std::stri
 
 void CheckRows(Database& db, const DateTime& now, std::vector<CheckFinding>& findings) {
   Transaction snapshot(db, Transaction::Mode::Read);
+  for (std::string& change : PendingUpgrade(db)) findings.push_back({false, std::move(change), {}});
   FindRows(db, findings,
            "SELECT ID, Login, Event, BeginTime, EndTime FROM LOGS WHERE EndTime < BeginTime "
            "ORDER BY ID",
@@ -42,9 +43,19 @@ void CheckRows(Database& db, const DateTime& now, std::vector<CheckFinding>& fin
            "rows still going on with no activity for more than a day (the client sent no "
            "stop, or the folder was not collected since)");
 
+  // Without login keys (before schema version 3, or rows another tool
+  // wrote), logins compare in ASCII case.
+  const bool keys =
+      db.Connection().SchemaVersion() >= 3 &&
+      !db.QueryInt("SELECT 1 FROM logs WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1") &&
+      !db.QueryInt("SELECT 1 FROM human WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1");
   Statement orphans = db.Prepare(
-      "SELECT MIN(Login), COUNT(*) FROM LOGS WHERE NOT EXISTS "
-      "(SELECT 1 FROM HUMAN WHERE HUMAN.LoginKey = LOGS.LoginKey) GROUP BY LoginKey ORDER BY 1");
+      keys ? "SELECT MIN(Login), COUNT(*) FROM LOGS WHERE NOT EXISTS "
+             "(SELECT 1 FROM HUMAN WHERE HUMAN.LoginKey = LOGS.LoginKey) GROUP BY LoginKey "
+             "ORDER BY 1"
+           : "SELECT MIN(Login), COUNT(*) FROM LOGS WHERE NOT EXISTS "
+             "(SELECT 1 FROM HUMAN WHERE lower(HUMAN.Login) = lower(LOGS.Login)) "
+             "GROUP BY lower(Login) ORDER BY 1");
   CheckFinding note{false, "", {}};
   std::size_t logins = 0;
   while (orphans.Step())
@@ -60,13 +71,13 @@ void CheckRows(Database& db, const DateTime& now, std::vector<CheckFinding>& fin
 
 }  // namespace
 
-std::vector<CheckFinding> CheckDatabase(Database& db, const DateTime& now) {
+std::vector<CheckFinding> CheckDatabase(Database& db, const DateTime& now, bool storageOnly) {
   std::vector<CheckFinding> findings;
   try {
     for (std::string& problem : db.Connection().IntegrityProblems())
       findings.push_back({true, "storage: " + std::move(problem), {}});
     // The rows of a damaged file are not worth checking, and may not be read.
-    if (findings.empty()) CheckRows(db, now, findings);
+    if (findings.empty() && !storageOnly) CheckRows(db, now, findings);
   } catch (const StoreError& e) {
     if (e.Failure() != StoreFailure::Damaged) throw;
     findings.push_back({true, std::string("storage: cannot be read: ") + e.what(), {}});

@@ -1,6 +1,7 @@
 #include "store/database_copy.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "store/schema.h"
@@ -9,13 +10,23 @@
 namespace vornal {
 namespace {
 
+// Runs a step on the target: its engine errors are the target's.
+template <class Step>
+auto OnTarget(Step step) -> decltype(step()) {
+  try {
+    return step();
+  } catch (const StoreError& e) {
+    throw CopyTargetError(e);
+  }
+}
+
 std::int64_t Rows(Database& db, const std::string& table) {
   return db.QueryInt("SELECT count(*) FROM " + QuotedName(table)).value_or(0);
 }
 
 std::int64_t CopyTable(Database& from, Database& to, const std::string& table) {
   std::vector<std::string> columns = from.Columns(table);
-  std::vector<std::string> target = to.Columns(table);
+  std::vector<std::string> target = OnTarget([&] { return to.Columns(table); });
   for (std::string& column : columns) column = LowerName(column);
   for (std::string& column : target) column = LowerName(column);
   for (const std::string& column : columns)
@@ -34,12 +45,14 @@ std::int64_t CopyTable(Database& from, Database& to, const std::string& table) {
       "INSERT INTO " + QuotedName(table) + " (" + names + ") VALUES (" + marks + ")";
   std::int64_t count = 0;
   while (rows.Step()) {
-    Statement write = to.Prepare(insert);
-    for (int i = 0; i < static_cast<int>(columns.size()); ++i) write.BindOne(i + 1, rows.Get(i));
-    write.Send();
+    OnTarget([&] {
+      Statement write = to.Prepare(insert);
+      for (int i = 0; i < static_cast<int>(columns.size()); ++i) write.BindOne(i + 1, rows.Get(i));
+      write.Send();
+    });
     ++count;
   }
-  to.Connection().SyncIdentity(table);
+  OnTarget([&] { to.Connection().SyncIdentity(table); });
   return count;
 }
 
@@ -47,27 +60,30 @@ std::int64_t CopyTable(Database& from, Database& to, const std::string& table) {
 
 std::vector<CopiedTable> CopyDatabase(Database& from, Database& to) {
   for (const ProgramTable& table : kProgramTables)
-    if (to.HasTable(table.name))
-      if (const std::int64_t rows = Rows(to, table.name))
-        throw std::runtime_error("the target database is not empty: " + std::string(table.name) +
-                                 " holds " + std::to_string(rows) + " rows");
+    if (const std::int64_t rows =
+            OnTarget([&] { return to.HasTable(table.name) ? Rows(to, table.name) : 0; }))
+      throw std::runtime_error("the target database is not empty: " + std::string(table.name) +
+                               " holds " + std::to_string(rows) + " rows");
   std::vector<CopiedTable> copied;
   {
     Transaction snapshot(from, Transaction::Mode::Read);
-    Transaction transaction(to);
-    to.Connection().PrepareForBulkWrite();
+    std::optional<Transaction> transaction;
+    OnTarget([&] {
+      transaction.emplace(to);
+      to.Connection().PrepareForBulkWrite();
+    });
     for (const ProgramTable& table : kProgramTables) {
       if (!from.HasTable(table.name)) continue;
       const std::int64_t rows = CopyTable(from, to, table.name);
-      if (Rows(from, table.name) != rows || Rows(to, table.name) != rows)
+      if (Rows(from, table.name) != rows || OnTarget([&] { return Rows(to, table.name); }) != rows)
         throw std::runtime_error("the row count of " + std::string(table.name) +
                                  " differs after the copy; nothing was written");
       copied.push_back({table.name, rows});
     }
-    transaction.Commit();
+    OnTarget([&] { transaction->Commit(); });
   }
   for (const CopiedTable& table : copied)
-    if (Rows(to, table.table) != table.rows)
+    if (OnTarget([&] { return Rows(to, table.table); }) != table.rows)
       throw std::runtime_error("the row count of " + table.table + " differs after the commit");
   return copied;
 }

@@ -112,14 +112,13 @@ class Engine {
   // server's database cannot be swapped under a connection: nothing to do.
   virtual void CheckLocation() {}
 
-  // Copies the database, while other programs go on using it, into a new
-  // file at `path`, written under a temporary name in the same folder and
-  // renamed when complete, so that `path` never holds half a copy. An
-  // existing `path` is refused (std::system_error, file_exists) unless
-  // `replace`, and the database's own file always (std::invalid_argument).
-  // Returns the copy's size in bytes. Other file errors throw
-  // std::system_error, engine errors StoreError. An engine without such a
-  // copy (a server's, which has its own tools) throws std::logic_error.
+  // Copies the database, while other programs go on using it, into the
+  // file at `path`, written whole or not at all (OutputFile); an existing
+  // `path` is replaced only when `replace`. A new copy gets the database
+  // file's permissions (less the umask). Returns the copy's size in bytes.
+  // A target refused or not written throws OutputError, other engine errors
+  // StoreError. An engine without such a copy (a server's, which has its
+  // own tools) throws std::logic_error.
   virtual std::int64_t BackUp(const std::string& path, bool replace) {
     (void)path;
     (void)replace;

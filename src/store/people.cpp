@@ -1,5 +1,7 @@
 #include "store/people.h"
 
+#include <limits>
+
 #include "store/login_key.h"
 #include "store/schema.h"
 
@@ -106,6 +108,8 @@ void OpenPerson(PersonRecordset& recordset, std::int64_t id) {
 }
 
 std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id) {
+  // A server's IDs are 32-bit: a larger one names nobody there.
+  if (db.IsServer() && id > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
   PersonRecordset rs(&db);
   OpenPerson(rs, id);
   if (rs.AtEnd()) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -360,6 +361,39 @@ void UpgradeSchema(Database& db) {
   }
   engine.SetSchemaVersion(kSchemaVersion);
   transaction.Commit();
+}
+
+std::vector<std::string> PendingUpgrade(Database& db) {
+  std::vector<std::string> pending;
+  const int version = db.Connection().SchemaVersion();
+  if (version < kSchemaVersion) {
+    // What each step adds, by the version it brings (from 1).
+    static constexpr const char* kSteps[] = {
+        "the indexes of the work rows and the settings", "the intake ledger",
+        "login keys that compare with full case folding", "the table of lines kept aside",
+        "the table of each folder's latest collection",
+        "the table of events applied, per login and day"};
+    std::string steps;
+    for (int step = std::max(version, 0); step < kSchemaVersion; ++step)
+      steps += (steps.empty() ? "" : "; ") + (step < static_cast<int>(std::size(kSteps))
+                                                  ? std::string(kSteps[step])
+                                                  : "step " + std::to_string(step + 1));
+    pending.push_back("the schema is at version " + std::to_string(version) +
+                      "; a command that writes would bring it to version " +
+                      std::to_string(kSchemaVersion) + ", adding " + steps);
+  }
+  if (version < 3) return pending;  // no login keys yet
+  for (const char* table : {"logs", "human"}) {
+    const std::int64_t rows = db.QueryInt(std::string("SELECT count(*) FROM ") + table +
+                                          " WHERE LoginKey IS NULL AND Login IS NOT NULL")
+                                  .value_or(0);
+    if (rows)
+      pending.push_back(std::to_string(rows) + (rows == 1 ? " row of " : " rows of ") + table +
+                        (rows == 1 ? " has" : " have") +
+                        " no login key (written by another tool); a command that writes would "
+                        "fill it in");
+  }
+  return pending;
 }
 
 int CreateServerTables(Database& db) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/database.h"
 #include "store/table_def.h"
@@ -86,6 +87,9 @@ bool CreateTables(Database* db);
 // tables; on one already current, only fills missing login keys.
 void UpgradeSchema(Database& db);
 inline constexpr int kSchemaVersion = 6;
+// What UpgradeSchema would change in a database with the three tables, in
+// words, a text each; nothing when it is current. Only reads.
+std::vector<std::string> PendingUpgrade(Database& db);
 
 // Fills LoginKey (see store/login_key.h) of the LOGS and HUMAN rows that
 // have none, such as rows written by the sqlite3 shell.

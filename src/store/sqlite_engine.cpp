@@ -2,18 +2,13 @@
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <filesystem>
 #include <new>
-#include <system_error>
 #include <thread>
 
+#include "store/output_file.h"
 #include "store/sql_text.h"
 #include "store/store_error.h"
 #include "store/table_def.h"
@@ -27,46 +22,6 @@ const sqlite3_destructor_type kTransient = reinterpret_cast<sqlite3_destructor_t
 [[noreturn]] void Throw(int rc, const std::string& message) {
   if (rc == SQLITE_NOMEM) throw std::bad_alloc();
   throw StoreError(rc & 0xff, message);
-}
-
-[[noreturn]] void ThrowErrno(const std::string& what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
-
-// A new file beside `path`, named after it, that no other program chose;
-// its name. The file is empty, which SQLite opens as an empty database.
-std::string MakeTemporaryBeside(const std::string& path) {
-  const std::filesystem::path target(path);
-  std::string name =
-      (target.parent_path() / ("." + target.filename().string() + ".partial-XXXXXX")).string();
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) ThrowErrno("cannot create a file beside " + path);
-  ::close(fd);
-  return name;
-}
-
-// Moves `from` to `to`; an existing `to` is replaced only when asked.
-void MoveInto(const std::string& from, const std::string& to, bool replace) {
-  if (replace) {
-    if (std::rename(from.c_str(), to.c_str()) != 0) ThrowErrno("cannot rename to " + to);
-    return;
-  }
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
-  if (errno != EINVAL && errno != ENOSYS) ThrowErrno(to);
-  // A file system without the no-replace rename: a new link fails as well
-  // when `to` exists.
-  if (::link(from.c_str(), to.c_str()) != 0) ThrowErrno(to);
-  ::unlink(from.c_str());
-}
-
-// Makes a rename in the folder of `path` durable.
-void SyncFolderOf(const std::string& path) {
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
 }
 
 class SqliteStatement : public EngineStatement {
@@ -166,8 +121,12 @@ std::string ColumnSql(const FieldDescription& field) {
 
 SqliteEngine::SqliteEngine(const std::string& path, Mode mode, int busyTimeoutMs)
     : m_path(path), m_busyTimeoutMs(busyTimeoutMs) {
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-  if (mode != Mode::Open) flags |= SQLITE_OPEN_CREATE;
+  int flags = SQLITE_OPEN_NOMUTEX;
+  if (mode == Mode::ReadOnly)
+    flags |= SQLITE_OPEN_READONLY;
+  else
+    flags |= SQLITE_OPEN_READWRITE | (mode == Mode::Open ? 0 : SQLITE_OPEN_CREATE);
+  if (mode != Mode::Memory) ProtectFromOutput(path);
   const int rc =
       sqlite3_open_v2(mode == Mode::Memory ? ":memory:" : path.c_str(), &m_db, flags, nullptr);
   if (rc != SQLITE_OK) {
@@ -296,30 +255,32 @@ void SqliteEngine::CheckLocation() {
 }
 
 std::int64_t SqliteEngine::BackUp(const std::string& path, bool replace) {
-  struct stat target {};
+  // A new copy is as open to others as the database itself.
   struct stat own {};
-  if (::stat(path.c_str(), &target) == 0) {
-    if (::stat(m_path.c_str(), &own) == 0 && own.st_dev == target.st_dev &&
-        own.st_ino == target.st_ino)
-      throw std::invalid_argument(path + " is the database itself");
-    if (!replace) throw std::system_error(std::make_error_code(std::errc::file_exists), path);
-  }
-  const std::string temporary = MakeTemporaryBeside(path);
+  const unsigned mode = ::stat(m_path.c_str(), &own) == 0 ? own.st_mode & 0666 : 0666;
+  OutputFile file(path, {replace, mode});
   sqlite3* copy = nullptr;
-  const auto discard = [&] {
-    sqlite3_close_v2(copy);
-    ::unlink(temporary.c_str());
-    ::unlink((temporary + "-journal").c_str());
+  // Errors of writing the copy name its file; the others are the database's.
+  const auto failed = [&](int rc) {
+    const std::string message = sqlite3_errstr(rc);
+    switch (rc & 0xff) {
+      case SQLITE_FULL:
+      case SQLITE_IOERR:
+      case SQLITE_CANTOPEN:
+      case SQLITE_READONLY:
+      case SQLITE_PERM:
+        throw OutputError(OutputError::Reason::System, path, message);
+      default:
+        Throw(rc, message);
+    }
   };
   try {
-    int rc = sqlite3_open_v2(temporary.c_str(), &copy, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(file.TemporaryPath().c_str(), &copy, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_OK)
       rc = sqlite3_exec(copy, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     sqlite3_backup* backup =
         rc == SQLITE_OK ? sqlite3_backup_init(copy, "main", m_db, "main") : nullptr;
-    if (!backup)
-      Throw(rc == SQLITE_OK ? sqlite3_errcode(copy) : rc,
-            copy ? sqlite3_errmsg(copy) : sqlite3_errstr(rc));
+    if (!backup) failed(rc == SQLITE_OK ? sqlite3_errcode(copy) : rc);
     // The source is read-locked only during a step. When another program
     // writes between steps, the copy starts again; longer steps then make
     // sure it ends even while a collection commits again and again.
@@ -343,18 +304,14 @@ std::int64_t SqliteEngine::BackUp(const std::string& path, bool replace) {
     // A step left busy is no error to the finish: the copy is incomplete.
     const int last = rc;
     rc = sqlite3_backup_finish(backup);
-    if (rc != SQLITE_OK) Throw(rc, sqlite3_errmsg(copy));
-    if (last != SQLITE_DONE) Throw(last, sqlite3_errstr(last));
+    if (rc != SQLITE_OK) failed(rc);
+    if (last != SQLITE_DONE) failed(last);
     rc = sqlite3_close(copy);
     copy = nullptr;
-    if (rc != SQLITE_OK) Throw(rc, sqlite3_errstr(rc));
-    struct stat made {};
-    if (::stat(temporary.c_str(), &made) != 0) ThrowErrno(temporary);
-    MoveInto(temporary, path, replace);
-    SyncFolderOf(path);
-    return made.st_size;
+    if (rc != SQLITE_OK) failed(rc);
+    return file.Commit();
   } catch (...) {
-    discard();
+    sqlite3_close_v2(copy);
     throw;
   }
 }

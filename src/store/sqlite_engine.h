@@ -16,7 +16,7 @@ namespace vornal {
 class SqliteEngine : public Engine {
  public:
   // How a file is opened.
-  enum class Mode { Open, Create, Memory };
+  enum class Mode { Open, ReadOnly, Create, Memory };
   SqliteEngine(const std::string& path, Mode mode, int busyTimeoutMs);
   ~SqliteEngine() override;
   SqliteEngine(const SqliteEngine&) = delete;

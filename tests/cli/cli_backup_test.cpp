@@ -8,6 +8,7 @@
 
 #include "buffer_generator.h"
 #include "cli/cli_test_util.h"
+#include "store/people.h"
 
 namespace vornal {
 namespace {
@@ -68,6 +69,47 @@ TEST(CliBackup, BackupTakenWhileProcessRunsOpensAndPassesCheck) {
   EXPECT_EQ(RunCli(cwd, {"backup", "--force", "copy0.mdb"}).exitCode, 0);
   EXPECT_EQ(RunCli(cwd, {"backup", "--force", "base.mdb"}).exitCode, 1);
   EXPECT_EQ(RunCli(cwd, {"check"}).exitCode, 0);
+}
+
+// check reads only: what an upgrade would change is a note, not done.
+TEST(CliBackup, CheckChangesNothingAndSaysWhatAnUpgradeWould) {
+  test::TempDir office;
+  const std::string cwd = office.Path().string();
+  const std::string location = test::DatabaseIn(cwd);
+  {
+    const DatabasePtr db = test::MakeDatabase(location);
+    InsertPerson(*db, {"Иванов", "", "", "", "ivanov", "", ""});
+    // As steps 5 and 6 found it.
+    db->ExecuteScript(
+        "DROP TABLE folder_status; DROP TABLE applied_events; "
+        "ALTER TABLE intake_ledger DROP COLUMN BootId; ALTER TABLE intake_ledger DROP COLUMN Tail; "
+        "ALTER TABLE intake_ledger DROP COLUMN Skipping; "
+        "ALTER TABLE rejected_lines DROP COLUMN Windows1251; UPDATE human SET LoginKey = NULL");
+    db->Connection().SetSchemaVersion(4);
+  }
+  const auto state = [&] {
+    Database db;
+    db.Open(location);
+    return std::to_string(db.Connection().SchemaVersion()) + " " +
+           std::to_string(db.HasTable("folder_status")) + " " +
+           std::to_string(*db.QueryInt("SELECT count(*) FROM human WHERE LoginKey IS NULL")) +
+           (db.IsServer() ? "" : " " + test::ReadFile(location));
+  };
+  const std::string before = state();
+  const auto check = RunCli(cwd, {"check"});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
+  EXPECT_NE(check.out.find("note: the schema is at version 4; a command that writes would bring it "
+                           "to version 6, adding the table of each folder's latest collection; "
+                           "the table of events applied, per login and day\n"),
+            std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("note: 1 row of human has no login key"), std::string::npos)
+      << check.out;
+  EXPECT_EQ(RunCli(cwd, {"check", "--storage"}).out.find("note"), std::string::npos);
+  EXPECT_EQ(state(), before);
+  // A command that writes takes the steps.
+  EXPECT_EQ(RunCli(cwd, {"people"}).exitCode, 0);
+  EXPECT_EQ(state().substr(0, 3), "6 1");
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <filesystem>
 
 #include "cli/cli_test_util.h"
+#include "stats/stats_test_util.h"
+#include "store/people.h"
 
 namespace vornal {
 namespace {
@@ -133,6 +135,50 @@ TEST(CliHostile, LoginsCompareWithFullCaseFolding) {
     db.Execute("INSERT INTO HUMAN (Name, Login) VALUES (?, ?)", "Ива\r\x1B[2Kнов", "ivanov");
   }
   EXPECT_EQ(RunCli(cwd, {"people"}).out, "1. Ива\\x0D\\x1B[2Kнов (ivanov)\n");
+}
+
+// Characters that reorder or hide text (a right-to-left override, isolates,
+// a zero-width space, a line separator) show as escapes in every listing,
+// CSV and PDF; a cell that a spreadsheet would trim into a formula is
+// guarded.
+TEST(CliHostile, ReorderingAndInvisibleCharactersShowAsEscapes) {
+  test::TempDir dir;
+  const std::string cwd = dir.Path().string();
+  const std::string login = "x\u2066y";
+  {
+    const DatabasePtr db = test::MakeDatabase(test::DatabaseIn(cwd));
+    InsertPerson(*db, {"Evil\u202Egnp.exe\u200B\u2028", "", "", "", login, "", ""});
+    test::AddLog(*db, login, "StopWDay", "2024-03-04 09:00:00", "2024-03-04 10:00:00");
+    test::AddLog(*db, " =HYPERLINK(\"http://x\")", "StopWDay", "2024-03-05 09:00:00",
+                 "2024-03-05 10:00:00");
+  }
+  const std::vector<std::vector<std::string>> commands{
+      {"people"},
+      {"status", "--people"},
+      {"stats", "--year", "2024"},
+      {"stats", "--year", "2024", "--csv"},
+      {"timesheet", "--year", "2024", "--month", "3"},
+      {"timesheet", "--year", "2024", "--month", "3", "--csv"}};
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.size() > 3 ? command[0] + " " + command.back() : command[0]);
+    const auto run = RunCli(cwd, command);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (const char* hidden : {"\u202E", "\u2066", "\u200B", "\u2028"})
+      EXPECT_FALSE(Has(run.out, hidden)) << run.out;
+    EXPECT_TRUE(Has(run.out, "x\\u2066y")) << run.out;
+  }
+  EXPECT_TRUE(Has(RunCli(cwd, {"people"}).out, "Evil\\u202Egnp.exe\\u200B\\u2028 ("));
+  EXPECT_TRUE(Has(RunCli(cwd, {"stats", "--year", "2024", "--csv"}).out,
+                  ",\"'  =HYPERLINK(\"\"http://x\"\")\"\r\n"));
+#ifdef VORNAL_PDF
+  const auto pdf = RunCli(cwd, {"sheets", "--year", "2024", "--month", "3", "--pdf", "s.pdf",
+                                "--title", "Bank\u202ElivE"});
+  ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
+  const std::string text = test::RunProgram(cwd, "pdftotext", {"s.pdf", "-"}).out;
+  EXPECT_TRUE(Has(text, "Bank\\u202ElivE")) << text;
+  EXPECT_TRUE(Has(text, "Логин: x\\u2066y")) << text;
+  EXPECT_FALSE(Has(text, "\u202E")) << text;
+#endif
 }
 
 // Slot rows with an empty, blank or NULL value are free slots; database

@@ -1,3 +1,7 @@
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "cli/cli_test_util.h"
@@ -62,6 +66,58 @@ TEST(CliPeople, AddSetAndRemoveAsTheWindowDoes) {
             "Removed " + first + ". Иванов (ivanov); the 1 work row of the login 'ivanov' stay.\n");
   EXPECT_EQ(RunCli(cwd, {"people"}).out, second + ". Другой (petrov)\n");
   EXPECT_EQ(RunCli(cwd, {"people", "remove", first}).exitCode, 1);
+}
+
+// The output of a run on a terminal of its own.
+std::string OnTerminal(const std::string& cwd, const std::vector<std::string>& args) {
+  const std::string db = test::DatabaseIn(cwd);
+  int terminal = -1;
+  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    if (::chdir(cwd.c_str()) != 0) ::_exit(127);
+    ::setenv("VORNAL_DB", db.c_str(), 1);
+    std::vector<char*> argv{const_cast<char*>(VORNAL_CLI)};
+    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(VORNAL_CLI, argv.data());
+    ::_exit(127);
+  }
+  std::string out;
+  char buffer[4096];
+  for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;) out.append(buffer, got);
+  ::close(terminal);
+  ::waitpid(pid, nullptr, 0);
+  return out;
+}
+
+// add and set refuse what an import refuses (bytes that are no UTF-8,
+// control characters), so that nothing stored steers a terminal and every
+// export imports again; an export to a terminal escapes what was stored
+// before.
+TEST(CliPeople, NothingStoredOrExportedSteersATerminal) {
+  test::TempDir office;
+  const std::string cwd = office.Path().string();
+  for (const char* name : {"Bad\xFF", "Osc\x1B]52;c;ZXZpbA==\x07", "Two\nlines", "C1\xC2\x9B"}) {
+    const auto refused = RunCli(cwd, {"people", "add", "--name", name, "--login", "x"});
+    EXPECT_EQ(refused.exitCode, 1) << name;
+    EXPECT_NE(refused.err.find("name "), std::string::npos) << refused.err;
+  }
+  ASSERT_EQ(RunCli(cwd, {"people", "add", "--name", "Good", "--login", "good"}).exitCode, 0);
+  EXPECT_EQ(RunCli(cwd, {"people", "set", "1", "--email", "a\tb"}).err,
+            "vornal-cli people: email holds a control character (a line end, a tab, ESC or the "
+            "like)\n");
+  EXPECT_EQ(RunCli(cwd, {"people"}).out, "1. Good (good)\n");
+
+  {
+    Database db;
+    db.Open(test::DatabaseIn(cwd));
+    db.Execute("UPDATE human SET Name = ? WHERE ID = 1", "Old\x1B]52;c;ZXZpbA==\x07\u202E");
+  }
+  const std::string shown = OnTerminal(cwd, {"people", "export"});
+  EXPECT_EQ(shown.find('\x1B'), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Old\\x1B]52;c;ZXZpbA==\\x07\\u202E,"), std::string::npos) << shown;
+  // Into a file or a pipe, the values as stored.
+  EXPECT_NE(RunCli(cwd, {"people", "export"}).out.find("Old\x1B]52"), std::string::npos);
 }
 
 }  // namespace

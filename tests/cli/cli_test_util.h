@@ -23,10 +23,11 @@ struct CliResult {
 };
 
 // Starts a program (found on PATH when not a path) in `cwd` with its output
-// going to files there; the process id. On the test server, the folder's
-// database is given as VORNAL_DB.
+// going to files there (the standard output to `out`, when given); the
+// process id. On the test server, the folder's database is given as
+// VORNAL_DB.
 inline pid_t StartProgram(const std::string& cwd, const std::string& program,
-                          const std::vector<std::string>& args) {
+                          const std::vector<std::string>& args, const char* out = ".cli.out") {
   const std::string db = DatabaseIn(cwd);
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
@@ -35,9 +36,9 @@ inline pid_t StartProgram(const std::string& cwd, const std::string& program,
     ::setenv("VORNAL_DB", db.c_str(), 1);
   else
     ::unsetenv("VORNAL_DB");
-  const int out = ::open(".cli.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int output = ::open(out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const int err = ::open(".cli.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ::dup2(out, 1);
+  ::dup2(output, 1);
   ::dup2(err, 2);
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

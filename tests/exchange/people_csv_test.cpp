@@ -32,7 +32,7 @@ TEST(PeopleCsv, AnyBadLineAddsNobodyAndEachBadLineIsNamed) {
       "login,name,age\r\n"
       "petrov,Петров Пётр,30\r\n"       // 2 good
       "иванов,Другой,\r\n"              // 3 a login of the database, other case
-      "\"sid\norov\",\"Сидоров\",\r\n"  // 4-5 good, a line end inside quotes
+      "\"sid\norov\",\"Сидоров\",\r\n"  // 4-5 a line end inside quotes
       "PETROV,Ещё,\r\n"                 // 6 twice in the file
       " ,Без логина,\r\n"               // 7 blank login
       "old,Старый," +
@@ -46,6 +46,7 @@ TEST(PeopleCsv, AnyBadLineAddsNobodyAndEachBadLineIsNamed) {
   EXPECT_EQ(result.added, 0);
   EXPECT_EQ(Problems(result),
             "3: login 'иванов' already belongs to 1. Иванов Иван (Иванов)\n"
+            "4: login holds a control character (a line end, a tab, ESC or the like)\n"
             "6: login 'PETROV' is also on line 2\n"
             "7: the login is empty\n"
             "8: age is longer than 20 characters\n"
@@ -57,14 +58,14 @@ TEST(PeopleCsv, AnyBadLineAddsNobodyAndEachBadLineIsNamed) {
 
   // The same file without its bad lines goes in whole.
   const PeopleImport good =
-      ImportPeople(*db, "login,name,age\npetrov,Петров Пётр,30\n\"sid\norov\",\"Сидоров\",\n\n");
+      ImportPeople(*db, "login,name,age\npetrov,Петров Пётр,30\n\"sid,orov\",\"Сидоров\",\n\n");
   EXPECT_EQ(Problems(good), "");
   EXPECT_EQ(good.added, 2);
   const auto people = Everybody(*db);
   ASSERT_EQ(people.size(), 3u);
   EXPECT_EQ(people[1].login, "petrov");
   EXPECT_EQ(people[1].age, "30");
-  EXPECT_EQ(people[2].login, "sid\norov");
+  EXPECT_EQ(people[2].login, "sid,orov");
 }
 
 TEST(PeopleCsv, HeaderMustNameKnownColumnsOnceWithNameAndLogin) {
@@ -83,17 +84,19 @@ TEST(PeopleCsv, HeaderMustNameKnownColumnsOnceWithNameAndLogin) {
 }
 
 // What an export writes, an import into an empty database gives back value
-// for value: quotes, commas, line ends, blanks at the ends, and texts that a
-// spreadsheet would take for a formula or that begin with an apostrophe.
+// for value: quotes, commas, blanks at the ends, and texts that a
+// spreadsheet would take for a formula (also after blanks) or that begin
+// with an apostrophe.
 TEST(PeopleCsv, ExportThenImportGivesBackEveryValue) {
   auto from = test::MakeMemoryDatabase();
   const std::vector<PersonValues> people = {
       {"Иванов \"Ваня\", мл.", "25", "Инженер", "/photos/a b.bmp", "ivanov", "+7 (000) 1", ""},
       {" Пробел ", "", "=SUM(A1)", "", "'quoted", "-5", "@mail"},
-      {"Две\r\nстроки", "'", "''=x", "", "o'b", "\t1", "e@example.org"}};
+      {"Две, строки", "'", "''=x", "", "o'b", " =1", "e@example.org"}};
   for (const PersonValues& person : people) InsertPerson(*from, person);
   const std::string csv = ExportPeople(*from, true);
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(csv.find(",' =1,"), std::string::npos) << csv;
 
   auto to = test::MakeMemoryDatabase();
   const PeopleImport result = ImportPeople(*to, csv);

@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QSettings>
 #include <algorithm>
 #include <functional>
@@ -20,6 +19,7 @@
 #include "report/timesheet_report.h"
 #include "stats/day_timeline.h"
 #include "store/office_title.h"
+#include "store/output_file.h"
 #include "store/store_error.h"
 #include "ui_timesheet_window.h"
 
@@ -236,6 +236,37 @@ void TimesheetWindow::Saved(const QString& path) {
   m_ui->statusLabel->setText(tr("Сохранено: %1").arg(path));
 }
 
+bool TimesheetWindow::Write(const QString& path, const QByteArray& bytes) {
+  QString reason;
+  try {
+    if (bytes.isEmpty()) {
+      reason = tr("Не удалось нарисовать страницы.");
+    } else {
+      WriteOutputFile(path.toStdString(),
+                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+      return true;
+    }
+  } catch (const OutputError& e) {
+    switch (e.GetReason()) {
+      case OutputError::Reason::Database:
+        reason = tr("Это файл самой базы данных; выберите другое имя.");
+        break;
+      case OutputError::Reason::Link:
+        reason = tr("Это символическая ссылка; выберите сам файл.");
+        break;
+      case OutputError::Reason::NotRegular:
+        reason = tr("Это не обычный файл, а папка, устройство или канал.");
+        break;
+      case OutputError::Reason::Exists:
+      case OutputError::Reason::System:
+        reason = FromStd(e.Detail());
+        break;
+    }
+  }
+  MessageBox::Warning(this, tr("Не удалось сохранить файл %1:\n%2").arg(path, reason));
+  return false;
+}
+
 void TimesheetWindow::SaveCsv() {
   StoreOfficeTitle();
   const QString path = FileDialog::GetSaveFileName(
@@ -243,15 +274,7 @@ void TimesheetWindow::SaveCsv() {
       SuggestedName(tr("табель"), QStringLiteral("csv")));
   if (path.isEmpty()) return;
   const std::string csv = TimesheetCsv(m_sheet);
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
-      !file.commit()) {
-    MessageBox::Warning(this,
-                        tr("Не удалось сохранить файл %1:\n%2").arg(path, file.errorString()));
-    return;
-  }
-  Saved(path);
+  if (Write(path, QByteArray::fromStdString(csv))) Saved(path);
 }
 
 void TimesheetWindow::SavePdf() {
@@ -260,12 +283,7 @@ void TimesheetWindow::SavePdf() {
       this, tr("Сохранить табель в PDF"), tr("Документы PDF (*.pdf)"), QStringLiteral("pdf"),
       SuggestedName(tr("табель"), QStringLiteral("pdf")));
   if (path.isEmpty()) return;
-  QString error;
-  if (!TimesheetReport(m_sheet, m_ui->officeEdit->text()).WriteTimesheetPdf(path, &error)) {
-    MessageBox::Warning(this, tr("Не удалось сохранить файл %1:\n%2").arg(path, error));
-    return;
-  }
-  Saved(path);
+  if (Write(path, TimesheetReport(m_sheet, m_ui->officeEdit->text()).TimesheetPdf())) Saved(path);
 }
 
 void TimesheetWindow::SaveSignSheets() {
@@ -274,12 +292,7 @@ void TimesheetWindow::SaveSignSheets() {
       this, tr("Сохранить листы на подпись"), tr("Документы PDF (*.pdf)"), QStringLiteral("pdf"),
       SuggestedName(tr("листы-на-подпись"), QStringLiteral("pdf")));
   if (path.isEmpty()) return;
-  QString error;
-  if (!TimesheetReport(m_sheet, m_ui->officeEdit->text()).WriteSignSheetsPdf(path, &error)) {
-    MessageBox::Warning(this, tr("Не удалось сохранить файл %1:\n%2").arg(path, error));
-    return;
-  }
-  Saved(path);
+  if (Write(path, TimesheetReport(m_sheet, m_ui->officeEdit->text()).SignSheetsPdf())) Saved(path);
 }
 
 void TimesheetWindow::Print() {
@@ -288,7 +301,15 @@ void TimesheetWindow::Print() {
   printer.setPageOrientation(QPageLayout::Landscape);
   printer.setDocName(windowTitle());
   if (!PrintDialog::Exec(this, printer)) return;
-  if (!TimesheetReport(m_sheet, m_ui->officeEdit->text()).PaintTimesheet(printer)) {
+  const TimesheetReport report(m_sheet, m_ui->officeEdit->text());
+  // Printing into a file writes it as every file is written: whole, and
+  // never over the database or a device.
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+    const QString path = printer.outputFileName();
+    if (Write(path, report.TimesheetPdf(printer.pageLayout().pageSize()))) Saved(path);
+    return;
+  }
+  if (!report.PaintTimesheet(printer)) {
     MessageBox::Warning(this, tr("Не удалось напечатать табель: принтер не готов."));
     return;
   }

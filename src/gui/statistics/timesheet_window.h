@@ -55,6 +55,9 @@ class TimesheetWindow : public QDialog {
   void StoreOfficeTitle();
   QString SuggestedName(const QString& what, const QString& suffix) const;
   void Saved(const QString& path);
+  // Writes a file the operator chose (WriteOutputFile); a refusal or
+  // failure, or empty bytes (pages not drawn), is said and gives false.
+  bool Write(const QString& path, const QByteArray& bytes);
   // Runs a database step; an engine error is said and gives false.
   bool Guarded(const std::function<void()>& step);
 

@@ -1,5 +1,8 @@
 #include "gui/statistics/timesheet_window.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <QBarSeries>
 #include <QBarSet>
 #include <QComboBox>
@@ -158,6 +161,24 @@ class TimesheetWindowTest : public QObject {
       Child<QPushButton>(window, "pdfButton")->click();
       QCOMPARE(MessageBox::History().size(), 1u);
       QVERIFY(MessageBox::History().back().text.startsWith(QStringLiteral("Не удалось сохранить")));
+      // Never over the database (also printed into it) or a device (one of
+      // its own, like /dev/null).
+      const std::string database = test::ReadFile(kDatabaseFile);
+      const QString device = m_dir->File(QStringLiteral("null.pdf"));
+      QCOMPARE(::mknod(device.toLocal8Bit().constData(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+      FileDialog::SetNextFileName(m_dir->File(QString::fromLatin1(kDatabaseFile)));
+      Child<QPushButton>(window, "csvButton")->click();
+      PrintDialog::SetNextAnswer(m_dir->File(QString::fromLatin1(kDatabaseFile)));
+      Child<QPushButton>(window, "printButton")->click();
+      FileDialog::SetNextFileName(device);
+      Child<QPushButton>(window, "sheetsButton")->click();
+      QCOMPARE(MessageBox::History().size(), 4u);
+      QVERIFY(MessageBox::History()[2].text.endsWith(
+          QStringLiteral("Это файл самой базы данных; выберите другое имя.")));
+      QVERIFY(MessageBox::History()[3].text.contains(QStringLiteral("устройство")));
+      QCOMPARE(test::ReadFile(kDatabaseFile), database);
+      struct stat st {};
+      QVERIFY(::lstat(device.toLocal8Bit().constData(), &st) == 0 && S_ISCHR(st.st_mode));
       window.resize(900, 500);
     });
   }
