@@ -3,7 +3,6 @@
 // pieces, replace the database, or run two collectors or two retries.
 #include <fcntl.h>
 #include <grp.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -217,33 +216,6 @@ TEST_F(EachEventOnce, SameLinesReachedAgainChangeNothing) {
   EXPECT_EQ(DumpRows(*m_db),
             TaskRow("l", 8) + TaskRow("c", 9) + TaskRow("r", 10) + TaskRow("r", 12));
   for (const std::string& folder : {a, b, c}) EXPECT_TRUE(test::FilesIn(folder).empty()) << folder;
-}
-
-// A claimed file that another run is collecting (its lease held) holds
-// back the folder's newer main.buf: the task's stop, which that file holds,
-// is not applied before its start.
-TEST_F(EachEventOnce, OlderClaimedFileGoesFirst) {
-  const std::string folder = Folder(1, "a");
-  const std::string claimed = folder + "/main.buf.claim-00000000000000000001-host-1-1";
-  test::WriteFile(claimed,
-                  "2024|5|6|10|0|0|t|StartWork|\r\n2024|5|6|10|1|0|t|Working|\r\n"
-                  "2024|5|6|10|3|0|t|Working|\r\n");
-  test::WriteFile(folder + "/main.buf", "2024|5|6|10|4|0|t|StopWork|\r\n");
-  const int other = ::open(claimed.c_str(), O_RDWR);
-  ASSERT_GE(other, 0);
-  ASSERT_EQ(::fcntl(other, F_SETSIG, SIGURG), 0);
-  if (::fcntl(other, F_SETLEASE, F_WRLCK) != 0) {
-    ::close(other);
-    GTEST_SKIP() << "no lease on this file system";
-  }
-  const SweepSummary held = Run();
-  EXPECT_EQ(held.failures, 0);
-  EXPECT_EQ(DumpRows(*m_db), "");
-  EXPECT_TRUE(fs::exists(folder + "/main.buf"));
-  ::close(other);
-  Run();
-  EXPECT_EQ(DumpRows(*m_db), "t|StopWork|2024-05-06 10:00:00|2024-05-06 10:04:00\n");
-  EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
 // A client that holds its file open costs a run at most two passes over

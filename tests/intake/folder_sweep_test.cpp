@@ -229,11 +229,14 @@ TEST_F(Sweep, PatternCollectsEachMatchOnceInByteOrder) {
 }
 
 // A claimed file whose lease another run holds is being collected by that
-// run: it is left to it with a waiting note, not counted as a failure.
-TEST_F(Sweep, ClaimedFileLeasedByAnotherRunIsLeftToIt) {
+// run: it is left to it with a waiting note, not counted as a failure, and
+// the folder's newer main.buf waits for it too: the day's stop, which that
+// one holds, is not applied before its start.
+TEST_F(Sweep, ClaimedFileLeasedByAnotherRunIsLeftToItAndGoesFirst) {
   const std::string folder = Folder(1, "a");
   const std::string claimed = folder + "/main.buf.claim-00000000000000000001-host-1-1";
   test::WriteFile(claimed, kDayLines);
+  test::WriteFile(folder + "/main.buf", "2002|10|7|9|5|0|petrov|StopWDay|\n");
   const int other = ::open(claimed.c_str(), O_RDWR);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::fcntl(other, F_SETSIG, SIGURG), 0);
@@ -243,14 +246,17 @@ TEST_F(Sweep, ClaimedFileLeasedByAnotherRunIsLeftToIt) {
   }
   SweepSummary summary = ProcessFolders(*m_db);
   ASSERT_EQ(summary.folders.size(), 1u);
-  ASSERT_EQ(summary.folders[0].notes.size(), 1u);
+  ASSERT_EQ(summary.folders[0].notes.size(), 2u);
   EXPECT_EQ(summary.folders[0].notes[0].kind, FileNote::Kind::InUse);
+  EXPECT_EQ(summary.folders[0].notes[1].kind, FileNote::Kind::HeldBack);
   EXPECT_EQ(summary.failures, 0);
-  EXPECT_EQ(summary.waiting, 1);
+  EXPECT_EQ(summary.waiting, 2);
   EXPECT_EQ(DumpRows(*m_db), "");
+  EXPECT_TRUE(fs::exists(folder + "/main.buf"));
   ::close(other);
   summary = ProcessFolders(*m_db);
-  EXPECT_EQ(summary.eventsApplied, 2);
+  EXPECT_EQ(summary.eventsApplied, 3);
+  EXPECT_EQ(DumpRows(*m_db), "petrov|StopWDay|2002-10-07 09:00:00|2002-10-07 09:05:00\n");
   EXPECT_TRUE(test::FilesIn(folder).empty());
 }
 
