@@ -1,8 +1,10 @@
-// Cases that only a server has: logins with passwords, roles, and moving an
-// office between a file and a server.
+// Cases that only a server has: logins with passwords, roles, timeouts,
+// lost connections, and moving an office between a file and a server.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "cli/cli_test_util.h"
 #include "intake/folder_sweep.h"
@@ -53,6 +55,87 @@ TEST(Server, PasswordsComeFromThePasswordFileAndARefusalSaysSo) {
   EXPECT_NE(inline_.second.find("password file"), std::string::npos);
   EXPECT_EQ(DisplayLocation(withPassword).find("right"), std::string::npos);
   ::unsetenv("PGPASSFILE");
+}
+
+std::string Setting(Database& db, const std::string& name) {
+  Statement query = db.Prepare("SELECT current_setting(?)");
+  query.Bind(name);
+  return query.Step() ? query.Text(0) : "";
+}
+
+// Timeouts set for a role are the administrator's: they hold for every lock,
+// the advisory ones included; the program's own apply only where none is.
+TEST(Server, TimeoutsSetForTheRoleAreKept) {
+  const std::string location = test::ServerDatabases::New();
+  const std::string role = "vt_timeouts_" + std::to_string(::getpid());
+  Database own;
+  own.Open(location);
+  own.ExecuteScript("CREATE ROLE " + role + " LOGIN; ALTER ROLE " + role +
+                    " SET lock_timeout = '150ms'; ALTER ROLE " + role +
+                    " SET statement_timeout = '40s'");
+  EXPECT_EQ(Setting(own, "lock_timeout"), "5s");
+  EXPECT_EQ(Setting(own, "statement_timeout"), "0");
+  {
+    Database given;
+    given.Open(location + " user=" + role);
+    EXPECT_EQ(Setting(given, "lock_timeout"), "150ms");
+    EXPECT_EQ(Setting(given, "statement_timeout"), "40s");
+    // Another run holds the intake's lock: the role's 150 ms are waited, not
+    // the program's 60 s.
+    Transaction holding(own);
+    own.Connection().Lock(DatabaseLock::Intake);
+    Transaction waiting(given);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      given.Connection().Lock(DatabaseLock::Intake);
+      FAIL() << "the lock was taken twice";
+    } catch (const StoreError& e) {
+      EXPECT_EQ(e.Code(), kErrBusy);
+      EXPECT_NE(std::string(e.what()).find("held it for 150ms"), std::string::npos) << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  }
+  own.ExecuteScript("DROP ROLE " + role);
+}
+
+// A connection the server ended is one failure, code 10, its text on one
+// line and said once, whatever the statement that met it.
+TEST(Server, ALostConnectionIsOneErrorOnOneLine) {
+  const std::string location = test::ServerDatabases::New();
+  test::MakeDatabase(location);
+  const std::vector<std::pair<const char*, std::function<void(Database&)>>> uses = {
+      {"query", [](Database& db) { db.QueryInt("SELECT count(*) FROM logs"); }},
+      {"prepare", [](Database& db) { db.Prepare("SELECT ID FROM human WHERE ID = ?"); }},
+      {"script", [](Database& db) { db.ExecuteScript("SELECT 1; SELECT 2"); }},
+      {"transaction", [](Database& db) { Transaction transaction(db); }},
+      {"pipeline",
+       [](Database& db) {
+         Transaction transaction(db);
+         for (int i = 0; i < 3; ++i)
+           db.Send("INSERT INTO setting (Key, Val) VALUES (?, ?)", "k" + std::to_string(i), "v");
+         transaction.Commit();
+       }},
+  };
+  Database killer;
+  killer.Open(location);
+  for (const auto& [what, use] : uses) {
+    Database db;
+    db.Open(location);
+    const std::int64_t pid = db.QueryInt("SELECT pg_backend_pid()").value_or(0);
+    killer.QueryInt("SELECT 1 FROM (SELECT pg_terminate_backend(?)) AS t", pid);
+    while (killer.QueryInt("SELECT 1 FROM pg_stat_activity WHERE pid = ?", pid)) {
+    }
+    try {
+      use(db);
+      ADD_FAILURE() << what << ": no error";
+    } catch (const StoreError& e) {
+      const std::string text = e.what();
+      EXPECT_EQ(e.Code(), kErrConnectionLost) << what << ": " << text;
+      EXPECT_EQ(text.find_first_of("\t\n"), std::string::npos) << what << ": " << text;
+      const std::string head = text.substr(0, 20);
+      EXPECT_EQ(text.find(head, 1), std::string::npos) << what << ": " << text;
+    }
+  }
 }
 
 // `vornal-cli grants`: the viewer reads the statistics and writes nothing;
