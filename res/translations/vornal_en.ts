@@ -791,6 +791,14 @@
         <source>шаблон, папок: %1</source>
         <translation>pattern, folders: %1</translation>
     </message>
+    <message>
+        <source>Площадка: %1 (этот компьютер)</source>
+        <translation>Site: %1 (this computer)</translation>
+    </message>
+    <message>
+        <source>Площадка: %1</source>
+        <translation>Site: %1</translation>
+    </message>
 </context>
 <context>
     <name>vornal::HoursChart</name>
@@ -1068,6 +1076,42 @@ Continue?</translation>
     <message>
         <source>Состояние</source>
         <translation>State</translation>
+    </message>
+    <message>
+        <source>(пусто)</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>ФИО изменены на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The full name was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Логин изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The login was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Возраст изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The age was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Профессия изменена на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The profession was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Телефон изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The telephone was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>E-mail изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The e-mail was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Фото изменено на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The photo was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Строка %1 изменена на другом рабочем месте: %2 — сохранить ваше значение %3?</source>
+        <translation>Row %1 was changed at another desk: %2 — save your value %3?</translation>
     </message>
 </context>
 <context>

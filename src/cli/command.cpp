@@ -10,6 +10,7 @@ namespace vornal::cli {
 extern const Command kFoldersCommand;
 extern const Command kProcessCommand;
 extern const Command kRejectedCommand;
+extern const Command kSitesCommand;
 extern const Command kPeopleCommand;
 extern const Command kTreeCommand;
 extern const Command kStatsCommand;
@@ -23,9 +24,9 @@ extern const Command kCheckCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kProcessCommand, &kStatusCommand,    &kRejectedCommand, &kPeopleCommand,
-      &kTreeCommand,    &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,   &kCopyCommand,
-      &kGrantsCommand,  &kBackupCommand,  &kCheckCommand};
+      &kFoldersCommand, &kSitesCommand,  &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
+      &kPeopleCommand,  &kTreeCommand,   &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
+      &kCopyCommand,    &kGrantsCommand, &kBackupCommand,  &kCheckCommand};
   return commands;
 }
 

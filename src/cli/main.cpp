@@ -1,10 +1,13 @@
 // vornal-cli: the headless face of Vornal, for operators and scheduled jobs.
 // This file only reads the common options and hands over to a command.
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <string>
 
 #include "cli/command.h"
+#include "cli/text_output.h"
+#include "store/sites.h"
 
 namespace {
 
@@ -12,7 +15,7 @@ using namespace vornal::cli;
 
 void PrintOverview(std::FILE* out) {
   std::fputs(
-      "Usage: vornal-cli [--db PATH|URI] COMMAND [ARGS...]\n"
+      "Usage: vornal-cli [--db PATH|URI] [--site NAME] COMMAND [ARGS...]\n"
       "\n"
       "Works on the database given with --db, else in the environment variable\n"
       "VORNAL_DB, else base.mdb in the current directory: a file, or a PostgreSQL\n"
@@ -20,6 +23,10 @@ void PrintOverview(std::FILE* out) {
       "service=office). A missing database file is created with its tables, and\n"
       "so is an empty PostgreSQL database. Passwords belong in ~/.pgpass or the\n"
       "service file, never in --db.\n"
+      "\n"
+      "A database shared by several offices keeps the working folders of each\n"
+      "site: 'folders' and 'process' work on the site given with --site, else in\n"
+      "the environment variable VORNAL_SITE, else this machine's host name.\n"
       "\n"
       "Commands:\n",
       out);
@@ -30,6 +37,11 @@ void PrintOverview(std::FILE* out) {
       "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.\n"
       "Exit codes: 0 success, 1 failure, 2 wrong command line, 3 partial (process).\n",
       out);
+}
+
+std::string SiteNameProblem(const std::string& site) {
+  return "'" + Escaped(site) + "' is no site name: 1 to " + std::to_string(vornal::kMaxSiteName) +
+         " letters, digits, '.', '-' or '_'";
 }
 
 bool IsHelp(const Args& args) {
@@ -49,6 +61,17 @@ int main(int argc, char** argv) {
       context.dbPath = argv[++i];
     } else if (arg.rfind("--db=", 0) == 0) {
       context.dbPath = arg.substr(5);
+    } else if (arg == "--site" || arg.rfind("--site=", 0) == 0) {
+      if (arg == "--site" && i + 1 >= argc) {
+        std::fputs("vornal-cli: --site needs a name\n", stderr);
+        return kExitUsage;
+      }
+      const std::string site = arg == "--site" ? argv[++i] : arg.substr(7);
+      if (!vornal::IsSiteName(site)) {
+        std::fprintf(stderr, "vornal-cli: %s\n", SiteNameProblem(site).c_str());
+        return kExitUsage;
+      }
+      vornal::SetCurrentSite(site);
     } else if (arg == "--help" || arg == "-h") {
       PrintOverview(stdout);
       return kExitOk;
@@ -61,6 +84,11 @@ int main(int argc, char** argv) {
   }
   if (i >= argc) {
     PrintOverview(stderr);
+    return kExitUsage;
+  }
+  if (const char* site = std::getenv("VORNAL_SITE");
+      site && *site && !vornal::SiteWasGiven() && !vornal::IsSiteName(site)) {
+    std::fprintf(stderr, "vornal-cli: VORNAL_SITE: %s\n", SiteNameProblem(site).c_str());
     return kExitUsage;
   }
   // The engine takes these for an in-memory or a URI database: a run would

@@ -4,6 +4,7 @@
 
 #include "intake/buffer_line.h"
 #include "intake/work_events.h"
+#include "store/sites.h"
 
 namespace vornal {
 namespace {
@@ -95,17 +96,18 @@ void KeepAside(Database& db, const std::string& folder, const std::string& file,
                SkipReason reason, std::int64_t length, const std::string& text,
                const DateTime& collectedAt) {
   db.Execute(
-      "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text) "
-      "VALUES (?, ?, ?, ?, ?, ?, ?)",
-      folder, file, line, SkipReasonCode(reason), collectedAt, length, Head(text, kKeptTextBytes));
+      "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text, Site) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+      folder, file, line, SkipReasonCode(reason), collectedAt, length, Head(text, kKeptTextBytes),
+      CurrentSite());
 }
 
 std::vector<RejectedLine> ListRejected(Database& db, const std::optional<DateTime>& before) {
   std::vector<RejectedLine> lines;
   Statement query =
-      db.Prepare(before ? "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text "
+      db.Prepare(before ? "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text, Site "
                           "FROM rejected_lines WHERE CollectedAt < ? ORDER BY ID"
-                        : "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text "
+                        : "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text, Site "
                           "FROM rejected_lines ORDER BY ID");
   if (before) query.Bind(*before);
   while (query.Step()) {
@@ -119,6 +121,7 @@ std::vector<RejectedLine> ListRejected(Database& db, const std::optional<DateTim
     line.collectedAt = query.Text(5);
     line.length = query.Int(6);
     line.text = query.Text(7);
+    line.site = query.Text(8);
     lines.push_back(std::move(line));
   }
   return lines;
@@ -131,6 +134,7 @@ RetrySummary RetryRejected(Database& db) {
   {
     EventApplier applier(db);
     for (const RejectedLine& kept : ListRejected(db)) {
+      if (kept.site != CurrentSite()) continue;
       if (kept.length > static_cast<std::int64_t>(kept.text.size())) {
         ++summary.kept;
         continue;
@@ -141,7 +145,11 @@ RetrySummary RetryRejected(Database& db) {
         continue;
       }
       ++summary.applied;
-      db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id);
+      // A line the role may not take out (another site's) would be applied
+      // again by the next retry: nothing of this one is kept.
+      if (db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id) != 1)
+        throw StoreError(kErrReadOnly, "kept-aside line " + std::to_string(kept.id) +
+                                           " cannot be taken out of the table: nothing retried");
       if (outcome.extra) {
         KeepAside(db, kept.folder, kept.file, kept.line, SkipReason::ExtraEvent,
                   static_cast<std::int64_t>(outcome.extra->size()), *outcome.extra, now);

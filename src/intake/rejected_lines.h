@@ -40,6 +40,7 @@ struct RejectedLine {
   std::string collectedAt;  // "YYYY-MM-DD HH:MM:SS"
   std::int64_t length = 0;  // bytes of the whole line
   std::string text;         // its first kKeptTextBytes bytes
+  std::string site;         // of the collector that kept it aside
 };
 inline constexpr std::size_t kKeptTextBytes = 4096;
 
@@ -54,7 +55,8 @@ struct LineOutcome {
 // Parses one decoded line and applies it when it is an event.
 LineOutcome ApplyLineText(EventApplier& applier, const std::string& text);
 
-// Keeps a line aside; run it in the transaction of the line's file.
+// Keeps a line aside, as this site's (CurrentSite); run it in the
+// transaction of the line's file.
 void KeepAside(Database& db, const std::string& folder, const std::string& file, std::int64_t line,
                SkipReason reason, std::int64_t length, const std::string& text,
                const DateTime& collectedAt);
@@ -67,9 +69,10 @@ struct RetrySummary {
   std::int64_t applied = 0;  // applied and taken out of the table
   std::int64_t kept = 0;     // still no event, or kept only in part
 };
-// Applies, in one transaction, every kept line that is now a valid event and
-// takes it out of the table, so that it is applied exactly once. Lines kept
-// only in part (longer than kKeptTextBytes) stay.
+// Applies, in one transaction, every line this site kept that is now a
+// valid event and takes it out of the table, so that it is applied exactly
+// once. Lines kept only in part (longer than kKeptTextBytes) stay; other
+// sites' lines are theirs to retry.
 RetrySummary RetryRejected(Database& db);
 
 // Forgets the kept lines (those collected before `before`, if given); the

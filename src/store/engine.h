@@ -20,7 +20,8 @@ enum class EngineKind { SQLite, PostgreSQL };
 
 // Advisory locks a write transaction can take. Every transaction that takes
 // one waits for the others that took it, up to the engine's lock timeout.
-enum class DatabaseLock { Schema, Intake };
+// (A file's writers take turns anyway.)
+enum class DatabaseLock { Schema, Intake, Settings };
 
 // One prepared statement of an engine: parameters numbered from 1, columns
 // from 0. Column values stay valid until the next Step or Reset.

@@ -704,7 +704,7 @@ void PostgresEngine::Rollback() {
 }
 
 void PostgresEngine::Lock(DatabaseLock lock) {
-  const char* key = lock == DatabaseLock::Schema ? "1" : "2";
+  const char* key = lock == DatabaseLock::Schema ? "1" : lock == DatabaseLock::Intake ? "2" : "3";
   std::string sql = std::string("SELECT pg_advisory_xact_lock(") + kLockClass + ", " + key + ")";
   if (m_givenLockTimeout.empty())
     sql = "SET LOCAL lock_timeout = " + std::to_string(kAdvisoryLockTimeoutMs) + "; " + sql +

@@ -7,6 +7,7 @@
 
 #include "store/login_key.h"
 #include "store/messages.h"
+#include "store/sites.h"
 
 namespace vornal {
 namespace {
@@ -225,11 +226,11 @@ int AddField(TableDef* table, const FieldDescription& field) {
   return 0;
 }
 
-bool CreateTables(Database* db) {
+bool CreateTables(Database* db, int target) {
   for (const TableSpec& table : ProgramTables())
     if (!BuildTable(db, table.name, table.fields)) return false;
   try {
-    UpgradeSchema(*db);
+    UpgradeSchema(*db, target);
   } catch (const StoreError& e) {
     ReportMessage("Couldn't create index--Exception: " + e.Description());
     return false;
@@ -253,9 +254,9 @@ void FillLoginKeys(Database& db) {
   }
 }
 
-void UpgradeSchema(Database& db) {
+void UpgradeSchema(Database& db, int target) {
   Engine& engine = db.Connection();
-  if (engine.SchemaVersion() >= kSchemaVersion) {
+  if (engine.SchemaVersion() >= target) {
     if (!db.HasTable("logs") || !db.HasTable("human")) return;
     // Rows written by other tools (the sqlite3 shell, psql) get their keys.
     if (db.QueryInt("SELECT 1 FROM logs WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1") ||
@@ -276,7 +277,7 @@ void UpgradeSchema(Database& db) {
   engine.Lock(DatabaseLock::Schema);
   // Another run may have taken the steps while this one waited.
   const int version = engine.SchemaVersion();
-  if (version >= kSchemaVersion) return;
+  if (version >= target) return;
   if (version < 1) {
     // The state machine looks a login's unfinished rows up; the statistics
     // look rows up by begin and end time, for one login or for everybody.
@@ -341,7 +342,42 @@ void UpgradeSchema(Database& db) {
                      "KeptAside BIGINT NOT NULL, Waiting INTEGER NOT NULL, "
                      "Failures INTEGER NOT NULL)");
   }
-  engine.SetSchemaVersion(kSchemaVersion);
+  if (version < 7 && target >= 7) {
+    // Edits never overwrite one another: the rows that desks edit carry a
+    // version, which every change moves on.
+    db.ExecuteScript(
+        "ALTER TABLE human ADD COLUMN Version INTEGER NOT NULL DEFAULT 1;"
+        "ALTER TABLE setting ADD COLUMN Version INTEGER NOT NULL DEFAULT 1;");
+    // One row per key, so that two desks adding the same slot cannot both
+    // succeed. Of a key stored twice only the first row was ever read.
+    db.ExecuteScript(
+        "DELETE FROM setting WHERE Key IS NOT NULL AND ID NOT IN "
+        "(SELECT MIN(ID) FROM setting WHERE Key IS NOT NULL GROUP BY Key);"
+        "DROP INDEX IF EXISTS setting_key;"
+        "CREATE UNIQUE INDEX setting_key ON setting (Key);");
+    // Sites: the folders stored so far are the default site's, and so are
+    // the lines kept aside and the results of collections; the site that
+    // takes this step is the default one.
+    if (db.QueryInt("SELECT 1 FROM setting WHERE Key LIKE 'Path%'"))
+      StoreDefaultSite(db, CurrentSite());
+    db.ExecuteScript("ALTER TABLE rejected_lines ADD COLUMN Site TEXT NOT NULL DEFAULT ''");
+    db.Execute("UPDATE rejected_lines SET Site = ?", CurrentSite());
+    db.ExecuteScript(std::string("CREATE TABLE folder_status_by_site ("
+                                 "Site TEXT NOT NULL, Folder TEXT NOT NULL, "
+                                 "Slot INTEGER NOT NULL, CollectedAt ") +
+                     engine.DateTimeType() +
+                     " NOT NULL, Files INTEGER NOT NULL, Events BIGINT NOT NULL, "
+                     "KeptAside BIGINT NOT NULL, Waiting INTEGER NOT NULL, "
+                     "Failures INTEGER NOT NULL, PRIMARY KEY (Site, Folder))");
+    db.Execute(
+        "INSERT INTO folder_status_by_site SELECT ?, Folder, 0, CollectedAt, Files, Events, "
+        "KeptAside, Waiting, Failures FROM folder_status",
+        CurrentSite());
+    db.ExecuteScript(
+        "DROP TABLE folder_status;"
+        "ALTER TABLE folder_status_by_site RENAME TO folder_status;");
+  }
+  engine.SetSchemaVersion(target);
   transaction.Commit();
 }
 
