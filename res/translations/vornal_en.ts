@@ -281,6 +281,30 @@
         <source>Проверьте права на запись в файл базы данных и в его папку (для базы на сервере — права роли).</source>
         <translation>Check the write permissions of the database file and its folder (for a database on a server, the role&apos;s privileges).</translation>
     </message>
+    <message>
+        <source>Роль «%1» не может собирать файлы в этой базе данных</source>
+        <translation>The role “%1” may not collect files in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может изменять список людей в этой базе данных</source>
+        <translation>The role “%1” may not change the people in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может изменять настройки в этой базе данных</source>
+        <translation>The role “%1” may not change the settings in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может повторно вносить отложенные строки в этой базе данных</source>
+        <translation>The role “%1” may not retry the lines set aside in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может удалять отложенные строки в этой базе данных</source>
+        <translation>The role “%1” may not forget the lines set aside in this database</translation>
+    </message>
+    <message>
+        <source>. Нет права: %1. Права выдаёт владелец таблиц (vornal-cli grants).</source>
+        <translation>. It lacks: %1. The owner of the tables grants rights (vornal-cli grants).</translation>
+    </message>
 </context>
 <context>
     <name>NewDatabaseDialog</name>
@@ -726,6 +750,14 @@
     <message>
         <source>Windows sockets initialization failed.</source>
         <translation>Windows sockets initialization failed.</translation>
+    </message>
+    <message>
+        <source>Пароль в адресе базы данных не принимается: храните его в файле паролей (~/.pgpass) или в файле служб PostgreSQL.
+
+%1</source>
+        <translation>A password in the database&apos;s address is not accepted: keep it in the password file (~/.pgpass) or in PostgreSQL&apos;s service file.
+
+%1</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include "intake/folder_patterns.h"
 #include "intake/folder_sweep.h"
 #include "store/folder_slots.h"
+#include "store/role_grants.h"
 #include "store/sites.h"
 
 namespace vornal::cli {
@@ -55,6 +56,7 @@ int QuietPeriod(const std::string& dbPath, const Args& args) {
     const auto seconds = ParseNumber(args[1]);
     if (!seconds || *seconds < 0)
       return UsageError(kFoldersCommand, "the quiet period is a number of seconds");
+    RequireRight(*db, Action::EditSettings);
     SaveQuietPeriodSetting(*db, *seconds);
   }
   std::printf("Quiet period: %d s\n", QuietPeriodSetting(*db));

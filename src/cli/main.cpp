@@ -7,6 +7,7 @@
 
 #include "cli/command.h"
 #include "cli/text_output.h"
+#include "store/role_grants.h"
 #include "store/sites.h"
 
 namespace {
@@ -112,6 +113,10 @@ int main(int argc, char** argv) {
     }
     try {
       return command->run(context, args);
+    } catch (const vornal::MissingRight& e) {
+      std::fprintf(stderr, "vornal-cli: %s: %s\n", vornal::DisplayLocation(context.dbPath).c_str(),
+                   e.what());
+      return kExitFailure;
     } catch (const vornal::StoreError& e) {
       std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n",
                    vornal::DisplayLocation(context.dbPath).c_str(), e.Code(), e.what());

@@ -10,6 +10,7 @@
 #include "cli/text_output.h"
 #include "exchange/people_csv.h"
 #include "stats/period_queries.h"
+#include "store/role_grants.h"
 
 namespace vornal::cli {
 
@@ -79,6 +80,7 @@ std::string TakeFields(const Args& args, std::size_t from, PersonValues& person,
 int Add(Database& db, const PersonValues& person, bool force) {
   if (const std::optional<PersonProblem> problem = CheckPerson(person))
     return Fail(DescribePersonProblem(*problem));
+  RequireRight(db, Action::EditPeople);
   Transaction transaction(db);
   if (const std::optional<LoginOwner> owner = FindLoginOwner(db, person.login, std::nullopt);
       owner && !force)
@@ -122,6 +124,7 @@ int Set(const Context& context, const Args& args) {
   if (const std::string problem = TakeFields(args, 2, given, options); !problem.empty())
     return UsageError(kPeopleCommand, problem);
   const DatabasePtr db = OpenExisting(context.dbPath);
+  RequireRight(*db, Action::EditPeople);
   const auto gone = [&id] { return Fail("there is no person with ID " + std::to_string(*id)); };
   std::optional<StoredPerson> read = ReadStoredPerson(*db, *id);
   if (!read) return gone();
@@ -180,6 +183,7 @@ int Remove(const Context& context, const Args& args) {
   const std::optional<std::int64_t> id = ParseId(args, 1);
   if (!id || args.size() > 2) return UsageError(kPeopleCommand, "remove needs one person's ID");
   const DatabasePtr db = OpenExisting(context.dbPath);
+  RequireRight(*db, Action::EditPeople);
   Transaction transaction(*db);
   const std::optional<PersonValues> person = ReadPerson(*db, *id);
   if (!person || DeletePerson(*db, *id) != 1)
@@ -204,6 +208,7 @@ int Import(const Context& context, const Args& args) {
   if (in.bad()) return Fail("cannot read " + args[1]);
   const std::string text = read.str();
   const DatabasePtr db = OpenOrCreate(context.dbPath);
+  RequireRight(*db, Action::EditPeople);
   const PeopleImport result = ImportPeople(*db, text);
   for (const ImportProblem& problem : result.problems)
     std::fprintf(stderr, "%s: line %d: %s\n", args[1].c_str(), problem.line,

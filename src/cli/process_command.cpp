@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "cli/text_output.h"
 #include "intake/folder_sweep.h"
+#include "store/role_grants.h"
 
 namespace vornal::cli {
 
@@ -110,6 +111,8 @@ int Run(const Context& context, const Args& args) {
   };
   try {
     summary = ProcessFolders(*db, options);
+  } catch (const MissingRight&) {
+    throw;  // refused before any file was touched
   } catch (const StoreError& e) {
     std::fprintf(stderr, "vornal-cli: the file being read is left whole for the next run\n");
     return stopped("database error " + std::to_string(e.Code()) + ": " + e.what());

@@ -20,6 +20,7 @@
 #include "intake/crash_point.h"
 #include "intake/event_applier.h"
 #include "intake/folder_status.h"
+#include "store/role_grants.h"
 
 namespace vornal {
 namespace {
@@ -778,6 +779,8 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
 }
 
 SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
+  // A role that may not collect is refused before any file is claimed.
+  RequireRight(db, Action::Collect);
   Sweep sweep(db, options);
   const OfficeFolders office = ResolveFolderSlots(LoadFolderSlots(db));
   sweep.SetFolderCount(office.folders.size());

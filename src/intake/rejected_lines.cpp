@@ -4,6 +4,7 @@
 
 #include "intake/buffer_line.h"
 #include "intake/work_events.h"
+#include "store/role_grants.h"
 #include "store/sites.h"
 
 namespace vornal {
@@ -128,6 +129,7 @@ std::vector<RejectedLine> ListRejected(Database& db, const std::optional<DateTim
 }
 
 RetrySummary RetryRejected(Database& db) {
+  RequireRight(db, Action::RetryKeptAside);
   RetrySummary summary;
   Transaction transaction(db);
   const DateTime now = DateTime::Now();
@@ -147,9 +149,12 @@ RetrySummary RetryRejected(Database& db) {
       ++summary.applied;
       // A line the role may not take out (another site's) would be applied
       // again by the next retry: nothing of this one is kept.
-      if (db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id) != 1)
-        throw StoreError(kErrReadOnly, "kept-aside line " + std::to_string(kept.id) +
-                                           " cannot be taken out of the table: nothing retried");
+      if (db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id) != 1) {
+        std::string role;
+        if (Statement who = db.Prepare("SELECT current_user"); who.Step()) role = who.Text(0);
+        throw MissingRight(Action::RetryKeptAside, role,
+                           "the right to take out the lines of site " + kept.site);
+      }
       if (outcome.extra) {
         KeepAside(db, kept.folder, kept.file, kept.line, SkipReason::ExtraEvent,
                   static_cast<std::int64_t>(outcome.extra->size()), *outcome.extra, now);
@@ -163,6 +168,7 @@ RetrySummary RetryRejected(Database& db) {
 }
 
 std::int64_t ClearRejected(Database& db, const std::optional<DateTime>& before) {
+  RequireRight(db, Action::ClearKeptAside);
   if (before) return db.Execute("DELETE FROM rejected_lines WHERE CollectedAt < ?", *before);
   return db.Execute("DELETE FROM rejected_lines");
 }

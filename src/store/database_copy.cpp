@@ -50,7 +50,7 @@ std::vector<CopiedTable> CopyDatabase(Database& from, Database& to) {
     if (to.HasTable(table.name))
       if (const std::int64_t rows = Rows(to, table.name))
         throw std::runtime_error("the target database is not empty: " + std::string(table.name) +
-                                 " holds " + std::to_string(rows) + " rows");
+                                 " holds " + std::to_string(rows) + (rows == 1 ? " row" : " rows"));
   std::vector<CopiedTable> copied;
   {
     Transaction snapshot(from, Transaction::Mode::Read);

@@ -106,6 +106,9 @@ class Engine {
 
   // Hints: a long write transaction follows.
   virtual void PrepareForBulkWrite() {}
+  // True when nothing can be written through this connection at all (a
+  // file opened read-only); a server's roles are asked table by table.
+  virtual bool ReadOnly() { return false; }
 
   // Copies the database, while other programs go on using it, into a new
   // file at `path`, written under a temporary name in the same folder and
@@ -133,5 +136,8 @@ bool IsServerLocation(const std::string& location);
 // The location for messages: a server's without its password, should it
 // hold one.
 std::string DisplayLocation(const std::string& location);
+// True for a server's location that holds a password, which the program
+// refuses: passwords belong in the password or service file.
+bool LocationHoldsPassword(const std::string& location);
 
 }  // namespace vornal

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "store/role_grants.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -105,6 +106,7 @@ std::vector<SlotConflict> SaveFolderSlots(Database& db, const FolderSlots& read,
                                     std::to_string(FolderPathSize()) + " characters.");
     }
   }
+  RequireRight(db, Action::EditSettings);
   Transaction transaction(db);
   // Savers of slots take turns, so that what each compares is what it writes over.
   db.Connection().Lock(DatabaseLock::Settings);

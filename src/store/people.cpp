@@ -1,6 +1,7 @@
 #include "store/people.h"
 
 #include "store/login_key.h"
+#include "store/role_grants.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -155,6 +156,7 @@ int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person) {
 
 PersonSave SavePerson(Database& db, std::int64_t id, const StoredPerson& read,
                       const PersonValues& mine) {
+  RequireRight(db, Action::EditPeople);
   for (;;) {
     Transaction transaction(db);
     PersonSave save;

@@ -219,6 +219,18 @@ bool IsServerLocation(const std::string& location) {
   return true;
 }
 
+bool LocationHoldsPassword(const std::string& location) {
+  if (!IsServerLocation(location)) return false;
+  PQconninfoOption* options = PQconninfoParse(location.c_str(), nullptr);
+  if (!options) return false;
+  bool password = false;
+  for (const PQconninfoOption* option = options; option->keyword; ++option)
+    if (std::strcmp(option->keyword, "password") == 0 && option->val && *option->val)
+      password = true;
+  PQconninfoFree(options);
+  return password;
+}
+
 std::string DisplayLocation(const std::string& location) {
   if (!IsServerLocation(location)) return location;
   PQconninfoOption* options = PQconninfoParse(location.c_str(), nullptr);
@@ -514,12 +526,8 @@ PostgresEngine::PostgresEngine(const std::string& location, int lockTimeoutMs)
     PQfreemem(parseError);
     throw StoreError(14, "invalid connection string: " + message);
   }
-  bool password = false;
-  for (const PQconninfoOption* option = options; option->keyword; ++option)
-    if (std::strcmp(option->keyword, "password") == 0 && option->val && *option->val)
-      password = true;
   PQconninfoFree(options);
-  if (password)
+  if (LocationHoldsPassword(location))
     throw StoreError(14,
                      "the connection string holds a password: keep it in the password file "
                      "(~/.pgpass) or a service file, never on the command line");
@@ -588,6 +596,13 @@ StoreError PostgresEngine::ResultError(const PGresult* result) const {
   // ended (libpq's own errors carry no SQLSTATE).
   const int code =
       PQstatus(m_conn) == CONNECTION_BAD ? kErrConnectionLost : CodeFor(state ? state : "");
+  if (state && std::strcmp(state, "42501") == 0) {
+    const char* user = PQuser(m_conn);
+    return StoreError(code, "the role '" + std::string(user ? user : "") +
+                                "' lacks a right this needs (the server says: " + message +
+                                "); the owner of the tables grants rights with 'vornal-cli "
+                                "grants'");
+  }
   return StoreError(code, message.empty() ? "server error" : message);
 }
 

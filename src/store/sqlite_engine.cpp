@@ -279,6 +279,10 @@ void SqliteEngine::PrepareForBulkWrite() {
   ExecuteScript("PRAGMA cache_size = -131072");
 }
 
+bool SqliteEngine::ReadOnly() {
+  return sqlite3_db_readonly(m_db, "main") == 1;
+}
+
 std::int64_t SqliteEngine::BackUp(const std::string& path, bool replace) {
   struct stat target {};
   struct stat own {};

@@ -49,6 +49,7 @@ class SqliteEngine : public Engine {
   void SetSchemaVersion(int version) override;
 
   void PrepareForBulkWrite() override;
+  bool ReadOnly() override;
 
   std::int64_t BackUp(const std::string& path, bool replace) override;
   std::vector<std::string> IntegrityProblems() override;

@@ -11,6 +11,7 @@
 #include "stats/stat_grid.h"
 #include "store/database_copy.h"
 #include "store/people.h"
+#include "store/sites.h"
 
 namespace vornal {
 namespace {
@@ -138,53 +139,105 @@ TEST(Server, ALostConnectionIsOneErrorOnOneLine) {
   }
 }
 
-// `vornal-cli grants`: the viewer reads the statistics and writes nothing;
-// the collector collects but edits no person.
-TEST(Server, ViewerReadsAndCannotWriteCollectorCollects) {
+// The three roles of `vornal-cli grants`, each doing what it may and
+// refused, before anything is touched, what it may not: a viewer reads; a
+// collector of a site collects and retries its own site's kept-aside lines;
+// an operator edits people and folders and forgets kept-aside lines.
+TEST(Server, EachRoleIsRefusedWhatItMayNotDoBeforeAnythingIsTouched) {
   test::TempDir office;
   const std::string cwd = office.Path().string();
   const std::string location = test::DatabaseIn(cwd);
   const std::string suffix = std::to_string(::getpid());
   const std::string viewer = "vt_viewer_" + suffix;
   const std::string collector = "vt_collector_" + suffix;
+  const std::string operator_ = "vt_operator_" + suffix;
   {
     DatabasePtr owner = test::MakeDatabase(location);
-    owner->ExecuteScript("DROP ROLE IF EXISTS " + viewer + "; DROP ROLE IF EXISTS " + collector +
-                         "; CREATE ROLE " + viewer + " LOGIN; CREATE ROLE " + collector + " LOGIN");
+    for (const std::string& role : {viewer, collector, operator_})
+      owner->ExecuteScript("DROP ROLE IF EXISTS " + role + "; CREATE ROLE " + role + " LOGIN");
     owner->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)",
                    "petrov", "StopWDay", "2002-10-07 09:00:00", "2002-10-07 17:00:00");
+    // A line kept aside at each site that is a valid event now.
+    for (const std::string site : {"north", "south"}) {
+      const std::string line = "2002|10|8|9|0|0|" + site + "|StartWDay|";
+      owner->Execute(
+          "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text, "
+          "Site) VALUES ('/w', 'main.buf.claim-1', 1, 'unknown-event', '2002-10-08 09:00:00', ?, "
+          "?, ?)",
+          static_cast<std::int64_t>(line.size()), line, site);
+    }
   }
-  const auto granted = test::RunCli(cwd, {"grants", "--collector", collector, "--viewer", viewer});
+  const auto as = [&](const std::string& role, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", location + " user=" + role});
+    return test::RunCli(cwd, args);
+  };
+  // A role without rights is told so in a sentence.
+  const auto none = as(viewer, {"people"});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("the role '" + viewer + "' lacks a right this needs"), std::string::npos)
+      << none.err;
+  EXPECT_EQ(test::RunCli(cwd, {"grants", "--collector", collector}).exitCode, 2);
+  const auto granted = test::RunCli(cwd, {"grants", "--viewer", viewer, "--collector", collector,
+                                          "--site", "north", "--operator", operator_});
   ASSERT_EQ(granted.exitCode, 0) << granted.err;
-  test::MakeOffice(cwd, {"2002|10|8|9|0|0|ivanov|StartWDay|\r\n"});
+  EXPECT_NE(granted.out.find("FOR DELETE TO \"" + collector + "\" USING (site = 'north')"),
+            std::string::npos)
+      << granted.out;
+  // Not the tables' owner: nothing granted, nothing printed.
+  const auto foreign = as(operator_, {"grants", "--viewer", collector});
+  EXPECT_EQ(foreign.exitCode, 1);
+  EXPECT_EQ(foreign.out, "");
+  EXPECT_NE(foreign.err.find("nothing granted: the tables belong to postgres, and only their owner "
+                             "can grant on them (you are " +
+                             operator_ + ")"),
+            std::string::npos)
+      << foreign.err;
+  ASSERT_EQ(test::RunCli(cwd, {"--site", "north", "folders", "set", "1", cwd}).exitCode, 0);
+  test::WriteFile(cwd + "/main.buf", "2002|10|8|9|0|0|ivanov|StartWDay|\r\n");
 
-  Database asViewer;
-  asViewer.Open(location + " user=" + viewer);
-  const StatGrid grid = BuildStatGrid(asViewer, *DateTime::FromParts(2002, 10, 7),
-                                      *DateTime::FromParts(2002, 10, 7, 23, 59, 59), "");
-  EXPECT_EQ(grid.RowCount(), 5);
-  try {
-    InsertPerson(asViewer, {"Иванов", "", "", "", "ivanov", "", ""});
-    FAIL() << "the viewer wrote a person";
-  } catch (const StoreError& e) {
-    EXPECT_EQ(e.Code(), kErrReadOnly);
-    EXPECT_STREQ(e.what(), "permission denied for table human");
-  }
-  EXPECT_THROW(ProcessFolders(asViewer), StoreError);
-  EXPECT_EQ(test::ReadFile(fs::directory_iterator(cwd + "/w0")->path().string()),
-            "2002|10|8|9|0|0|ivanov|StartWDay|\r\n");
+  const auto refused = [&](const std::string& role, const std::vector<std::string>& args,
+                           const std::string& may) {
+    const auto result = as(role, args);
+    EXPECT_EQ(result.exitCode, 1) << role << " " << args[args.size() > 2 ? 2 : 0];
+    EXPECT_NE(result.err.find("the role '" + role + "' may not " + may +
+                              " in this database (it "
+                              "lacks "),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("sequence"), std::string::npos) << result.err;
+  };
+  const std::string logs = test::RowsIn(cwd);
+  refused(viewer, {"--site", "north", "process"}, "collect");
+  EXPECT_EQ(test::ReadFile(cwd + "/main.buf"), "2002|10|8|9|0|0|ivanov|StartWDay|\r\n");
+  refused(viewer, {"people", "add", "--name", "Иванов", "--login", "ivanov"}, "change people");
+  refused(viewer, {"--site", "north", "folders", "add", "/srv"}, "change the settings");
+  refused(collector, {"people", "add", "--name", "Иванов", "--login", "ivanov"}, "change people");
+  refused(collector, {"--site", "north", "folders", "clear", "1"}, "change the settings");
+  refused(collector, {"rejected", "--clear"}, "forget the lines kept aside");
+  refused(operator_, {"--site", "north", "process"}, "collect");
+  EXPECT_EQ(test::RowsIn(cwd), logs);
+  EXPECT_EQ(test::RunCli(cwd, {"rejected", "--csv"}).out.find("north"),
+            test::RunCli(cwd, {"rejected", "--csv"}).out.find("north"));
+  EXPECT_EQ(as(viewer, {"stats", "--year", "2002"}).exitCode, 0);
 
-  Database asCollector;
-  asCollector.Open(location + " user=" + collector);
-  EXPECT_EQ(ProcessFolders(asCollector).eventsApplied, 1);
-  EXPECT_TRUE(fs::is_empty(cwd + "/w0"));
-  EXPECT_THROW(InsertPerson(asCollector, {"Иванов", "", "", "", "ivanov", "", ""}), StoreError);
-  asViewer.Close();
-  asCollector.Close();
+  // The collector of north, claiming to be south's, cannot take south's line
+  // out: nothing of the retry stays.
+  refused(collector, {"--site", "south", "rejected", "--retry"}, "retry the lines kept aside");
+  EXPECT_EQ(test::RowsIn(cwd), logs);
+  const auto retried = as(collector, {"--site", "north", "rejected", "--retry"});
+  EXPECT_EQ(retried.out, "1 line applied, 0 still kept aside.\n") << retried.err;
+  const auto collected = as(collector, {"--site", "north", "process", "--quiet-period", "0"});
+  EXPECT_EQ(collected.exitCode, 0) << collected.err;
+  EXPECT_FALSE(fs::exists(cwd + "/main.buf"));
+
+  EXPECT_EQ(as(operator_, {"people", "add", "--name", "Иванов", "--login", "ivanov"}).exitCode, 0);
+  EXPECT_EQ(as(operator_, {"--site", "south", "folders", "set", "1", "/srv/south"}).exitCode, 0);
+  EXPECT_EQ(as(operator_, {"rejected", "--clear"}).out, "1 line forgotten.\n");
+
   Database owner;
   owner.Open(location);
-  owner.ExecuteScript("DROP OWNED BY " + viewer + ", " + collector + "; DROP ROLE " + viewer +
-                      "; DROP ROLE " + collector);
+  for (const std::string& role : {viewer, collector, operator_})
+    owner.ExecuteScript("DROP OWNED BY " + role + "; DROP ROLE " + role);
 }
 
 // An office moves from its file to a server and back with every row and ID;

@@ -35,6 +35,7 @@
 #include "store/folder_slots.h"
 #include "store/people.h"
 #include "store/recordset.h"
+#include "store/role_grants.h"
 #include "store/sites.h"
 #include "ui_main_window.h"
 
@@ -597,6 +598,7 @@ bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id
   try {
     OpenDatabase();
     if (!m_db) return false;
+    RequireRight(*m_db, Action::EditPeople);
     if (const std::optional<LoginOwner> owner = FindLoginOwner(*m_db, values.login, id)) {
       CloseDatabase();
       const QString question =
@@ -697,6 +699,7 @@ void MainWindow::OnDelete() {
     if (!id) return;
     OpenDatabase();
     if (!m_db) return;
+    RequireRight(*m_db, Action::EditPeople);
     DeletePerson(*m_db, *id);
     CloseDatabase();
     FillUserList();
