@@ -12,6 +12,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <set>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -148,13 +149,14 @@ Ledger ReadLedger(Database& db, const std::string& key, const std::string& name)
   return {};
 }
 
-void WriteLedger(Database& db, const std::string& key, const Ledger& ledger) {
+void WriteLedger(Database& db, const std::string& key, const std::string& folder,
+                 const Ledger& ledger) {
   db.Send(
-      "INSERT INTO intake_ledger (File, Bytes, Lines, Seen, SeenAt, MarkAt) "
-      "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (File) DO UPDATE SET Bytes = excluded.Bytes, "
+      "INSERT INTO intake_ledger (File, Bytes, Lines, Seen, SeenAt, MarkAt, Folder) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (File) DO UPDATE SET Bytes = excluded.Bytes, "
       "Lines = excluded.Lines, Seen = excluded.Seen, SeenAt = excluded.SeenAt, "
-      "MarkAt = excluded.MarkAt",
-      key, ledger.bytes, ledger.lines, ledger.seen, ledger.seenAt, ledger.markAt);
+      "MarkAt = excluded.MarkAt, Folder = excluded.Folder",
+      key, ledger.bytes, ledger.lines, ledger.seen, ledger.seenAt, ledger.markAt, folder);
 }
 
 // True when `name` in the folder is still the file `info` describes.
@@ -270,7 +272,7 @@ std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
   // A pass that found nothing new writes nothing, and syncs nothing.
   if (!before.stored || ledger.bytes != offset || ledger.seen != before.seen ||
       ledger.markAt != before.markAt)
-    WriteLedger(db, file.key, ledger);
+    WriteLedger(db, file.key, file.folder, ledger);
   file.summary.eventsApplied += pass.eventsApplied;
   Add(file.summary.skipped, pass.skipped);
   file.final = final && ledger.bytes >= size;
@@ -778,9 +780,9 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
   return file;
 }
 
-SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
-  // A role that may not collect is refused before any file is claimed.
-  RequireRight(db, Action::Collect);
+namespace {
+
+SweepSummary Collect(Database& db, const SweepOptions& options) {
   Sweep sweep(db, options);
   const OfficeFolders office = ResolveFolderSlots(LoadFolderSlots(db));
   sweep.SetFolderCount(office.folders.size());
@@ -792,6 +794,49 @@ SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
   }
   for (; note != office.notes.end(); ++note) sweep.Note(*note);
   return sweep.Finish();
+}
+
+// A run stopped between deleting a claimed file and its ledger row leaves
+// the row: the rows of the folders just collected whose files are gone are
+// deleted, under the intake's lock, so that no run is between its claim and
+// its first commit.
+void ForgetGoneFiles(Database& db, const SweepSummary& summary) {
+  std::set<std::string> folders;
+  for (const FolderSummary& folder : summary.folders) {
+    const std::string buffer = BufferPath(folder.folder);
+    folders.insert(buffer.substr(0, buffer.rfind('/')));
+  }
+  const auto gone = [](const std::string& folder, const std::string& key) {
+    const Fd dir(::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    return dir.Get() >= 0 &&
+           ::fstatat(dir.Get(), key.substr(0, key.rfind('#')).c_str(), &info,
+                     AT_SYMLINK_NOFOLLOW) != 0 &&
+           errno == ENOENT;
+  };
+  std::vector<std::pair<std::string, std::string>> candidates;
+  {
+    Statement rows = db.Prepare("SELECT File, Folder FROM intake_ledger WHERE Folder IS NOT NULL");
+    while (rows.Step())
+      if (folders.count(rows.Text(1)) && gone(rows.Text(1), rows.Text(0)))
+        candidates.emplace_back(rows.Text(0), rows.Text(1));
+  }
+  if (candidates.empty()) return;
+  Transaction transaction(db);
+  db.Connection().Lock(DatabaseLock::Intake);
+  for (const auto& [key, folder] : candidates)
+    if (gone(folder, key)) db.Execute("DELETE FROM intake_ledger WHERE File = ?", key);
+  transaction.Commit();
+}
+
+}  // namespace
+
+SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
+  // A role that may not collect is refused before any file is claimed.
+  RequireRight(db, Action::Collect);
+  SweepSummary summary = Collect(db, options);
+  ForgetGoneFiles(db, summary);
+  return summary;
 }
 
 }  // namespace vornal

@@ -376,6 +376,9 @@ void UpgradeSchema(Database& db, int target) {
     db.ExecuteScript(
         "DROP TABLE folder_status;"
         "ALTER TABLE folder_status_by_site RENAME TO folder_status;");
+    // The folder of each claimed file, so that the row of a file that is
+    // gone can be told from one that waits.
+    db.ExecuteScript("ALTER TABLE intake_ledger ADD COLUMN Folder TEXT");
   }
   engine.SetSchemaVersion(target);
   transaction.Commit();
