@@ -302,8 +302,16 @@
         <translation>The role “%1” may not forget the lines set aside in this database</translation>
     </message>
     <message>
-        <source>. Нет права: %1. Права выдаёт владелец таблиц (vornal-cli grants).</source>
-        <translation>. It lacks: %1. The owner of the tables grants rights (vornal-cli grants).</translation>
+        <source>. Нет права %1 на таблицу %2.</source>
+        <translation>. It lacks %1 on the table %2.</translation>
+    </message>
+    <message>
+        <source>. Нет права %1 на строки площадки %3 в таблице %2.</source>
+        <translation>. It lacks %1 on the rows of site %3 in the table %2.</translation>
+    </message>
+    <message>
+        <source> Права выдаёт владелец таблиц (vornal-cli grants).</source>
+        <translation> The owner of the tables grants rights (vornal-cli grants).</translation>
     </message>
 </context>
 <context>
@@ -1144,6 +1152,10 @@ Continue?</translation>
     <message>
         <source>Строка %1 изменена на другом рабочем месте: %2 — сохранить ваше значение %3?</source>
         <translation>Row %1 was changed at another desk: %2 — save your value %3?</translation>
+    </message>
+    <message>
+        <source>площадка %1</source>
+        <translation>site %1</translation>
     </message>
 </context>
 <context>

@@ -152,8 +152,7 @@ RetrySummary RetryRejected(Database& db) {
       if (db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id) != 1) {
         std::string role;
         if (Statement who = db.Prepare("SELECT current_user"); who.Step()) role = who.Text(0);
-        throw MissingRight(Action::RetryKeptAside, role,
-                           "the right to take out the lines of site " + kept.site);
+        throw MissingRight(Action::RetryKeptAside, role, "DELETE", "rejected_lines", kept.site);
       }
       if (outcome.extra) {
         KeepAside(db, kept.folder, kept.file, kept.line, SkipReason::ExtraEvent,

@@ -111,11 +111,13 @@ std::string ActionText(Action action) {
   return "write";
 }
 
-std::string MissingRightText(Action action, const std::string& role, const std::string& lacking) {
+std::string MissingRightText(Action action, const std::string& role, const std::string& privilege,
+                             const std::string& table, const std::string& site) {
   if (role.empty())
     return "the database file is read-only here, so it may not be used to " + ActionText(action);
   return "the role '" + role + "' may not " + ActionText(action) + " in this database (it lacks " +
-         lacking + "); the owner of the tables grants it with 'vornal-cli grants'";
+         privilege + " on " + table + (site.empty() ? "" : " for site " + site) +
+         "); the owner of the tables grants it with 'vornal-cli grants'";
 }
 
 // Reading: the database, its schema and every table the program keeps,
@@ -155,11 +157,14 @@ std::string PolicyName(const std::string& purpose, const std::string& role) {
 
 }  // namespace
 
-MissingRight::MissingRight(Action action, std::string role, std::string lacking)
-    : StoreError(kErrReadOnly, MissingRightText(action, role, lacking)),
+MissingRight::MissingRight(Action action, std::string role, std::string privilege,
+                           std::string table, std::string site)
+    : StoreError(kErrReadOnly, MissingRightText(action, role, privilege, table, site)),
       m_action(action),
       m_role(std::move(role)),
-      m_lacking(std::move(lacking)) {}
+      m_privilege(std::move(privilege)),
+      m_table(std::move(table)),
+      m_site(std::move(site)) {}
 
 void RequireRight(Database& db, Action action) {
   if (!db.IsServer()) {
@@ -169,7 +174,7 @@ void RequireRight(Database& db, Action action) {
   if (const std::optional<Privilege> lacking = FirstLacking(db, Needed(action), std::nullopt)) {
     std::string role;
     if (Statement who = db.Prepare("SELECT current_user"); who.Step()) role = who.Text(0);
-    throw MissingRight(action, role, lacking->action + " on " + lacking->table);
+    throw MissingRight(action, role, lacking->action, lacking->table);
   }
 }
 

@@ -16,22 +16,27 @@ enum class Action {
   ClearKeptAside,  // forget kept-aside lines: an operator's
 };
 
-// The connection may not do `action`: its role (on a server) lacks
-// `lacking` ("INSERT on logs"), or the file was opened read-only (empty
-// role). Thrown before anything is changed; a read-only failure
-// (kErrReadOnly) to callers that do not look closer. The description is a
-// sentence for the command line.
+// The connection may not do `action`: its role (on a server) lacks a
+// privilege on a table (on the rows of a site, when given), or the file was
+// opened read-only (empty role). Thrown before anything is changed; a
+// read-only failure (kErrReadOnly) to callers that do not look closer. The
+// description is a sentence for the command line.
 class MissingRight : public StoreError {
  public:
-  MissingRight(Action action, std::string role, std::string lacking);
+  MissingRight(Action action, std::string role, std::string privilege = {}, std::string table = {},
+               std::string site = {});
   Action WhatAction() const { return m_action; }
   const std::string& Role() const { return m_role; }
-  const std::string& Lacking() const { return m_lacking; }
+  const std::string& Privilege() const { return m_privilege; }  // "INSERT"
+  const std::string& Table() const { return m_table; }
+  const std::string& Site() const { return m_site; }
 
  private:
   Action m_action;
   std::string m_role;
-  std::string m_lacking;
+  std::string m_privilege;
+  std::string m_table;
+  std::string m_site;
 };
 
 // Throws MissingRight unless the connection may do `action`: on a server,

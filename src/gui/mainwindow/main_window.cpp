@@ -309,6 +309,10 @@ void MainWindow::Initialize() {
   if (DatabaseLocation() != kDatabaseFile)
     setWindowTitle(windowTitle() + QStringLiteral(" — ") +
                    FromStd(DisplayLocation(DatabaseLocation())));
+  // And which site, when it was named.
+  if (SiteWasGiven())
+    setWindowTitle(windowTitle() + QStringLiteral(" — ") +
+                   tr("площадка %1").arg(FromStd(CurrentSite())));
   ShowDetails({}, {}, {}, {}, {});
 
   CellGrid* grid = m_ui->grid;

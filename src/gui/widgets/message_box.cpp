@@ -121,8 +121,13 @@ void MessageBox::EngineError(QWidget* parent, const StoreError& error, const QSt
   }
   QString text = what.arg(QString::fromStdString(missing->Role()));
   if (!outcome.isEmpty()) text += QStringLiteral("; ") + outcome;
-  text += tr(". Нет права: %1. Права выдаёт владелец таблиц (vornal-cli grants).")
-              .arg(QString::fromStdString(missing->Lacking()));
+  const QString privilege = QString::fromStdString(missing->Privilege());
+  const QString table = QString::fromStdString(missing->Table());
+  text += missing->Site().empty()
+              ? tr(". Нет права %1 на таблицу %2.").arg(privilege, table)
+              : tr(". Нет права %1 на строки площадки %3 в таблице %2.")
+                    .arg(privilege, table, QString::fromStdString(missing->Site()));
+  text += tr(" Права выдаёт владелец таблиц (vornal-cli grants).");
   Stop(parent, text);
 }
 

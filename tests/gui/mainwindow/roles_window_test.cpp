@@ -53,8 +53,8 @@ class RolesWindowTest : public QObject {
       dlg.OnProcess();
       QCOMPARE(MessageBox::History().back().text,
                QStringLiteral("Роль «%1» не может собирать файлы в этой базе данных; файлы "
-                              "оставлены до следующей обработки. Нет права: INSERT on logs. Права "
-                              "выдаёт владелец таблиц (vornal-cli grants).")
+                              "оставлены до следующей обработки. Нет права INSERT на таблицу logs. "
+                              "Права выдаёт владелец таблиц (vornal-cli grants).")
                    .arg(QString::fromStdString(viewer)));
       QVERIFY(QFile::exists(QString::fromStdString(folder + "/main.buf")));
 
