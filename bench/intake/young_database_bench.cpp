@@ -6,11 +6,9 @@
 // database), on the server, in the same run. Prints each run's wall and
 // CPU seconds (the server process's CPU added) and, on the server, how
 // many rows of LOGS sequential scans read.
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,37 +18,18 @@
 
 #include "buffer_generator.h"
 #include "intake/folder_sweep.h"
+#include "stopwatch.h"
 #include "store/schema.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using vornal::Database;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::int64_t kYoungEvents = 3000;
 
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-// CPU seconds of the server process serving the connection; 0 for a file.
-double ServerCpuSeconds(Database& db) {
-  if (!db.IsServer()) return 0;
-  const auto pid = db.QueryInt("SELECT pg_backend_pid()");
-  std::ifstream stat("/proc/" + std::to_string(pid.value_or(0)) + "/stat");
-  std::string field;
-  double ticks = 0;
-  for (int i = 1; i <= 15 && stat >> field; ++i)
-    if (i >= 14) ticks += std::atof(field.c_str());
-  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
-struct Timing {
-  double wall = 0;
-  double cpu = 0;
+struct Result {
+  vornal::bench::Timing timing;
   std::int64_t scanned = 0;  // LOGS rows read by sequential scans (server)
 };
 
@@ -92,7 +71,7 @@ void Collect(Database& db, const std::string& buffer, const std::string& folder)
 // One measurement: a new database, analysed after its first events when
 // `young`, then the big buffer collected on a new connection, as the next
 // run of the collector would.
-Timing Run(const std::string& work, const std::string& server, bool young) {
+Result Run(const std::string& work, const std::string& server, bool young) {
   const std::string folder = work + "/folder";
   std::string location;
   {
@@ -108,16 +87,12 @@ Timing Run(const std::string& work, const std::string& server, bool young) {
   const std::int64_t scannedBefore = ScannedRows(db);
   fs::copy_file(work + "/source.buf", folder + "/main.buf", fs::copy_options::overwrite_existing);
   ::sync();
-  const auto start = Clock::now();
-  const double cpu = CpuSeconds();
-  const double serverCpu = ServerCpuSeconds(db);
+  const vornal::bench::Stopwatch watch(db);
   const auto summary = vornal::ProcessBufferFile(db, folder + "/main.buf");
-  Timing timing;
-  timing.wall = std::chrono::duration<double>(Clock::now() - start).count();
-  timing.cpu = CpuSeconds() - cpu + ServerCpuSeconds(db) - serverCpu;
+  Result result{watch.Stop(), 0};
   if (!summary || summary->Skipped() != 0) std::exit(1);
-  timing.scanned = ScannedRows(db) - scannedBefore;
-  return timing;
+  result.scanned = ScannedRows(db) - scannedBefore;
+  return result;
 }
 
 double Median(std::vector<double> values) {
@@ -153,10 +128,10 @@ int main(int argc, char** argv) {
       std::printf("%-10s %-24s", engine.empty() ? "SQLite" : "PostgreSQL",
                   young ? "young, analysed:" : "new database:");
       for (int i = 0; i < runs; ++i) {
-        const Timing t = Run(work.string(), engine, young);
-        walls.push_back(t.wall);
-        std::printf("  %.2f s (CPU %.2f s", t.wall, t.cpu);
-        if (!engine.empty()) std::printf(", %lld rows scanned", static_cast<long long>(t.scanned));
+        const Result r = Run(work.string(), engine, young);
+        walls.push_back(r.timing.wall);
+        std::printf("  %.2f s (CPU %.2f s", r.timing.wall, r.timing.cpu);
+        if (!engine.empty()) std::printf(", %lld rows scanned", static_cast<long long>(r.scanned));
         std::printf(")");
         std::fflush(stdout);
       }

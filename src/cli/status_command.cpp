@@ -118,28 +118,22 @@ Table FoldersTable(const OfficeStatus& office, bool csv, const std::string& site
   return table;
 }
 
-// Every site's folders. A database of one site shows them as it always did.
+// Every site's folders, by site; a database of one site shows them as it
+// always did.
 std::string FoldersPart(Database& db, bool csv) {
   const std::vector<SiteStatus> sites = SiteStatuses(db);
+  const bool one = sites.size() == 1 && sites.front().here;
   std::string out;
-  if (sites.size() == 1 && sites.front().here) {
-    const OfficeStatus& office = sites.front().status;
-    const Table table = FoldersTable(office, csv);
-    if (csv) return Csv(table);
-    out = "Folders\n";
-    out += table.size() > 1 ? Aligned(table) : "  none\n";
-    for (const SlotNote& note : office.notes) out += "  " + Escaped(SlotNoteText(note)) + "\n";
-    return out;
-  }
   for (std::size_t i = 0; i < sites.size(); ++i) {
     const SiteStatus& site = sites[i];
-    const Table table = FoldersTable(site.status, csv, site.site);
+    const Table table = FoldersTable(site.status, csv, one ? std::string() : site.site);
     if (csv) {
       out += Csv(i == 0 ? table : Table(table.begin() + 1, table.end()));
       continue;
     }
     if (i) out += "\n";
-    out += "Folders of site " + site.site + (site.here ? " (this site)" : "") + "\n";
+    out += one ? std::string("Folders\n")
+               : "Folders of site " + site.site + (site.here ? " (this site)" : "") + "\n";
     out += table.size() > 1 ? Aligned(table) : "  none\n";
     for (const SlotNote& note : site.status.notes) out += "  " + Escaped(SlotNoteText(note)) + "\n";
   }

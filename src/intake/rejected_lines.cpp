@@ -149,11 +149,9 @@ RetrySummary RetryRejected(Database& db) {
       ++summary.applied;
       // A line the role may not take out (another site's) would be applied
       // again by the next retry: nothing of this one is kept.
-      if (db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id) != 1) {
-        std::string role;
-        if (Statement who = db.Prepare("SELECT current_user"); who.Step()) role = who.Text(0);
-        throw MissingRight(Action::RetryKeptAside, role, "DELETE", "rejected_lines", kept.site);
-      }
+      if (db.Execute("DELETE FROM rejected_lines WHERE ID = ?", kept.id) != 1)
+        throw MissingRight(Action::RetryKeptAside, CurrentRole(db), "DELETE", "rejected_lines",
+                           kept.site);
       if (outcome.extra) {
         KeepAside(db, kept.folder, kept.file, kept.line, SkipReason::ExtraEvent,
                   static_cast<std::int64_t>(outcome.extra->size()), *outcome.extra, now);

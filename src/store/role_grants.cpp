@@ -166,16 +166,19 @@ MissingRight::MissingRight(Action action, std::string role, std::string privileg
       m_table(std::move(table)),
       m_site(std::move(site)) {}
 
+std::string CurrentRole(Database& db) {
+  if (!db.IsServer()) return {};
+  Statement who = db.Prepare("SELECT current_user");
+  return who.Step() ? who.Text(0) : std::string();
+}
+
 void RequireRight(Database& db, Action action) {
   if (!db.IsServer()) {
     if (db.Connection().ReadOnly()) throw MissingRight(action, {}, {});
     return;
   }
-  if (const std::optional<Privilege> lacking = FirstLacking(db, Needed(action), std::nullopt)) {
-    std::string role;
-    if (Statement who = db.Prepare("SELECT current_user"); who.Step()) role = who.Text(0);
-    throw MissingRight(action, role, lacking->action, lacking->table);
-  }
+  if (const std::optional<Privilege> lacking = FirstLacking(db, Needed(action), std::nullopt))
+    throw MissingRight(action, CurrentRole(db), lacking->action, lacking->table);
 }
 
 std::string RoleGrantsSql(Database& db, const std::vector<RoleGrant>& grants) {

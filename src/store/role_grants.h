@@ -39,6 +39,9 @@ class MissingRight : public StoreError {
   std::string m_site;
 };
 
+// The role of a server's connection; empty for a file.
+std::string CurrentRole(Database& db);
+
 // Throws MissingRight unless the connection may do `action`: on a server,
 // the role has every privilege it needs (has_table_privilege, and the
 // sequences of the tables it adds rows to); a file, unless opened

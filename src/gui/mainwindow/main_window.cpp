@@ -678,7 +678,11 @@ void MainWindow::OnEdit() {
     PersonEditor dialog(this);
     std::optional<StoredPerson> read = ReadStoredPerson(*m_db, *id);
     CloseDatabase();
-    if (!read) return;
+    if (!read) {
+      // Another program removed the person: the list shows it.
+      FillUserList();
+      return;
+    }
     // Fixed-size columns may pad their values; the editor gets them without.
     PersonValues shown = read->values;
     for (const PersonField field :
