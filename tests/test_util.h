@@ -105,6 +105,20 @@ inline DatabasePtr MakeDatabase(const std::string& location) {
   return db;
 }
 
+// A new database whose tables are as the schema's step `version` left them,
+// for a test of the steps after it: a file, or on the server.
+inline DatabasePtr MakeOlderDatabase(const std::string& location, int version) {
+  DatabasePtr db;
+  if (IsServerLocation(location)) {
+    db = std::make_unique<Database>();
+    db->Open(location);
+  } else if (CreateDatabaseFile(db, location, kCreateOptions) != 1) {
+    std::abort();
+  }
+  if (!CreateTables(db.get(), version)) std::abort();
+  return db;
+}
+
 // A database with the program's tables for one test: in memory, or a new
 // one on the server.
 inline std::unique_ptr<Database> MakeMemoryDatabase() {

@@ -18,6 +18,7 @@
 #include "buffer_generator.h"
 #include "intake/buffer_line.h"
 #include "intake/folder_sweep.h"
+#include "stopwatch.h"
 #include "store/login_key.h"
 #include "store/schema.h"
 
@@ -27,6 +28,8 @@ namespace fs = std::filesystem;
 using vornal::Database;
 using vornal::DateTime;
 using Clock = std::chrono::steady_clock;
+using vornal::bench::Stopwatch;
+using vornal::bench::Timing;
 
 struct Row {
   std::string login, key, event, begin, end;
@@ -35,49 +38,6 @@ struct Row {
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
 }
-
-// CPU time of the process: other builds on the machine slow the wall clock.
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-// Wall and CPU seconds of one measurement; on a local server the CPU time
-// of the server process that served the connection is added.
-struct Timing {
-  double wall = 0;
-  double cpu = 0;
-};
-
-// CPU seconds of the process serving the connection, when it is a local
-// server's; 0 for a file.
-double ServerCpuSeconds(Database& db) {
-  if (!db.IsServer()) return 0;
-  const auto pid = db.QueryInt("SELECT pg_backend_pid()");
-  std::ifstream stat("/proc/" + std::to_string(pid.value_or(0)) + "/stat");
-  std::string field;
-  // The name in parentheses has no blanks here ("postgres"); utime and
-  // stime are fields 14 and 15, in clock ticks.
-  double ticks = 0;
-  for (int i = 1; i <= 15 && stat >> field; ++i)
-    if (i >= 14) ticks += std::atof(field.c_str());
-  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
-// Starts timing; Stop gives the wall and CPU seconds since.
-struct Stopwatch {
-  explicit Stopwatch(Database& db)
-      : db(db), start(Clock::now()), cpu(CpuSeconds()), server(ServerCpuSeconds(db)) {}
-  Timing Stop() const {
-    const double wall = Seconds(start);
-    return {wall, CpuSeconds() - cpu + ServerCpuSeconds(db) - server};
-  }
-  Database& db;
-  Clock::time_point start;
-  double cpu;
-  double server;
-};
 
 vornal::DatabasePtr NewDatabase(const std::string& path) {
   fs::remove(path);
@@ -204,11 +164,12 @@ void PrintAppliedEvents(Database& db, double events) {
                                 : "SELECT SUM(pgsize) FROM dbstat WHERE name IN ('applied_events', "
                                   "'sqlite_autoindex_applied_events_1', 'applied_events_day')")
           .value_or(0);
-  std::printf("  applied events: %lld rows (login and day), %lld bytes of text = %.2f per event; "
-              "%lld bytes with its indexes = %.2f per event (MB per million events)\n",
-              static_cast<long long>(rows), static_cast<long long>(text),
-              static_cast<double>(text) / events, static_cast<long long>(disk),
-              static_cast<double>(disk) / events);
+  std::printf(
+      "  applied events: %lld rows (login and day), %lld bytes of text = %.2f per event; "
+      "%lld bytes with its indexes = %.2f per event (MB per million events)\n",
+      static_cast<long long>(rows), static_cast<long long>(text),
+      static_cast<double>(text) / events, static_cast<long long>(disk),
+      static_cast<double>(disk) / events);
 }
 
 void Print(const char* what, double count, const char* unit, const Timing& t) {

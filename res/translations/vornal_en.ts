@@ -281,6 +281,38 @@
         <source>Проверьте права на запись в файл базы данных и в его папку (для базы на сервере — права роли).</source>
         <translation>Check the write permissions of the database file and its folder (for a database on a server, the role&apos;s privileges).</translation>
     </message>
+    <message>
+        <source>Роль «%1» не может собирать файлы в этой базе данных</source>
+        <translation>The role “%1” may not collect files in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может изменять список людей в этой базе данных</source>
+        <translation>The role “%1” may not change the people in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может изменять настройки в этой базе данных</source>
+        <translation>The role “%1” may not change the settings in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может повторно вносить отложенные строки в этой базе данных</source>
+        <translation>The role “%1” may not retry the lines set aside in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может удалять отложенные строки в этой базе данных</source>
+        <translation>The role “%1” may not forget the lines set aside in this database</translation>
+    </message>
+    <message>
+        <source>. Нет права %1 на таблицу %2.</source>
+        <translation>. It lacks %1 on the table %2.</translation>
+    </message>
+    <message>
+        <source>. Нет права %1 на строки площадки %3 в таблице %2.</source>
+        <translation>. It lacks %1 on the rows of site %3 in the table %2.</translation>
+    </message>
+    <message>
+        <source> Права выдаёт владелец таблиц (vornal-cli grants).</source>
+        <translation> The owner of the tables grants rights (vornal-cli grants).</translation>
+    </message>
 </context>
 <context>
     <name>NewDatabaseDialog</name>
@@ -723,6 +755,14 @@
         <source>Windows sockets initialization failed.</source>
         <translation>Windows sockets initialization failed.</translation>
     </message>
+    <message>
+        <source>Пароль в адресе базы данных не принимается: храните его в файле паролей (~/.pgpass) или в файле служб PostgreSQL.
+
+%1</source>
+        <translation>A password in the database&apos;s address is not accepted: keep it in the password file (~/.pgpass) or in PostgreSQL&apos;s service file.
+
+%1</translation>
+    </message>
 </context>
 <context>
     <name>vornal::DayTimelineView</name>
@@ -786,6 +826,14 @@
     <message>
         <source>шаблон, папок: %1</source>
         <translation>pattern, folders: %1</translation>
+    </message>
+    <message>
+        <source>Площадка: %1 (этот компьютер)</source>
+        <translation>Site: %1 (this computer)</translation>
+    </message>
+    <message>
+        <source>Площадка: %1</source>
+        <translation>Site: %1</translation>
     </message>
 </context>
 <context>
@@ -1092,6 +1140,46 @@ Continue?</translation>
     <message>
         <source>уже внесены раньше</source>
         <translation>already applied</translation>
+    </message>
+    <message>
+        <source>(пусто)</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>ФИО изменены на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The full name was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Логин изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The login was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Возраст изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The age was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Профессия изменена на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The profession was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Телефон изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The telephone was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>E-mail изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The e-mail was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Фото изменено на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The photo was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Строка %1 изменена на другом рабочем месте: %2 — сохранить ваше значение %3?</source>
+        <translation>Row %1 was changed at another desk: %2 — save your value %3?</translation>
+    </message>
+    <message>
+        <source>площадка %1</source>
+        <translation>site %1</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@ namespace vornal::cli {
 extern const Command kFoldersCommand;
 extern const Command kProcessCommand;
 extern const Command kRejectedCommand;
+extern const Command kSitesCommand;
 extern const Command kPeopleCommand;
 extern const Command kTreeCommand;
 extern const Command kStatsCommand;
@@ -24,9 +25,9 @@ extern const Command kCheckCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kProcessCommand, &kStatusCommand,    &kRejectedCommand, &kPeopleCommand,
-      &kTreeCommand,    &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,   &kCopyCommand,
-      &kGrantsCommand,  &kBackupCommand,  &kCheckCommand};
+      &kFoldersCommand, &kSitesCommand,  &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
+      &kPeopleCommand,  &kTreeCommand,   &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
+      &kCopyCommand,    &kGrantsCommand, &kBackupCommand,  &kCheckCommand};
   return commands;
 }
 
@@ -153,20 +154,27 @@ std::optional<std::int64_t> ParseId(const std::string& text) {
 bool TakesValue(std::string_view command, std::string_view option) {
   static const std::vector<std::pair<std::string_view, std::vector<std::string_view>>> kOptions{
       {"process", {"--quiet-period"}},
-      {"rejected", {"--before"}},
-      {"people", {"--name", "--login", "--age", "--profession", "--photo", "--phone", "--email"}},
+      {"rejected", {"--before", "--accept"}},
+      {"people",
+       {"--name", "--login", "--age", "--profession", "--photo", "--phone", "--email",
+        "--if-version"}},
       {"tree", {"--login"}},
       {"stats", {"--login", "--year", "--month", "--day"}},
       {"timesheet", {"--year", "--month", "--login", "--pdf", "--title"}},
       {"sheets", {"--year", "--month", "--login", "--pdf", "--title"}},
       {"copy", {"--to"}},
-      {"grants", {"--collector", "--viewer"}},
+      {"grants", {"--collector", "--viewer", "--operator", "--site"}},
   };
   for (const auto& [name, options] : kOptions)
     if (name == command)
       for (const std::string_view taken : options)
         if (taken == option) return true;
   return false;
+}
+
+bool MayRepeat(std::string_view command, std::string_view option) {
+  // grants names any number of roles, each collector followed by its site.
+  return command == "grants" && TakesValue(command, option);
 }
 
 }  // namespace vornal::cli

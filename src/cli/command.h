@@ -76,5 +76,8 @@ std::optional<std::int64_t> ParseId(const std::string& text);
 // The options of a command that take a value ("--login"): a word after one
 // is its value, even "-h" or "--help".
 bool TakesValue(std::string_view command, std::string_view option);
+// The options a command takes more than once; any other given twice is a
+// usage error.
+bool MayRepeat(std::string_view command, std::string_view option);
 
 }  // namespace vornal::cli

@@ -11,6 +11,8 @@
 #include "intake/folder_patterns.h"
 #include "intake/folder_sweep.h"
 #include "store/folder_slots.h"
+#include "store/role_grants.h"
+#include "store/sites.h"
 
 namespace vornal::cli {
 
@@ -54,6 +56,7 @@ int QuietPeriod(const std::string& dbPath, const Args& args) {
     const auto seconds = ParseNumber(args[1]);
     if (!seconds || *seconds < 0)
       return UsageError(kFoldersCommand, "the quiet period is a number of seconds");
+    RequireRight(*db, Action::EditSettings);
     SaveQuietPeriodSetting(*db, *seconds);
   }
   std::printf("Quiet period: %d s\n", QuietPeriodSetting(*db));
@@ -61,15 +64,14 @@ int QuietPeriod(const std::string& dbPath, const Args& args) {
 }
 
 // The value to store for a folder or pattern typed on the command line: an
-// absolute path without trailing slashes; empty, with a message, when a
-// folder (no pattern) does not exist.
-std::string StoredValue(std::string path, const std::string& where) {
-  if (!FolderExists(path) && !IsFolderPattern(path)) {
+// absolute path without trailing slashes. A folder that does not exist here
+// may be another machine's of the site: stored, with a warning.
+std::string StoredValue(std::string path) {
+  if (!FolderExists(path) && !IsFolderPattern(path))
     std::fprintf(stderr,
-                 "vornal-cli: folder '%s' does not exist or cannot be entered; %s unchanged\n",
-                 Escaped(path).c_str(), where.c_str());
-    return {};
-  }
+                 "vornal-cli: warning: folder '%s' does not exist here or cannot be entered; "
+                 "stored for site %s all the same\n",
+                 Escaped(path).c_str(), CurrentSite().c_str());
   std::error_code ec;
   const auto absolute = std::filesystem::absolute(path, ec);
   // A pattern keeps its names as typed: ".." after a wildcard is no step back.
@@ -92,33 +94,34 @@ int Run(const Context& context, const Args& args) {
                                            std::to_string(kMaxFolderSlots) + ", not '" + args[1] +
                                            "'");
 
-  std::string path;
-  if (verb != "clear") {
-    path = StoredValue(args.back(), n ? "slot " + std::to_string(n) : "nothing is");
-    if (path.empty()) return kExitFailure;
-  }
+  const std::string path = verb == "clear" ? std::string() : StoredValue(args.back());
   DatabasePtr db = OpenOrCreate(context.dbPath);
-  FolderSlots slots = LoadFolderSlots(*db);
-  if (verb == "add") {
-    const auto free = std::find_if(slots.begin(), slots.end(),
-                                   [](const FolderSlot& slot) { return !slot.enabled; });
-    n = static_cast<int>(free - slots.begin()) + 1;
-    if (n > kMaxFolderSlots) {
-      std::fprintf(stderr, "vornal-cli: all %d slots are used\n", kMaxFolderSlots);
+  // Another desk may change the slots between the reading and the writing:
+  // then they are read again (an added folder takes the next free slot).
+  for (;;) {
+    const FolderSlots read = LoadFolderSlots(*db);
+    FolderSlots slots = read;
+    if (verb == "add") {
+      const auto free = std::find_if(slots.begin(), slots.end(),
+                                     [](const FolderSlot& slot) { return !slot.enabled; });
+      n = static_cast<int>(free - slots.begin()) + 1;
+      if (n > kMaxFolderSlots) {
+        std::fprintf(stderr, "vornal-cli: all %d slots are used\n", kMaxFolderSlots);
+        return kExitFailure;
+      }
+    }
+    if (static_cast<std::size_t>(n) > slots.size()) slots.resize(static_cast<std::size_t>(n));
+    FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
+    slot.enabled = verb != "clear";
+    slot.path = path;
+    try {
+      if (SaveFolderSlots(*db, read, slots).empty()) break;
+    } catch (const std::invalid_argument& e) {
+      std::fprintf(stderr, "vornal-cli: %s Nothing changed.\n", e.what());
       return kExitFailure;
     }
   }
-  if (static_cast<std::size_t>(n) > slots.size()) slots.resize(static_cast<std::size_t>(n));
-  FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
-  slot.enabled = verb != "clear";
-  slot.path = path;
-  try {
-    SaveFolderSlots(*db, slots);
-  } catch (const std::invalid_argument& e) {
-    std::fprintf(stderr, "vornal-cli: %s Nothing changed.\n", e.what());
-    return kExitFailure;
-  }
-  if (slot.enabled)
+  if (verb != "clear")
     std::printf("Slot %d: %s%s\n", n, Escaped(path).c_str(), PatternRemark(path).c_str());
   else
     std::printf("Slot %d: (free)\n", n);
@@ -129,24 +132,27 @@ int Run(const Context& context, const Args& args) {
 
 const Command kFoldersCommand{
     "folders", "list or change the working folders",
-    "Usage: vornal-cli [--db PATH] folders [list]\n"
-    "       vornal-cli [--db PATH] folders set N FOLDER|PATTERN\n"
-    "       vornal-cli [--db PATH] folders add FOLDER|PATTERN\n"
-    "       vornal-cli [--db PATH] folders clear N\n"
+    "Usage: vornal-cli [--db PATH] [--site NAME] folders [list]\n"
+    "       vornal-cli [--db PATH] [--site NAME] folders set N FOLDER|PATTERN\n"
+    "       vornal-cli [--db PATH] [--site NAME] folders add FOLDER|PATTERN\n"
+    "       vornal-cli [--db PATH] [--site NAME] folders clear N\n"
     "       vornal-cli [--db PATH] folders quiet-period [SECONDS]\n"
     "\n"
-    "Lists or changes the working folders whose main.buf 'vornal-cli process'\n"
-    "collects: slots 1 to 9999 (the list shows at least ten). A slot holds a\n"
-    "folder or a pattern with shell wildcards in its folder names, such as\n"
-    "'/srv/work/*' or '/srv/work/*/vornal' (quote it from the shell): every\n"
-    "folder it matches is collected, in byte order, each on its own; a pattern\n"
-    "that matches nothing now is kept, and noted at each run. 'set' refuses a\n"
-    "folder (no pattern) that does not exist and stores it as an absolute path;\n"
-    "'add' takes the first free slot; 'clear' frees the slot. 'quiet-period'\n"
-    "shows or sets how long a claimed main.buf must stay unchanged before it is\n"
-    "taken as final where file leases cannot tell (default 600 seconds).\n"
-    "Exit codes: 0 success, 1 failure (missing folder, database error),\n"
-    "2 wrong command line.\n",
+    "Lists or changes the working folders of the site (--site, else\n"
+    "VORNAL_SITE, else this machine's host name; 'vornal-cli sites' lists them)\n"
+    "whose main.buf 'vornal-cli process' collects there: slots 1 to 9999 (the\n"
+    "list shows at least ten). A slot holds a folder or a pattern with shell\n"
+    "wildcards in its folder names, such as '/srv/work/*' or '/srv/work/*/vornal'\n"
+    "(quote it from the shell): every folder it matches is collected, in byte\n"
+    "order, each on its own; a pattern that matches nothing now is kept, and\n"
+    "noted at each run. 'set' stores a folder as an absolute path; one that does\n"
+    "not exist here (another machine's of the site) is stored with a warning.\n"
+    "'add' takes the first free slot; 'clear' frees the slot. Each changes only\n"
+    "its slot, so that desks changing other slots at the same time lose nothing.\n"
+    "'quiet-period' shows or sets how long a claimed main.buf must stay\n"
+    "unchanged before it is taken as final where file leases cannot tell\n"
+    "(default 600 seconds).\n"
+    "Exit codes: 0 success, 1 failure (database error), 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

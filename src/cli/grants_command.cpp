@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "store/role_grants.h"
+#include "store/sites.h"
 
 namespace vornal::cli {
 
@@ -13,25 +15,59 @@ extern const Command kGrantsCommand;
 namespace {
 
 int Run(const Context& context, const Args& args) {
-  std::string collector;
-  std::string viewer;
+  std::vector<RoleGrant> grants;
+  // A collector's site follows it: --collector ROLE --site NAME.
+  std::size_t sitesUpTo = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string value;
     bool missing = false;
-    if (!TakeValue(args, i, "--collector", collector, missing) &&
-        !TakeValue(args, i, "--viewer", viewer, missing))
+    RoleGrant::Kind kind = RoleGrant::Kind::Viewer;
+    if (TakeValue(args, i, "--site", value, missing)) {
+      if (missing || !IsSiteName(value))
+        return UsageError(kGrantsCommand, "--site needs a site name");
+      if (sitesUpTo == grants.size())
+        return UsageError(kGrantsCommand, "--site names the site of the --collector before it");
+      for (; sitesUpTo < grants.size(); ++sitesUpTo)
+        if (grants[sitesUpTo].kind == RoleGrant::Kind::Collector)
+          grants[sitesUpTo].site = SiteName(value);
+      continue;
+    }
+    if (TakeValue(args, i, "--collector", value, missing))
+      kind = RoleGrant::Kind::Collector;
+    else if (TakeValue(args, i, "--operator", value, missing))
+      kind = RoleGrant::Kind::Operator;
+    else if (!TakeValue(args, i, "--viewer", value, missing))
       return UsageError(kGrantsCommand, "unexpected argument '" + args[i] + "'");
-    if (missing) return UsageError(kGrantsCommand, args[i] + " needs a role");
+    if (missing || value.empty()) return UsageError(kGrantsCommand, args[i] + " needs a role");
+    grants.push_back({kind, value, {}});
   }
-  if (collector.empty() && viewer.empty())
-    return UsageError(kGrantsCommand, "name a --collector role, a --viewer role or both");
+  if (grants.empty())
+    return UsageError(kGrantsCommand, "name a --viewer, --collector or --operator role");
+  for (RoleGrant& grant : grants) {
+    if (grant.kind != RoleGrant::Kind::Collector || !grant.site.empty()) continue;
+    // The site of the run counts only when named (--site, VORNAL_SITE): the
+    // host name of the owner's machine is rarely a collector's site.
+    if (!SiteWasGiven())
+      return UsageError(kGrantsCommand,
+                        "name the site of collector '" + grant.role + "' with --site NAME");
+    grant.site = CurrentSite();
+  }
   DatabasePtr db = OpenExisting(context.dbPath);
+  std::string sql;
   try {
-    std::fputs(RoleGrantsSql(*db, collector, viewer).c_str(), stdout);
-    GrantRoles(*db, collector, viewer);
+    sql = RoleGrantsSql(*db, grants);
+    GrantRoles(*db, grants);
   } catch (const std::invalid_argument& e) {
     std::fprintf(stderr, "vornal-cli: grants: %s\n", e.what());
     return kExitFailure;
+  } catch (const StoreError& e) {
+    std::fprintf(stderr, "vornal-cli: grants: nothing granted: %s\n", e.what());
+    return kExitFailure;
+  } catch (const std::runtime_error& e) {
+    std::fprintf(stderr, "vornal-cli: grants: %s\n", e.what());
+    return kExitFailure;
   }
+  std::fputs(sql.c_str(), stdout);
   std::printf("Granted on %s.\n", db->Description().c_str());
   return kExitOk;
 }
@@ -39,16 +75,27 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kGrantsCommand{
-    "grants", "give a collector and a viewer role only what they need",
-    "Usage: vornal-cli --db URI grants [--collector ROLE] [--viewer ROLE]\n"
+    "grants", "give viewer, collector and operator roles only what they need",
+    "Usage: vornal-cli --db URI grants [--viewer ROLE] [--collector ROLE --site NAME]\n"
+    "                                  [--operator ROLE]\n"
     "\n"
-    "On a PostgreSQL database whose tables are made, run by their owner: lets\n"
-    "the collector role read every table and write only what 'process' writes\n"
-    "(intervals, the intake ledger, the lines kept aside), and the viewer role\n"
-    "only read (the statistics window, 'tree', 'stats', 'people'). The roles\n"
-    "are made by the server's administrator beforehand (CREATE ROLE ... LOGIN).\n"
-    "Prints the statements it runs, in one transaction. Run it again after an\n"
-    "update that adds tables.\n",
+    "On a PostgreSQL database whose tables are made, run by their owner: gives\n"
+    "each role what its work needs and no more. A viewer reads (the statistics\n"
+    "window, 'tree', 'stats', 'people', 'status'). A collector of a site (named\n"
+    "by the --site after it) also collects: it writes intervals, the intake's\n"
+    "ledger, the lines kept aside and each folder's result, and takes out only\n"
+    "its own site's kept-aside lines when it retries them. An operator also\n"
+    "changes people and settings (the folders of every site) and forgets\n"
+    "kept-aside lines. Each option may be given more than once; a desk that\n"
+    "also collects is given both roles' rights. The roles are made by the\n"
+    "server's administrator beforehand (CREATE ROLE ... LOGIN).\n"
+    "\n"
+    "The grants are made in one transaction and checked with the server\n"
+    "(has_table_privilege) before it commits: run by anyone but the owner of\n"
+    "the tables, or when a grant did not take, nothing is granted and the\n"
+    "reason is said. On success prints the statements it ran. Run it again\n"
+    "after an update that adds tables.\n"
+    "Exit codes: 0 granted, 1 nothing granted, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

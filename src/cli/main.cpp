@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include "cli/command.h"
 #include "cli/text_output.h"
+#include "store/role_grants.h"
+#include "store/sites.h"
 
 namespace {
 
@@ -16,7 +19,7 @@ using namespace vornal::cli;
 
 void PrintOverview(std::FILE* out) {
   std::fputs(
-      "Usage: vornal-cli [--db PATH|URI] COMMAND [ARGS...]\n"
+      "Usage: vornal-cli [--db PATH|URI] [--site NAME] COMMAND [ARGS...]\n"
       "\n"
       "Works on the database given with --db, else in the environment variable\n"
       "VORNAL_DB, else base.mdb in the current directory: a file, or a PostgreSQL\n"
@@ -24,6 +27,10 @@ void PrintOverview(std::FILE* out) {
       "service=office). A missing database file is created with its tables, and\n"
       "so is an empty PostgreSQL database. Passwords belong in ~/.pgpass or the\n"
       "service file, never in --db.\n"
+      "\n"
+      "A database shared by several offices keeps the working folders of each\n"
+      "site: 'folders' and 'process' work on the site given with --site, else in\n"
+      "the environment variable VORNAL_SITE, else this machine's host name.\n"
       "\n"
       "Commands:\n",
       out);
@@ -56,7 +63,8 @@ Scan ScanArgs(std::string_view command, const Args& args) {
     }
     if (!arg.starts_with("--")) continue;
     const std::string option = arg.substr(0, arg.find('='));
-    if (scan.repeated.empty() && std::find(seen.begin(), seen.end(), option) != seen.end())
+    if (scan.repeated.empty() && !MayRepeat(command, option) &&
+        std::find(seen.begin(), seen.end(), option) != seen.end())
       scan.repeated = option;
     seen.push_back(option);
     if (option == arg && TakesValue(command, option)) ++i;
@@ -75,11 +83,17 @@ int Finish(int code) {
   return code == kExitOk ? kExitFailure : code;
 }
 
+std::string SiteNameProblem(const std::string& site) {
+  return "'" + Escaped(site) + "' is no site name: 1 to " + std::to_string(vornal::kMaxSiteName) +
+         " letters, digits, '.', '-' or '_'";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Context context{vornal::DatabaseLocation()};
   bool dbGiven = false;
+  bool siteGiven = false;
   int i = 1;
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -97,6 +111,22 @@ int main(int argc, char** argv) {
         std::fputs("vornal-cli: --db needs a database file or URI, then a command\n", stderr);
         return kExitUsage;
       }
+    } else if (arg == "--site" || arg.starts_with("--site=")) {
+      if (siteGiven) {
+        std::fputs("vornal-cli: --site is given twice\n", stderr);
+        return kExitUsage;
+      }
+      siteGiven = true;
+      if (arg == "--site" && i + 1 >= argc) {
+        std::fputs("vornal-cli: --site needs a name\n", stderr);
+        return kExitUsage;
+      }
+      const std::string site = arg == "--site" ? argv[++i] : arg.substr(7);
+      if (!vornal::IsSiteName(site)) {
+        std::fprintf(stderr, "vornal-cli: %s\n", SiteNameProblem(site).c_str());
+        return kExitUsage;
+      }
+      vornal::SetCurrentSite(site);
     } else if (arg == "--help" || arg == "-h") {
       PrintOverview(stdout);
       return Finish(kExitOk);
@@ -109,6 +139,11 @@ int main(int argc, char** argv) {
   }
   if (i >= argc) {
     PrintOverview(stderr);
+    return kExitUsage;
+  }
+  if (const char* site = std::getenv("VORNAL_SITE");
+      site && *site && !vornal::SiteWasGiven() && !vornal::IsSiteName(site)) {
+    std::fprintf(stderr, "vornal-cli: VORNAL_SITE: %s\n", SiteNameProblem(site).c_str());
     return kExitUsage;
   }
   if (KeepsNothing(context.dbPath)) return NoFileName("--db", context.dbPath);
@@ -124,6 +159,11 @@ int main(int argc, char** argv) {
     if (!scan.repeated.empty()) return UsageError(*command, scan.repeated + " is given twice");
     try {
       return Finish(command->run(context, args));
+    } catch (const vornal::MissingRight& e) {
+      std::fprintf(stderr, "vornal-cli: %s: %s\n",
+                   Escaped(vornal::DisplayLocation(context.dbPath)).c_str(),
+                   Escaped(e.what()).c_str());
+      return Finish(kExitFailure);
     } catch (const vornal::StoreError& e) {
       std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n",
                    Escaped(vornal::DisplayLocation(context.dbPath)).c_str(), e.Code(),

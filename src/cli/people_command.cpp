@@ -14,6 +14,7 @@
 #include "exchange/people_csv.h"
 #include "stats/period_queries.h"
 #include "store/output_file.h"
+#include "store/role_grants.h"
 #include "store/visible_text.h"
 
 namespace vornal::cli {
@@ -40,19 +41,35 @@ std::optional<std::int64_t> IdAt(const Args& args, std::size_t at) {
   return ParseId(args[at]);
 }
 
-// Takes the field options from args[from] on into `person`; `force` for
-// --force. Returns a usage problem, empty when there is none.
-std::string TakeFields(const Args& args, std::size_t from, PersonValues& person, bool& force) {
+// What `set` was given besides the fields.
+struct SetOptions {
+  bool force = false;
+  std::optional<std::int64_t> ifVersion;  // --if-version: the version the values were read at
+  std::vector<PersonField> given;
+};
+
+// Takes the field options from args[from] on into `person`, the others
+// into `options`. Returns a usage problem, empty when there is none.
+std::string TakeFields(const Args& args, std::size_t from, PersonValues& person,
+                       SetOptions& options) {
   for (std::size_t i = from; i < args.size(); ++i) {
     if (args[i] == "--force") {
-      force = true;
+      options.force = true;
       continue;
     }
+    std::string version;
     bool taken = false, missing = false;
+    if (TakeValue(args, i, "--if-version", version, missing)) {
+      const std::optional<int> number = missing ? std::nullopt : ParseNumber(version);
+      if (!number || *number < 1) return "--if-version needs the version 'people show' gave";
+      options.ifVersion = *number;
+      continue;
+    }
     for (const PersonField field : kPersonFields) {
       const std::string option = "--" + std::string(PersonColumn(field));
       if (!TakeValue(args, i, option, FieldValue(person, field), missing)) continue;
       if (missing) return args[i] + " needs a value";
+      options.given.push_back(field);
       taken = true;
       break;
     }
@@ -61,58 +78,130 @@ std::string TakeFields(const Args& args, std::size_t from, PersonValues& person,
   return {};
 }
 
-// Adds (no `id`) or changes a person after the checks the editor makes; a
-// login another person has is refused unless forced, where the editor asks.
-int Save(Database& db, std::optional<std::int64_t> id, PersonValues person, bool force) {
-  // As an import checks a file's fields: nothing that could steer a
-  // terminal or break a later import is stored.
-  for (const PersonField field : kPersonFields)
-    if (const std::optional<std::string> problem =
-            FieldTextProblem(field, FieldValue(person, field)))
-      return Fail(*problem);
+// As an import checks a file's fields: nothing that could steer a terminal
+// or break a later import is stored. The first problem of the fields.
+std::optional<std::string> TextProblem(const PersonValues& person,
+                                       const std::vector<PersonField>& fields) {
+  for (const PersonField field : fields)
+    if (std::optional<std::string> problem = FieldTextProblem(field, FieldValue(person, field)))
+      return problem;
+  return std::nullopt;
+}
+
+// Adds a person after the checks the editor makes; a login another person
+// has is refused unless forced, where the editor asks.
+int Add(Database& db, const PersonValues& person, bool force) {
+  if (const std::optional<std::string> problem =
+          TextProblem(person, {std::begin(kPersonFields), std::end(kPersonFields)}))
+    return Fail(*problem);
   if (const std::optional<PersonProblem> problem = CheckPerson(person))
     return Fail(DescribePersonProblem(*problem));
+  RequireRight(db, Action::EditPeople);
   Transaction transaction(db);
-  if (const std::optional<LoginOwner> owner = FindLoginOwner(db, person.login, id); owner && !force)
+  if (const std::optional<LoginOwner> owner = FindLoginOwner(db, person.login, std::nullopt);
+      owner && !force)
     return Fail("login '" + Escaped(person.login) + "' already belongs to " +
                 Escaped(PersonListText({owner->id, owner->name, owner->login})) +
                 "; give --force to save it all the same");
-  std::int64_t saved = 0;
-  if (!id)
-    saved = InsertPerson(db, person);
-  else if (UpdatePerson(db, *id, person) == 1)
-    saved = *id;
+  const std::int64_t id = InsertPerson(db, person);
   transaction.Commit();
-  if (!saved) return Fail("there is no person with ID " + std::to_string(*id));
-  std::printf("%s %s\n", id ? "Changed" : "Added", Shown(saved, person).c_str());
+  std::printf("Added %s\n", Shown(id, person).c_str());
   return kExitOk;
+}
+
+// "phone now '555', yours '777'" for each field.
+std::string ConflictText(const std::vector<FieldConflict>& conflicts) {
+  std::string text;
+  for (const FieldConflict& conflict : conflicts)
+    text += std::string(text.empty() ? "" : ", ") + PersonColumn(conflict.field) + " now '" +
+            Escaped(conflict.theirs) + "', yours '" + Escaped(conflict.mine) + "'";
+  return text;
 }
 
 int Add(const Context& context, const Args& args) {
   PersonValues person;
-  bool force = false;
-  if (const std::string problem = TakeFields(args, 1, person, force); !problem.empty())
+  SetOptions options;
+  if (const std::string problem = TakeFields(args, 1, person, options); !problem.empty())
     return UsageError(kPeopleCommand, problem);
+  if (options.ifVersion) return UsageError(kPeopleCommand, "--if-version goes with set");
   const DatabasePtr db = OpenOrCreate(context.dbPath);
-  return Save(*db, std::nullopt, person, force);
+  return Add(*db, person, options.force);
 }
 
+// Changes the fields given, after the editor's checks. Only those fields
+// are written, so that another desk's change of the others stays. With
+// --if-version, a given field another desk changed since that version is
+// not overwritten unless forced.
 int Set(const Context& context, const Args& args) {
   const std::optional<std::int64_t> id = IdAt(args, 1);
   if (!id) return UsageError(kPeopleCommand, "set needs the ID of a person");
-  const DatabasePtr db = OpenExisting(context.dbPath);
-  std::optional<PersonValues> person = ReadPerson(*db, *id);
-  if (!person) return Fail("there is no person with ID " + std::to_string(*id));
-  bool force = false;
-  if (const std::string problem = TakeFields(args, 2, *person, force); !problem.empty())
+  PersonValues given;
+  SetOptions options;
+  if (const std::string problem = TakeFields(args, 2, given, options); !problem.empty())
     return UsageError(kPeopleCommand, problem);
-  return Save(*db, id, std::move(*person), force);
+  if (const std::optional<std::string> problem = TextProblem(given, options.given))
+    return Fail(*problem);
+  const DatabasePtr db = OpenExisting(context.dbPath);
+  RequireRight(*db, Action::EditPeople);
+  const auto gone = [&id] { return Fail("there is no person with ID " + std::to_string(*id)); };
+  std::optional<StoredPerson> read = ReadStoredPerson(*db, *id);
+  if (!read) return gone();
+  PersonValues person = read->values;
+  for (const PersonField field : options.given)
+    FieldValue(person, field) = FieldValue(given, field);
+  if (const std::optional<PersonProblem> problem = CheckPerson(person))
+    return Fail(DescribePersonProblem(*problem));
+  if (const std::optional<LoginOwner> owner = FindLoginOwner(*db, person.login, id);
+      owner && !options.force)
+    return Fail("login '" + Escaped(person.login) + "' already belongs to " +
+                Escaped(PersonListText({owner->id, owner->name, owner->login})) +
+                "; give --force to save it all the same");
+  if (options.ifVersion && *options.ifVersion != read->version && !options.force) {
+    // What that version held is gone: any field given may have been changed
+    // since. Each is shown as it is now beside the value given.
+    std::vector<FieldConflict> shown;
+    for (const PersonField field : options.given)
+      if (FieldValue(read->values, field) != FieldValue(person, field))
+        shown.push_back({field, FieldValue(read->values, field), FieldValue(person, field)});
+    if (!shown.empty())
+      return Fail("person " + std::to_string(*id) + " was changed at another desk since version " +
+                  std::to_string(*options.ifVersion) + " (now " + std::to_string(read->version) +
+                  "): " + ConflictText(shown) + "; nothing saved; give --force to save yours");
+  }
+  for (;;) {
+    const PersonSave save = SavePerson(*db, *id, *read, person);
+    if (save.outcome == PersonSave::Outcome::Saved) break;
+    if (save.outcome == PersonSave::Outcome::Gone) return gone();
+    if (!options.force)
+      return Fail("person " + std::to_string(*id) + " was changed at another desk meanwhile: " +
+                  ConflictText(save.conflicts) + "; nothing saved; give --force to save yours");
+    read = save.current;
+    person = save.merged;
+  }
+  std::printf("Changed %s\n", Shown(*id, person).c_str());
+  return kExitOk;
+}
+
+int Show(const Context& context, const Args& args) {
+  const std::optional<std::int64_t> id = IdAt(args, 1);
+  if (!id || args.size() > 2) return UsageError(kPeopleCommand, "show needs one person's ID");
+  const DatabasePtr db = OpenExisting(context.dbPath);
+  const std::optional<StoredPerson> person = ReadStoredPerson(*db, *id);
+  if (!person) return Fail("there is no person with ID " + std::to_string(*id));
+  std::string out = "id: " + std::to_string(*id) + "\n";
+  for (const PersonField field : kPersonFields)
+    out += std::string(PersonColumn(field)) + ": " +
+           Escaped(TrimRight(FieldValue(person->values, field))) + "\n";
+  out += "version: " + std::to_string(person->version) + "\n";
+  WriteOut(out);
+  return kExitOk;
 }
 
 int Remove(const Context& context, const Args& args) {
   const std::optional<std::int64_t> id = IdAt(args, 1);
   if (!id || args.size() > 2) return UsageError(kPeopleCommand, "remove needs one person's ID");
   const DatabasePtr db = OpenExisting(context.dbPath);
+  RequireRight(*db, Action::EditPeople);
   Transaction transaction(*db);
   const std::optional<PersonValues> person = ReadPerson(*db, *id);
   if (!person || DeletePerson(*db, *id) != 1)
@@ -154,6 +243,7 @@ int Import(const Context& context, const Args& args) {
   std::string text;
   if (const std::optional<std::string> problem = ReadWhole(args[1], text)) return Fail(*problem);
   const DatabasePtr db = OpenOrCreate(context.dbPath);
+  RequireRight(*db, Action::EditPeople);
   const PeopleImport result = ImportPeople(*db, text);
   for (const ImportProblem& problem : result.problems)
     std::fprintf(stderr, "%s: line %d: %s\n", Escaped(args[1]).c_str(), problem.line,
@@ -201,6 +291,7 @@ int Run(const Context& context, const Args& args) {
   const std::string& verb = args[0];
   if (verb == "add") return Add(context, args);
   if (verb == "set") return Set(context, args);
+  if (verb == "show") return Show(context, args);
   if (verb == "remove") return Remove(context, args);
   if (verb == "import") return Import(context, args);
   if (verb == "export") return Export(context, args);
@@ -213,7 +304,8 @@ const Command kPeopleCommand{
     "people", "list, add, change, remove, import and export people",
     "Usage: vornal-cli [--db PATH] people\n"
     "       vornal-cli [--db PATH] people add --name NAME --login LOGIN [FIELDS] [--force]\n"
-    "       vornal-cli [--db PATH] people set ID [FIELDS] [--force]\n"
+    "       vornal-cli [--db PATH] people show ID\n"
+    "       vornal-cli [--db PATH] people set ID [FIELDS] [--if-version V] [--force]\n"
     "       vornal-cli [--db PATH] people remove ID\n"
     "       vornal-cli [--db PATH] people import FILE.csv\n"
     "       vornal-cli [--db PATH] people export [FILE.csv] [--bom]\n"
@@ -226,7 +318,15 @@ const Command kPeopleCommand{
     "does (name and login not empty, no value longer than its column) and as\n"
     "an import does (UTF-8 without control characters such as line ends), and\n"
     "refuse a login that another person has (compared without regard to letter\n"
-    "case) unless --force is given. set changes only the fields given.\n"
+    "case) unless --force is given.\n"
+    "\n"
+    "show prints one person's fields, one a line (\"phone: 555-12-34\"), and the\n"
+    "version of the record, which every change moves on. set changes only the\n"
+    "fields given, so that another desk's change of the others stays. With\n"
+    "--if-version V (the version show gave), a person changed at another desk\n"
+    "since is not overwritten: set prints the fields given as they are now\n"
+    "beside yours (\"phone now '555', yours '777'\"), saves nothing and exits\n"
+    "with 1, unless --force is given.\n"
     "remove removes the person as the main window does: the work rows of the\n"
     "login stay in the database (the statistics of everybody still count them).\n"
     "\n"

@@ -6,6 +6,8 @@
 #include "cli/command.h"
 #include "cli/text_output.h"
 #include "intake/folder_sweep.h"
+#include "store/role_grants.h"
+#include "store/sites.h"
 
 namespace vornal::cli {
 
@@ -110,6 +112,8 @@ int Run(const Context& context, const Args& args) {
   };
   try {
     summary = ProcessFolders(*db, options);
+  } catch (const MissingRight&) {
+    throw;  // refused before any file was touched
   } catch (const DatabaseReplaced& e) {
     std::fprintf(stderr,
                  "vornal-cli: process stopped: %s; what this run applied went into the file it "
@@ -124,6 +128,19 @@ int Run(const Context& context, const Args& args) {
     return stopped(std::string("a file error: ") + Escaped(e.what()));
   }
   report.Total(summary);
+  if (summary.folders.empty() && summary.slotNotes.empty()) {
+    // A collector whose site was renamed (a new host name) finds no folders
+    // while the database holds other sites'.
+    std::string others;
+    for (const SiteInfo& site : ListSites(*db))
+      if (site.name != CurrentSite() && site.folders > 0)
+        others += (others.empty() ? "" : ", ") + Escaped(site.name);
+    if (!others.empty())
+      std::fprintf(stderr,
+                   "vornal-cli: site %s has no working folders; the database holds those of %s "
+                   "(give the site with --site or VORNAL_SITE; 'vornal-cli sites' lists them)\n",
+                   CurrentSite().c_str(), others.c_str());
+  }
   return summary.failures ? kExitPartial : kExitOk;
 }
 
@@ -131,9 +148,10 @@ int Run(const Context& context, const Args& args) {
 
 const Command kProcessCommand{
     "process", "collect and apply every working folder's main.buf",
-    "Usage: vornal-cli [--db PATH] process [--quiet-period SECONDS]\n"
+    "Usage: vornal-cli [--db PATH] [--site NAME] process [--quiet-period SECONDS]\n"
     "\n"
-    "Collects the main.buf of every working folder, in slot order (the folders\n"
+    "Collects the main.buf of every working folder of the site (--site, else\n"
+    "VORNAL_SITE, else this machine's host name), in slot order (the folders\n"
     "a pattern matches in byte order, a folder named twice once): claims it by\n"
     "renaming it, applies its complete lines to the database, and deletes it once\n"
     "every byte is applied and it is final: a file lease shows that no client\n"

@@ -80,8 +80,9 @@ Table PeopleTable(Database& db, const std::optional<DateTime>& latest, bool csv)
 }
 
 // A folder a line; in CSV the slot notes follow as lines of their own with
-// the note last, in the text they are printed under the table.
-Table FoldersTable(const OfficeStatus& office, bool csv) {
+// the note last, in the text they are printed under the table. With several
+// sites, CSV lines end with the site's name.
+Table FoldersTable(const OfficeStatus& office, bool csv, const std::string& site = {}) {
   Table table;
   if (csv)
     table.push_back({"Slot", "Folder", "CollectedAt", "Files", "Events", "KeptAside", "Waiting",
@@ -110,7 +111,33 @@ Table FoldersTable(const OfficeStatus& office, bool csv) {
       row.push_back(Escaped(SlotNoteText(note)));
       table.push_back(std::move(row));
     }
+  if (csv && !site.empty()) {
+    table.front().push_back("Site");
+    for (std::size_t i = 1; i < table.size(); ++i) table[i].push_back(Escaped(site));
+  }
   return table;
+}
+
+// Every site's folders, by site; a database of one site shows them as it
+// always did.
+std::string FoldersPart(Database& db, bool csv) {
+  const std::vector<SiteStatus> sites = SiteStatuses(db);
+  const bool one = sites.size() == 1 && sites.front().here;
+  std::string out;
+  for (std::size_t i = 0; i < sites.size(); ++i) {
+    const SiteStatus& site = sites[i];
+    const Table table = FoldersTable(site.status, csv, one ? std::string() : site.site);
+    if (csv) {
+      out += Csv(i == 0 ? table : Table(table.begin() + 1, table.end()));
+      continue;
+    }
+    if (i) out += "\n";
+    out += one ? std::string("Folders\n")
+               : "Folders of site " + Escaped(site.site) + (site.here ? " (this site)" : "") + "\n";
+    out += table.size() > 1 ? Aligned(table) : "  none\n";
+    for (const SlotNote& note : site.status.notes) out += "  " + Escaped(SlotNoteText(note)) + "\n";
+  }
+  return out;
 }
 
 int Run(const Context& context, const Args& args) {
@@ -140,15 +167,7 @@ int Run(const Context& context, const Args& args) {
   }
   if (folders) {
     if (people) out += "\n";
-    const OfficeStatus office = FolderStatuses(*db);
-    const Table table = FoldersTable(office, csv);
-    if (csv) {
-      out += Csv(table);
-    } else {
-      out += "Folders\n";
-      out += table.size() > 1 ? Aligned(table) : "  none\n";
-      for (const SlotNote& note : office.notes) out += "  " + Escaped(SlotNoteText(note)) + "\n";
-    }
+    out += FoldersPart(*db, csv);
   }
   WriteOut(out);
   return kExitOk;
@@ -168,7 +187,9 @@ const Command kStatusCommand{
     "Folders: every folder the slots name now (patterns expanded), in the order\n"
     "'process' visits them, with its latest collection: when, files and events\n"
     "applied, lines kept aside, claimed files left waiting, files not collected;\n"
-    "then the slots that name no folder.\n"
+    "then the slots that name no folder. A database of several sites shows each\n"
+    "site's (by name; CSV lines end with a Site column): another site's slots as\n"
+    "stored, each with the folders its collector last collected.\n"
     "\n"
     "  --people, --folders  only that part (both without either)\n"
     "  --csv                RFC 4180 CSV, a header line per part, a blank line\n"

@@ -8,6 +8,7 @@
 #include "gui/widgets/data_files.h"
 #include "gui/widgets/message_box.h"
 #include "store/messages.h"
+#include "store/schema.h"
 
 namespace vornal {
 
@@ -37,6 +38,17 @@ bool Application::Run() {
     if (!QFileInfo(DataFilePath(file)).isFile())
       qWarning("vornal: picture %s not found here nor as %s in %s", file.localName,
                file.installedName, qPrintable(DataFolders().join(QStringLiteral(", "))));
+  // A password in the location would be refused at every open: said once,
+  // and the program ends.
+  if (LocationHoldsPassword(DatabaseLocation())) {
+    MessageBox::Stop(
+        nullptr,
+        QCoreApplication::translate("vornal::Application",
+                                    "Пароль в адресе базы данных не принимается: храните его в "
+                                    "файле паролей (~/.pgpass) или в файле служб PostgreSQL.\n\n%1")
+            .arg(QString::fromStdString(DisplayLocation(DatabaseLocation()))));
+    return false;
+  }
   // The store's notices reach the operator as warning boxes.
   ScopedMessageSink sink([](const std::string& text) {
     MessageBox::Warning(QApplication::activeWindow(), QString::fromStdString(text));

@@ -1,10 +1,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "gui/application.h"
 #include "gui/widgets/language.h"
 #include "store/schema.h"
+#include "store/sites.h"
 
 namespace {
 
@@ -24,8 +27,27 @@ void ProcessCommandLine(const QCoreApplication& app) {
                      "(postgresql://host/dbname) or libpq connection string."),
       QStringLiteral("PATH|URI"));
   parser.addOption(db);
+  const QCommandLineOption site(
+      QStringLiteral("site"),
+      QStringLiteral("The site (an office, a collector machine) whose working folders the "
+                     "settings show and Process collects; else the environment variable "
+                     "VORNAL_SITE, else this machine's host name."),
+      QStringLiteral("NAME"));
+  parser.addOption(site);
   parser.process(app);
   if (parser.isSet(db)) vornal::SetDatabaseLocation(parser.value(db).toStdString());
+  const char* variable = std::getenv("VORNAL_SITE");
+  if (parser.isSet(site) || (variable && *variable)) {
+    const std::string name =
+        parser.isSet(site) ? parser.value(site).toStdString() : std::string(variable);
+    if (!vornal::IsSiteName(name)) {
+      std::fprintf(stderr,
+                   "vornal: '%s' is no site name: 1 to %zu letters, digits, '.', '-' or '_'\n",
+                   name.c_str(), vornal::kMaxSiteName);
+      std::exit(2);
+    }
+    vornal::SetCurrentSite(name);
+  }
 }
 
 }  // namespace

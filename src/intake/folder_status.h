@@ -24,15 +24,27 @@ struct FolderStatus {
   int failures = 0;  // files it could not collect
 };
 
-// Keeps the folder's result; run inside a transaction of the sweep.
+// Keeps the folder's result, as this site's; run inside a transaction of the
+// sweep.
 void RecordFolderStatus(Database& db, const FolderSummary& folder);
 
-// Every folder the slots name now, in the order the sweep visits them, with
-// its latest result; and the notes of the slots that name none.
+// Every folder this site's slots name now, in the order the sweep visits
+// them, with its latest result; and the notes of the slots that name none.
 struct OfficeStatus {
   std::vector<FolderStatus> folders;
   std::vector<SlotNote> notes;
 };
 OfficeStatus FolderStatuses(Database& db);
+
+// The folders of every site the database knows (ListSites), by name: this
+// site's as FolderStatuses gives them; another's as its slots hold them
+// (patterns are not expanded here, its folders being on its machines), each
+// slot with the folders its collector last collected for it.
+struct SiteStatus {
+  std::string site;
+  bool here = false;  // this run's site
+  OfficeStatus status;
+};
+std::vector<SiteStatus> SiteStatuses(Database& db);
 
 }  // namespace vornal

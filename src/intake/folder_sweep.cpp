@@ -16,6 +16,7 @@
 #include <deque>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -25,6 +26,7 @@
 #include "intake/crash_point.h"
 #include "intake/event_applier.h"
 #include "intake/folder_status.h"
+#include "store/role_grants.h"
 
 namespace vornal {
 namespace {
@@ -209,15 +211,16 @@ Ledger ReadLedger(Database& db, const std::string& key, const std::string& name 
   return ledger;
 }
 
-void WriteLedger(Database& db, const std::string& key, const Ledger& ledger) {
+void WriteLedger(Database& db, const std::string& key, const std::string& folder,
+                 const Ledger& ledger) {
   db.Send(
       "INSERT INTO intake_ledger (File, Bytes, Lines, Seen, SeenAt, MarkAt, BootId, Tail, "
-      "Skipping) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (File) DO UPDATE SET "
+      "Skipping, Folder) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (File) DO UPDATE SET "
       "Bytes = excluded.Bytes, Lines = excluded.Lines, Seen = excluded.Seen, "
       "SeenAt = excluded.SeenAt, MarkAt = excluded.MarkAt, BootId = excluded.BootId, "
-      "Tail = excluded.Tail, Skipping = excluded.Skipping",
+      "Tail = excluded.Tail, Skipping = excluded.Skipping, Folder = excluded.Folder",
       key, ledger.bytes, ledger.lines, ledger.seen, ledger.seenAt, ledger.markAt, ledger.bootId,
-      ledger.tail, ledger.skipping ? 1 : 0);
+      ledger.tail, ledger.skipping ? 1 : 0, folder);
 }
 
 // True when the file, as `seen` now, has not changed for the quiet period:
@@ -385,7 +388,7 @@ std::int64_t ApplyPass(Database& db, ClaimedFile& file, SweepContext& context) {
       ledger.seen != before.seen || ledger.seenAt != before.seenAt ||
       ledger.bootId != before.bootId || ledger.markAt != before.markAt ||
       ledger.tail != before.tail || ledger.skipping != before.skipping)
-    WriteLedger(db, file.key, ledger);
+    WriteLedger(db, file.key, file.folder, ledger);
   file.summary.eventsApplied += pass.eventsApplied;
   Add(file.summary.skipped, pass.skipped);
   file.final = final && ledger.bytes >= size;
@@ -575,7 +578,7 @@ class Sweep {
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return;
     try {
-      if (!EndsWholeLine(fd.Get(), info) && !QuietUnclaimed(info)) {
+      if (!EndsWholeLine(fd.Get(), info) && !QuietUnclaimed(info, folder)) {
         notes.push_back({FileNote::Kind::UnendedLine, path, {}});
         return;
       }
@@ -658,16 +661,16 @@ class Sweep {
 
   // True when the main.buf, which ends in the middle of a line, has not
   // changed for the quiet period (its own ledger row tells since when).
-  bool QuietUnclaimed(const struct stat& info) {
+  bool QuietUnclaimed(const struct stat& info, const std::string& folder) {
     if (m_context.quietPeriod <= 0) return true;
-    Begin(m_context.current.folder + "/" + kBufferName);
+    Begin(folder + "/" + kBufferName);
     const std::string key = WaitingKey(info);
     Ledger ledger = ReadLedger(m_db, key);
     const Ledger before = ledger;
     const bool quiet =
         Quiet(ledger, Fingerprint(info), info, m_context.clock(), m_context.quietPeriod);
     if (!before.stored || ledger.seen != before.seen || ledger.seenAt != before.seenAt)
-      WriteLedger(m_db, key, ledger);
+      WriteLedger(m_db, key, folder, ledger);
     return quiet;
   }
 
@@ -1019,7 +1022,9 @@ std::optional<FileSummary> ProcessBufferFile(Database& db, const std::string& pa
   return file;
 }
 
-SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
+namespace {
+
+SweepSummary Collect(Database& db, const SweepOptions& options) {
   Sweep sweep(db, options);
   const OfficeFolders office = ResolveFolderSlots(LoadFolderSlots(db));
   sweep.SetFolderCount(office.folders.size());
@@ -1031,6 +1036,49 @@ SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
   }
   for (; note != office.notes.end(); ++note) sweep.Note(*note);
   return sweep.Finish();
+}
+
+// A run stopped between deleting a claimed file and its ledger row leaves
+// the row: the rows of the folders just collected whose files are gone are
+// deleted, under the intake's lock, so that no run is between its claim and
+// its first commit.
+void ForgetGoneFiles(Database& db, const SweepSummary& summary) {
+  std::set<std::string> folders;
+  for (const FolderSummary& folder : summary.folders) {
+    const std::string buffer = BufferPath(folder.folder);
+    folders.insert(buffer.substr(0, buffer.rfind('/')));
+  }
+  const auto gone = [](const std::string& folder, const std::string& key) {
+    const Fd dir(::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    return dir.Get() >= 0 &&
+           ::fstatat(dir.Get(), key.substr(0, key.rfind('#')).c_str(), &info,
+                     AT_SYMLINK_NOFOLLOW) != 0 &&
+           errno == ENOENT;
+  };
+  std::vector<std::pair<std::string, std::string>> candidates;
+  {
+    Statement rows = db.Prepare("SELECT File, Folder FROM intake_ledger WHERE Folder IS NOT NULL");
+    while (rows.Step())
+      if (folders.count(rows.Text(1)) && gone(rows.Text(1), rows.Text(0)))
+        candidates.emplace_back(rows.Text(0), rows.Text(1));
+  }
+  if (candidates.empty()) return;
+  Transaction transaction(db);
+  db.Connection().Lock(DatabaseLock::Intake);
+  for (const auto& [key, folder] : candidates)
+    if (gone(folder, key)) db.Execute("DELETE FROM intake_ledger WHERE File = ?", key);
+  transaction.Commit();
+}
+
+}  // namespace
+
+SweepSummary ProcessFolders(Database& db, const SweepOptions& options) {
+  // A role that may not collect is refused before any file is claimed.
+  RequireRight(db, Action::Collect);
+  SweepSummary summary = Collect(db, options);
+  ForgetGoneFiles(db, summary);
+  return summary;
 }
 
 }  // namespace vornal

@@ -4,6 +4,8 @@
 
 #include "intake/buffer_line.h"
 #include "intake/work_events.h"
+#include "store/role_grants.h"
+#include "store/sites.h"
 
 namespace vornal {
 namespace {
@@ -133,15 +135,15 @@ void KeepAside(Database& db, const std::string& folder, const std::string& file,
                const DateTime& collectedAt, bool windows1251) {
   db.Execute(
       "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text, "
-      "Windows1251) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+      "Windows1251, Site) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
       folder, file, line, SkipReasonCode(reason), collectedAt, length, Head(text, kKeptTextBytes),
-      windows1251 ? 1 : 0);
+      windows1251 ? 1 : 0, CurrentSite());
 }
 
 namespace {
 
 constexpr const char* kColumns =
-    "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text, Windows1251 "
+    "SELECT ID, Folder, File, Line, Reason, CollectedAt, Length, Text, Windows1251, Site "
     "FROM rejected_lines ";
 
 RejectedLine Row(const Statement& query) {
@@ -156,14 +158,16 @@ RejectedLine Row(const Statement& query) {
   line.length = query.Int(6);
   line.text = query.Text(7);
   line.windows1251 = query.Int(8) != 0;
+  line.site = query.Text(9);
   return line;
 }
 
 }  // namespace
 
 std::optional<RejectedLine> UnendedLineOf(Database& db, const std::string& folder) {
-  Statement query = db.Prepare(std::string(kColumns) + "WHERE Folder = ? ORDER BY ID DESC LIMIT 1");
-  query.Bind(folder);
+  Statement query =
+      db.Prepare(std::string(kColumns) + "WHERE Site = ? AND Folder = ? ORDER BY ID DESC LIMIT 1");
+  query.Bind(CurrentSite(), folder);
   if (!query.Step()) return std::nullopt;
   RejectedLine line = Row(query);
   if (line.reason != SkipReason::UnendedLine ||
@@ -172,8 +176,8 @@ std::optional<RejectedLine> UnendedLineOf(Database& db, const std::string& folde
   return line;
 }
 
-void ForgetRejected(Database& db, std::int64_t id) {
-  db.Execute("DELETE FROM rejected_lines WHERE ID = ?", id);
+int ForgetRejected(Database& db, std::int64_t id) {
+  return db.Execute("DELETE FROM rejected_lines WHERE ID = ?", id);
 }
 
 std::vector<RejectedLine> ListRejected(Database& db, const std::optional<DateTime>& before) {
@@ -186,6 +190,7 @@ std::vector<RejectedLine> ListRejected(Database& db, const std::optional<DateTim
 }
 
 RetrySummary RetryRejected(Database& db, const RetryOptions& options) {
+  RequireRight(db, Action::RetryKeptAside);
   RetrySummary summary;
   Transaction transaction(db);
   // Collections and other retries wait, or are waited for: a line is
@@ -197,6 +202,7 @@ RetrySummary RetryRejected(Database& db, const RetryOptions& options) {
     AppliedEvents applied(db);
     EventApplier applier(db, &applied);
     for (const RejectedLine& kept : ListRejected(db)) {
+      if (kept.site != CurrentSite()) continue;
       if (kept.length > static_cast<std::int64_t>(kept.text.size())) {
         ++summary.kept;
         continue;
@@ -212,7 +218,11 @@ RetrySummary RetryRejected(Database& db, const RetryOptions& options) {
         continue;
       }
       ++(outcome.applied ? summary.applied : summary.before);
-      ForgetRejected(db, kept.id);
+      // A line the role may not take out (another site's) would be applied
+      // again by the next retry: nothing of this one is kept.
+      if (ForgetRejected(db, kept.id) != 1)
+        throw MissingRight(Action::RetryKeptAside, CurrentRole(db), "DELETE", "rejected_lines",
+                           kept.site);
       if (outcome.extra) {
         KeepAside(db, kept.folder, kept.file, kept.line, SkipReason::ExtraEvent,
                   static_cast<std::int64_t>(outcome.extra->size()), *outcome.extra, now);
@@ -226,6 +236,7 @@ RetrySummary RetryRejected(Database& db, const RetryOptions& options) {
 }
 
 std::int64_t ClearRejected(Database& db, const std::optional<DateTime>& before) {
+  RequireRight(db, Action::ClearKeptAside);
   if (before) return db.Execute("DELETE FROM rejected_lines WHERE CollectedAt < ?", *before);
   return db.Execute("DELETE FROM rejected_lines");
 }

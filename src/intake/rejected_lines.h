@@ -48,6 +48,7 @@ struct RejectedLine {
   std::int64_t length = 0;   // bytes of the whole line
   std::string text;          // its first kKeptTextBytes bytes
   bool windows1251 = false;  // its bytes were read as Windows-1251
+  std::string site;          // of the collector that kept it aside
 };
 inline constexpr std::size_t kKeptTextBytes = 4096;
 
@@ -74,16 +75,19 @@ LineEvent ReadLineEvent(const std::string& text, const TimeLimits& limits);
 // limits allow (and, with a store of applied events, one not applied before).
 LineOutcome ApplyLineText(EventApplier& applier, const std::string& text, const TimeLimits& limits);
 
-// Keeps a line aside; run it in the transaction of the line's file.
+// Keeps a line aside, as this site's (CurrentSite); run it in the
+// transaction of the line's file.
 void KeepAside(Database& db, const std::string& folder, const std::string& file, std::int64_t line,
                SkipReason reason, std::int64_t length, const std::string& text,
                const DateTime& collectedAt, bool windows1251 = false);
 
-// The folder's latest kept line when it is a file's unended last line (to
-// be joined with the first line of the folder's next file), kept whole.
+// The folder's latest line kept by this site when it is a file's unended
+// last line (to be joined with the first line of the folder's next file),
+// kept whole.
 std::optional<RejectedLine> UnendedLineOf(Database& db, const std::string& folder);
-// Takes one kept line out of the table.
-void ForgetRejected(Database& db, std::int64_t id);
+// Takes one kept line out of the table; the number of rows taken out (0
+// when the role may not take it out).
+int ForgetRejected(Database& db, std::int64_t id);
 
 // The kept lines, oldest first; with `before`, only those collected before it.
 std::vector<RejectedLine> ListRejected(Database& db,
@@ -102,9 +106,9 @@ struct RetrySummary {
   std::int64_t kept = 0;     // still no event, or kept only in part
 };
 // Applies, in one transaction that waits for any collection or retry under
-// way, every kept line that is now a valid event and takes it out of the
-// table, so that it is applied exactly once. Lines kept only in part
-// (longer than kKeptTextBytes) stay.
+// way, every line this site kept that is now a valid event and takes it out
+// of the table, so that it is applied exactly once. Lines kept only in part
+// (longer than kKeptTextBytes) stay; other sites' lines are theirs to retry.
 RetrySummary RetryRejected(Database& db, const RetryOptions& options = {});
 
 // Forgets the kept lines (those collected before `before`, if given); the

@@ -63,7 +63,7 @@ std::vector<CopiedTable> CopyDatabase(Database& from, Database& to) {
     if (const std::int64_t rows =
             OnTarget([&] { return to.HasTable(table.name) ? Rows(to, table.name) : 0; }))
       throw std::runtime_error("the target database is not empty: " + std::string(table.name) +
-                               " holds " + std::to_string(rows) + " rows");
+                               " holds " + std::to_string(rows) + (rows == 1 ? " row" : " rows"));
   std::vector<CopiedTable> copied;
   {
     Transaction snapshot(from, Transaction::Mode::Read);

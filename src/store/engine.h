@@ -20,7 +20,8 @@ enum class EngineKind { SQLite, PostgreSQL };
 
 // Advisory locks a write transaction can take. Every transaction that takes
 // one waits for the others that took it, up to the engine's lock timeout.
-enum class DatabaseLock { Schema, Intake };
+// (A file's writers take turns anyway.)
+enum class DatabaseLock { Schema, Intake, Settings };
 
 // One prepared statement of an engine: parameters numbered from 1, columns
 // from 0. Column values stay valid until the next Step or Reset.
@@ -105,6 +106,9 @@ class Engine {
 
   // Hints: a long write transaction follows.
   virtual void PrepareForBulkWrite() {}
+  // True when nothing can be written through this connection at all (a
+  // file opened read-only); a server's roles are asked table by table.
+  virtual bool ReadOnly() { return false; }
 
   // Throws DatabaseReplaced when the location no longer names the database
   // that was opened (a file renamed over it or moved away since): what was
@@ -137,5 +141,8 @@ bool IsServerLocation(const std::string& location);
 // The location for messages: a server's without its password, should it
 // hold one.
 std::string DisplayLocation(const std::string& location);
+// True for a server's location that holds a password, which the program
+// refuses: passwords belong in the password or service file.
+bool LocationHoldsPassword(const std::string& location);
 
 }  // namespace vornal

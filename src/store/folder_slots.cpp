@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "store/role_grants.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -28,26 +29,37 @@ FolderSlotProblem CheckFolderSlot(const FolderSlot& slot) {
   return FolderSlotProblem::None;
 }
 
-std::string FolderSlotKey(int slot) {
-  return "Path" + std::to_string(slot);
+std::string FolderSlotKey(int slot, std::string_view suffix) {
+  return "Path" + std::to_string(slot) + std::string(suffix);
 }
 
-int FolderSlotNumber(const std::string& key) {
+int FolderSlotNumber(std::string_view key, std::string_view suffix) {
   constexpr std::size_t kPrefix = 4;
-  if (key.size() <= kPrefix || key.size() > kPrefix + 4 || key.compare(0, kPrefix, "Path") != 0 ||
+  if (key.size() < suffix.size() || key.substr(key.size() - suffix.size()) != suffix) return 0;
+  key.remove_suffix(suffix.size());
+  if (key.size() <= kPrefix || key.size() > kPrefix + 4 || key.substr(0, kPrefix) != "Path" ||
       key[kPrefix] == '0' || key.find_first_not_of("0123456789", kPrefix) != std::string::npos)
     return 0;
-  const int n = std::stoi(key.substr(kPrefix));
+  const int n = std::stoi(std::string(key.substr(kPrefix)));
   return n <= kMaxFolderSlots ? n : 0;
 }
 
-FolderSlots LoadFolderSlots(Database& db) {
+std::optional<std::string> FolderSlotSuffix(std::string_view key) {
+  const std::size_t at = key.find('@');
+  const std::string_view suffix = at == std::string_view::npos ? "" : key.substr(at);
+  if (!FolderSlotNumber(key, suffix) || (!suffix.empty() && !IsSiteName(suffix.substr(1))))
+    return std::nullopt;
+  return std::string(suffix);
+}
+
+FolderSlots LoadFolderSlots(Database& db, const std::string& site) {
   FolderSlots slots(kFolderSlotCount);
+  const std::string suffix = SlotKeySuffix(db, site);
   // Settings are few: every row is read and the slot keys picked here, so
   // that keys compare exactly on every engine.
-  Statement query = db.Prepare("SELECT Key, Val FROM SETTING ORDER BY ID");
+  Statement query = db.Prepare("SELECT Key, Val, Version FROM SETTING ORDER BY ID");
   while (query.Step()) {
-    const int n = FolderSlotNumber(query.Text(0));
+    const int n = FolderSlotNumber(query.TextView(0), suffix);
     if (!n) continue;
     if (static_cast<std::size_t>(n) > slots.size()) slots.resize(static_cast<std::size_t>(n));
     FolderSlot& slot = slots[static_cast<std::size_t>(n - 1)];
@@ -57,11 +69,28 @@ FolderSlots LoadFolderSlots(Database& db) {
     // An empty, blank or NULL value names no folder: a free slot.
     slot.enabled = !Trimmed(slot.path).empty();
     slot.stored = true;
+    slot.version = query.Int(2);
   }
   return slots;
 }
 
-void SaveFolderSlots(Database& db, const FolderSlots& slots) {
+namespace {
+
+// What a slot stores: its trimmed path, or nothing when it is free.
+std::optional<std::string> StoredValue(const FolderSlot& slot) {
+  if (!slot.enabled) return std::nullopt;
+  return Trimmed(slot.path);
+}
+
+const FolderSlot& At(const FolderSlots& slots, std::size_t i) {
+  static const FolderSlot kFree;
+  return i < slots.size() ? slots[i] : kFree;
+}
+
+}  // namespace
+
+std::vector<SlotConflict> SaveFolderSlots(Database& db, const FolderSlots& read,
+                                          const FolderSlots& slots, const std::string& site) {
   if (slots.size() > static_cast<std::size_t>(kMaxFolderSlots))
     throw std::invalid_argument("There are at most " + std::to_string(kMaxFolderSlots) +
                                 " working-folder slots.");
@@ -77,18 +106,41 @@ void SaveFolderSlots(Database& db, const FolderSlots& slots) {
                                     std::to_string(FolderPathSize()) + " characters.");
     }
   }
+  RequireRight(db, Action::EditSettings);
   Transaction transaction(db);
+  // Savers of slots take turns, so that what each compares is what it writes over.
+  db.Connection().Lock(DatabaseLock::Settings);
+  const std::string suffix = SlotKeySuffix(db, site);
+  const FolderSlots now = LoadFolderSlots(db, site);
+  std::vector<SlotConflict> conflicts;
+  std::vector<std::size_t> changed;
   for (std::size_t i = 0; i < slots.size(); ++i) {
-    const FolderSlot& slot = slots[i];
-    const std::string key = FolderSlotKey(static_cast<int>(i + 1));
-    if (!slot.enabled)
-      db.Execute("DELETE FROM SETTING WHERE Key = ?", key);
-    else if (slot.stored)
-      db.Execute("UPDATE SETTING SET Val = ? WHERE Key = ?", Trimmed(slot.path), key);
+    const FolderSlot& mine = slots[i];
+    const FolderSlot& before = At(read, i);
+    const FolderSlot& current = At(now, i);
+    if (StoredValue(mine) == StoredValue(before) || StoredValue(mine) == StoredValue(current))
+      continue;
+    if (current.stored != before.stored || current.version != before.version)
+      conflicts.push_back({static_cast<int>(i + 1), current, mine});
     else
-      db.Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", key, Trimmed(slot.path));
+      changed.push_back(i);
+  }
+  if (!conflicts.empty()) return conflicts;
+  if (!changed.empty() && !StoredDefaultSite(db)) StoreDefaultSite(db, site);
+  for (const std::size_t i : changed) {
+    const FolderSlot& mine = slots[i];
+    const FolderSlot& current = At(now, i);
+    const std::string key = FolderSlotKey(static_cast<int>(i + 1), suffix);
+    if (!mine.enabled)
+      db.Execute("DELETE FROM SETTING WHERE Key = ?", key);
+    else if (current.stored)
+      db.Execute("UPDATE SETTING SET Val = ?, Version = Version + 1 WHERE Key = ?",
+                 Trimmed(mine.path), key);
+    else
+      db.Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", key, Trimmed(mine.path));
   }
   transaction.Commit();
+  return {};
 }
 
 }  // namespace vornal

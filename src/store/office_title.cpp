@@ -1,5 +1,7 @@
 #include "store/office_title.h"
 
+#include "store/role_grants.h"
+
 namespace vornal {
 namespace {
 
@@ -16,6 +18,7 @@ std::string LoadOfficeTitle(Database& db) {
 
 void SaveOfficeTitle(Database& db, const std::string& title) {
   const std::string value = title.substr(0, title.find_last_not_of(" \t") + 1);
+  RequireRight(db, Action::EditSettings);
   Transaction transaction(db);
   db.Execute("DELETE FROM SETTING WHERE Key = ?", kOfficeKey);
   if (!value.empty()) db.Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", kOfficeKey, value);

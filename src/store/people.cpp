@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "store/login_key.h"
+#include "store/role_grants.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -28,6 +29,10 @@ const char* ColumnOf(PersonField field) {
   return "";
 }
 
+constexpr PersonField kPersonFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
+                                         PersonField::Prof, PersonField::Tel,   PersonField::Email,
+                                         PersonField::Photo};
+
 constexpr const char* kInsertPerson =
     "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email, LoginKey) "
     "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
@@ -52,6 +57,10 @@ std::string& FieldValue(PersonValues& person, PersonField field) {
       return person.photo;
   }
   return person.name;
+}
+
+const std::string& FieldValue(const PersonValues& person, PersonField field) {
+  return FieldValue(const_cast<PersonValues&>(person), field);
 }
 
 int PersonFieldSize(PersonField field) {
@@ -108,12 +117,21 @@ void OpenPerson(PersonRecordset& recordset, std::int64_t id) {
 }
 
 std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id) {
+  std::optional<StoredPerson> person = ReadStoredPerson(db, id);
+  if (!person) return std::nullopt;
+  return std::move(person->values);
+}
+
+std::optional<StoredPerson> ReadStoredPerson(Database& db, std::int64_t id) {
   // A server's IDs are 32-bit: a larger one names nobody there.
   if (db.IsServer() && id > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  PersonRecordset rs(&db);
-  OpenPerson(rs, id);
-  if (rs.AtEnd()) return std::nullopt;
-  return PersonValues{rs.m_Name, rs.m_Age, rs.m_Prof, rs.m_Photo, rs.m_Login, rs.m_Tel, rs.m_email};
+  Statement query = db.Prepare(
+      "SELECT Name, Age, Prof, Photo, Login, Tel, email, Version FROM HUMAN WHERE ID = ?");
+  query.Bind(id);
+  if (!query.Step()) return std::nullopt;
+  return StoredPerson{{query.Text(0), query.Text(1), query.Text(2), query.Text(3), query.Text(4),
+                       query.Text(5), query.Text(6)},
+                      query.Int(7)};
 }
 
 std::int64_t CountWorkRows(Database& db, const std::string& login) {
@@ -135,9 +153,51 @@ void InsertPeople(Database& db, const std::vector<PersonValues>& people) {
 int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person) {
   return db.Execute(
       "UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, email = ?, "
-      "LoginKey = ? WHERE ID = ?",
+      "LoginKey = ?, Version = Version + 1 WHERE ID = ?",
       person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email,
       LoginKey(person.login), id);
+}
+
+PersonSave SavePerson(Database& db, std::int64_t id, const StoredPerson& read,
+                      const PersonValues& mine) {
+  RequireRight(db, Action::EditPeople);
+  for (;;) {
+    Transaction transaction(db);
+    PersonSave save;
+    std::optional<StoredPerson> current = ReadStoredPerson(db, id);
+    if (!current) {
+      save.outcome = PersonSave::Outcome::Gone;
+      return save;
+    }
+    PersonValues merged = current->values;
+    for (const PersonField field : kPersonFields) {
+      const std::string& value = FieldValue(mine, field);
+      const std::string& before = FieldValue(read.values, field);
+      const std::string& now = FieldValue(current->values, field);
+      if (value == before || value == now) continue;
+      if (current->version != read.version && now != before)
+        save.conflicts.push_back({field, now, value});
+      else
+        FieldValue(merged, field) = value;
+    }
+    if (!save.conflicts.empty()) {
+      save.outcome = PersonSave::Outcome::Conflict;
+      for (const FieldConflict& conflict : save.conflicts)
+        FieldValue(merged, conflict.field) = conflict.mine;
+      save.current = std::move(*current);
+      save.merged = std::move(merged);
+      return save;
+    }
+    // The version compared is the one just read: a desk that saved in
+    // between (a server lets it) makes this one read again.
+    if (db.Execute("UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, "
+                   "email = ?, LoginKey = ?, Version = Version + 1 WHERE ID = ? AND Version = ?",
+                   merged.name, merged.age, merged.prof, merged.photo, merged.login, merged.tel,
+                   merged.email, LoginKey(merged.login), id, current->version) == 1) {
+      transaction.Commit();
+      return save;
+    }
+  }
 }
 
 int DeletePerson(Database& db, std::int64_t id) {

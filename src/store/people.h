@@ -27,6 +27,7 @@ enum class PersonField { Name, Login, Age, Prof, Tel, Email, Photo };
 
 // The value of one field.
 std::string& FieldValue(PersonValues& person, PersonField field);
+const std::string& FieldValue(const PersonValues& person, PersonField field);
 
 // The size in characters of the field's column.
 int PersonFieldSize(PersonField field);
@@ -65,6 +66,12 @@ void OpenPerson(PersonRecordset& recordset, std::int64_t id);
 // The values of the person with this ID as stored; nothing when there is no
 // such person.
 std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id);
+// The same with the version of the row, which every change moves on.
+struct StoredPerson {
+  PersonValues values;
+  std::int64_t version = 0;
+};
+std::optional<StoredPerson> ReadStoredPerson(Database& db, std::int64_t id);
 // The number of work rows (LOGS) of a login; removing a person keeps them.
 std::int64_t CountWorkRows(Database& db, const std::string& login);
 // Adds a person and returns its new ID.
@@ -72,8 +79,35 @@ std::int64_t InsertPerson(Database& db, const PersonValues& person);
 // Adds people in order, inside the caller's transaction: a server gets the
 // statements without waiting for each (Database::Send).
 void InsertPeople(Database& db, const std::vector<PersonValues>& people);
-// The number of rows changed: 1, or 0 when no person has this ID.
+// Writes every value over the person's; the number of rows changed: 1, or
+// 0 when no person has this ID.
 int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person);
+
+// A field the operator changed that another desk changed as well, to
+// something else, since the person was read.
+struct FieldConflict {
+  PersonField field;
+  std::string theirs;  // as stored now
+  std::string mine;
+};
+struct PersonSave {
+  enum class Outcome { Saved, Conflict, Gone };
+  Outcome outcome = Outcome::Saved;
+  // Conflict: the fields in field order; the person as stored now; and the
+  // operator's changes over it (a conflicting field holds the operator's
+  // value), to be saved over `current` once the conflicts are decided.
+  std::vector<FieldConflict> conflicts;
+  StoredPerson current;
+  PersonValues merged;
+};
+// Saves the operator's values over the person as read (`read`), so that no
+// desk's change is lost: a field the operator left as read keeps what is
+// stored now, another desk's change included; the fields the operator
+// changed are written, unless another desk changed one of them too since,
+// to something else: then nothing is written and the conflicts are returned.
+// Gone: no such person any more.
+PersonSave SavePerson(Database& db, std::int64_t id, const StoredPerson& read,
+                      const PersonValues& mine);
 int DeletePerson(Database& db, std::int64_t id);
 
 }  // namespace vornal

@@ -35,12 +35,27 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && LowerName(text.substr(0, prefix.size())) == prefix;
 }
 
-// The engine's message on one line, without its trailing line end.
+// The engine's message on one line: its lines, each trimmed of the blanks
+// and tabs that indent it, joined by a space; a line said again (libpq
+// repeats what it reports for each pending result) once.
 std::string OneLine(const char* message) {
+  std::vector<std::string> lines;
   std::string text = message ? message : "";
-  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  return text;
+  for (std::size_t at = 0; at <= text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    line = first == std::string::npos
+               ? std::string()
+               : line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+    if (!line.empty() && std::find(lines.begin(), lines.end(), line) == lines.end())
+      lines.push_back(std::move(line));
+    at = end + 1;
+  }
+  std::string joined;
+  for (const std::string& line : lines) joined += (joined.empty() ? "" : " ") + line;
+  return joined;
 }
 
 // The code of the SQLite family (store_error.h) that says the same as a
@@ -59,7 +74,8 @@ int CodeFor(std::string_view state) {
   if (state == "53200") return 7;  // out of memory (on the server)
   if (state == "XX001" || state == "XX002") return kErrDamaged;
   if (group == "23" || group == "22" || group == "P0") return 19;  // a value refused
-  if (group == "08" || group == "57") return 10;  // connection lost, server shut down
+  if (state == "57014") return kErrBusy;  // a statement timeout (or a cancel): try again later
+  if (group == "08" || group == "57") return kErrConnectionLost;  // lost, server shut down
   if (state == "3D000") return 14;
   return 1;
 }
@@ -201,6 +217,18 @@ bool IsServerLocation(const std::string& location) {
   if (!options) return false;
   PQconninfoFree(options);
   return true;
+}
+
+bool LocationHoldsPassword(const std::string& location) {
+  if (!IsServerLocation(location)) return false;
+  PQconninfoOption* options = PQconninfoParse(location.c_str(), nullptr);
+  if (!options) return false;
+  bool password = false;
+  for (const PQconninfoOption* option = options; option->keyword; ++option)
+    if (std::strcmp(option->keyword, "password") == 0 && option->val && *option->val)
+      password = true;
+  PQconninfoFree(options);
+  return password;
 }
 
 std::string DisplayLocation(const std::string& location) {
@@ -498,12 +526,8 @@ PostgresEngine::PostgresEngine(const std::string& location, int lockTimeoutMs)
     PQfreemem(parseError);
     throw StoreError(14, "invalid connection string: " + message);
   }
-  bool password = false;
-  for (const PQconninfoOption* option = options; option->keyword; ++option)
-    if (std::strcmp(option->keyword, "password") == 0 && option->val && *option->val)
-      password = true;
   PQconninfoFree(options);
-  if (password)
+  if (LocationHoldsPassword(location))
     throw StoreError(14,
                      "the connection string holds a password: keep it in the password file "
                      "(~/.pgpass) or a service file, never on the command line");
@@ -521,7 +545,17 @@ PostgresEngine::PostgresEngine(const std::string& location, int lockTimeoutMs)
   }
   PQsetNoticeProcessor(m_conn, IgnoreNotice, nullptr);
   try {
-    ExecuteScript("SET DateStyle = ISO, YMD; SET lock_timeout = " + std::to_string(lockTimeoutMs));
+    ExecuteScript("SET DateStyle = ISO, YMD");
+    // A lock timeout set for the role, the database or the server is the
+    // administrator's choice; ours applies only where none is set.
+    ResultPtr shown(PQexec(m_conn, "SELECT current_setting('lock_timeout')"), PQclear);
+    if (!shown || PQresultStatus(shown.get()) != PGRES_TUPLES_OK || PQntuples(shown.get()) != 1)
+      throw ResultError(shown.get());
+    m_givenLockTimeout = PQgetvalue(shown.get(), 0, 0);
+    if (m_givenLockTimeout == "0") {
+      m_givenLockTimeout.clear();
+      ExecuteScript("SET lock_timeout = " + std::to_string(lockTimeoutMs));
+    }
   } catch (...) {
     PQfinish(m_conn);
     throw;
@@ -550,15 +584,26 @@ PostgresEngine::ResultPtr PostgresEngine::NextResult() {
 
 void PostgresEngine::ThrowConnectionError(const std::string& what) const {
   const std::string message = OneLine(PQerrorMessage(m_conn));
-  throw StoreError(10, message.empty() ? what : message);
+  throw StoreError(kErrConnectionLost, message.empty() ? what : message);
 }
 
 StoreError PostgresEngine::ResultError(const PGresult* result) const {
-  if (!result) return StoreError(10, OneLine(PQerrorMessage(m_conn)));
+  if (!result) return StoreError(kErrConnectionLost, OneLine(PQerrorMessage(m_conn)));
   const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
   const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
   const std::string message = OneLine(primary ? primary : PQresultErrorMessage(result));
-  return StoreError(CodeFor(state ? state : ""), message.empty() ? "server error" : message);
+  // A connection that is gone is one failure, whatever the statement it
+  // ended (libpq's own errors carry no SQLSTATE).
+  const int code =
+      PQstatus(m_conn) == CONNECTION_BAD ? kErrConnectionLost : CodeFor(state ? state : "");
+  if (state && std::strcmp(state, "42501") == 0) {
+    const char* user = PQuser(m_conn);
+    return StoreError(code, "the role '" + std::string(user ? user : "") +
+                                "' lacks a right this needs (the server says: " + message +
+                                "); the owner of the tables grants rights with 'vornal-cli "
+                                "grants'");
+  }
+  return StoreError(code, message.empty() ? "server error" : message);
 }
 
 void PostgresEngine::Idle() {
@@ -674,15 +719,24 @@ void PostgresEngine::Rollback() {
 }
 
 void PostgresEngine::Lock(DatabaseLock lock) {
-  const char* key = lock == DatabaseLock::Schema ? "1" : "2";
+  const char* key = lock == DatabaseLock::Schema ? "1" : lock == DatabaseLock::Intake ? "2" : "3";
+  std::string sql = std::string("SELECT pg_advisory_xact_lock(") + kLockClass + ", " + key + ")";
+  if (m_givenLockTimeout.empty())
+    sql = "SET LOCAL lock_timeout = " + std::to_string(kAdvisoryLockTimeoutMs) + "; " + sql +
+          "; SET LOCAL lock_timeout = " + std::to_string(m_lockTimeoutMs);
+  // The intake addresses rows by their keys. A young table's statistics
+  // (a few pages, analysed early on) would make the plans it keeps for the
+  // rest of the connection scan the table, which the intake itself makes
+  // large within minutes.
+  if (lock == DatabaseLock::Intake) sql += "; SET LOCAL enable_seqscan = off";
   try {
-    ExecuteScript("SET LOCAL lock_timeout = " + std::to_string(kAdvisoryLockTimeoutMs) +
-                  "; SELECT pg_advisory_xact_lock(" + kLockClass + ", " + key +
-                  "); SET LOCAL lock_timeout = " + std::to_string(m_lockTimeoutMs));
+    ExecuteScript(sql);
   } catch (const StoreError& e) {
     if (e.Code() != kErrBusy) throw;
     throw StoreError(kErrBusy, "the database is busy: another Vornal run has held it for " +
-                                   std::to_string(kAdvisoryLockTimeoutMs / 1000) + " s");
+                                   (m_givenLockTimeout.empty()
+                                        ? std::to_string(kAdvisoryLockTimeoutMs / 1000) + " s"
+                                        : m_givenLockTimeout));
   }
 }
 

@@ -26,7 +26,9 @@ class PostgresEngine : public Engine {
  public:
   // Connects; a location with a password in it is refused, since passwords
   // belong in the password or service file. Other locks than the advisory
-  // ones are waited for up to lockTimeoutMs.
+  // ones are waited for up to lockTimeoutMs, unless a lock timeout is set
+  // for the role, the database or the server: then that one applies to every
+  // lock, and a statement timeout set there is kept as well.
   PostgresEngine(const std::string& location, int lockTimeoutMs);
   ~PostgresEngine() override;
   PostgresEngine(const PostgresEngine&) = delete;
@@ -65,8 +67,9 @@ class PostgresEngine : public Engine {
   int SchemaVersion() override;
   void SetSchemaVersion(int version) override;
 
-  // Advisory locks are waited for this long: collectors on several machines
-  // are expected to meet, and a file's transaction takes seconds at most.
+  // Advisory locks are waited for this long where no lock timeout is set
+  // for the role: collectors on several machines are expected to meet, and
+  // a file's transaction takes seconds at most.
   static constexpr int kAdvisoryLockTimeoutMs = 60000;
 
  private:
@@ -93,6 +96,9 @@ class PostgresEngine : public Engine {
 
   pg_conn* m_conn = nullptr;
   int m_lockTimeoutMs;
+  // The lock timeout set for the role, database or server ("2s"); empty
+  // when none is, and ours applies.
+  std::string m_givenLockTimeout;
   std::int64_t m_lastInsertId = 0;
   int m_statements = 0;
   bool m_inTransaction = false;

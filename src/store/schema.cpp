@@ -8,6 +8,7 @@
 
 #include "store/login_key.h"
 #include "store/messages.h"
+#include "store/sites.h"
 
 namespace vornal {
 namespace {
@@ -226,11 +227,11 @@ int AddField(TableDef* table, const FieldDescription& field) {
   return 0;
 }
 
-bool CreateTables(Database* db) {
+bool CreateTables(Database* db, int target) {
   for (const TableSpec& table : ProgramTables())
     if (!BuildTable(db, table.name, table.fields)) return false;
   try {
-    UpgradeSchema(*db);
+    UpgradeSchema(*db, target);
   } catch (const StoreError& e) {
     ReportMessage("Couldn't create index--Exception: " + e.Description());
     return false;
@@ -254,9 +255,9 @@ void FillLoginKeys(Database& db) {
   }
 }
 
-void UpgradeSchema(Database& db) {
+void UpgradeSchema(Database& db, int target) {
   Engine& engine = db.Connection();
-  if (engine.SchemaVersion() >= kSchemaVersion) {
+  if (engine.SchemaVersion() >= target) {
     if (!db.HasTable("logs") || !db.HasTable("human")) return;
     // Rows written by other tools (the sqlite3 shell, psql) get their keys.
     if (db.QueryInt("SELECT 1 FROM logs WHERE LoginKey IS NULL AND Login IS NOT NULL LIMIT 1") ||
@@ -277,8 +278,8 @@ void UpgradeSchema(Database& db) {
   engine.Lock(DatabaseLock::Schema);
   // Another run may have taken the steps while this one waited.
   const int version = engine.SchemaVersion();
-  if (version >= kSchemaVersion) return;
-  if (version < 1) {
+  if (version >= target) return;
+  if (version < 1 && target >= 1) {
     // The state machine looks a login's unfinished rows up; the statistics
     // look rows up by begin and end time, for one login or for everybody.
     db.ExecuteScript(
@@ -291,14 +292,14 @@ void UpgradeSchema(Database& db) {
         "CREATE INDEX IF NOT EXISTS logs_end ON logs (EndTime);"
         "CREATE INDEX IF NOT EXISTS setting_key ON setting (Key);");
   }
-  if (version < 2) {
+  if (version < 2 && target >= 2) {
     // Intake ledger: how many bytes of a claimed buffer file are applied,
     // committed with the rows they made.
     db.ExecuteScript(
         "CREATE TABLE IF NOT EXISTS intake_ledger ("
         "File TEXT PRIMARY KEY NOT NULL, Bytes BIGINT NOT NULL DEFAULT 0)");
   }
-  if (version < 3) {
+  if (version < 3 && target >= 3) {
     // Logins compare with full Unicode case folding: a key column the
     // program fills beside each stored login, and the login indexes on it.
     db.ExecuteScript(
@@ -316,7 +317,7 @@ void UpgradeSchema(Database& db) {
         "CREATE INDEX logs_key_end ON logs (LoginKey, EndTime);"
         "CREATE INDEX human_login_key ON human (LoginKey);");
   }
-  if (version < 4) {
+  if (version < 4 && target >= 4) {
     // Lines the intake could not apply, kept with where they came from, in
     // the transaction of their file. The ledger also counts lines (for the
     // line numbers) and remembers how the file looked when last seen, and
@@ -333,7 +334,7 @@ void UpgradeSchema(Database& db) {
                      "ALTER TABLE intake_ledger ADD COLUMN SeenAt BIGINT;"
                      "ALTER TABLE intake_ledger ADD COLUMN MarkAt BIGINT;");
   }
-  if (version < 5) {
+  if (version < 5 && target >= 5) {
     // What the latest collection of each working folder did.
     db.ExecuteScript(std::string("CREATE TABLE folder_status ("
                                  "Folder TEXT PRIMARY KEY NOT NULL, CollectedAt ") +
@@ -342,7 +343,7 @@ void UpgradeSchema(Database& db) {
                      "KeptAside BIGINT NOT NULL, Waiting INTEGER NOT NULL, "
                      "Failures INTEGER NOT NULL)");
   }
-  if (version < 6) {
+  if (version < 6 && target >= 6) {
     // Which events were applied, per login and day (intake/applied_events),
     // so that an event met again, in whatever file, changes nothing. The
     // ledger learns which boot its quiet-period mark was taken in, the
@@ -359,7 +360,45 @@ void UpgradeSchema(Database& db) {
         "ALTER TABLE intake_ledger ADD COLUMN Skipping INTEGER NOT NULL DEFAULT 0;"
         "ALTER TABLE rejected_lines ADD COLUMN Windows1251 INTEGER NOT NULL DEFAULT 0;");
   }
-  engine.SetSchemaVersion(kSchemaVersion);
+  if (version < 7 && target >= 7) {
+    // Edits never overwrite one another: the rows that desks edit carry a
+    // version, which every change moves on.
+    db.ExecuteScript(
+        "ALTER TABLE human ADD COLUMN Version INTEGER NOT NULL DEFAULT 1;"
+        "ALTER TABLE setting ADD COLUMN Version INTEGER NOT NULL DEFAULT 1;");
+    // One row per key, so that two desks adding the same slot cannot both
+    // succeed. Of a key stored twice only the first row was ever read.
+    db.ExecuteScript(
+        "DELETE FROM setting WHERE Key IS NOT NULL AND ID NOT IN "
+        "(SELECT MIN(ID) FROM setting WHERE Key IS NOT NULL GROUP BY Key);"
+        "DROP INDEX IF EXISTS setting_key;"
+        "CREATE UNIQUE INDEX setting_key ON setting (Key);");
+    // Sites: the folders stored so far are the default site's, and so are
+    // the lines kept aside and the results of collections; the site that
+    // takes this step is the default one.
+    if (db.QueryInt("SELECT 1 FROM setting WHERE Key LIKE 'Path%'"))
+      StoreDefaultSite(db, CurrentSite());
+    db.ExecuteScript("ALTER TABLE rejected_lines ADD COLUMN Site TEXT NOT NULL DEFAULT ''");
+    db.Execute("UPDATE rejected_lines SET Site = ?", CurrentSite());
+    db.ExecuteScript(std::string("CREATE TABLE folder_status_by_site ("
+                                 "Site TEXT NOT NULL, Folder TEXT NOT NULL, "
+                                 "Slot INTEGER NOT NULL, CollectedAt ") +
+                     engine.DateTimeType() +
+                     " NOT NULL, Files INTEGER NOT NULL, Events BIGINT NOT NULL, "
+                     "KeptAside BIGINT NOT NULL, Waiting INTEGER NOT NULL, "
+                     "Failures INTEGER NOT NULL, PRIMARY KEY (Site, Folder))");
+    db.Execute(
+        "INSERT INTO folder_status_by_site SELECT ?, Folder, 0, CollectedAt, Files, Events, "
+        "KeptAside, Waiting, Failures FROM folder_status",
+        CurrentSite());
+    db.ExecuteScript(
+        "DROP TABLE folder_status;"
+        "ALTER TABLE folder_status_by_site RENAME TO folder_status;");
+    // The folder of each claimed file, so that the row of a file that is
+    // gone can be told from one that waits.
+    db.ExecuteScript("ALTER TABLE intake_ledger ADD COLUMN Folder TEXT");
+  }
+  engine.SetSchemaVersion(target);
   transaction.Commit();
 }
 
@@ -369,10 +408,13 @@ std::vector<std::string> PendingUpgrade(Database& db) {
   if (version < kSchemaVersion) {
     // What each step adds, by the version it brings (from 1).
     static constexpr const char* kSteps[] = {
-        "the indexes of the work rows and the settings", "the intake ledger",
-        "login keys that compare with full case folding", "the table of lines kept aside",
+        "the indexes of the work rows and the settings",
+        "the intake ledger",
+        "login keys that compare with full case folding",
+        "the table of lines kept aside",
         "the table of each folder's latest collection",
-        "the table of events applied, per login and day"};
+        "the table of events applied, per login and day",
+        "working folders per site and a version on each person and setting"};
     std::string steps;
     for (int step = std::max(version, 0); step < kSchemaVersion; ++step)
       steps += (steps.empty() ? "" : "; ") + (step < static_cast<int>(std::size(kSteps))

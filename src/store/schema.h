@@ -30,6 +30,9 @@ inline constexpr int kCreateOptions = 34;
 
 using DatabasePtr = std::unique_ptr<Database>;
 
+// The number of the schema's last step (UpgradeSchema).
+inline constexpr int kSchemaVersion = 7;
+
 // The size in characters of a text column of the program's tables, as the
 // tables are created with it; 0 for a column that is not text or not known.
 int TextColumnSize(std::string_view table, std::string_view column);
@@ -79,14 +82,15 @@ int CreateTable(Database* db, std::unique_ptr<TableDef>& table, const std::strin
 int AppendTable(Database* db, TableDef& table);
 int AddField(TableDef* table, const FieldDescription& field);
 // The tables human, logs and setting, in that order; false at the first
-// step that fails. Then the indexes and the program's own tables.
-bool CreateTables(Database* db);
+// step that fails. Then the indexes and the program's own tables, up to the
+// schema version `target`.
+bool CreateTables(Database* db, int target = kSchemaVersion);
 
-// Brings the indexes and the program's own tables up to the current schema
-// version, in numbered steps. Does nothing on a file without the three
-// tables; on one already current, only fills missing login keys.
-void UpgradeSchema(Database& db);
-inline constexpr int kSchemaVersion = 6;
+// Brings the indexes and the program's own tables up to the schema version
+// `target` (the current one but in tests that make older databases), in
+// numbered steps. Does nothing on a file without the three tables; on one
+// already current, only fills missing login keys.
+void UpgradeSchema(Database& db, int target = kSchemaVersion);
 // What UpgradeSchema would change in a database with the three tables, in
 // words, a text each; nothing when it is current. Only reads.
 std::vector<std::string> PendingUpgrade(Database& db);

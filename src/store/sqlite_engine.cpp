@@ -254,6 +254,10 @@ void SqliteEngine::CheckLocation() {
                                 "moved away while in use)");
 }
 
+bool SqliteEngine::ReadOnly() {
+  return sqlite3_db_readonly(m_db, "main") == 1;
+}
+
 std::int64_t SqliteEngine::BackUp(const std::string& path, bool replace) {
   // A new copy is as open to others as the database itself.
   struct stat own {};

@@ -52,6 +52,7 @@ class SqliteEngine : public Engine {
 
   void PrepareForBulkWrite() override;
   void CheckLocation() override;
+  bool ReadOnly() override;
 
   std::int64_t BackUp(const std::string& path, bool replace) override;
   std::vector<std::string> IntegrityProblems() override;

@@ -21,6 +21,8 @@ inline constexpr int kErrReadOnly = 8;      // the file cannot be written
 inline constexpr int kErrDamaged = 11;      // the file's contents are damaged
 inline constexpr int kErrDiskFull = 13;     // no room left for the file or its journal
 inline constexpr int kErrNotDatabase = 26;  // the file is no database
+inline constexpr int kErrConnectionLost =
+    10;  // a server's connection is gone (as SQLite's I/O error)
 
 // What went wrong, as far as the operator can act on it.
 enum class StoreFailure { Busy, ReadOnly, DiskFull, Damaged, Other };

@@ -249,6 +249,10 @@ TEST(CliOutput, MessagesSayWhatIsWrong) {
   run = RunCli(cwd, {"copy", "--to", "a.mdb", "--to=b.mdb"});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(Has(run.err, "--to is given twice")) << run.err;
+  // grants names each collector with its site, as many as there are.
+  run =
+      RunCli(cwd, {"grants", "--collector", "a", "--site", "n", "--collector", "b", "--site", "s"});
+  EXPECT_FALSE(Has(run.err, "given twice")) << run.err;
   run = RunCli(cwd, {"--db"});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(Has(run.err, "--db needs a database")) << run.err;

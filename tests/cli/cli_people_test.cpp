@@ -120,5 +120,34 @@ TEST(CliPeople, NothingStoredOrExportedSteersATerminal) {
   EXPECT_NE(RunCli(cwd, {"people", "export"}).out.find("Old\x1B]52"), std::string::npos);
 }
 
+// Two desks: the second read the person (version 1); the first changed the
+// phone since. The second's change without a version keeps the new phone;
+// with the version it read, its save is refused with both values until
+// forced.
+TEST(CliPeople, ASaveOverAnotherDesksChangeIsRefused) {
+  test::TempDir office;
+  const std::string cwd = office.Path().string();
+  ASSERT_EQ(RunCli(cwd, {"people", "add", "--name", "Иванов", "--login", "ivanov"}).exitCode, 0);
+  EXPECT_EQ(RunCli(cwd, {"people", "show", "1"}).out,
+            "id: 1\nname: Иванов\nlogin: ivanov\nage: \nprofession: \nphone: \nemail: \n"
+            "photo: \nversion: 1\n");
+  ASSERT_EQ(RunCli(cwd, {"people", "set", "1", "--if-version", "1", "--phone", "555"}).exitCode, 0);
+  ASSERT_EQ(RunCli(cwd, {"people", "set", "1", "--email", "i@example.org"}).exitCode, 0);
+  EXPECT_NE(RunCli(cwd, {"people", "show", "1"}).out.find("phone: 555\nemail: i@example.org\n"),
+            std::string::npos);
+
+  const auto refused = RunCli(cwd, {"people", "set", "1", "--if-version", "1", "--phone", "777"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err,
+            "vornal-cli people: person 1 was changed at another desk since version 1 (now 3): "
+            "phone now '555', yours '777'; nothing saved; give --force to save yours\n");
+  EXPECT_NE(RunCli(cwd, {"people", "show", "1"}).out.find("phone: 555\n"), std::string::npos);
+  EXPECT_EQ(RunCli(cwd, {"people", "set", "1", "--if-version", "1", "--phone", "777", "--force"})
+                .exitCode,
+            0);
+  EXPECT_NE(RunCli(cwd, {"people", "show", "1"}).out.find("phone: 777\nemail: i@example.org\n"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace vornal

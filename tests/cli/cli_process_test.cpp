@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "cli/cli_test_util.h"
@@ -19,7 +20,7 @@ std::string Rows(const std::string& dbPath) {
   return test::DumpRows(db);
 }
 
-TEST(CliFolders, SetListClearAndRefuseMissingFolders) {
+TEST(CliFolders, SetListClearAndWarnOfMissingFolders) {
   test::TempDir dir;
   const std::string cwd = dir.Path().string();
   fs::create_directory(dir.File("ivanov"));
@@ -34,14 +35,18 @@ TEST(CliFolders, SetListClearAndRefuseMissingFolders) {
     EXPECT_TRUE(fs::exists(dir.File("base.mdb")));
   }
 
+  // A folder that does not exist here may be another machine's of the site.
   result = RunCli(cwd, {"folders", "set", "4", "nowhere"});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("'nowhere' does not exist"), std::string::npos);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_NE(result.err.find("warning: folder 'nowhere' does not exist here"), std::string::npos)
+      << result.err;
 
   result = RunCli(cwd, {"folders"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.out.find(" 3  " + dir.File("ivanov") + "\n"), std::string::npos);
-  EXPECT_NE(result.out.find(" 4  (free)\n"), std::string::npos);
+  EXPECT_NE(result.out.find(" 4  " + dir.File("nowhere") + "  (folder does not exist)\n"),
+            std::string::npos)
+      << result.out;
   EXPECT_NE(result.out.find("10  (free)\n"), std::string::npos);
 
   EXPECT_EQ(RunCli(cwd, {"folders", "clear", "3"}).exitCode, 0);
@@ -61,6 +66,106 @@ TEST(CliFolders, SetListClearAndRefuseMissingFolders) {
   result = RunCli(cwd, {"folders", "--help"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.out.find("folders set N FOLDER"), std::string::npos);
+}
+
+// Two sites on one database, each collector with its own folders, at the
+// same time: each collects only its site's; status and sites show both.
+TEST(CliSites, TwoSitesCollectTheirOwnFoldersAtOnce) {
+  test::TempDir dir;
+  const std::string cwd = dir.Path().string();
+  const std::vector<std::pair<std::string, std::string>> folders = {
+      {"north", "n1"}, {"north", "n2"}, {"south", "s1"}};
+  for (const auto& [site, name] : folders) {
+    fs::create_directory(dir.File(name));
+    ASSERT_EQ(RunCli(cwd, {"--site", site, "folders", "add", dir.File(name)}).exitCode, 0);
+    test::WriteFile(
+        dir.File(name + "/main.buf"),
+        "2002|10|7|9|0|0|" + name + "|StartWDay|\r\n2002|10|7|17|0|0|" + name + "|StopWDay|\r\n");
+  }
+  EXPECT_EQ(RunCli(cwd, {"--site", "NORTH", "folders"}).out,
+            RunCli(cwd, {"--site", "north", "folders"}).out);
+  EXPECT_NE(RunCli(cwd, {"--site", "south", "folders"}).out.find(" 1  " + dir.File("s1") + "\n"),
+            std::string::npos);
+
+  // Each run in a folder of its own, so that their outputs stay apart.
+  test::TempDir northRun, southRun;
+  const auto start = [&](const test::TempDir& run, const char* site) {
+    fs::create_directory(run.Path());
+    return test::StartProgram(run.Path().string(), "/usr/bin/env",
+                              {"VORNAL_DB=" + test::DatabaseIn(cwd), VORNAL_CLI, "--site", site,
+                               "process", "--quiet-period", "0"});
+  };
+  const pid_t north = start(northRun, "north");
+  const pid_t south = start(southRun, "south");
+  const auto northDone = test::WaitCli(northRun.Path().string(), north);
+  const auto southDone = test::WaitCli(southRun.Path().string(), south);
+  ASSERT_EQ(northDone.exitCode, 0) << northDone.err;
+  ASSERT_EQ(southDone.exitCode, 0) << southDone.err;
+  EXPECT_NE(northDone.out.find("Path1 " + dir.File("n1") + ": 1 file, 2 events"), std::string::npos)
+      << northDone.out;
+  EXPECT_NE(northDone.out.find("Path2 " + dir.File("n2") + ": 1 file, 2 events"),
+            std::string::npos);
+  EXPECT_EQ(northDone.out.find(dir.File("s1")), std::string::npos);
+  EXPECT_NE(southDone.out.find("Path1 " + dir.File("s1") + ": 1 file, 2 events"), std::string::npos)
+      << southDone.out;
+  EXPECT_EQ(southDone.out.find(dir.File("n1")), std::string::npos);
+  for (const auto& [site, name] : folders) EXPECT_TRUE(fs::is_empty(dir.File(name))) << name;
+  std::istringstream rows(test::RowsIn(cwd));
+  std::set<std::string> lines;
+  for (std::string line; std::getline(rows, line);) lines.insert(line);
+  EXPECT_EQ(lines, (std::set<std::string>{"n1|StopWDay|2002-10-07 09:00:00|2002-10-07 17:00:00",
+                                          "n2|StopWDay|2002-10-07 09:00:00|2002-10-07 17:00:00",
+                                          "s1|StopWDay|2002-10-07 09:00:00|2002-10-07 17:00:00"}));
+
+  const auto sites = RunCli(cwd, {"--site", "south", "sites"});
+  EXPECT_NE(sites.out.find("north  2 folders, collected "), std::string::npos) << sites.out;
+  EXPECT_NE(sites.out.find("(default)\n"), std::string::npos) << sites.out;
+  EXPECT_NE(sites.out.find("south  1 folder, collected "), std::string::npos);
+  EXPECT_NE(sites.out.find("(this site)\n"), std::string::npos);
+  const auto status = RunCli(cwd, {"--site", "south", "status", "--folders"});
+  EXPECT_NE(status.out.find("Folders of site north\n"), std::string::npos) << status.out;
+  EXPECT_NE(status.out.find("Folders of site south (this site)\n"), std::string::npos);
+  EXPECT_NE(status.out.find(dir.File("n2")), std::string::npos);
+  const auto csv = RunCli(cwd, {"--site", "south", "status", "--folders", "--csv"});
+  EXPECT_NE(csv.out.find(",Note,Site\r\n"), std::string::npos) << csv.out;
+  EXPECT_NE(csv.out.find(",1,2,0,0,0,,south\r\n"), std::string::npos) << csv.out;
+  EXPECT_EQ(RunCli(cwd, {"--site", "no site", "folders"}).exitCode, 2);
+}
+
+// Desks adding and setting slots at the same time lose none of them: each
+// add takes a slot of its own, each set changes only its slot.
+TEST(CliSites, SlotsAddedAndSetAtOnceAllStay) {
+  test::TempDir dir;
+  const std::string cwd = dir.Path().string();
+  ASSERT_EQ(RunCli(cwd, {"folders"}).exitCode, 0);
+  std::vector<std::pair<pid_t, std::string>> runs;
+  for (int i = 0; i < 6; ++i) {
+    const std::string run = cwd + "/run" + std::to_string(i);
+    fs::create_directory(run);
+    const std::string folder = dir.File("f" + std::to_string(i));
+    fs::create_directory(folder);
+    const std::vector<std::string> args =
+        i % 2 ? std::vector<std::string>{"folders", "add", folder}
+              : std::vector<std::string>{"folders", "set", std::to_string(20 + i), folder};
+    runs.emplace_back(
+        test::StartProgram(
+            run, "/usr/bin/env",
+            [&] {
+              std::vector<std::string> all{"VORNAL_DB=" + test::DatabaseIn(cwd), VORNAL_CLI};
+              all.insert(all.end(), args.begin(), args.end());
+              return all;
+            }()),
+        run);
+  }
+  std::set<std::string> printed;
+  for (const auto& [pid, run] : runs) {
+    const auto done = test::WaitCli(run, pid);
+    EXPECT_EQ(done.exitCode, 0) << done.err;
+    EXPECT_TRUE(printed.insert(done.out.substr(0, done.out.find(':'))).second) << done.out;
+  }
+  const std::string list = RunCli(cwd, {"folders"}).out;
+  for (int i = 0; i < 6; ++i)
+    EXPECT_NE(list.find(dir.File("f" + std::to_string(i)) + "\n"), std::string::npos) << list;
 }
 
 TEST(CliProcess, AppliesBuffersAndPrintsTheSummary) {

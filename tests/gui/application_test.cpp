@@ -9,6 +9,7 @@
 #include "gui/widget_test_util.h"
 #include "gui/widgets/message_box.h"
 #include "store/messages.h"
+#include "store/schema.h"
 
 namespace vornal {
 
@@ -37,6 +38,20 @@ class ApplicationTest : public QObject {
     QCOMPARE(shown.icon, QMessageBox::Warning);
     QCOMPARE(shown.caption, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     QVERIFY(!QFile::exists(dir.File("base.mdb")));
+  }
+
+  // A password in --db is refused once, before any window; it is never shown.
+  void APasswordInTheLocationIsRefusedOnce() {
+    test::ScopedCurrentDir dir;
+    SetDatabaseLocation("host=/nowhere dbname=office password=secret");
+    Application app;
+    QVERIFY(!app.Run());
+    SetDatabaseLocation(kDatabaseFile);
+    QCOMPARE(MessageBox::History().size(), 1u);
+    const auto& shown = MessageBox::History().front();
+    QVERIFY(shown.text.startsWith(QStringLiteral("Пароль в адресе базы данных не принимается")));
+    QVERIFY(!shown.text.contains(QStringLiteral("secret")));
+    QCOMPARE(shown.icon, QMessageBox::Critical);
   }
 
   void ClosingTheMainWindowEndsTheRun() {

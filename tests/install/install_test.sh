@@ -26,6 +26,9 @@ for command in $commands; do
     { echo "vornal-cli.1 does not describe '$command'"; exit 1; }
 done
 test -s "$root/opt/vornal/lib/systemd/system/vornal-collect.timer"
+# The collector runs confined: an exposure of 2.5 or less on systemd's scale.
+systemd-analyze security --offline=true --threshold=25 \
+  "$root/opt/vornal/lib/systemd/system/vornal-collect.service" >/dev/null
 
 mkdir "$work/office"
 cd "$work/office"

@@ -44,7 +44,8 @@ int FilesIn(const std::string& folder) {
 }
 
 // vornal-cli process killed at each named point of the sweep, then run again,
-// leaves the rows of one uninterrupted run, a sound database and no buffer.
+// leaves the rows of one uninterrupted run, a sound database, no buffer and
+// no ledger row.
 TEST(CrashPoints, EveryPointRecoversToTheRowsOfOneUninterruptedRun) {
   const std::vector<std::string> buffers = Buffers();
   test::TempDir reference;
@@ -75,6 +76,9 @@ TEST(CrashPoints, EveryPointRecoversToTheRowsOfOneUninterruptedRun) {
     EXPECT_EQ(test::RowsIn(cwd), expected);
     EXPECT_EQ(IntegrityCheck(cwd), "ok");
     for (int i = 0; i < kFolders; ++i) EXPECT_EQ(FilesIn(cwd + "/w" + std::to_string(i)), 0);
+    Database db;
+    db.Open(test::DatabaseIn(cwd));
+    EXPECT_EQ(db.QueryInt("SELECT count(*) FROM intake_ledger"), 0);
   }
 }
 

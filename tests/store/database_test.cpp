@@ -114,7 +114,7 @@ TEST(Database, EngineErrorsAreClassified) {
   db->ExecuteScript("PRAGMA max_page_count = 1");
   EXPECT_EQ(failure([&] {
               for (int i = 0; i < 1000; ++i)
-                db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('k', ?)",
+                db->Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", "k" + std::to_string(i),
                             std::string(255, 'x'));
             }),
             StoreFailure::DiskFull);

@@ -33,6 +33,51 @@ TEST(People, ValuesAreStoredExactlyAsTyped) {
   EXPECT_EQ(rs.m_email, changed.email);
 }
 
+// Two desks opened the same person. The first sets the phone; the second,
+// which set the e-mail, keeps that phone; a field both changed is returned
+// as a conflict, nothing of the save written, until saved over it.
+TEST(People, TwoDesksNeverOverwriteEachOther) {
+  auto db = test::MakeMemoryDatabase();
+  const std::int64_t id = InsertPerson(*db, {"Иванов", "", "", "", "ivanov", "", ""});
+  const StoredPerson first = *ReadStoredPerson(*db, id);
+  const StoredPerson second = first;
+
+  PersonValues phone = first.values;
+  phone.tel = "555";
+  ASSERT_EQ(SavePerson(*db, id, first, phone).outcome, PersonSave::Outcome::Saved);
+  PersonValues email = second.values;
+  email.email = "i@example.org";
+  ASSERT_EQ(SavePerson(*db, id, second, email).outcome, PersonSave::Outcome::Saved);
+  StoredPerson now = *ReadStoredPerson(*db, id);
+  EXPECT_EQ(now.values.tel, "555");
+  EXPECT_EQ(now.values.email, "i@example.org");
+  EXPECT_EQ(now.version, first.version + 2);
+
+  PersonValues both = second.values;
+  both.tel = "777";
+  both.prof = "Инженер";
+  const PersonSave refused = SavePerson(*db, id, second, both);
+  ASSERT_EQ(refused.outcome, PersonSave::Outcome::Conflict);
+  ASSERT_EQ(refused.conflicts.size(), 1u);
+  EXPECT_EQ(refused.conflicts[0].field, PersonField::Tel);
+  EXPECT_EQ(refused.conflicts[0].theirs, "555");
+  EXPECT_EQ(refused.conflicts[0].mine, "777");
+  EXPECT_EQ(ReadStoredPerson(*db, id)->values.prof, "");
+  // The operator keeps the other desk's phone; the profession is saved, and
+  // the other desk's e-mail stays.
+  EXPECT_EQ(refused.merged.tel, "777");
+  both = refused.merged;
+  both.tel = refused.conflicts[0].theirs;
+  ASSERT_EQ(SavePerson(*db, id, refused.current, both).outcome, PersonSave::Outcome::Saved);
+  now = *ReadStoredPerson(*db, id);
+  EXPECT_EQ(now.values.tel, "555");
+  EXPECT_EQ(now.values.prof, "Инженер");
+  EXPECT_EQ(now.values.email, "i@example.org");
+
+  DeletePerson(*db, id);
+  EXPECT_EQ(SavePerson(*db, id, now, both).outcome, PersonSave::Outcome::Gone);
+}
+
 TEST(People, ListIsInIdOrderAndDeleteRemovesOnlyThatPerson) {
   auto db = test::MakeMemoryDatabase();
   const auto first = InsertPerson(*db, {"A", "", "", "", "a", "", ""});

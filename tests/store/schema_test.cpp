@@ -5,8 +5,12 @@
 #include <cctype>
 #include <vector>
 
+#include "intake/folder_status.h"
+#include "intake/rejected_lines.h"
+#include "store/folder_slots.h"
 #include "store/login_key.h"
 #include "store/messages.h"
+#include "store/people.h"
 #include "test_util.h"
 
 namespace vornal {
@@ -72,10 +76,11 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
       columns.push_back(std::string(table) + "." + column);
   // A server keeps names in lower case, so psql users write them unquoted.
   std::vector<std::string> expected{
-      "human.ID",      "human.Name", "human.Age",    "human.Prof",     "human.Photo",
-      "human.Login",   "human.Tel",  "human.email",  "human.LoginKey", "logs.ID",
-      "logs.Login",    "logs.Event", "logs.Preview", "logs.BeginTime", "logs.EndTime",
-      "logs.LoginKey", "setting.ID", "setting.Key",  "setting.Val"};
+      "human.ID",       "human.Name",    "human.Age",   "human.Prof",     "human.Photo",
+      "human.Login",    "human.Tel",     "human.email", "human.LoginKey", "human.Version",
+      "logs.ID",        "logs.Login",    "logs.Event",  "logs.Preview",   "logs.BeginTime",
+      "logs.EndTime",   "logs.LoginKey", "setting.ID",  "setting.Key",    "setting.Val",
+      "setting.Version"};
   if (db->IsServer())
     for (std::string& name : expected)
       for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -108,6 +113,43 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
   EXPECT_EQ(db->Indexes("logs"),
             (std::vector<std::string>{"logs_begin", "logs_end", "logs_key_begin", "logs_key_end",
                                       "logs_unfinished"}));
+}
+
+// A database from before sites and row versions keeps its folders as the
+// default site's (the site that opens it first), and so its kept-aside
+// lines and the results of its collections; of a key stored twice the row
+// that was read stays; people and settings get their versions.
+TEST(Schema, ADatabaseFromBeforeSitesKeepsItsFoldersAsTheDefaultSites) {
+  TempDir dir;
+  const std::string location = test::DatabaseIn(dir.Path().string());
+  {
+    const DatabasePtr old = test::MakeOlderDatabase(location, 5);
+    old->Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?), ('Path1', '/b'), ('Path2', '/c')",
+                 "Path1", dir.Path().string());
+    old->Execute("INSERT INTO HUMAN (Name, Login) VALUES ('Иванов', 'ivanov')");
+    old->Execute(
+        "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text) "
+        "VALUES ('/a', 'main.buf.claim-1', 1, 'unknown-event', '2002-10-07 09:00:00', 3, 'abc')");
+    old->Execute(
+        "INSERT INTO folder_status (Folder, CollectedAt, Files, Events, KeptAside, Waiting, "
+        "Failures) VALUES (?, '2002-10-07 09:00:00', 1, 2, 1, 0, 0)",
+        dir.Path().string());
+  }
+  DatabasePtr db;
+  ASSERT_EQ(OpenDatabaseFile(db, location, true), 1);
+  EXPECT_EQ(db->Connection().SchemaVersion(), kSchemaVersion);
+  EXPECT_EQ(DefaultSite(*db), CurrentSite());
+  const FolderSlots slots = LoadFolderSlots(*db);
+  EXPECT_EQ(slots[0].path, dir.Path().string());
+  EXPECT_EQ(slots[1].path, "/c");
+  EXPECT_EQ(db->QueryInt("SELECT count(*) FROM SETTING WHERE Key = 'Path1'"), 1);
+  EXPECT_THROW(db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path2', '/d')"), StoreError);
+  EXPECT_EQ(ListRejected(*db).at(0).site, CurrentSite());
+  const std::vector<SiteStatus> sites = SiteStatuses(*db);
+  ASSERT_EQ(sites.size(), 1u);
+  EXPECT_TRUE(sites[0].here);
+  EXPECT_EQ(sites[0].status.folders.at(0).events, 2);
+  EXPECT_EQ(ReadStoredPerson(*db, 1)->version, 1);
 }
 
 TEST(Schema, CreateTablesRefusesAnExistingTable) {

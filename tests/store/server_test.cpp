@@ -1,14 +1,17 @@
-// Cases that only a server has: logins with passwords, roles, and moving an
-// office between a file and a server.
+// Cases that only a server has: logins with passwords, roles, timeouts,
+// lost connections, and moving an office between a file and a server.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "cli/cli_test_util.h"
 #include "intake/folder_sweep.h"
 #include "stats/stat_grid.h"
 #include "store/database_copy.h"
 #include "store/people.h"
+#include "store/sites.h"
 
 namespace vornal {
 namespace {
@@ -55,53 +58,186 @@ TEST(Server, PasswordsComeFromThePasswordFileAndARefusalSaysSo) {
   ::unsetenv("PGPASSFILE");
 }
 
-// `vornal-cli grants`: the viewer reads the statistics and writes nothing;
-// the collector collects but edits no person.
-TEST(Server, ViewerReadsAndCannotWriteCollectorCollects) {
+std::string Setting(Database& db, const std::string& name) {
+  Statement query = db.Prepare("SELECT current_setting(?)");
+  query.Bind(name);
+  return query.Step() ? query.Text(0) : "";
+}
+
+// Timeouts set for a role are the administrator's: they hold for every lock,
+// the advisory ones included; the program's own apply only where none is.
+TEST(Server, TimeoutsSetForTheRoleAreKept) {
+  const std::string location = test::ServerDatabases::New();
+  const std::string role = "vt_timeouts_" + std::to_string(::getpid());
+  Database own;
+  own.Open(location);
+  own.ExecuteScript("CREATE ROLE " + role + " LOGIN; ALTER ROLE " + role +
+                    " SET lock_timeout = '150ms'; ALTER ROLE " + role +
+                    " SET statement_timeout = '40s'");
+  EXPECT_EQ(Setting(own, "lock_timeout"), "5s");
+  EXPECT_EQ(Setting(own, "statement_timeout"), "0");
+  {
+    Database given;
+    given.Open(location + " user=" + role);
+    EXPECT_EQ(Setting(given, "lock_timeout"), "150ms");
+    EXPECT_EQ(Setting(given, "statement_timeout"), "40s");
+    // Another run holds the intake's lock: the role's 150 ms are waited, not
+    // the program's 60 s.
+    Transaction holding(own);
+    own.Connection().Lock(DatabaseLock::Intake);
+    Transaction waiting(given);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      given.Connection().Lock(DatabaseLock::Intake);
+      FAIL() << "the lock was taken twice";
+    } catch (const StoreError& e) {
+      EXPECT_EQ(e.Code(), kErrBusy);
+      EXPECT_NE(std::string(e.what()).find("held it for 150ms"), std::string::npos) << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  }
+  own.ExecuteScript("DROP ROLE " + role);
+}
+
+// A connection the server ended is one failure, code 10, its text on one
+// line and said once, whatever the statement that met it.
+TEST(Server, ALostConnectionIsOneErrorOnOneLine) {
+  const std::string location = test::ServerDatabases::New();
+  test::MakeDatabase(location);
+  const std::vector<std::pair<const char*, std::function<void(Database&)>>> uses = {
+      {"query", [](Database& db) { db.QueryInt("SELECT count(*) FROM logs"); }},
+      {"prepare", [](Database& db) { db.Prepare("SELECT ID FROM human WHERE ID = ?"); }},
+      {"script", [](Database& db) { db.ExecuteScript("SELECT 1; SELECT 2"); }},
+      {"transaction", [](Database& db) { Transaction transaction(db); }},
+      {"pipeline",
+       [](Database& db) {
+         Transaction transaction(db);
+         for (int i = 0; i < 3; ++i)
+           db.Send("INSERT INTO setting (Key, Val) VALUES (?, ?)", "k" + std::to_string(i), "v");
+         transaction.Commit();
+       }},
+  };
+  Database killer;
+  killer.Open(location);
+  for (const auto& [what, use] : uses) {
+    Database db;
+    db.Open(location);
+    const std::int64_t pid = db.QueryInt("SELECT pg_backend_pid()").value_or(0);
+    killer.QueryInt("SELECT 1 FROM (SELECT pg_terminate_backend(?)) AS t", pid);
+    while (killer.QueryInt("SELECT 1 FROM pg_stat_activity WHERE pid = ?", pid)) {
+    }
+    try {
+      use(db);
+      ADD_FAILURE() << what << ": no error";
+    } catch (const StoreError& e) {
+      const std::string text = e.what();
+      EXPECT_EQ(e.Code(), kErrConnectionLost) << what << ": " << text;
+      EXPECT_EQ(text.find_first_of("\t\n"), std::string::npos) << what << ": " << text;
+      const std::string head = text.substr(0, 20);
+      EXPECT_EQ(text.find(head, 1), std::string::npos) << what << ": " << text;
+    }
+  }
+}
+
+// The three roles of `vornal-cli grants`, each doing what it may and
+// refused, before anything is touched, what it may not: a viewer reads; a
+// collector of a site collects and retries its own site's kept-aside lines;
+// an operator edits people and folders and forgets kept-aside lines.
+TEST(Server, EachRoleIsRefusedWhatItMayNotDoBeforeAnythingIsTouched) {
   test::TempDir office;
   const std::string cwd = office.Path().string();
   const std::string location = test::DatabaseIn(cwd);
   const std::string suffix = std::to_string(::getpid());
   const std::string viewer = "vt_viewer_" + suffix;
   const std::string collector = "vt_collector_" + suffix;
+  const std::string operator_ = "vt_operator_" + suffix;
   {
     DatabasePtr owner = test::MakeDatabase(location);
-    owner->ExecuteScript("DROP ROLE IF EXISTS " + viewer + "; DROP ROLE IF EXISTS " + collector +
-                         "; CREATE ROLE " + viewer + " LOGIN; CREATE ROLE " + collector + " LOGIN");
+    for (const std::string& role : {viewer, collector, operator_})
+      owner->ExecuteScript("DROP ROLE IF EXISTS " + role + "; CREATE ROLE " + role + " LOGIN");
     owner->Execute("INSERT INTO LOGS (Login, Event, BeginTime, EndTime) VALUES (?, ?, ?, ?)",
                    "petrov", "StopWDay", "2002-10-07 09:00:00", "2002-10-07 17:00:00");
+    // A line kept aside at each site that is a valid event now.
+    for (const std::string site : {"north", "south"}) {
+      const std::string line = "2002|10|8|9|0|0|" + site + "|StartWDay|";
+      owner->Execute(
+          "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text, "
+          "Site) VALUES ('/w', 'main.buf.claim-1', 1, 'unknown-event', '2002-10-08 09:00:00', ?, "
+          "?, ?)",
+          static_cast<std::int64_t>(line.size()), line, site);
+    }
   }
-  const auto granted = test::RunCli(cwd, {"grants", "--collector", collector, "--viewer", viewer});
+  const auto as = [&](const std::string& role, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", location + " user=" + role});
+    return test::RunCli(cwd, args);
+  };
+  // A role without rights is told so in a sentence.
+  const auto none = as(viewer, {"people"});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("the role '" + viewer + "' lacks a right this needs"), std::string::npos)
+      << none.err;
+  EXPECT_EQ(test::RunCli(cwd, {"grants", "--collector", collector}).exitCode, 2);
+  const auto granted = test::RunCli(cwd, {"grants", "--viewer", viewer, "--collector", collector,
+                                          "--site", "north", "--operator", operator_});
   ASSERT_EQ(granted.exitCode, 0) << granted.err;
-  test::MakeOffice(cwd, {"2002|10|8|9|0|0|ivanov|StartWDay|\r\n"});
+  EXPECT_NE(granted.out.find("FOR DELETE TO \"" + collector + "\" USING (site = 'north')"),
+            std::string::npos)
+      << granted.out;
+  // Not the tables' owner: nothing granted, nothing printed.
+  const auto foreign = as(operator_, {"grants", "--viewer", collector});
+  EXPECT_EQ(foreign.exitCode, 1);
+  EXPECT_EQ(foreign.out, "");
+  EXPECT_NE(foreign.err.find("nothing granted: the tables belong to postgres, and only their owner "
+                             "can grant on them (you are " +
+                             operator_ + ")"),
+            std::string::npos)
+      << foreign.err;
+  ASSERT_EQ(test::RunCli(cwd, {"--site", "north", "folders", "set", "1", cwd}).exitCode, 0);
+  test::WriteFile(cwd + "/main.buf", "2002|10|8|9|0|0|ivanov|StartWDay|\r\n");
 
-  Database asViewer;
-  asViewer.Open(location + " user=" + viewer);
-  const StatGrid grid = BuildStatGrid(asViewer, *DateTime::FromParts(2002, 10, 7),
-                                      *DateTime::FromParts(2002, 10, 7, 23, 59, 59), "");
-  EXPECT_EQ(grid.RowCount(), 5);
-  try {
-    InsertPerson(asViewer, {"Иванов", "", "", "", "ivanov", "", ""});
-    FAIL() << "the viewer wrote a person";
-  } catch (const StoreError& e) {
-    EXPECT_EQ(e.Code(), kErrReadOnly);
-    EXPECT_STREQ(e.what(), "permission denied for table human");
-  }
-  EXPECT_THROW(ProcessFolders(asViewer), StoreError);
-  EXPECT_EQ(test::ReadFile(fs::directory_iterator(cwd + "/w0")->path().string()),
-            "2002|10|8|9|0|0|ivanov|StartWDay|\r\n");
+  const auto refused = [&](const std::string& role, const std::vector<std::string>& args,
+                           const std::string& may) {
+    const auto result = as(role, args);
+    EXPECT_EQ(result.exitCode, 1) << role << " " << args[args.size() > 2 ? 2 : 0];
+    EXPECT_NE(result.err.find("the role '" + role + "' may not " + may +
+                              " in this database (it "
+                              "lacks "),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("sequence"), std::string::npos) << result.err;
+  };
+  const std::string logs = test::RowsIn(cwd);
+  refused(viewer, {"--site", "north", "process"}, "collect");
+  EXPECT_EQ(test::ReadFile(cwd + "/main.buf"), "2002|10|8|9|0|0|ivanov|StartWDay|\r\n");
+  refused(viewer, {"people", "add", "--name", "Иванов", "--login", "ivanov"}, "change people");
+  refused(viewer, {"--site", "north", "folders", "add", "/srv"}, "change the settings");
+  refused(collector, {"people", "add", "--name", "Иванов", "--login", "ivanov"}, "change people");
+  refused(collector, {"--site", "north", "folders", "clear", "1"}, "change the settings");
+  refused(collector, {"rejected", "--clear"}, "forget the lines kept aside");
+  refused(operator_, {"--site", "north", "process"}, "collect");
+  EXPECT_EQ(test::RowsIn(cwd), logs);
+  EXPECT_EQ(test::RunCli(cwd, {"rejected", "--csv"}).out.find("north"),
+            test::RunCli(cwd, {"rejected", "--csv"}).out.find("north"));
+  EXPECT_EQ(as(viewer, {"stats", "--year", "2002"}).exitCode, 0);
 
-  Database asCollector;
-  asCollector.Open(location + " user=" + collector);
-  EXPECT_EQ(ProcessFolders(asCollector).eventsApplied, 1);
-  EXPECT_TRUE(fs::is_empty(cwd + "/w0"));
-  EXPECT_THROW(InsertPerson(asCollector, {"Иванов", "", "", "", "ivanov", "", ""}), StoreError);
-  asViewer.Close();
-  asCollector.Close();
+  // The collector of north, claiming to be south's, cannot take south's line
+  // out: nothing of the retry stays.
+  refused(collector, {"--site", "south", "rejected", "--retry"}, "retry the lines kept aside");
+  EXPECT_EQ(test::RowsIn(cwd), logs);
+  const auto retried = as(collector, {"--site", "north", "rejected", "--retry"});
+  EXPECT_EQ(retried.out, "1 line applied, 0 still kept aside.\n") << retried.err;
+  const auto collected = as(collector, {"--site", "north", "process", "--quiet-period", "0"});
+  EXPECT_EQ(collected.exitCode, 0) << collected.err;
+  EXPECT_FALSE(fs::exists(cwd + "/main.buf"));
+
+  EXPECT_EQ(as(operator_, {"people", "add", "--name", "Иванов", "--login", "ivanov"}).exitCode, 0);
+  EXPECT_EQ(as(operator_, {"--site", "south", "folders", "set", "1", "/srv/south"}).exitCode, 0);
+  EXPECT_EQ(as(operator_, {"rejected", "--clear"}).out, "1 line forgotten.\n");
+
   Database owner;
   owner.Open(location);
-  owner.ExecuteScript("DROP OWNED BY " + viewer + ", " + collector + "; DROP ROLE " + viewer +
-                      "; DROP ROLE " + collector);
+  for (const std::string& role : {viewer, collector, operator_})
+    owner.ExecuteScript("DROP OWNED BY " + role + "; DROP ROLE " + role);
 }
 
 // An office moves from its file to a server and back with every row and ID;

@@ -35,6 +35,8 @@
 #include "store/folder_slots.h"
 #include "store/people.h"
 #include "store/recordset.h"
+#include "store/role_grants.h"
+#include "store/sites.h"
 #include "ui_main_window.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -53,6 +55,12 @@ constexpr int kColumns = 5;
 
 QString FromStd(const std::string& text) {
   return QString::fromStdString(text);
+}
+
+// A value in a question: «text», or "(пусто)".
+QString QuotedValue(const std::string& value) {
+  return value.empty() ? MainWindow::tr("(пусто)")
+                       : QStringLiteral("«") + FromStd(value) + QStringLiteral("»");
 }
 
 std::string ToStd(const QString& text) {
@@ -215,6 +223,48 @@ QString ProcessReport(const SweepSummary& summary) {
   return text;
 }
 
+// A slot's value in a question: «/srv/work», or "(пусто)" for a free one.
+QString SlotValue(const FolderSlot& slot) {
+  return QuotedValue(slot.enabled ? slot.path : std::string());
+}
+
+// The question about a field both desks changed: "Телефон изменён на другом
+// рабочем месте: «…» — сохранить ваше значение «…»?"
+QString ConflictQuestion(const FieldConflict& conflict) {
+  QString text;
+  switch (conflict.field) {
+    case PersonField::Name:
+      text =
+          MainWindow::tr("ФИО изменены на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+    case PersonField::Login:
+      text =
+          MainWindow::tr("Логин изменён на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+    case PersonField::Age:
+      text = MainWindow::tr(
+          "Возраст изменён на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+    case PersonField::Prof:
+      text = MainWindow::tr(
+          "Профессия изменена на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+    case PersonField::Tel:
+      text = MainWindow::tr(
+          "Телефон изменён на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+    case PersonField::Email:
+      text = MainWindow::tr(
+          "E-mail изменён на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+    case PersonField::Photo:
+      text =
+          MainWindow::tr("Фото изменено на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+  }
+  return text.arg(QuotedValue(conflict.theirs), QuotedValue(conflict.mine));
+}
+
 // The state column: "на работе с 09:05", "был 07.12 18:03"; the date of a
 // day other than the latest event's, the year of another year.
 QString PresenceText(const Presence& presence, const std::optional<DateTime>& latest) {
@@ -281,6 +331,10 @@ void MainWindow::Initialize() {
   if (DatabaseLocation() != kDatabaseFile)
     setWindowTitle(windowTitle() + QStringLiteral(" — ") +
                    FromStd(DisplayLocation(DatabaseLocation())));
+  // And which site, when it was named.
+  if (SiteWasGiven())
+    setWindowTitle(windowTitle() + QStringLiteral(" — ") +
+                   tr("площадка %1").arg(FromStd(CurrentSite())));
   ShowDetails({}, {}, {}, {}, {});
 
   CellGrid* grid = m_ui->grid;
@@ -566,10 +620,11 @@ std::optional<std::int64_t> MainWindow::CurrentId() {
 }
 
 bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id,
-                            const PersonValues& values) {
+                            StoredPerson* read, const PersonValues& values) {
   try {
     OpenDatabase();
     if (!m_db) return false;
+    RequireRight(*m_db, Action::EditPeople);
     if (const std::optional<LoginOwner> owner = FindLoginOwner(*m_db, values.login, id)) {
       CloseDatabase();
       const QString question =
@@ -585,16 +640,35 @@ bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id
       OpenDatabase();
       if (!m_db) return false;
     }
-    bool saved = true;
-    if (id)
-      saved = UpdatePerson(*m_db, *id, values) == 1;
-    else
+    if (!id) {
       InsertPerson(*m_db, values);
+      CloseDatabase();
+      return true;
+    }
+    // Another desk may have changed the person since the editor opened: a
+    // field changed on both is asked about, "No" keeping the other desk's.
+    PersonValues mine = values;
+    for (;;) {
+      const PersonSave save = vornal::SavePerson(*m_db, *id, *read, mine);
+      if (save.outcome == PersonSave::Outcome::Saved) break;
+      CloseDatabase();
+      if (save.outcome == PersonSave::Outcome::Gone) {
+        MessageBox::Error(&editor, tr("Этой записи больше нет в базе данных: её удалила другая "
+                                      "программа. Введённые данные остались в окне."));
+        return false;
+      }
+      mine = save.merged;
+      for (const FieldConflict& conflict : save.conflicts)
+        if (MessageBox::Show(&editor, ConflictQuestion(conflict), MessageBox::AppTitle(),
+                             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No) != QMessageBox::Yes)
+          FieldValue(mine, conflict.field) = conflict.theirs;
+      *read = save.current;
+      OpenDatabase();
+      if (!m_db) return false;
+    }
     CloseDatabase();
-    if (!saved)
-      MessageBox::Error(&editor, tr("Этой записи больше нет в базе данных: её удалила другая "
-                                    "программа. Введённые данные остались в окне."));
-    return saved;
+    return true;
   } catch (const StoreError& e) {
     CloseDatabase();
     MessageBox::EngineError(&editor, e,
@@ -609,8 +683,9 @@ bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id
 void MainWindow::OnAdd() {
   RunCommand([this] {
     PersonEditor dialog(this);
-    dialog.SetCommit(
-        [this, &dialog](const PersonValues& values) { return SavePerson(dialog, {}, values); });
+    dialog.SetCommit([this, &dialog](const PersonValues& values) {
+      return SavePerson(dialog, {}, nullptr, values);
+    });
     dialog.exec();
     FillUserList();
   });
@@ -623,18 +698,23 @@ void MainWindow::OnEdit() {
     OpenDatabase();
     if (!m_db) return;
     PersonEditor dialog(this);
-    {
-      PersonRecordset rs(m_db.get());
-      OpenPerson(rs, *id);
-      // Fixed-size columns may pad their values; the editor gets them without.
-      const auto trimmed = [](const std::string& text) { return std::string(TrimRight(text)); };
-      dialog.SetValues({trimmed(rs.m_Name), trimmed(rs.m_Age), trimmed(rs.m_Prof),
-                        trimmed(rs.m_Photo), trimmed(rs.m_Login), trimmed(rs.m_Tel),
-                        trimmed(rs.m_email)});
-    }
+    std::optional<StoredPerson> read = ReadStoredPerson(*m_db, *id);
     CloseDatabase();
-    dialog.SetCommit(
-        [this, &dialog, id](const PersonValues& values) { return SavePerson(dialog, id, values); });
+    if (!read) {
+      // Another program removed the person: the list shows it.
+      FillUserList();
+      return;
+    }
+    // Fixed-size columns may pad their values; the editor gets them without.
+    PersonValues shown = read->values;
+    for (const PersonField field :
+         {PersonField::Name, PersonField::Login, PersonField::Age, PersonField::Prof,
+          PersonField::Tel, PersonField::Email, PersonField::Photo})
+      FieldValue(shown, field) = std::string(TrimRight(FieldValue(shown, field)));
+    dialog.SetValues(shown);
+    dialog.SetCommit([this, &dialog, id, &read](const PersonValues& values) {
+      return SavePerson(dialog, id, &*read, values);
+    });
     dialog.exec();
     FillUserList();
   });
@@ -649,6 +729,7 @@ void MainWindow::OnDelete() {
     if (!id) return;
     OpenDatabase();
     if (!m_db) return;
+    RequireRight(*m_db, Action::EditPeople);
     DeletePerson(*m_db, *id);
     CloseDatabase();
     FillUserList();
@@ -659,26 +740,47 @@ void MainWindow::OnSettings() {
   RunCommand([this] {
     OpenDatabase();
     if (!m_db) return;
-    FolderSlots slots = LoadFolderSlots(*m_db);
+    FolderSlots read = LoadFolderSlots(*m_db);
     CloseDatabase();
 
     SettingsDialog sheet;
-    sheet.m_foldersPage.SetRowCount(static_cast<int>(slots.size()));
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-      sheet.m_foldersPage.m_path[i] = FromStd(slots[i].path);
-      sheet.m_foldersPage.m_enabled[i] = slots[i].enabled;
+    FoldersPage& page = sheet.m_foldersPage;
+    page.SetSite(FromStd(CurrentSite()), CurrentSite() == HostSite());
+    page.SetRowCount(static_cast<int>(read.size()));
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      page.m_path[i] = FromStd(read[i].path);
+      page.m_enabled[i] = read[i].enabled;
     }
     // The rows are saved while the sheet is open, so a refusal keeps them there.
-    sheet.SetCommit([this, &sheet, &slots] {
-      slots.resize(static_cast<std::size_t>(sheet.m_foldersPage.RowCount()));
-      for (std::size_t i = 0; i < slots.size(); ++i) {
-        slots[i].path = ToStd(sheet.m_foldersPage.m_path[i]);
-        slots[i].enabled = sheet.m_foldersPage.m_enabled[i];
-      }
+    sheet.SetCommit([this, &sheet, &page, &read] {
+      FolderSlots slots(static_cast<std::size_t>(page.RowCount()));
+      for (std::size_t i = 0; i < slots.size(); ++i)
+        slots[i] = {ToStd(page.m_path[i]), page.m_enabled[i]};
       try {
         OpenDatabase();
         if (!m_db) return false;
-        SaveFolderSlots(*m_db, slots);
+        // A row another desk changed too is asked about, "No" keeping the
+        // other desk's folder.
+        for (;;) {
+          const std::vector<SlotConflict> conflicts = SaveFolderSlots(*m_db, read, slots);
+          if (conflicts.empty()) break;
+          CloseDatabase();
+          for (const SlotConflict& conflict : conflicts) {
+            const auto i = static_cast<std::size_t>(conflict.slot - 1);
+            const QString question =
+                tr("Строка %1 изменена на другом рабочем месте: %2 — сохранить ваше значение %3?")
+                    .arg(conflict.slot)
+                    .arg(SlotValue(conflict.theirs), SlotValue(conflict.mine));
+            if (MessageBox::Show(&sheet, question, MessageBox::AppTitle(), QMessageBox::Question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) != QMessageBox::Yes)
+              slots[i] = conflict.theirs;
+            if (read.size() <= i) read.resize(i + 1);
+            read[i] = conflict.theirs;
+          }
+          OpenDatabase();
+          if (!m_db) return false;
+        }
         CloseDatabase();
         return true;
       } catch (const StoreError& e) {

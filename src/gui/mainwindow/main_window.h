@@ -24,6 +24,7 @@ class CellGrid;
 class PersonEditor;
 class PhotoView;
 struct PersonValues;
+struct StoredPerson;
 
 // The main window: the list of people (searched by name or login, sorted by
 // a click on a column header), the selected person's details and photo, and
@@ -85,8 +86,10 @@ class MainWindow : public QWidget {
   // saying what became of the command, and the engine's description.
   void RunCommand(const std::function<void()>& command, const QString& outcome = {});
   // The editor's commit: asks before giving a login that another person has,
-  // then adds (no id) or changes the person. False keeps the editor open.
-  bool SavePerson(PersonEditor& editor, std::optional<std::int64_t> id, const PersonValues& values);
+  // then adds (no id) or changes the person read as `read` (asking about the
+  // fields another desk changed too). False keeps the editor open.
+  bool SavePerson(PersonEditor& editor, std::optional<std::int64_t> id, StoredPerson* read,
+                  const PersonValues& values);
   void ShowDetails(const QString& name, const QString& age, const QString& prof, const QString& tel,
                    const QString& email);
   // The ID in the current row of the grid, or nothing for a row without one.

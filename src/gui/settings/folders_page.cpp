@@ -52,6 +52,12 @@ void FoldersPage::SetRowCount(int rows) {
   if (m_initialised) BuildRows();
 }
 
+void FoldersPage::SetSite(const QString& site, bool here) {
+  m_siteHere = here;
+  m_ui->siteLabel->setText(here ? tr("Площадка: %1 (этот компьютер)").arg(site)
+                                : tr("Площадка: %1").arg(site));
+}
+
 void FoldersPage::BuildRows() {
   QGridLayout* layout = m_ui->rowsLayout;
   for (int row = static_cast<int>(m_rows.size()) + 1; row <= RowCount(); ++row) {
@@ -206,7 +212,8 @@ bool FoldersPage::OnApply() {
         break;
     }
     // A pattern may match nothing today: the sweep notes it.
-    if (FolderExists(value) || IsFolderPattern(value)) continue;
+    // Another site's folders are on its own machines: none can be checked here.
+    if (FolderExists(value) || IsFolderPattern(value) || !m_siteHere) continue;
     Refuse(row, tr("Папка с таким именем не существует:\n") + path);
     return false;
   }

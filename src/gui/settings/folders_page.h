@@ -39,6 +39,9 @@ class FoldersPage : public QWidget {
   int RowCount() const { return static_cast<int>(m_path.size()); }
   // Sets the number of rows (at least kRows); new rows are empty and off.
   void SetRowCount(int rows);
+  // The site whose folders the rows are; `here` when it is this machine's
+  // own, whose folders must exist (another site's may be on its machines).
+  void SetSite(const QString& site, bool here);
 
   // Shows the values; runs when the page is first opened. A page never
   // opened keeps its values as set and is not checked.
@@ -52,7 +55,8 @@ class FoldersPage : public QWidget {
   void OnAddRow();
   // Takes the controls into the values, then refuses with a message and the
   // focus on the first switched-on row whose path is empty, too long to store,
-  // or no pattern and no folder that can be entered.
+  // or no pattern and no folder that can be entered (this machine's site
+  // only: another site's folders are on its own machines).
   bool OnApply();
 
   // Copies every row's controls into the values.
@@ -92,6 +96,7 @@ class FoldersPage : public QWidget {
   QTimer* m_matchTimer;
   int m_editedRow = 0;
   bool m_initialised = false;
+  bool m_siteHere = true;
 };
 
 }  // namespace vornal

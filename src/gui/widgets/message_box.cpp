@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include "store/role_grants.h"
 #include "store/store_error.h"
 
 namespace vornal {
@@ -95,7 +96,39 @@ void MessageBox::EngineError(QWidget* parent, int code, const QString& outcome,
 }
 
 void MessageBox::EngineError(QWidget* parent, const StoreError& error, const QString& outcome) {
-  EngineError(parent, error.Code(), outcome, QString::fromStdString(error.Description()));
+  const auto* missing = dynamic_cast<const MissingRight*>(&error);
+  if (!missing || missing->Role().empty()) {
+    EngineError(parent, error.Code(), outcome, QString::fromStdString(error.Description()));
+    return;
+  }
+  QString what;
+  switch (missing->WhatAction()) {
+    case Action::Collect:
+      what = tr("Роль «%1» не может собирать файлы в этой базе данных");
+      break;
+    case Action::EditPeople:
+      what = tr("Роль «%1» не может изменять список людей в этой базе данных");
+      break;
+    case Action::EditSettings:
+      what = tr("Роль «%1» не может изменять настройки в этой базе данных");
+      break;
+    case Action::RetryKeptAside:
+      what = tr("Роль «%1» не может повторно вносить отложенные строки в этой базе данных");
+      break;
+    case Action::ClearKeptAside:
+      what = tr("Роль «%1» не может удалять отложенные строки в этой базе данных");
+      break;
+  }
+  QString text = what.arg(QString::fromStdString(missing->Role()));
+  if (!outcome.isEmpty()) text += QStringLiteral("; ") + outcome;
+  const QString privilege = QString::fromStdString(missing->Privilege());
+  const QString table = QString::fromStdString(missing->Table());
+  text += missing->Site().empty()
+              ? tr(". Нет права %1 на таблицу %2.").arg(privilege, table)
+              : tr(". Нет права %1 на строки площадки %3 в таблице %2.")
+                    .arg(privilege, table, QString::fromStdString(missing->Site()));
+  text += tr(" Права выдаёт владелец таблиц (vornal-cli grants).");
+  Stop(parent, text);
 }
 
 void MessageBox::SetNextAnswer(Button answer) {

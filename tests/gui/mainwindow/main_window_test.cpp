@@ -274,6 +274,55 @@ class MainWindowTest : public QObject {
     QCOMPARE(Names(), (std::vector<std::string>{"Иванов Иван", "Другой"}));
   }
 
+  // Another desk changed the person while this editor was open: a field
+  // only the other desk changed keeps its value; one both changed is asked
+  // about ("Телефон изменён на другом рабочем месте: …"), No (the default)
+  // keeping the other desk's, Yes this editor's.
+  void AnotherDesksChangeIsNeverOverwritten() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Иванов Иван", "", "", "", "ivanov", "", ""}});
+    MainWindow dlg;
+    const auto otherDesk = [](const std::string& tel, const std::string& email) {
+      DatabasePtr db;
+      OpenDatabaseFile(db, kDatabaseFile, true);
+      PersonValues person = *ReadPerson(*db, 1);
+      person.tel = tel;
+      person.email = email;
+      UpdatePerson(*db, 1, person);
+    };
+    const auto edit = [&](const char* field, const QString& text, auto meanwhile) {
+      test::WhenModal<PersonEditor>([&](PersonEditor* editor) {
+        auto* line = editor->findChild<QLineEdit*>(QString::fromLatin1(field));
+        line->clear();
+        Type(line, text);
+        meanwhile();
+        editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+      });
+      dlg.OnEdit();
+    };
+    edit("emailEdit", QStringLiteral("i@example.org"), [&] { otherDesk("555", ""); });
+    QVERIFY(MessageBox::History().empty());
+    QCOMPARE(Labels(dlg)[3], QStringLiteral("555"));
+    QCOMPARE(Labels(dlg)[4], QStringLiteral("i@example.org"));
+
+    edit("telEdit", QStringLiteral("777"), [&] { otherDesk("666", "i@example.org"); });
+    QCOMPARE(MessageBox::History().size(), 1u);
+    const MessageBox::Shown& question = MessageBox::History().front();
+    QCOMPARE(question.text, QStringLiteral("Телефон изменён на другом рабочем месте: «666» — "
+                                           "сохранить ваше значение «777»?"));
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
+    QCOMPARE(Labels(dlg)[3], QStringLiteral("666"));
+
+    MessageBox::SetNextAnswer(QMessageBox::Yes);
+    edit("telEdit", QStringLiteral("888"), [&] { otherDesk("", "e@example.org"); });
+    QCOMPARE(MessageBox::History().back().text,
+             QStringLiteral("Телефон изменён на другом рабочем месте: (пусто) — сохранить ваше "
+                            "значение «888»?"));
+    QCOMPARE(Labels(dlg)[3], QStringLiteral("888"));
+    QCOMPARE(Labels(dlg)[4], QStringLiteral("e@example.org"));
+  }
+
   // The search keeps the people whose name or login holds the text, a click
   // on a header sorts, and a clicked row shows its own person wherever it
   // stands in the list.

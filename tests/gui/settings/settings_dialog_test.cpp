@@ -13,6 +13,7 @@
 #include "gui/widget_test_util.h"
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
+#include "store/sites.h"
 #include "test_util.h"
 
 namespace vornal {
@@ -30,11 +31,13 @@ class SettingsDialogTest : public QObject {
       db = test::MakeDatabase(kDatabaseFile);
     return db;
   }
-  // Key and value of every SETTING row, with its ID.
+  // Key and value of every SETTING row but the name of the default site,
+  // with its ID.
   static std::vector<std::tuple<std::int64_t, std::string, std::string>> Setting() {
     DatabasePtr db = Open();
     std::vector<std::tuple<std::int64_t, std::string, std::string>> rows;
-    Statement query = db->Prepare("SELECT ID, Key, Val FROM SETTING ORDER BY Key");
+    Statement query =
+        db->Prepare("SELECT ID, Key, Val FROM SETTING WHERE Key <> 'DefaultSite' ORDER BY Key");
     while (query.Step()) rows.emplace_back(query.Int(0), query.Text(1), query.Text(2));
     return rows;
   }
@@ -97,6 +100,45 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(std::get<2>(after[0]), c.toStdString());
     QCOMPARE(std::get<1>(after[1]), std::string("Path2"));
     QCOMPARE(std::get<2>(after[1]), b.toStdString());
+  }
+
+  // Another desk changed the slots while the sheet was open: a row only it
+  // changed keeps its folder; a row both changed is asked about, No (the
+  // default) keeping the other desk's; the page shows this site.
+  void AnotherDesksSlotsAreNeverOverwritten() {
+    test::ScopedCurrentDir dir;
+    const QString a = Dir(dir, "a"), b = Dir(dir, "b"), c = Dir(dir, "c"), d = Dir(dir, "d");
+    Store({{"Path1", a.toStdString()}});
+    MainWindow dlg;
+    test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
+      OpenPaths(*sheet);
+      FoldersPage& page = sheet->m_foldersPage;
+      QVERIFY(sheet->findChild<QLabel*>(QStringLiteral("siteLabel"))
+                  ->text()
+                  .contains(QString::fromStdString(CurrentSite())));
+      page.PathEdit(1)->setText(c);
+      page.Check(3)->click();
+      page.PathEdit(3)->setText(d);
+      {
+        DatabasePtr db = Open();
+        db->Execute("UPDATE SETTING SET Val = ?, Version = Version + 1 WHERE Key = 'Path1'",
+                    b.toStdString());
+        db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path2', ?)", a.toStdString());
+      }
+      Click(sheet, QDialogButtonBox::Ok);
+    });
+    dlg.OnSettings();
+    QCOMPARE(MessageBox::History().size(), 1u);
+    const MessageBox::Shown& question = MessageBox::History().front();
+    QCOMPARE(question.text, QStringLiteral("Строка 1 изменена на другом рабочем месте: «%1» — "
+                                           "сохранить ваше значение «%2»?")
+                                .arg(b, c));
+    QCOMPARE(question.defaultButton, QMessageBox::No);
+    const auto after = Setting();
+    QCOMPARE(after.size(), 3u);
+    QCOMPARE(std::get<2>(after[0]), b.toStdString());
+    QCOMPARE(std::get<2>(after[1]), a.toStdString());
+    QCOMPARE(std::get<2>(after[2]), d.toStdString());
   }
 
   void CancelLeavesSettingUnchanged() {
