@@ -3,11 +3,10 @@
 // then listing a month of everybody by choosing its node, and scrolling that
 // listing to its end. Each run opens a new window; the first run (cold
 // statement cache) and the median of the rest are printed. Then the year of
-// everybody: its time and the memory it takes, beside the same listing held
-// as texts (every cell a string, as the grid was filled before); and the
-// timesheet window of the month of everybody.
+// everybody: its time and the memory it takes; and the timesheet window of
+// the month of everybody.
 //
-//   stat_dialog_bench PATH [RUNS] [YEAR MONTH] [SHOW_SECONDS]
+//   statistics_window_bench PATH [RUNS] [YEAR MONTH] [SHOW_SECONDS]
 //
 // With SHOW_SECONDS, a last window stays open that long with the month
 // listed, to be looked at.
@@ -26,9 +25,8 @@
 
 #include "gui/statistics/statistics_window.h"
 #include "gui/statistics/timesheet_window.h"
-#include "gui/widgets/cell_grid.h"
-#include "stats/period_tree.h"
-#include "stats/stat_grid.h"
+#include "gui/widgets/display_text.h"
+#include "gui/widgets/table_view.h"
 #include "store/schema.h"
 
 namespace {
@@ -75,7 +73,7 @@ QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
-    std::fputs("usage: stat_dialog_bench PATH [RUNS] [YEAR MONTH] [SHOW_SECONDS]\n", stderr);
+    std::fputs("usage: statistics_window_bench PATH [RUNS] [YEAR MONTH] [SHOW_SECONDS]\n", stderr);
     return 2;
   }
   const int runs = argc > 2 ? std::max(2, std::atoi(argv[2])) : 7;
@@ -96,8 +94,8 @@ int main(int argc, char** argv) {
       Draw(dialog);
       times.open.push_back(Milliseconds(timer));
       auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("tree"));
-      auto* grid = dialog.findChild<vornal::CellGrid*>(QStringLiteral("gridStat"));
-      openRows = grid->RowCount();
+      auto* grid = dialog.findChild<vornal::TableView*>(QStringLiteral("gridStat"));
+      openRows = grid->model()->rowCount();
       openDay = tree->currentItem()
                     ? tree->currentItem()->text(0) + QLatin1Char(' ') +
                           tree->currentItem()->parent()->text(0) + QLatin1Char(' ') +
@@ -107,13 +105,13 @@ int main(int argc, char** argv) {
       for (QTreeWidgetItemIterator it(tree); *it; ++it) ++nodes;
 
       QTreeWidgetItem* node = Child(Child(tree->invisibleRootItem(), QString::number(year)),
-                                    QString::fromStdString(vornal::MonthNodeText(month)));
+                                    vornal::DisplayText::MonthName(month));
       if (!node) std::exit(1);
       timer.restart();
       tree->setCurrentItem(node);
       Draw(dialog);
       times.month.push_back(Milliseconds(timer));
-      monthRows = grid->RowCount();
+      monthRows = grid->model()->rowCount();
 
       timer.restart();
       grid->scrollToBottom();
@@ -124,9 +122,9 @@ int main(int argc, char** argv) {
     });
     dialog.Exec(db.get());
   }
-  std::printf("database %s, %d runs; size = tree nodes or grid rows\n", argv[1], runs);
+  std::printf("database %s, %d runs; size = tree nodes or listing rows\n", argv[1], runs);
   Print("open, tree of everybody, latest day", times.open, nodes);
-  std::printf("  latest day %s: %d grid rows\n", qPrintable(openDay), openRows);
+  std::printf("  latest day %s: %d listing rows\n", qPrintable(openDay), openRows);
   Print("month of everybody, chosen", times.month, monthRows);
   Print("month of everybody, scrolled to end", times.scroll, monthRows);
   std::printf("  last row shown: %d\n", lastShown);
@@ -141,7 +139,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &dialog, [&] {
       Draw(dialog);
       auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("tree"));
-      auto* grid = dialog.findChild<vornal::CellGrid*>(QStringLiteral("gridStat"));
+      auto* grid = dialog.findChild<vornal::TableView*>(QStringLiteral("gridStat"));
       const double before = Memory("VmRSS:");
       QElapsedTimer timer;
       timer.start();
@@ -149,7 +147,7 @@ int main(int argc, char** argv) {
       Draw(dialog);
       yearTimes.push_back(Milliseconds(timer));
       yearMemory = Memory("VmRSS:") - before;
-      yearRows = grid->RowCount();
+      yearRows = grid->model()->rowCount();
       grid->scrollToBottom();
       Draw(dialog);
       dialog.accept();
@@ -160,30 +158,6 @@ int main(int argc, char** argv) {
   std::printf("  memory of the listing shown: %.0f MB; peak of the process so far: %.0f MB\n",
               yearMemory, Memory("VmHWM:"));
   std::fflush(stdout);
-
-  // Baseline: the same listing as texts, every cell a string.
-  {
-    const double before = Memory("VmRSS:");
-    QElapsedTimer timer;
-    timer.start();
-    const vornal::Period period = *vornal::NodePeriod(year);
-    const vornal::StatGrid texts = vornal::BuildStatGrid(*db, period.start, period.end, "");
-    vornal::CellGridModel::Rows rows;
-    rows.reserve(static_cast<std::size_t>(texts.RowCount()));
-    for (int row = 0; row < texts.RowCount(); ++row) {
-      std::vector<QString> cells;
-      for (const std::string& text : texts.Cells(row))
-        cells.push_back(QString::fromStdString(text));
-      rows.push_back(std::move(cells));
-    }
-    vornal::CellGrid grid;
-    grid.resize(500, 300);
-    grid.SetColumnCount(vornal::StatGrid::kColumns);
-    grid.SetAll(std::move(rows));
-    Draw(grid);
-    std::printf("%-36s %9d  once    %9.1f ms  memory %.0f MB\n", "year of everybody, as texts",
-                grid.RowCount(), Milliseconds(timer), Memory("VmRSS:") - before);
-  }
 
   // The timesheet window of the month of everybody, as "Посмотреть" opens it.
   std::vector<double> sheetTimes;
@@ -204,7 +178,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &dialog, [&] {
       auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("tree"));
       tree->setCurrentItem(Child(Child(tree->invisibleRootItem(), QString::number(year)),
-                                 QString::fromStdString(vornal::MonthNodeText(month))));
+                                 vornal::DisplayText::MonthName(month)));
     });
     QTimer::singleShot(showSeconds * 1000, &dialog, &QDialog::accept);
     dialog.Exec(db.get());

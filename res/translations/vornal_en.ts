@@ -52,30 +52,142 @@
     </message>
 </context>
 <context>
-    <name>CoreText</name>
+    <name>DisplayText</name>
     <message>
-        <source>База данных пуста</source>
-        <translation>The database is empty</translation>
+        <source>%1: файл ещё открыт клиентом; полные строки внесены, остальное ждёт следующей обработки</source>
+        <translation>%1: the file is still open by the client; complete lines were entered, the rest waits for the next processing</translation>
     </message>
     <message>
-        <source>Нет данных</source>
-        <translation>No data</translation>
+        <source>%1: файл, возможно, ещё дописывается; полные строки внесены, файл будет удалён, когда перестанет меняться</source>
+        <translation>%1: the file may still be being written; complete lines were entered, the file will be removed when it stops changing</translation>
     </message>
     <message>
-        <source>Идет рабочий день</source>
-        <translation>Working day in progress</translation>
+        <source>не обычный файл</source>
+        <translation>not a regular file</translation>
     </message>
     <message>
-        <source>Закончен рабочий день</source>
-        <translation>Working day finished</translation>
+        <source>символическая ссылка</source>
+        <translation>a symbolic link</translation>
     </message>
     <message>
-        <source> Всего отработано</source>
-        <translation> Total worked</translation>
+        <source>папка</source>
+        <translation>a folder</translation>
     </message>
     <message>
-        <source> Общее рабочее время</source>
-        <translation> Total working time</translation>
+        <source>канал FIFO</source>
+        <translation>a FIFO</translation>
+    </message>
+    <message>
+        <source>сокет</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>устройство</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <source>%1: %2, не обычный файл; оставлен на месте</source>
+        <translation>%1: %2, not a regular file; left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл не удалось открыть для чтения и записи (%2), оставлен на месте</source>
+        <translation>%1: the file could not be opened for reading and writing (%2), left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл без права записи, оставлен на месте</source>
+        <translation>%1: the file has no write permission, left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл не удалось взять в обработку (%2), оставлен на месте</source>
+        <translation>%1: the file could not be taken for processing (%2), left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл подменён во время взятия в обработку, оставлен на месте</source>
+        <translation>%1: the file was replaced while being taken for processing, left in place</translation>
+    </message>
+    <message>
+        <source>%1: файл не удалось прочитать (%2), оставлен до следующей обработки</source>
+        <translation>%1: the file could not be read (%2), left for the next processing</translation>
+    </message>
+    <message>
+        <source>%1: файл сейчас обрабатывает другой запуск обработки, оставлен ему</source>
+        <translation>%1: another processing run is collecting the file now; left to it</translation>
+    </message>
+    <message>
+        <source>%1: файл кончается на середине строки; оставлен, пока строка не будет дописана или файл не перестанет меняться</source>
+        <translation>%1: ends in the middle of a line; left until the line is finished or the file has not changed for the quiet period</translation>
+    </message>
+    <message>
+        <source>%1: оставлен до следующей обработки, после более старого файла этой папки</source>
+        <translation>%1: left for a later run, after the folder&apos;s older claimed file</translation>
+    </message>
+    <message>
+        <source>%1: файл переписан клиентом; прочитан заново с начала, уже внесённые события пропущены</source>
+        <translation>%1: rewritten by its client; read again from its start, the events applied before skipped</translation>
+    </message>
+    <message>
+        <source>пустые строки</source>
+        <translation>blank lines</translation>
+    </message>
+    <message>
+        <source>неизвестное или пустое имя события</source>
+        <translation>unknown or empty event name</translation>
+    </message>
+    <message>
+        <source>неверные дата и время</source>
+        <translation>invalid date and time</translation>
+    </message>
+    <message>
+        <source>логин длиннее 100 символов</source>
+        <translation>login longer than 100 characters</translation>
+    </message>
+    <message>
+        <source>управляющие символы в логине</source>
+        <translation>control characters in the login</translation>
+    </message>
+    <message>
+        <source>строка длиннее 64 КиБ</source>
+        <translation>line longer than 64 KiB</translation>
+    </message>
+    <message>
+        <source>после метки конца файла (0x1A)</source>
+        <translation>after the end-of-file mark (0x1A)</translation>
+    </message>
+    <message>
+        <source>второе событие в строке</source>
+        <translation>a second event in the line</translation>
+    </message>
+    <message>
+        <source>время вне допустимых пределов</source>
+        <translation>time out of range</translation>
+    </message>
+    <message>
+        <source>недопустимый символ в логине</source>
+        <translation>invalid character in the login</translation>
+    </message>
+    <message>
+        <source>последняя строка без конца строки</source>
+        <translation>last line without its line end</translation>
+    </message>
+    <message>
+        <source>уже внесены раньше</source>
+        <translation>already applied</translation>
+    </message>
+    <message>
+        <source>Строка %1: папка %2 не существует, пропущена</source>
+        <translation>Row %1: folder %2 does not exist, skipped</translation>
+    </message>
+    <message>
+        <source>Строка %1: шаблону %2 сейчас не подходит ни одна папка</source>
+        <translation>Row %1: no folder matches the pattern %2 now</translation>
+    </message>
+    <message>
+        <source>Строка %1: %2 — символическая ссылка, по ней не переходим</source>
+        <translation>Row %1: %2 is a symbolic link, not followed</translation>
+    </message>
+    <message>
+        <source>Строка %1: папку %2 не удалось прочитать (%3), её папки пропущены</source>
+        <translation>Row %1: folder %2 could not be read (%3); its folders are skipped</translation>
     </message>
     <message>
         <source>Событие </source>
@@ -94,6 +206,22 @@
         <translation>Total</translation>
     </message>
     <message>
+        <source>Событие</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>Работник</source>
+        <translation>Worker</translation>
+    </message>
+    <message>
+        <source>Идет рабочий день</source>
+        <translation>Working day in progress</translation>
+    </message>
+    <message>
+        <source>Закончен рабочий день</source>
+        <translation>Working day finished</translation>
+    </message>
+    <message>
         <source>Выполняется %1 задание</source>
         <translation>Task %1 in progress</translation>
     </message>
@@ -104,6 +232,96 @@
     <message>
         <source>%1 дней %2</source>
         <translation>%1 days %2</translation>
+    </message>
+    <message>
+        <source> Всего отработано</source>
+        <translation> Total worked</translation>
+    </message>
+    <message>
+        <source> Общее рабочее время</source>
+        <translation> Total working time</translation>
+    </message>
+    <message>
+        <source>Дней</source>
+        <translation>Days</translation>
+    </message>
+    <message>
+        <source>Работа</source>
+        <translation>Work</translation>
+    </message>
+    <message>
+        <source>Задания</source>
+        <translation>Tasks</translation>
+    </message>
+    <message>
+        <source>Итого</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>Рабочее время</source>
+        <translation>Working time</translation>
+    </message>
+    <message>
+        <source>задание</source>
+        <translation>task</translation>
+    </message>
+    <message>
+        <source>рабочий день</source>
+        <translation>working day</translation>
+    </message>
+    <message>
+        <source>на работе с %1</source>
+        <translation>at work since %1</translation>
+    </message>
+    <message>
+        <source>был %1</source>
+        <translation>last seen %1</translation>
+    </message>
+    <message>
+        <source>Обработка выполнена</source>
+        <translation>Processing done</translation>
+    </message>
+    <message>
+        <source>
+
+Остановлено оператором: необработанные файлы остались для следующей обработки.</source>
+        <translation>
+
+Stopped by the operator: the files not processed are left for the next processing.</translation>
+    </message>
+    <message>
+        <source>
+
+Обработано файлов: %1
+Внесено событий: %2
+Пропущено строк: %3</source>
+        <translation>
+
+Files processed: %1
+Events entered: %2
+Lines skipped: %3</translation>
+    </message>
+    <message>
+        <source>
+Отложено строк: %1 (список: vornal-cli rejected)</source>
+        <translation>
+Lines set aside: %1 (list: vornal-cli rejected)</translation>
+    </message>
+    <message>
+        <source>
+Файлов ждут закрытия клиентом или периода покоя: %1</source>
+        <translation>
+Files waiting for the client to close them or for a quiet period: %1</translation>
+    </message>
+    <message>
+        <source>
+Файлов не удалось обработать: %1</source>
+        <translation>
+Files that could not be processed: %1</translation>
+    </message>
+    <message>
+        <source>... и ещё замечаний: %1 (все: vornal-cli process, vornal-cli status)</source>
+        <translation>... and %1 more notes (all of them: vornal-cli process, vornal-cli status)</translation>
     </message>
 </context>
 <context>
@@ -767,24 +985,8 @@
 <context>
     <name>vornal::DayTimelineView</name>
     <message>
-        <source>рабочий день</source>
-        <translation>working day</translation>
-    </message>
-    <message>
-        <source>задание</source>
-        <translation>task</translation>
-    </message>
-    <message>
         <source>В этот день ничего не записано.</source>
         <translation>Nothing was recorded on this day.</translation>
-    </message>
-    <message>
-        <source>задание %1–%2</source>
-        <translation>task %1–%2</translation>
-    </message>
-    <message>
-        <source>рабочий день %1–%2</source>
-        <translation>working day %1–%2</translation>
     </message>
 </context>
 <context>
@@ -839,14 +1041,6 @@
 <context>
     <name>vornal::HoursChart</name>
     <message>
-        <source>Рабочее время</source>
-        <translation>Working time</translation>
-    </message>
-    <message>
-        <source>Задания</source>
-        <translation>Tasks</translation>
-    </message>
-    <message>
         <source>Месяц</source>
         <translation>Month</translation>
     </message>
@@ -872,132 +1066,6 @@
     <message>
         <source>Невозможно открыть базу данных</source>
         <translation>Cannot open the database</translation>
-    </message>
-    <message>
-        <source>%1: файл ещё открыт клиентом; полные строки внесены, остальное ждёт следующей обработки</source>
-        <translation>%1: the file is still open by the client; complete lines were entered, the rest waits for the next processing</translation>
-    </message>
-    <message>
-        <source>%1: файл, возможно, ещё дописывается; полные строки внесены, файл будет удалён, когда перестанет меняться</source>
-        <translation>%1: the file may still be being written; complete lines were entered, the file will be removed when it stops changing</translation>
-    </message>
-    <message>
-        <source>не обычный файл</source>
-        <translation>not a regular file</translation>
-    </message>
-    <message>
-        <source>символическая ссылка</source>
-        <translation>a symbolic link</translation>
-    </message>
-    <message>
-        <source>папка</source>
-        <translation>a folder</translation>
-    </message>
-    <message>
-        <source>канал FIFO</source>
-        <translation>a FIFO</translation>
-    </message>
-    <message>
-        <source>сокет</source>
-        <translation>a socket</translation>
-    </message>
-    <message>
-        <source>устройство</source>
-        <translation>a device</translation>
-    </message>
-    <message>
-        <source>%1: %2, не обычный файл; оставлен на месте</source>
-        <translation>%1: %2, not a regular file; left in place</translation>
-    </message>
-    <message>
-        <source>%1: файл не удалось открыть для чтения и записи (%2), оставлен на месте</source>
-        <translation>%1: the file could not be opened for reading and writing (%2), left in place</translation>
-    </message>
-    <message>
-        <source>%1: файл без права записи, оставлен на месте</source>
-        <translation>%1: the file has no write permission, left in place</translation>
-    </message>
-    <message>
-        <source>%1: файл не удалось взять в обработку (%2), оставлен на месте</source>
-        <translation>%1: the file could not be taken for processing (%2), left in place</translation>
-    </message>
-    <message>
-        <source>%1: файл подменён во время взятия в обработку, оставлен на месте</source>
-        <translation>%1: the file was replaced while being taken for processing, left in place</translation>
-    </message>
-    <message>
-        <source>%1: файл не удалось прочитать (%2), оставлен до следующей обработки</source>
-        <translation>%1: the file could not be read (%2), left for the next processing</translation>
-    </message>
-    <message>
-        <source>пустые строки</source>
-        <translation>blank lines</translation>
-    </message>
-    <message>
-        <source>неизвестное или пустое имя события</source>
-        <translation>unknown or empty event name</translation>
-    </message>
-    <message>
-        <source>неверные дата и время</source>
-        <translation>invalid date and time</translation>
-    </message>
-    <message>
-        <source>логин длиннее 100 символов</source>
-        <translation>login longer than 100 characters</translation>
-    </message>
-    <message>
-        <source>управляющие символы в логине</source>
-        <translation>control characters in the login</translation>
-    </message>
-    <message>
-        <source>после метки конца файла (0x1A)</source>
-        <translation>after the end-of-file mark (0x1A)</translation>
-    </message>
-    <message>
-        <source>второе событие в строке</source>
-        <translation>a second event in the line</translation>
-    </message>
-    <message>
-        <source>Обработка выполнена</source>
-        <translation>Processing done</translation>
-    </message>
-    <message>
-        <source>
-
-Остановлено оператором: необработанные файлы остались для следующей обработки.</source>
-        <translation>
-
-Stopped by the operator: the files not processed are left for the next processing.</translation>
-    </message>
-    <message>
-        <source>
-
-Обработано файлов: %1
-Внесено событий: %2
-Пропущено строк: %3</source>
-        <translation>
-
-Files processed: %1
-Events entered: %2
-Lines skipped: %3</translation>
-    </message>
-    <message>
-        <source>
-Отложено строк: %1 (список: vornal-cli rejected)</source>
-        <translation>
-Lines set aside: %1 (list: vornal-cli rejected)</translation>
-    </message>
-    <message>
-        <source>
-Файлов ждут закрытия клиентом или периода покоя: %1</source>
-        <translation>
-Files waiting for the client to close them or for a quiet period: %1</translation>
-    </message>
-    <message>
-        <source>
-Файлов не удалось обработать: %1</source>
-        <translation>
-Files that could not be processed: %1</translation>
     </message>
     <message>
         <source>О программе...</source>
@@ -1074,74 +1142,6 @@ Continue?</translation>
 %2</translation>
     </message>
     <message>
-        <source>%1: файл сейчас обрабатывает другой запуск обработки, оставлен ему</source>
-        <translation>%1: another processing run is collecting the file now; left to it</translation>
-    </message>
-    <message>
-        <source>Строка %1: папка %2 не существует, пропущена</source>
-        <translation>Row %1: folder %2 does not exist, skipped</translation>
-    </message>
-    <message>
-        <source>Строка %1: шаблону %2 сейчас не подходит ни одна папка</source>
-        <translation>Row %1: no folder matches the pattern %2 now</translation>
-    </message>
-    <message>
-        <source>Строка %1: %2 — символическая ссылка, по ней не переходим</source>
-        <translation>Row %1: %2 is a symbolic link, not followed</translation>
-    </message>
-    <message>
-        <source>Строка %1: папку %2 не удалось прочитать (%3), её папки пропущены</source>
-        <translation>Row %1: folder %2 could not be read (%3); its folders are skipped</translation>
-    </message>
-    <message>
-        <source>... и ещё замечаний: %1 (все: vornal-cli process, vornal-cli status)</source>
-        <translation>... and %1 more notes (all of them: vornal-cli process, vornal-cli status)</translation>
-    </message>
-    <message>
-        <source>на работе с %1</source>
-        <translation>at work since %1</translation>
-    </message>
-    <message>
-        <source>был %1</source>
-        <translation>last seen %1</translation>
-    </message>
-    <message>
-        <source>Состояние</source>
-        <translation>State</translation>
-    </message>
-    <message>
-        <source>%1: файл кончается на середине строки; оставлен, пока строка не будет дописана или файл не перестанет меняться</source>
-        <translation>%1: ends in the middle of a line; left until the line is finished or the file has not changed for the quiet period</translation>
-    </message>
-    <message>
-        <source>%1: оставлен до следующей обработки, после более старого файла этой папки</source>
-        <translation>%1: left for a later run, after the folder&apos;s older claimed file</translation>
-    </message>
-    <message>
-        <source>%1: файл переписан клиентом; прочитан заново с начала, уже внесённые события пропущены</source>
-        <translation>%1: rewritten by its client; read again from its start, the events applied before skipped</translation>
-    </message>
-    <message>
-        <source>строка длиннее 64 КиБ</source>
-        <translation>line longer than 64 KiB</translation>
-    </message>
-    <message>
-        <source>время вне допустимых пределов</source>
-        <translation>time out of range</translation>
-    </message>
-    <message>
-        <source>недопустимый символ в логине</source>
-        <translation>invalid character in the login</translation>
-    </message>
-    <message>
-        <source>последняя строка без конца строки</source>
-        <translation>last line without its line end</translation>
-    </message>
-    <message>
-        <source>уже внесены раньше</source>
-        <translation>already applied</translation>
-    </message>
-    <message>
         <source>(пусто)</source>
         <translation>(empty)</translation>
     </message>
@@ -1180,6 +1180,21 @@ Continue?</translation>
     <message>
         <source>площадка %1</source>
         <translation>site %1</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::PeopleModel</name>
+    <message>
+        <source>ФИО</source>
+        <translation>Full name</translation>
+    </message>
+    <message>
+        <source>Профессия</source>
+        <translation>Profession</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>State</translation>
     </message>
 </context>
 <context>
@@ -1307,26 +1322,6 @@ Continue?</translation>
         <translation>--- Choose a user ---</translation>
     </message>
     <message>
-        <source>Событие</source>
-        <translation>Event</translation>
-    </message>
-    <message>
-        <source>Начало</source>
-        <translation>Start</translation>
-    </message>
-    <message>
-        <source>Конец</source>
-        <translation>End</translation>
-    </message>
-    <message>
-        <source>Всего</source>
-        <translation>Total</translation>
-    </message>
-    <message>
-        <source>Работник</source>
-        <translation>Worker</translation>
-    </message>
-    <message>
         <source>данные не показаны</source>
         <translation>the data are not shown</translation>
     </message>
@@ -1346,6 +1341,14 @@ Continue?</translation>
         <source>Всего отработано: %1      Общее рабочее время: %2</source>
         <translation>Total worked: %1      Total working time: %2</translation>
     </message>
+    <message>
+        <source>База данных пуста</source>
+        <translation>The database is empty</translation>
+    </message>
+    <message>
+        <source>Нет данных</source>
+        <translation>No data</translation>
+    </message>
 </context>
 <context>
     <name>vornal::TimesheetModel</name>
@@ -1356,22 +1359,6 @@ Continue?</translation>
     <message>
         <source>«?»: есть интервал без времени окончания.</source>
         <translation>“?”: an interval has no end time.</translation>
-    </message>
-    <message>
-        <source>Итого</source>
-        <translation>Total</translation>
-    </message>
-    <message>
-        <source>Дней</source>
-        <translation>Days</translation>
-    </message>
-    <message>
-        <source>Работа</source>
-        <translation>Work</translation>
-    </message>
-    <message>
-        <source>Задания</source>
-        <translation>Tasks</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 
 #include "gui/about/flame_widget.h"
 #include "gui/widgets/data_files.h"
+#include "gui/widgets/photo_view.h"
 #include "ui_author_box.h"
 
 namespace vornal {
@@ -14,9 +15,7 @@ AuthorBox::AuthorBox(QWidget* parent) : QDialog(parent), m_ui(new Ui::AuthorBox)
   m_ui->setupUi(this);
   connect(m_ui->okButton, &QPushButton::clicked, this, &AuthorBox::accept);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &AuthorBox::reject);
-  m_photo.setObjectName(QStringLiteral("photo"));
-  m_photo.Create(this, m_ui->pictureFrame->geometry());
-  m_photo.LoadFile(DataFilePath(kAuthorPicture));
+  Photo()->LoadFile(DataFilePath(kAuthorPicture));
   Fire()->Start(1);
   m_timer.start(kFireInterval, Qt::PreciseTimer, this);
   m_timerId = kFireTimer;
@@ -24,6 +23,10 @@ AuthorBox::AuthorBox(QWidget* parent) : QDialog(parent), m_ui(new Ui::AuthorBox)
 
 AuthorBox::~AuthorBox() {
   StopTimer();
+}
+
+PhotoView* AuthorBox::Photo() const {
+  return m_ui->photo;
 }
 
 FlameWidget* AuthorBox::Fire() const {

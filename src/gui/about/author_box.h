@@ -4,8 +4,6 @@
 #include <QDialog>
 #include <QScopedPointer>
 
-#include "gui/widgets/photo_view.h"
-
 namespace Ui {
 class AuthorBox;
 }
@@ -13,6 +11,7 @@ class AuthorBox;
 namespace vornal {
 
 class FlameWidget;
+class PhotoView;
 
 // "Об авторе...": the author's picture ("delmo32.dll", a .bmp picture in the
 // current directory, or the installed one) with red flames burning under it
@@ -29,7 +28,7 @@ class AuthorBox : public QDialog {
   ~AuthorBox() override;
 
   FlameWidget* Fire() const;
-  PhotoView* Photo() { return &m_photo; }
+  PhotoView* Photo() const;
   // kFireTimer while the flame runs, 0 once it is stopped.
   int TimerId() const { return m_timerId; }
 
@@ -41,7 +40,6 @@ class AuthorBox : public QDialog {
   void StopTimer();
 
   QScopedPointer<Ui::AuthorBox> m_ui;
-  PhotoView m_photo;
   QBasicTimer m_timer;
   int m_timerId = 0;
 };

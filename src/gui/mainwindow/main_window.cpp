@@ -4,17 +4,15 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
-#include <QResizeEvent>
-#include <QScrollBar>
-#include <QStyle>
+#include <QSortFilterProxyModel>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
-#include <initializer_list>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -23,15 +21,19 @@
 #include "gui/about/about_box.h"
 #include "gui/about/author_box.h"
 #include "gui/mainwindow/new_database_dialog.h"
+#include "gui/mainwindow/people_model.h"
 #include "gui/mainwindow/person_editor.h"
 #include "gui/mainwindow/process_progress_dialog.h"
 #include "gui/settings/settings_dialog.h"
 #include "gui/statistics/statistics_window.h"
-#include "gui/widgets/cell_grid.h"
+#include "gui/widgets/display_text.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
+#include "gui/widgets/table_view.h"
+#include "gui/widgets/window_state.h"
 #include "stats/period_queries.h"
 #include "stats/presence.h"
+#include "store/change_watch.h"
 #include "store/folder_slots.h"
 #include "store/people.h"
 #include "store/recordset.h"
@@ -50,177 +52,19 @@ namespace {
 QString CannotOpenText() {
   return MainWindow::tr("Невозможно открыть базу данных");
 }
-// ID, name, login, profession and the person's state now.
-constexpr int kColumns = 5;
 
 QString FromStd(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-// A value in a question: «text», or "(пусто)".
-QString QuotedValue(const std::string& value) {
-  return value.empty() ? MainWindow::tr("(пусто)")
-                       : QStringLiteral("«") + FromStd(value) + QStringLiteral("»");
 }
 
 std::string ToStd(const QString& text) {
   return text.toStdString();
 }
 
-QString NoteText(const FileNote& note) {
-  const QString file = FromStd(note.file);
-  switch (note.kind) {
-    case FileNote::Kind::StillOpen:
-      return MainWindow::tr(
-                 "%1: файл ещё открыт клиентом; полные строки внесены, остальное ждёт "
-                 "следующей обработки")
-          .arg(file);
-    case FileNote::Kind::QuietPeriod:
-      return MainWindow::tr(
-                 "%1: файл, возможно, ещё дописывается; полные строки внесены, файл будет "
-                 "удалён, когда перестанет меняться")
-          .arg(file);
-    case FileNote::Kind::NotRegular: {
-      QString kind = MainWindow::tr("не обычный файл");
-      for (const auto& [english, russian] :
-           {std::pair{"a symbolic link",
-                      QT_TRANSLATE_NOOP("vornal::MainWindow", "символическая ссылка")},
-            {"a folder", QT_TRANSLATE_NOOP("vornal::MainWindow", "папка")},
-            {"a FIFO", QT_TRANSLATE_NOOP("vornal::MainWindow", "канал FIFO")},
-            {"a socket", QT_TRANSLATE_NOOP("vornal::MainWindow", "сокет")},
-            {"a device", QT_TRANSLATE_NOOP("vornal::MainWindow", "устройство")}})
-        if (note.detail == english) kind = MainWindow::tr(russian);
-      return MainWindow::tr("%1: %2, не обычный файл; оставлен на месте").arg(file, kind);
-    }
-    case FileNote::Kind::CannotOpen:
-      return MainWindow::tr(
-                 "%1: файл не удалось открыть для чтения и записи (%2), оставлен на месте")
-          .arg(file, FromStd(note.detail));
-    case FileNote::Kind::NoWriteBits:
-      return MainWindow::tr("%1: файл без права записи, оставлен на месте").arg(file);
-    case FileNote::Kind::CannotClaim:
-      return MainWindow::tr("%1: файл не удалось взять в обработку (%2), оставлен на месте")
-          .arg(file, FromStd(note.detail));
-    case FileNote::Kind::Changed:
-      return MainWindow::tr("%1: файл подменён во время взятия в обработку, оставлен на месте")
-          .arg(file);
-    case FileNote::Kind::ReadError:
-      return MainWindow::tr("%1: файл не удалось прочитать (%2), оставлен до следующей обработки")
-          .arg(file, FromStd(note.detail));
-    case FileNote::Kind::InUse:
-      return MainWindow::tr("%1: файл сейчас обрабатывает другой запуск обработки, оставлен ему")
-          .arg(file);
-    case FileNote::Kind::UnendedLine:
-      return MainWindow::tr(
-                 "%1: файл кончается на середине строки; оставлен, пока строка не будет "
-                 "дописана или файл не перестанет меняться")
-          .arg(file);
-    case FileNote::Kind::HeldBack:
-      return MainWindow::tr(
-                 "%1: оставлен до следующей обработки, после более старого файла этой папки")
-          .arg(file);
-    case FileNote::Kind::Rewritten:
-      return MainWindow::tr(
-                 "%1: файл переписан клиентом; прочитан заново с начала, уже внесённые "
-                 "события пропущены")
-          .arg(file);
-  }
-  return file;
-}
-
-QString SkipText(SkipReason reason) {
-  switch (reason) {
-    case SkipReason::BlankLine:
-      return MainWindow::tr("пустые строки");
-    case SkipReason::UnknownEvent:
-      return MainWindow::tr("неизвестное или пустое имя события");
-    case SkipReason::InvalidTime:
-      return MainWindow::tr("неверные дата и время");
-    case SkipReason::LoginTooLong:
-      return MainWindow::tr("логин длиннее 100 символов");
-    case SkipReason::ControlCharacter:
-      return MainWindow::tr("управляющие символы в логине");
-    case SkipReason::LineTooLong:
-      return MainWindow::tr("строка длиннее 64 КиБ");
-    case SkipReason::AfterEndMark:
-      return MainWindow::tr("после метки конца файла (0x1A)");
-    case SkipReason::ExtraEvent:
-      return MainWindow::tr("второе событие в строке");
-    case SkipReason::TimeOutOfRange:
-      return MainWindow::tr("время вне допустимых пределов");
-    case SkipReason::InvalidCharacter:
-      return MainWindow::tr("недопустимый символ в логине");
-    case SkipReason::UnendedLine:
-      return MainWindow::tr("последняя строка без конца строки");
-    case SkipReason::AlreadyApplied:
-      return MainWindow::tr("уже внесены раньше");
-  }
-  return {};
-}
-
-// A slot that gave no folder to collect, as the paths page names its rows.
-QString SlotNoteLine(const SlotNote& note) {
-  const QString path = FromStd(note.path);
-  switch (note.kind) {
-    case SlotNote::Kind::NoFolder:
-      return MainWindow::tr("Строка %1: папка %2 не существует, пропущена")
-          .arg(note.slot)
-          .arg(path);
-    case SlotNote::Kind::NoMatch:
-      return MainWindow::tr("Строка %1: шаблону %2 сейчас не подходит ни одна папка")
-          .arg(note.slot)
-          .arg(path);
-    case SlotNote::Kind::Link:
-      return MainWindow::tr("Строка %1: %2 — символическая ссылка, по ней не переходим")
-          .arg(note.slot)
-          .arg(path);
-    case SlotNote::Kind::Unreadable:
-      return MainWindow::tr("Строка %1: папку %2 не удалось прочитать (%3), её папки пропущены")
-          .arg(note.slot)
-          .arg(path, FromStd(note.detail));
-  }
-  return path;
-}
-
-// The completion message: the fixed first line, then what the sweep did.
-QString ProcessReport(const SweepSummary& summary) {
-  QString text = MainWindow::tr("Обработка выполнена");
-  if (summary.cancelled)
-    text += MainWindow::tr(
-        "\n\nОстановлено оператором: необработанные файлы остались для "
-        "следующей обработки.");
-  text += MainWindow::tr("\n\nОбработано файлов: %1\nВнесено событий: %2\nПропущено строк: %3")
-              .arg(summary.filesProcessed)
-              .arg(QLocale().toString(static_cast<qlonglong>(summary.eventsApplied)),
-                   QLocale().toString(static_cast<qlonglong>(summary.linesSkipped)));
-  SkipCounts skipped{};
-  for (const FolderSummary& folder : summary.folders)
-    for (std::size_t i = 0; i < kSkipReasonCount; ++i) skipped[i] += folder.skipped[i];
-  for (std::size_t i = 0; i < kSkipReasonCount; ++i)
-    if (skipped[i] > 0)
-      text +=
-          QStringLiteral("\n    %1: %2").arg(SkipText(static_cast<SkipReason>(i))).arg(skipped[i]);
-  if (summary.keptAside > 0)
-    text += MainWindow::tr("\nОтложено строк: %1 (список: vornal-cli rejected)")
-                .arg(QLocale().toString(static_cast<qlonglong>(summary.keptAside)));
-  if (summary.waiting > 0)
-    text += MainWindow::tr("\nФайлов ждут закрытия клиентом или периода покоя: %1")
-                .arg(summary.waiting);
-  if (summary.failures > 0)
-    text += MainWindow::tr("\nФайлов не удалось обработать: %1").arg(summary.failures);
-  QStringList notes;
-  for (const SlotNote& note : summary.slotNotes) notes << SlotNoteLine(note);
-  for (const FolderSummary& folder : summary.folders)
-    for (const FileNote& note : folder.notes) notes << NoteText(note);
-  // A box taller than the screen would hide its button: the rest is counted.
-  constexpr int kShownNotes = 20;
-  for (int i = 0; i < std::min<int>(notes.size(), kShownNotes); ++i) text += u'\n' + notes[i];
-  if (notes.size() > kShownNotes)
-    text += u'\n' + MainWindow::tr(
-                        "... и ещё замечаний: %1 (все: vornal-cli process, "
-                        "vornal-cli status)")
-                        .arg(notes.size() - kShownNotes);
-  return text;
+// A value in a question: «text», or "(пусто)".
+QString QuotedValue(const std::string& value) {
+  return value.empty() ? MainWindow::tr("(пусто)")
+                       : QStringLiteral("«") + FromStd(value) + QStringLiteral("»");
 }
 
 // A slot's value in a question: «/srv/work», or "(пусто)" for a free one.
@@ -265,38 +109,56 @@ QString ConflictQuestion(const FieldConflict& conflict) {
   return text.arg(QuotedValue(conflict.theirs), QuotedValue(conflict.mine));
 }
 
-// The state column: "на работе с 09:05", "был 07.12 18:03"; the date of a
-// day other than the latest event's, the year of another year.
-QString PresenceText(const Presence& presence, const std::optional<DateTime>& latest) {
-  if (presence.state == Presence::State::Unknown) return {};
-  const DateTime& time = presence.time;
-  const bool sameDay = latest && time.Date() == latest->Date();
-  const bool sameYear = latest && time.Year() == latest->Year();
-  const QString when = QString::fromStdString(
-      time.Format(presence.state == Presence::State::AtWork && sameDay ? "%H:%M"
-                  : sameYear                                           ? "%d.%m %H:%M"
-                                                                       : "%d.%m.%Y %H:%M"));
-  return presence.state == Presence::State::AtWork ? MainWindow::tr("на работе с %1").arg(when)
-                                                   : MainWindow::tr("был %1").arg(when);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_ui(new Ui::MainWindow),
-      m_photo(nullptr),
-      m_aboutAction(nullptr) {
+      m_people(new PeopleModel(this)),
+      m_shown(new QSortFilterProxyModel(this)),
+      m_followTimer(new QTimer(this)),
+      m_aboutAction(new QAction(this)) {
   InitVornalResources();
   m_ui->setupUi(this);
-  m_photo = new PhotoView(this);
-  m_photo->setObjectName(QStringLiteral("photo"));
+  setWindowIcon(QIcon(QStringLiteral(":/vornal.ico")));
+  // Which database is open, when it is not base.mdb here.
+  if (DatabaseLocation() != kDatabaseFile)
+    setWindowTitle(windowTitle() + QStringLiteral(" — ") +
+                   FromStd(DisplayLocation(DatabaseLocation())));
+  // And which site, when it was named.
+  if (SiteWasGiven())
+    setWindowTitle(windowTitle() + QStringLiteral(" — ") +
+                   tr("площадка %1").arg(FromStd(CurrentSite())));
 
-  m_aboutAction = new QAction(tr("О программе..."), this);
+  m_aboutAction->setText(tr("О программе..."));
   m_aboutAction->setObjectName(QStringLiteral("aboutAction"));
   m_aboutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
   addAction(m_aboutAction);
   setContextMenuPolicy(Qt::ActionsContextMenu);
+
+  // The list shows the people found by name or login, in the order of the
+  // column last clicked (ID order at first).
+  m_shown->setSourceModel(m_people);
+  m_shown->setSortRole(PeopleModel::SortRole);
+  m_shown->setSortLocaleAware(true);
+  m_shown->setFilterRole(PeopleModel::SearchRole);
+  m_shown->setFilterKeyColumn(PeopleModel::IdColumn);
+  m_shown->setFilterCaseSensitivity(Qt::CaseInsensitive);
+  TableView* grid = m_ui->grid;
+  grid->setModel(m_shown);
+  grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  grid->setSortingEnabled(true);
+  const int widths[PeopleModel::kColumnCount] = {3, 33, 16, 20, 22};
+  for (int column = 0; column < PeopleModel::kColumnCount; ++column)
+    grid->SetColumnChars(column, widths[column]);
+  // The state column fits its longest text: a working day begun last year.
+  const QString longest =
+      u' ' + DisplayText::PresenceState(
+                 {Presence::State::AtWork, *DateTime::FromParts(2000, 12, 31, 23, 59)}, {});
+  grid->setColumnWidth(PeopleModel::StateColumn,
+                       std::max(grid->columnWidth(PeopleModel::StateColumn),
+                                grid->fontMetrics().horizontalAdvance(longest) + 12));
+  grid->SetShownRows(15);
 
   connect(m_aboutAction, &QAction::triggered, this, &MainWindow::OnAbout);
   connect(m_ui->addButton, &QPushButton::clicked, this, &MainWindow::OnAdd);
@@ -308,76 +170,33 @@ MainWindow::MainWindow(QWidget* parent)
   connect(m_ui->aboutMeButton, &QPushButton::clicked, this, &MainWindow::OnAboutMe);
   connect(m_ui->exitButton, &QPushButton::clicked, this, &MainWindow::close);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &MainWindow::close);
-  connect(m_ui->searchEdit, &QLineEdit::textChanged, this, &MainWindow::OnSearch);
-  QHeaderView* header = m_ui->grid->horizontalHeader();
-  header->setSectionsClickable(true);
-  connect(header, &QHeaderView::sectionClicked, this, &MainWindow::OnHeaderClicked);
-  connect(m_ui->grid, &CellGrid::CellClicked, this, &MainWindow::OnGridClicked);
-  connect(m_ui->grid, &CellGrid::CellSelectionChanged, this, &MainWindow::OnGridSelectionChanged);
-  connect(m_ui->grid, &CellGrid::CellDoubleClicked, this, &MainWindow::OnGridDoubleClicked);
+  connect(m_ui->searchEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+    const int row = m_ui->grid->currentIndex().row();
+    m_shown->setFilterFixedString(text.trimmed());
+    RestoreSelection(row);
+  });
+  connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          &MainWindow::OnCurrentChanged);
+  connect(grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) OnEdit();
+  });
+  connect(m_followTimer, &QTimer::timeout, this, &MainWindow::FollowChanges);
 
-  Initialize();
+  ShowDetails({}, {}, {}, {}, {});
+  OpenDatabase();
+  RunCommand([this] { FillUserList(); });
+  RestoreWindowState(this, grid, QStringLiteral("MainWindow"));
+  m_followTimer->start(kFollowIntervalMs);
 }
 
 MainWindow::~MainWindow() = default;
 
-CellGrid* MainWindow::Grid() const {
+TableView* MainWindow::Grid() const {
   return m_ui->grid;
 }
 
-void MainWindow::Initialize() {
-  setWindowIcon(QIcon(QStringLiteral(":/vornal.ico")));
-  // Which database is open, when it is not base.mdb here.
-  if (DatabaseLocation() != kDatabaseFile)
-    setWindowTitle(windowTitle() + QStringLiteral(" — ") +
-                   FromStd(DisplayLocation(DatabaseLocation())));
-  // And which site, when it was named.
-  if (SiteWasGiven())
-    setWindowTitle(windowTitle() + QStringLiteral(" — ") +
-                   tr("площадка %1").arg(FromStd(CurrentSite())));
-  ShowDetails({}, {}, {}, {}, {});
-
-  CellGrid* grid = m_ui->grid;
-  grid->SetColumnCount(kColumns);
-  grid->SetRowCount(10);
-  grid->SetFixedRows(1);
-  grid->SetFixedCols(1);
-  const int widths[kColumns] = {3, 33, 16, 20, 22};
-  for (int col = 0; col < kColumns; ++col) grid->SetColumnWidthChars(col, widths[col]);
-  // The state column fits its longest text: a working day begun last year.
-  const QString longest =
-      u' ' + PresenceText({Presence::State::AtWork, *DateTime::FromParts(2000, 12, 31, 23, 59)},
-                          std::nullopt);
-  const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
-  grid->setColumnWidth(kColumns - 1,
-                       std::max(grid->columnWidth(kColumns - 1),
-                                grid->fontMetrics().horizontalAdvance(longest) + 2 * margins));
-  WidenForColumns();
-
-  OpenDatabase();
-  CloseDatabase();
-  m_photo->Create(this, m_ui->photoFrame->geometry());
-  RunCommand([this] { FillUserList(); });
-
-  // The list and its frame grow with the window; the search field, the photo
-  // and the details stay at the top right, the buttons at the bottom.
-  m_anchors.SetDefaultSize(size());
-  using A = EdgeAnchors::Anchor;
-  m_anchors.Add(m_ui->groupBox, A::kGrowX | A::kGrowY);
-  m_anchors.Add(m_ui->grid, A::kGrowX | A::kGrowY);
-  for (QWidget* widget : std::initializer_list<QWidget*>{
-           m_ui->searchEdit, m_ui->photoFrame, m_photo, m_ui->nameLabel, m_ui->profLabel,
-           m_ui->ageLabel, m_ui->emailLabel, m_ui->telLabel})
-    m_anchors.Add(widget, A::kMoveX);
-  for (QPushButton* button : {m_ui->editButton, m_ui->addButton, m_ui->deleteButton,
-                              m_ui->processButton, m_ui->statisticsButton, m_ui->settingsButton})
-    m_anchors.Add(button, A::kMoveY);
-  RestoreWindowState(this, m_ui->grid, QStringLiteral("MainWindow"));
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  m_anchors.Apply(size());
+PhotoView* MainWindow::Photo() const {
+  return m_ui->photo;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -385,56 +204,35 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void MainWindow::WidenForColumns() {
-  CellGrid* grid = m_ui->grid;
-  int needed = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
-  for (int col = 0; col < kColumns; ++col) needed += grid->columnWidth(col);
-  const int grow = needed - grid->width();
-  if (grow <= 0) return;
-  grid->resize(grid->width() + grow, grid->height());
-  m_ui->groupBox->resize(m_ui->groupBox->width() + grow, m_ui->groupBox->height());
-  for (QWidget* widget : std::initializer_list<QWidget*>{
-           m_ui->searchEdit, m_ui->photoFrame, m_ui->nameLabel, m_ui->profLabel, m_ui->ageLabel,
-           m_ui->emailLabel, m_ui->telLabel, m_ui->helpButton, m_ui->exitButton,
-           m_ui->cancelButton})
-    widget->move(widget->x() + grow, widget->y());
-  // The buttons keep their row, spread over the new width.
-  const QList<QPushButton*> buttons{m_ui->editButton,       m_ui->addButton,
-                                    m_ui->deleteButton,     m_ui->processButton,
-                                    m_ui->statisticsButton, m_ui->settingsButton};
-  const int first = buttons.front()->x();
-  const double step = static_cast<double>(buttons.back()->x() + grow - first) /
-                      static_cast<double>(buttons.size() - 1);
-  for (int i = 0; i < buttons.size(); ++i)
-    buttons[i]->move(first + static_cast<int>(step * i + 0.5), buttons[i]->y());
-  resize(width() + grow, height());
-}
-
 bool MainWindow::OpenDatabase() {
-  FreeDatabase(m_db);
+  if (m_db) return true;
   OpenFailure failure;
   const int result = OpenDatabaseFile(m_db, DatabaseLocation(), false, &failure);
-  if (result == 1) return true;
   if (result == -1) {
     MessageBox::Warning(this, MessageBox::EngineErrorText(failure.code, CannotOpenText().toLower(),
                                                           FromStd(failure.message)));
-    return true;
+    return false;
   }
-  NewDatabaseDialog notice(&m_db, DatabaseLocation());
-  notice.exec();
-  if (m_db)
-    CreateTables();
-  else
-    MessageBox::Warning(this, CannotOpenText());
+  if (result == 0) {
+    NewDatabaseDialog notice(&m_db, DatabaseLocation());
+    notice.exec();
+    if (!m_db) {
+      MessageBox::Warning(this, CannotOpenText());
+      return false;
+    }
+    CreateTables(m_db.get());
+  }
+  try {
+    m_watch = std::make_unique<ChangeWatch>(*m_db);
+  } catch (const StoreError&) {
+    // Without a watch the list is read again only by the window's commands.
+  }
   return true;
 }
 
 void MainWindow::CloseDatabase() {
+  m_watch.reset();
   FreeDatabase(m_db);
-}
-
-bool MainWindow::CreateTables() {
-  return vornal::CreateTables(m_db.get());
 }
 
 void MainWindow::RunCommand(const std::function<void()>& command, const QString& outcome) {
@@ -455,33 +253,34 @@ void MainWindow::ShowDetails(const QString& name, const QString& age, const QStr
   m_ui->profLabel->setText(prof);
   m_ui->telLabel->setText(tel);
   m_ui->emailLabel->setText(email);
-  // A detail too long for its label shows whole in the label's tooltip.
+  // A detail too long for its label shows whole in the label's tooltip; the
+  // details stand in a column as wide as the photo.
+  const int room = m_ui->photo->width();
   for (QLabel* label :
        {m_ui->nameLabel, m_ui->ageLabel, m_ui->profLabel, m_ui->telLabel, m_ui->emailLabel}) {
-    const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > label->width();
+    const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > room;
     label->setToolTip(cut ? label->text() : QString());
   }
 }
 
 void MainWindow::FillUserList() {
-  OpenDatabase();
-  if (!m_db) return;
+  if (!OpenDatabase()) return;
   PersonRecordset rs(m_db.get());
   OpenPeopleList(rs);
-  m_people.clear();
-  m_people.reserve(static_cast<std::size_t>(rs.RecordCount()));
+  std::vector<PeopleModel::Person> people;
+  people.reserve(static_cast<std::size_t>(rs.RecordCount()));
   std::vector<std::string> logins;
-  logins.reserve(static_cast<std::size_t>(rs.RecordCount()));
+  logins.reserve(people.capacity());
   for (; !rs.AtEnd(); rs.MoveNext()) {
-    m_people.push_back({rs.m_ID,
-                        FromStd(rs.m_Name),
-                        FromStd(rs.m_Age),
-                        FromStd(rs.m_Prof),
-                        FromStd(rs.m_Photo),
-                        FromStd(rs.m_Login),
-                        FromStd(rs.m_Tel),
-                        FromStd(rs.m_email),
-                        {}});
+    people.push_back({rs.m_ID,
+                      FromStd(rs.m_Name),
+                      FromStd(rs.m_Age),
+                      FromStd(rs.m_Prof),
+                      FromStd(rs.m_Photo),
+                      FromStd(rs.m_Login),
+                      FromStd(rs.m_Tel),
+                      FromStd(rs.m_email),
+                      {}});
     logins.push_back(rs.m_Login);
   }
   rs.Close();
@@ -489,144 +288,78 @@ void MainWindow::FillUserList() {
     const std::optional<DateTime> latest = LatestEvent(*m_db, DateTime::Now());
     const std::vector<Presence> presence = PresenceOf(*m_db, logins, latest);
     for (std::size_t i = 0; i < presence.size(); ++i)
-      m_people[i].state = PresenceText(presence[i], latest);
+      people[i].state = DisplayText::PresenceState(presence[i], latest);
   } catch (const StoreError&) {
     // The people are listed whatever befell LOGS; the commands that read
     // it report the fault.
   }
-  CloseDatabase();
-  ShowList();
+  const int row = m_ui->grid->currentIndex().row();
+  m_people->SetPeople(std::move(people));
+  m_ui->statisticsButton->setEnabled(m_people->Count() > 0);
+  RestoreSelection(row);
 }
 
-void MainWindow::ShowList() {
-  const QString search = m_ui->searchEdit->text().trimmed();
-  std::vector<const ListedPerson*> shown;
-  shown.reserve(m_people.size());
-  for (const ListedPerson& person : m_people)
-    if (search.isEmpty() || person.name.contains(search, Qt::CaseInsensitive) ||
-        person.login.contains(search, Qt::CaseInsensitive))
-      shown.push_back(&person);
-  if (m_sortColumn >= 0) {
-    const auto less = [this](const ListedPerson* a, const ListedPerson* b) {
-      if (m_sortColumn == 0) return a->id < b->id;
-      const auto key = [this](const ListedPerson* person) {
-        return (m_sortColumn == 1   ? person->name
-                : m_sortColumn == 2 ? person->login
-                : m_sortColumn == 3 ? person->prof
-                                    : person->state)
-            .trimmed();
-      };
-      return key(a).localeAwareCompare(key(b)) < 0;
-    };
-    std::stable_sort(shown.begin(), shown.end(), [&](const ListedPerson* a, const ListedPerson* b) {
-      return m_sortOrder == Qt::AscendingOrder ? less(a, b) : less(b, a);
-    });
+void MainWindow::RestoreSelection(int formerRow) {
+  TableView* grid = m_ui->grid;
+  const int count = m_shown->rowCount();
+  int row = -1;
+  if (m_selectedId)
+    for (int i = 0; i < count && row < 0; ++i)
+      if (m_shown->index(i, 0).data(PeopleModel::IdRole).toLongLong() == *m_selectedId) row = i;
+  if (row < 0 && count > 0) row = std::clamp(formerRow, 0, count - 1);
+  if (row < 0) {
+    grid->selectionModel()->clear();
+    m_selectedId.reset();
+    ShowSelected();
+    return;
   }
-  const int count = static_cast<int>(shown.size());
-  // After a delete or a search the selection may point past the list: keep it inside.
-  if (m_selectedRow > count) m_selectedRow = std::max(count, 1);
+  const QModelIndex index = m_shown->index(row, PeopleModel::NameColumn);
+  grid->selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  grid->scrollTo(index);
+  // The same person may be current already: the details are read anew.
+  m_selectedId = index.data(PeopleModel::IdRole).toLongLong();
+  ShowSelected();
+}
 
-  CellGridModel::Rows rows;
-  rows.reserve(static_cast<std::size_t>(std::max(count, 1)) + 1);
-  rows.push_back({QStringLiteral(" ID"), tr("ФИО"), QStringLiteral("Login"), tr("Профессия"),
-                  tr("Состояние")});
-  for (int i = 1; i <= count; ++i) {
-    const ListedPerson& person = *shown[static_cast<std::size_t>(i - 1)];
-    rows.push_back({QString::number(person.id), u' ' + person.name, u' ' + person.login,
-                    u' ' + person.prof, person.state.isEmpty() ? QString() : u' ' + person.state});
-    if (i == m_selectedRow) {
-      ShowDetails(person.name, person.age, person.prof, person.tel, person.email);
-      m_photo->LoadFile(person.photo);
-    }
-  }
-  if (count == 0) rows.emplace_back(kColumns);
+void MainWindow::OnCurrentChanged(const QModelIndex& current) {
+  if (!current.isValid()) return;
+  m_selectedId = current.data(PeopleModel::IdRole).toLongLong();
+  ShowSelected();
+}
 
-  CellGrid* grid = m_ui->grid;
-  grid->Clear();
-  grid->SetColumnCount(kColumns);
-  grid->SetAll(std::move(rows));
-
-  const bool any = count > 0;
-  m_ui->deleteButton->setEnabled(any);
-  m_ui->editButton->setEnabled(any);
-  m_ui->statisticsButton->setEnabled(!m_people.empty());
-  if (!any) {
-    m_selectedRow = 1;
+void MainWindow::ShowSelected() {
+  const PeopleModel::Person* person = m_selectedId ? m_people->Find(*m_selectedId) : nullptr;
+  const bool shown = m_shown->rowCount() > 0;
+  m_ui->deleteButton->setEnabled(shown);
+  m_ui->editButton->setEnabled(shown);
+  if (!person || !shown) {
     ShowDetails(tr("ФИО"), tr("Возраст"), tr("Профессия"), tr("Телефон"), QStringLiteral("e-mail"));
-    m_photo->Clear();
+    m_ui->photo->Clear();
+    return;
   }
-
-  grid->SetCurrentRow(m_selectedRow);
-  // The last column written is current: the row is selected from the name on.
-  grid->SetCurrentColumn(kColumns - 1);
-  grid->SetSelectionEndRow(m_selectedRow);
-  grid->SetSelectionEndColumn(1);
+  ShowDetails(person->name, person->age, person->prof, person->tel, person->email);
+  m_ui->photo->LoadFile(person->photo);
 }
 
-void MainWindow::OnSearch() {
-  m_selectedRow = 1;
-  ShowList();
-}
-
-void MainWindow::OnHeaderClicked(int column) {
-  if (column == m_sortColumn)
-    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-  else
-    m_sortOrder = Qt::AscendingOrder;
-  m_sortColumn = column;
-  m_ui->grid->horizontalHeader()->setSortIndicatorShown(true);
-  m_ui->grid->horizontalHeader()->setSortIndicator(column, m_sortOrder);
-  m_selectedRow = 1;
-  ShowList();
-}
-
-void MainWindow::OnGridClicked() {
-  RunCommand([this] {
-    m_selectedRow = m_ui->grid->CurrentRow();
-    const std::optional<std::int64_t> id = CurrentId();
-    if (!id) return;
-    OpenDatabase();
-    if (!m_db) return;
-    PersonRecordset rs(m_db.get());
-    OpenPerson(rs, *id);
-    if (!rs.AtEnd()) {
-      ShowDetails(FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof), FromStd(rs.m_Tel),
-                  FromStd(rs.m_email));
-      m_photo->LoadFile(FromStd(rs.m_Photo));
-    }
-    rs.Close();
+void MainWindow::FollowChanges() {
+  if (!m_watch) return;
+  try {
+    if (m_watch->Changed()) FillUserList();
+  } catch (const StoreError&) {
+    // The next command opens the database anew and says what failed.
     CloseDatabase();
-  });
-}
-
-void MainWindow::OnGridSelectionChanged() {
-  OnGridClicked();
-}
-
-void MainWindow::OnGridDoubleClicked() {
-  m_selectedRow = m_ui->grid->CurrentRow();
-  // The blank row of an empty list has no person to change.
-  if (!CurrentId()) return;
-  OnEdit();
-}
-
-std::optional<std::int64_t> MainWindow::CurrentId() {
-  const CellGrid* grid = m_ui->grid;
-  if (grid->CurrentRow() < 1) return std::nullopt;
-  bool ok = false;
-  const qlonglong id = grid->CellText(grid->CurrentRow(), 0).trimmed().toLongLong(&ok);
-  if (!ok) return std::nullopt;
-  return id;
+  } catch (const std::bad_alloc&) {
+    // Likewise; the list stays as it was read last.
+  }
 }
 
 bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id,
                             StoredPerson* read, const PersonValues& values) {
   try {
-    OpenDatabase();
-    if (!m_db) return false;
+    if (!OpenDatabase()) return false;
     RequireRight(*m_db, Action::EditPeople);
     if (const std::optional<LoginOwner> owner = FindLoginOwner(*m_db, values.login, id)) {
-      CloseDatabase();
       const QString question =
           tr("Логин %1 уже есть у %2 (%3): сохранить всё равно?")
               .arg(FromStd(values.login), FromStd(std::string(TrimRight(owner->name))),
@@ -637,12 +370,10 @@ bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id
         editor.FocusField(PersonField::Login);
         return false;
       }
-      OpenDatabase();
-      if (!m_db) return false;
     }
     if (!id) {
       InsertPerson(*m_db, values);
-      CloseDatabase();
+      NotifyChange(*m_db);
       return true;
     }
     // Another desk may have changed the person since the editor opened: a
@@ -651,7 +382,6 @@ bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id
     for (;;) {
       const PersonSave save = vornal::SavePerson(*m_db, *id, *read, mine);
       if (save.outcome == PersonSave::Outcome::Saved) break;
-      CloseDatabase();
       if (save.outcome == PersonSave::Outcome::Gone) {
         MessageBox::Error(&editor, tr("Этой записи больше нет в базе данных: её удалила другая "
                                       "программа. Введённые данные остались в окне."));
@@ -664,17 +394,15 @@ bool MainWindow::SavePerson(PersonEditor& editor, std::optional<std::int64_t> id
                              QMessageBox::No) != QMessageBox::Yes)
           FieldValue(mine, conflict.field) = conflict.theirs;
       *read = save.current;
-      OpenDatabase();
-      if (!m_db) return false;
+      if (!OpenDatabase()) return false;
     }
-    CloseDatabase();
+    NotifyChange(*m_db);
     return true;
   } catch (const StoreError& e) {
     CloseDatabase();
     MessageBox::EngineError(&editor, e,
                             tr("запись не сохранена, введённые данные остались в окне"));
   } catch (const std::bad_alloc&) {
-    CloseDatabase();
     MessageBox::Stop(&editor, tr("Out of memory."));
   }
   return false;
@@ -693,13 +421,9 @@ void MainWindow::OnAdd() {
 
 void MainWindow::OnEdit() {
   RunCommand([this] {
-    const std::optional<std::int64_t> id = CurrentId();
-    if (!id) return;
-    OpenDatabase();
-    if (!m_db) return;
-    PersonEditor dialog(this);
+    const std::optional<std::int64_t> id = m_selectedId;
+    if (!id || !OpenDatabase()) return;
     std::optional<StoredPerson> read = ReadStoredPerson(*m_db, *id);
-    CloseDatabase();
     if (!read) {
       // Another program removed the person: the list shows it.
       FillUserList();
@@ -711,6 +435,7 @@ void MainWindow::OnEdit() {
          {PersonField::Name, PersonField::Login, PersonField::Age, PersonField::Prof,
           PersonField::Tel, PersonField::Email, PersonField::Photo})
       FieldValue(shown, field) = std::string(TrimRight(FieldValue(shown, field)));
+    PersonEditor dialog(this);
     dialog.SetValues(shown);
     dialog.SetCommit([this, &dialog, id, &read](const PersonValues& values) {
       return SavePerson(dialog, id, &*read, values);
@@ -725,23 +450,19 @@ void MainWindow::OnDelete() {
                            tr("Удаление")) != QMessageBox::Ok)
     return;
   RunCommand([this] {
-    const std::optional<std::int64_t> id = CurrentId();
-    if (!id) return;
-    OpenDatabase();
-    if (!m_db) return;
+    const std::optional<std::int64_t> id = m_selectedId;
+    if (!id || !OpenDatabase()) return;
     RequireRight(*m_db, Action::EditPeople);
     DeletePerson(*m_db, *id);
-    CloseDatabase();
+    NotifyChange(*m_db);
     FillUserList();
   });
 }
 
 void MainWindow::OnSettings() {
   RunCommand([this] {
-    OpenDatabase();
-    if (!m_db) return;
+    if (!OpenDatabase()) return;
     FolderSlots read = LoadFolderSlots(*m_db);
-    CloseDatabase();
 
     SettingsDialog sheet;
     FoldersPage& page = sheet.m_foldersPage;
@@ -757,14 +478,12 @@ void MainWindow::OnSettings() {
       for (std::size_t i = 0; i < slots.size(); ++i)
         slots[i] = {ToStd(page.m_path[i]), page.m_enabled[i]};
       try {
-        OpenDatabase();
-        if (!m_db) return false;
+        if (!OpenDatabase()) return false;
         // A row another desk changed too is asked about, "No" keeping the
         // other desk's folder.
         for (;;) {
           const std::vector<SlotConflict> conflicts = SaveFolderSlots(*m_db, read, slots);
           if (conflicts.empty()) break;
-          CloseDatabase();
           for (const SlotConflict& conflict : conflicts) {
             const auto i = static_cast<std::size_t>(conflict.slot - 1);
             const QString question =
@@ -778,17 +497,14 @@ void MainWindow::OnSettings() {
             if (read.size() <= i) read.resize(i + 1);
             read[i] = conflict.theirs;
           }
-          OpenDatabase();
-          if (!m_db) return false;
+          if (!OpenDatabase()) return false;
         }
-        CloseDatabase();
         return true;
       } catch (const StoreError& e) {
         CloseDatabase();
         MessageBox::EngineError(&sheet, e, tr("пути не сохранены и остались в окне"));
       } catch (const std::invalid_argument& e) {
         // The paths page refuses such rows first; this is the last guard.
-        CloseDatabase();
         MessageBox::Stop(&sheet, FromStd(e.what()));
       }
       return false;
@@ -798,11 +514,9 @@ void MainWindow::OnSettings() {
 }
 
 void MainWindow::OnStatistics() {
-  OpenDatabase();
-  if (!m_db) return;
+  if (!OpenDatabase()) return;
   StatisticsWindow dialog;
   dialog.Exec(m_db.get());
-  CloseDatabase();
 }
 
 void MainWindow::OnProcess() {
@@ -813,12 +527,10 @@ void MainWindow::OnProcess() {
   const QString kept = tr("файлы оставлены до следующей обработки");
   RunCommand(
       [this, &summary, &kept] {
-        OpenDatabase();
-        if (!m_db) return;
+        if (!OpenDatabase()) return;
         // The sweep runs on a worker thread with a connection of its own.
         const std::string path =
             m_db->IsServer() ? m_db->Path() : std::filesystem::absolute(m_db->Path()).string();
-        CloseDatabase();
         try {
           ProcessProgressDialog progress(this);
           summary = progress.Run(path);
@@ -829,9 +541,13 @@ void MainWindow::OnProcess() {
       },
       kept);
   if (!summary) return;
-  MessageBox::Information(this, ProcessReport(*summary), tr("Обработка"));
-  // The state column shows what was just collected.
-  RunCommand([this] { FillUserList(); });
+  MessageBox::Information(this, DisplayText::ProcessReport(*summary), tr("Обработка"));
+  // The state column shows what was just collected, here and at the other desks.
+  RunCommand([this, &summary] {
+    if (!OpenDatabase()) return;
+    if (summary->eventsApplied > 0) NotifyChange(*m_db);
+    FillUserList();
+  });
 }
 
 void MainWindow::OnAbout() {

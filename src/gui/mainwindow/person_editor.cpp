@@ -17,12 +17,10 @@ constexpr PersonField kTypedFields[] = {PersonField::Name, PersonField::Login, P
 
 }  // namespace
 
-PersonEditor::PersonEditor(QWidget* parent)
-    : QDialog(parent), m_ui(new Ui::PersonEditor), m_photo(new PhotoView(this)) {
+PersonEditor::PersonEditor(QWidget* parent) : QDialog(parent), m_ui(new Ui::PersonEditor) {
   m_ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  m_photo->setObjectName(QStringLiteral("photo"));
-  m_photo->Create(this, m_ui->previewFrame->geometry());
+  m_photo = m_ui->photo;
   for (const PersonField field : kTypedFields)
     Edit(field)->setValidator(new LengthValidator(PersonFieldSize(field), this));
   connect(m_ui->okButton, &QPushButton::clicked, this, &PersonEditor::accept);

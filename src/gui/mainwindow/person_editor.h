@@ -60,7 +60,7 @@ class PersonEditor : public QDialog {
   QScopedPointer<Ui::PersonEditor> m_ui;
   PersonValues m_values;
   Commit m_commit;
-  PhotoView* m_photo;
+  PhotoView* m_photo = nullptr;
   bool m_initialized = false;
 };
 

@@ -6,6 +6,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "gui/widgets/display_text.h"
+
 namespace vornal {
 namespace {
 
@@ -129,10 +131,12 @@ void DayTimelineView::paintEvent(QPaintEvent*) {
   const int legendY = 3;
   const int box = metrics.height() - 4;
   painter.fillRect(QRect(4, legendY + 2, box * 2, box), kDayBar);
-  painter.drawText(QPoint(8 + box * 2, legendY + metrics.ascent()), tr("рабочий день"));
-  const int taskX = 12 + box * 2 + metrics.horizontalAdvance(tr("рабочий день"));
+  const QString day = DisplayText::FamilyBar(false);
+  painter.drawText(QPoint(8 + box * 2, legendY + metrics.ascent()), day);
+  const int taskX = 12 + box * 2 + metrics.horizontalAdvance(day);
   painter.fillRect(QRect(taskX, legendY + box / 2, box * 2, box / 2 + 1), kTaskBar);
-  painter.drawText(QPoint(taskX + box * 2 + 4, legendY + metrics.ascent()), tr("задание"));
+  painter.drawText(QPoint(taskX + box * 2 + 4, legendY + metrics.ascent()),
+                   DisplayText::FamilyBar(true));
 
   if (m_lanes.empty()) {
     painter.drawText(QRect(0, ruler, width, height - ruler), Qt::AlignCenter,
@@ -153,8 +157,9 @@ bool DayTimelineView::viewportEvent(QEvent* event) {
     const double x = help->pos().x();
     for (const DayLane::Bar& bar : lane.bars) {
       if (x < X(bar.begin) - 1 || x > X(bar.end) + 1) continue;
-      tip += QLatin1Char('\n') + (bar.task ? tr("задание %1–%2") : tr("рабочий день %1–%2"))
-                                     .arg(Clock(bar.begin), Clock(bar.end));
+      tip += QLatin1Char('\n') +
+             QStringLiteral("%1 %2–%3")
+                 .arg(DisplayText::FamilyBar(bar.task), Clock(bar.begin), Clock(bar.end));
     }
   }
   if (tip.isEmpty())

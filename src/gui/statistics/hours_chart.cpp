@@ -7,6 +7,7 @@
 #include <QValueAxis>
 #include <algorithm>
 
+#include "gui/widgets/display_text.h"
 #include "report/timesheet_report.h"
 
 namespace vornal {
@@ -29,8 +30,8 @@ void HoursChart::Show(const Timesheet& sheet, int row) {
   const std::vector<DayWork>& cells =
       everybody ? sheet.columnTotals : sheet.rows[static_cast<std::size_t>(row)].cells;
 
-  auto* work = new QBarSet(tr("Рабочее время"));
-  auto* tasks = new QBarSet(tr("Задания"));
+  auto* work = new QBarSet(DisplayText::FamilySeries(false));
+  auto* tasks = new QBarSet(DisplayText::FamilySeries(true));
   QStringList categories;
   double low = 0, high = 0;
   for (int column = 0; column < sheet.ColumnCount(); ++column) {

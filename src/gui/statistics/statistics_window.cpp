@@ -3,31 +3,25 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateTime>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QTreeWidget>
-#include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <initializer_list>
-#include <memory>
 #include <new>
 #include <optional>
 #include <vector>
 
+#include "gui/statistics/listing_model.h"
 #include "gui/statistics/timesheet_window.h"
-#include "gui/widgets/cell_grid.h"
-#include "gui/widgets/dialog_units.h"
-#include "gui/widgets/language.h"
+#include "gui/widgets/display_text.h"
 #include "gui/widgets/message_box.h"
-#include "gui/widgets/window_layout.h"
+#include "gui/widgets/table_view.h"
+#include "gui/widgets/window_state.h"
 #include "stats/period_queries.h"
 #include "stats/period_tree.h"
-#include "stats/stat_grid.h"
 #include "store/store_error.h"
 #include "ui_statistics_window.h"
 
@@ -38,34 +32,10 @@ QString ChooseUserText() {
   return StatisticsWindow::tr("--- Выберите пользователя ---");
 }
 
-QString FromStd(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 // The item data of a year, month or day node: its first day, 00:00:00.
 QVariant NodeData(int year, int month, int day) {
   return QDateTime(QDate(year, month, day), QTime(0, 0));
 }
-
-// The listing's texts, made for the rows drawn: a year of everybody is a
-// million rows.
-class ListingSource : public CellSource {
- public:
-  explicit ListingSource(StatGrid grid) : m_grid(std::move(grid)) {}
-  int RowCount() const override { return m_grid.RowCount(); }
-  // Event names, headers and totals come in Russian from the core; logins
-  // stay as they are.
-  QString Text(int row, int col) const override {
-    const std::string cell = m_grid.Cell(row, col);
-    const int listed = static_cast<int>(m_grid.Listing().rows.size());
-    const bool login = col == StatGrid::kColumns - 1 && row > 0 && row <= listed;
-    return login ? FromStd(cell) : CoreText(cell);
-  }
-  const StatGrid& Grid() const { return m_grid; }
-
- private:
-  StatGrid m_grid;
-};
 
 // The year, month (0 for a year node) and day (0 for a year or month node)
 // of a tree node; nothing for the node of a tree without data.
@@ -88,7 +58,7 @@ QTreeWidgetItem* NewNode(const QString& text, int year, int month, int day) {
 }  // namespace
 
 StatisticsWindow::StatisticsWindow(QWidget* parent)
-    : QDialog(parent), m_ui(new Ui::StatisticsWindow) {
+    : QDialog(parent), m_ui(new Ui::StatisticsWindow), m_listing(new ListingModel(this)) {
   m_ui->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
@@ -98,8 +68,15 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
   m_tree = m_ui->tree;
   m_comboUsers = m_ui->comboUsers;
   m_gridStat = m_ui->gridStat;
-  PlaceControls();
-  SetGridDesign();
+  // The list is as wide as its first entry; its open list shows long names
+  // whole.
+  m_comboUsers->setMinimumContentsLength(static_cast<int>(ChooseUserText().size()));
+  // Before anything is listed: the headings of the empty grid, columns of
+  // 33, 23, 23, 10 and 13 characters.
+  m_gridStat->setModel(m_listing);
+  static const int kWidths[DisplayText::kListingColumns] = {33, 23, 23, 10, 13};
+  for (int column = 0; column < DisplayText::kListingColumns; ++column)
+    m_gridStat->SetColumnChars(column, kWidths[column]);
   RestoreWindowState(this, m_gridStat, QStringLiteral("StatisticsWindow"));
 
   connect(m_tree, &QTreeWidget::itemSelectionChanged, this,
@@ -112,80 +89,9 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
 
 StatisticsWindow::~StatisticsWindow() = default;
 
-void StatisticsWindow::PlaceControls() {
-  // The default size is the smallest; the tree and the grid grow with the
-  // window, the person list and the buttons keep to their edges.
-  const QSize defaultSize(DluToPixelsX(461), DluToPixelsY(222));
-  setMinimumSize(defaultSize);
-  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  resize(defaultSize);
-  struct Placement {
-    QWidget* widget;
-    QRect rect;
-  };
-  const Placement placements[] = {
-      {m_tree, DluRect(7, 7, 130, 178)},
-      {m_comboUsers, DluRect(233, 15, 125, 80)},
-      // The tree and the grid leave room under them for the line of totals,
-      // as wide as the window: a year of everybody has long totals.
-      {m_gridStat, DluRect(144, 35, 310, 150)},
-      {m_ui->totalsLine, DluRect(7, 187, 447, 10)},
-      {m_ui->workedCaption, DluRect(7, 196, 72, 8)},
-      {m_staticWorked, DluRect(99, 196, 46, 8)},
-      {m_ui->totalCaption, DluRect(7, 207, 72, 8)},
-      {m_staticTotal, DluRect(99, 207, 46, 8)},
-      {m_ui->closeButton, DluRect(404, 201, 50, 14)},
-      {m_ui->helpButton, DluRect(294, 201, 50, 14)},
-      {m_ui->viewButton, DluRect(349, 201, 50, 14)},
-      {m_ui->cancelButton, DluRect(147, 201, 50, 14)},
-  };
-  for (const Placement& placement : placements) placement.widget->setGeometry(placement.rect);
-  // The template's height of the drop-down list is that of its open list. Its
-  // width is widened when this font does not fit the first entry.
-  QStyleOptionComboBox option;
-  option.initFrom(m_comboUsers);
-  const QSize fitting = m_comboUsers->style()->sizeFromContents(
-      QStyle::CT_ComboBox, &option,
-      QSize(m_comboUsers->fontMetrics().horizontalAdvance(ChooseUserText()), 0), m_comboUsers);
-  m_comboUsers->resize(std::max(m_comboUsers->width(), fitting.width()),
-                       m_comboUsers->sizeHint().height());
-
-  m_anchors.SetDefaultSize(defaultSize);
-  using A = EdgeAnchors::Anchor;
-  m_anchors.Add(m_tree, A::kGrowY);
-  m_anchors.Add(m_gridStat, A::kGrowX | A::kGrowY);
-  m_anchors.Add(m_ui->totalsLine, A::kMoveY | A::kGrowX);
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{m_ui->workedCaption, m_staticWorked, m_ui->totalCaption,
-                                       m_staticTotal, m_ui->cancelButton})
-    m_anchors.Add(widget, A::kMoveY);
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{m_ui->closeButton, m_ui->helpButton, m_ui->viewButton})
-    m_anchors.Add(widget, A::kMoveX | A::kMoveY);
-}
-
-void StatisticsWindow::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
-  m_anchors.Apply(size());
-}
-
 void StatisticsWindow::done(int result) {
   SaveWindowState(this, m_gridStat, QStringLiteral("StatisticsWindow"));
   QDialog::done(result);
-}
-
-void StatisticsWindow::SetGridDesign() {
-  const QString headers[StatGrid::kColumns] = {tr("Событие"), tr("Начало"), tr("Конец"),
-                                               tr("Всего"), tr("Работник")};
-  static const int kWidths[StatGrid::kColumns] = {33, 23, 23, 10, 13};
-  m_gridStat->SetColumnCount(StatGrid::kColumns);
-  m_gridStat->SetRowCount(2);
-  m_gridStat->SetFixedRows(1);
-  m_gridStat->SetFixedCols(0);
-  for (int col = 0; col < StatGrid::kColumns; ++col) {
-    m_gridStat->SetCellText(0, col, headers[col]);
-    m_gridStat->SetColumnWidthChars(col, kWidths[col]);
-  }
 }
 
 int StatisticsWindow::Exec(Database* database) {
@@ -197,7 +103,7 @@ int StatisticsWindow::Exec(Database* database) {
 bool StatisticsWindow::Initialize() {
   RunHandler([this] {
     FillUserCombo();
-    FillTree({}, CoreText(kTreeEmptyEverybody));
+    FillTree({}, tr("База данных пуста"));
   });
   return true;
 }
@@ -218,8 +124,10 @@ void StatisticsWindow::FillUserCombo() {
   // Filling the list is no person change.
   const QSignalBlocker blocker(m_comboUsers);
   m_comboUsers->clear();
-  m_comboUsers->addItem(ChooseUserText());
-  for (const PersonEntry& person : people) m_comboUsers->addItem(FromStd(PersonListText(person)));
+  m_comboUsers->addItem(ChooseUserText(), QVariant::fromValue<qlonglong>(0));
+  for (const PersonEntry& person : people)
+    m_comboUsers->addItem(DisplayText::PersonEntry(person.id, person.name, person.login),
+                          QVariant::fromValue<qlonglong>(person.id));
   m_comboUsers->setCurrentIndex(0);
   // The open list shows long names whole.
   QAbstractItemView* list = m_comboUsers->view();
@@ -239,17 +147,18 @@ void StatisticsWindow::FillTree(const std::string& login, const QString& emptyTe
     years.reserve(static_cast<qsizetype>(periods.years.size()));
     for (std::size_t y = 0; y < periods.years.size(); ++y) {
       const PeriodTree::Year& year = periods.years[y];
-      QTreeWidgetItem* yearNode = NewNode(FromStd(YearNodeText(year.year)), year.year, 1, 1);
+      QTreeWidgetItem* yearNode = NewNode(QString::number(year.year), year.year, 1, 1);
       if (static_cast<int>(y) == periods.currentYear) currentYear = yearNode;
       for (std::size_t m = 0; m < year.months.size(); ++m) {
         const PeriodTree::Month& month = year.months[m];
-        QTreeWidgetItem* monthNode = NewNode(MonthNodeName(month.month), year.year, month.month, 1);
+        QTreeWidgetItem* monthNode =
+            NewNode(DisplayText::MonthName(month.month), year.year, month.month, 1);
         yearNode->addChild(monthNode);
         if (static_cast<int>(y) == periods.currentMonthYear &&
             static_cast<int>(m) == periods.currentMonth)
           currentMonth = monthNode;
         for (const int day : month.days) {
-          lastDay = NewNode(FromStd(DayNodeText(day)), year.year, month.month, day);
+          lastDay = NewNode(QString::number(day), year.year, month.month, day);
           monthNode->addChild(lastDay);
         }
       }
@@ -272,23 +181,21 @@ void StatisticsWindow::FillTree(const std::string& login, const QString& emptyTe
 
 void StatisticsWindow::OnPersonChosen() {
   RunHandler([this] {
-    m_gridStat->Clear();
+    m_listing->Clear();
     m_ui->totalsLine->clear();
-    // The leading number of the shown text, read as atoi reads it.
-    const std::string text = m_comboUsers->currentText().toStdString();
-    const long long id = std::strtoll(text.c_str(), nullptr, 10);
+    const qlonglong id = m_comboUsers->currentData().toLongLong();
     {
       const QSignalBlocker blocker(m_tree);
       m_tree->clear();
     }
     m_login = id > 0 && m_database ? GetLoginByID(*m_database, id) : std::string();
-    FillTree(m_login, CoreText(kTreeEmptyLogin));
+    FillTree(m_login, tr("Нет данных"));
   });
 }
 
 void StatisticsWindow::OnTreeSelectionChanged() {
   RunHandler([this] {
-    m_gridStat->Clear();
+    m_listing->Clear();
     m_ui->totalsLine->clear();
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
     const QTreeWidgetItem* node = selected.isEmpty() ? nullptr : selected.front();
@@ -319,24 +226,22 @@ void StatisticsWindow::OnView() {
 void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
                                    const std::string& login) {
   if (!m_database) return;
-  auto source = std::make_unique<ListingSource>(BuildStatGrid(*m_database, start, end, login));
-  const int rowCount = source->RowCount();
-  const std::string taskTotal = source->Grid().Listing().taskTotal.FormatTotal();
-  const std::string dayTotal = source->Grid().Listing().dayTotal.FormatTotal();
-  m_gridStat->Clear();
-  m_gridStat->SetColumnCount(StatGrid::kColumns);
-  m_gridStat->SetSource(std::move(source));
-  // The totals stand in the grid's last column, often out of view: the line
-  // under the grid shows them always.
-  m_ui->totalsLine->setText(tr("Всего отработано: %1      Общее рабочее время: %2")
-                                .arg(CoreText(taskTotal), CoreText(dayTotal)));
-  // Header, listed rows, two totals rows and the empty last row: without a
-  // listed row there is no row 1 to select.
-  if (rowCount > 4) {
-    m_gridStat->SetCurrentRow(1);
-    m_gridStat->SetCurrentColumn(StatGrid::kColumns - 1);
-    m_gridStat->SetSelectionEndRow(1);
-    m_gridStat->SetSelectionEndColumn(0);
+  m_listing->SetListing(ListPeriod(*m_database, start, end, login));
+  // The totals stand in the listing's last column, often out of view: the
+  // line under it shows them always.
+  const PeriodListing& listing = m_listing->Listing();
+  m_ui->totalsLine->setText(
+      tr("Всего отработано: %1      Общее рабочее время: %2")
+          .arg(DisplayText::Total(listing.taskTotal), DisplayText::Total(listing.dayTotal)));
+  // The first listed row is chosen, when there is one.
+  if (m_listing->ListedRows() > 0) {
+    const QModelIndex first = m_listing->index(0, 0);
+    m_gridStat->selectionModel()->setCurrentIndex(
+        first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Into view down, not across: the columns stay where the operator left them.
+    const int across = m_gridStat->horizontalScrollBar()->value();
+    m_gridStat->scrollTo(first);
+    m_gridStat->horizontalScrollBar()->setValue(across);
   }
 }
 

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "gui/widgets/window_layout.h"
 #include "store/database.h"
 
 class QComboBox;
@@ -19,11 +18,13 @@ class StatisticsWindow;
 
 namespace vornal {
 
-class CellGrid;
+class ListingModel;
+class TableView;
 
 // The statistics window: a person (or everybody) in the list, the years,
 // months and days with data in the tree, and the rows and totals of the
-// chosen node's period in the grid. It only reads the database it is given.
+// chosen node's period in the listing. It only reads the database it is
+// given, the main window's connection.
 class StatisticsWindow : public QDialog {
   Q_OBJECT
 
@@ -52,9 +53,10 @@ class StatisticsWindow : public QDialog {
 
   // The login whose data is shown; empty for everybody.
   const std::string& Login() const { return m_login; }
+  // The listing shown.
+  const ListingModel& Listing() const { return *m_listing; }
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
   // Keeps the window's size and column widths for the next start.
   void done(int result) override;
 
@@ -62,19 +64,16 @@ class StatisticsWindow : public QDialog {
   // Runs a handler; an engine error ends it with the engine's description
   // and leaves the window open with what was filled so far.
   void RunHandler(const std::function<void()>& handler);
-  // The stored grid design: header texts and column widths.
-  void SetGridDesign();
-  void PlaceControls();
 
   QScopedPointer<Ui::StatisticsWindow> m_ui;
   QLabel* m_staticTotal = nullptr;
   QLabel* m_staticWorked = nullptr;
   QTreeWidget* m_tree = nullptr;
   QComboBox* m_comboUsers = nullptr;
-  CellGrid* m_gridStat = nullptr;
+  TableView* m_gridStat = nullptr;
+  ListingModel* m_listing = nullptr;
   std::string m_login;
   Database* m_database = nullptr;
-  EdgeAnchors m_anchors;
 };
 
 }  // namespace vornal

@@ -4,16 +4,13 @@
 #include <QColor>
 #include <QFont>
 
+#include "gui/widgets/display_text.h"
 #include "report/timesheet_report.h"
 
 namespace vornal {
 namespace {
 
 constexpr int kTotalColumns = 3;  // days, work, tasks
-
-QString FromStd(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 }  // namespace
 
@@ -49,11 +46,11 @@ const DayWork& TimesheetModel::Total(int row) const {
 
 QString TimesheetModel::Text(int row, int column) const {
   const int columns = m_sheet->ColumnCount();
-  if (column < columns) return FromStd(WorkCellText(Cells(row)[static_cast<std::size_t>(column)]));
+  if (column < columns) return DisplayText::WorkCell(Cells(row)[static_cast<std::size_t>(column)]);
   const DayWork& total = Total(row);
   if (column == columns) return QString::number(total.days);
-  if (column == columns + 1) return FromStd(WorkText(total));
-  return FromStd(TaskText(total));
+  if (column == columns + 1) return DisplayText::WorkHours(total);
+  return DisplayText::TaskHours(total);
 }
 
 QVariant TimesheetModel::data(const QModelIndex& index, int role) const {
@@ -83,8 +80,8 @@ QVariant TimesheetModel::data(const QModelIndex& index, int role) const {
       if (column >= columns) return {};
       const DayWork& cell = Cells(row)[static_cast<std::size_t>(column)];
       if (!cell.HasWork()) return {};
-      QString tip =
-          tr("Рабочее время %1, задания %2").arg(FromStd(WorkText(cell)), FromStd(TaskText(cell)));
+      QString tip = tr("Рабочее время %1, задания %2")
+                        .arg(DisplayText::WorkHours(cell), DisplayText::TaskHours(cell));
       if (cell.openWork || cell.openTasks)
         tip += QLatin1Char('\n') + tr("«?»: есть интервал без времени окончания.");
       return QVariant(tip);
@@ -99,7 +96,7 @@ QVariant TimesheetModel::headerData(int section, Qt::Orientation orientation, in
   if (orientation == Qt::Vertical) {
     if (section < static_cast<int>(m_sheet->rows.size()))
       return TimesheetReport::PersonText(m_sheet->rows[static_cast<std::size_t>(section)]);
-    return tr("Итого");
+    return DisplayText::TimesheetHeading(DisplayText::Heading::Total);
   }
   const int columns = m_sheet->ColumnCount();
   if (section < columns) {
@@ -108,9 +105,9 @@ QVariant TimesheetModel::headerData(int section, Qt::Orientation orientation, in
     return QString(title + QLatin1Char('\n') +
                    TimesheetReport::WeekdayShortName(WeekdayOf(m_sheet->ColumnDate(section))));
   }
-  if (section == columns) return tr("Дней");
-  if (section == columns + 1) return tr("Работа");
-  return tr("Задания");
+  if (section == columns) return DisplayText::TimesheetHeading(DisplayText::Heading::Days);
+  if (section == columns + 1) return DisplayText::TimesheetHeading(DisplayText::Heading::Work);
+  return DisplayText::TimesheetHeading(DisplayText::Heading::Tasks);
 }
 
 }  // namespace vornal

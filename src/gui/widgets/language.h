@@ -2,7 +2,6 @@
 
 #include <QLocale>
 #include <QString>
-#include <string>
 
 namespace vornal {
 
@@ -12,12 +11,5 @@ namespace vornal {
 // for numbers and dates; a second call replaces what the first installed.
 // Returns the language chosen ("en" or "ru").
 QString InstallTranslations(const QLocale& system = QLocale::system());
-
-// The Russian texts the core makes for the windows (grid cells, tree nodes),
-// in the windows' language; other texts unchanged.
-QString CoreText(const std::string& text);
-
-// A month's name as the period tree shows it, in the windows' language.
-QString MonthNodeName(int month);
 
 }  // namespace vornal

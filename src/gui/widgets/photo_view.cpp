@@ -25,6 +25,7 @@ PhotoView::PhotoView(QWidget* parent)
   m_hBar->hide();
   m_vBar->hide();
   setAttribute(Qt::WA_OpaquePaintEvent);
+  m_barThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
   connect(m_hBar, &QAbstractSlider::actionTriggered, this, [this](int action) {
     m_offsetX =
         Scroll(action, m_offsetX, m_picture.width(), m_view.width(), m_hBar->sliderPosition());
@@ -37,25 +38,6 @@ PhotoView::PhotoView(QWidget* parent)
     m_vBar->setSliderPosition(m_offsetY);
     Redraw();
   });
-}
-
-bool PhotoView::Create(QWidget* parent, const QRect& rect) {
-  setParent(parent);
-  setGeometry(rect);
-  m_barThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  m_view = ClientRect();
-  if (m_buffer.isNull()) {
-    m_buffer = QImage(m_view.size(), QImage::Format_RGB32);
-    if (m_buffer.isNull()) return false;
-  }
-  m_offsetX = 0;
-  m_offsetY = 0;
-  m_fallbackDepth = 0;
-  FillView();
-  // Over the owner's placeholder frame, not under it.
-  raise();
-  show();
-  return true;
 }
 
 void PhotoView::LoadFile(QString path) {
@@ -80,6 +62,16 @@ QString PhotoView::FileFilter() {
 }
 
 void PhotoView::SetImage(const QImage& image) {
+  m_picture = image;
+  m_missing = image.isNull();
+  ShowPicture();
+  if (!m_picture.isNull()) return;
+  // One attempt at the fallback picture; its own failure stops here.
+  if (++m_fallbackDepth == 1) LoadFile(DataFilePath(kNoPhotoPicture));
+  --m_fallbackDepth;
+}
+
+void PhotoView::ShowPicture() {
   m_offsetX = 0;
   m_offsetY = 0;
   m_hBar->setRange(0, 0);
@@ -88,10 +80,8 @@ void PhotoView::SetImage(const QImage& image) {
   m_vBar->hide();
   m_view = ClientRect();
   FillView();
-  m_picture = image;
-
   if (m_picture.isNull()) {
-    if (!m_buffer.isNull()) {
+    if (m_missing && !m_buffer.isNull()) {
       QPainter painter(&m_buffer);
       painter.setFont(font());
       painter.setPen(Qt::black);
@@ -99,12 +89,8 @@ void PhotoView::SetImage(const QImage& image) {
                        tr("File not found."));
     }
     update();
-    // One attempt at the fallback picture; its own failure stops here.
-    if (++m_fallbackDepth == 1) LoadFile(DataFilePath(kNoPhotoPicture));
-    --m_fallbackDepth;
     return;
   }
-
   ShowBars();
   Redraw();
 }
@@ -156,10 +142,18 @@ void PhotoView::Redraw() {
 }
 
 void PhotoView::Clear() {
+  m_picture = QImage();
+  m_missing = false;
   FillView();
 }
 
 void PhotoView::FillView() {
+  // The buffer is as large as the area inside the border.
+  const QRect client = ClientRect();
+  if (m_buffer.size() != client.size()) {
+    m_buffer = client.isEmpty() ? QImage() : QImage(client.size(), QImage::Format_RGB32);
+    m_view = client;
+  }
   if (m_buffer.isNull()) return;
   QPainter painter(&m_buffer);
   painter.fillRect(QRect(QPoint(0, 0), m_view.size()), kGrey);
@@ -197,6 +191,11 @@ int PhotoView::Scroll(int action, int offset, int pictureSize, int viewSize, int
 
 QRect PhotoView::ClientRect() const {
   return rect().adjusted(kEdge, kEdge, -kEdge, -kEdge);
+}
+
+void PhotoView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (ClientRect().size() != m_buffer.size()) ShowPicture();
 }
 
 void PhotoView::paintEvent(QPaintEvent*) {

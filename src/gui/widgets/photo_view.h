@@ -13,17 +13,15 @@ namespace vornal {
 // with scroll bars only when the picture is larger than the view. A picture
 // that cannot be loaded shows "File not found." and falls back to the
 // no-photo picture ("no_photo.bmp" in the current directory, or the installed
-// one). Everything is drawn into an
-// off-screen buffer first; a repaint only copies it.
+// one). Everything is drawn into an off-screen buffer of the view's size
+// first; a repaint only copies it. A new size shows the picture anew from
+// its top-left corner.
 class PhotoView : public QWidget {
   Q_OBJECT
 
  public:
   explicit PhotoView(QWidget* parent = nullptr);
 
-  // Places the control over `rect` (in the parent's coordinates) and shows
-  // it; false when the buffer cannot be made.
-  bool Create(QWidget* parent, const QRect& rect);
   // Loads a picture file (absolute, or relative to the current directory).
   void LoadFile(QString path);
   // Reads a picture in any format Qt reads; a null image, and the reason in
@@ -35,7 +33,7 @@ class PhotoView : public QWidget {
   void SetImage(const QImage& image);
   // Draws the picture into the buffer at the scroll offsets and repaints.
   void Redraw();
-  // Greys the view in the buffer without a repaint.
+  // Shows no picture: greys the view in the buffer, without a repaint.
   void Clear();
 
   // Page step of both scroll bars, in pixels.
@@ -53,9 +51,14 @@ class PhotoView : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QRect ClientRect() const;
+  // Lays the current picture out in a view of the widget's size, from its
+  // top-left corner; grey without one, and the "File not found." text when
+  // the one asked for could not be read.
+  void ShowPicture();
   void FillView();
   void ShowBars();
   // Applies a scroll bar action to one offset; returns the new offset.
@@ -70,6 +73,7 @@ class PhotoView : public QWidget {
   int m_offsetX = 0;
   int m_offsetY = 0;
   int m_fallbackDepth = 0;
+  bool m_missing = false;  // the picture asked for could not be read
 };
 
 }  // namespace vornal

@@ -5,8 +5,8 @@
 #include "gui/mainwindow/main_window.h"
 #include "gui/mainwindow/process_progress_dialog.h"
 #include "gui/widget_test_util.h"
-#include "gui/widgets/cell_grid.h"
 #include "gui/widgets/message_box.h"
+#include "gui/widgets/table_view.h"
 #include "store/people.h"
 #include "test_util.h"
 
@@ -72,7 +72,7 @@ class ProcessCommandTest : public QObject {
       InsertPerson(*db, {"Петров", "", "", "", "petrov", "", ""});
     }
     MainWindow dlg;
-    QCOMPARE(dlg.Grid()->CellText(1, 4), QString());
+    QCOMPARE(dlg.Grid()->model()->index(0, 4).data().toString(), QString());
     MessageBox::SetNextAnswer(QMessageBox::Ok);
     dlg.OnProcess();
     QCOMPARE(MessageBox::History().size(), 2u);
@@ -90,7 +90,7 @@ class ProcessCommandTest : public QObject {
                                dir.File(QStringLiteral("nobody/*")) +
                                QStringLiteral(" сейчас не подходит ни одна папка")));
     // The list shows what was just collected.
-    QVERIFY(dlg.Grid()->CellText(1, 4).startsWith(QStringLiteral(" был ")));
+    QVERIFY(dlg.Grid()->model()->index(0, 4).data().toString().startsWith(QStringLiteral(" был ")));
     QVERIFY(!BufferLeft(dir, "1"));
     QVERIFY(!BufferLeft(dir, "10"));
     QVERIFY(LogRows() > 0);

@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "gui/mainwindow/main_window.h"
+#include "gui/statistics/listing_model.h"
 #include "gui/widget_test_util.h"
-#include "gui/widgets/cell_grid.h"
-#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/message_box.h"
+#include "gui/widgets/table_view.h"
 #include "store/people.h"
 #include "test_util.h"
 
@@ -54,17 +54,28 @@ class StatisticsWindowTest : public QObject {
   static QComboBox* Combo(StatisticsWindow& dlg) {
     return dlg.findChild<QComboBox*>(QStringLiteral("comboUsers"));
   }
-  static CellGrid* Grid(StatisticsWindow& dlg) {
-    return dlg.findChild<CellGrid*>(QStringLiteral("gridStat"));
+  static TableView* Grid(StatisticsWindow& dlg) {
+    return dlg.findChild<TableView*>(QStringLiteral("gridStat"));
   }
   static QPushButton* Button(StatisticsWindow& dlg, const char* name) {
     return dlg.findChild<QPushButton*>(QString::fromLatin1(name));
   }
-  static QStringList Row(CellGrid* grid, int row) {
+  // The listing as shown, rows from 0, and its headings.
+  static QString Cell(const StatisticsWindow& dlg, int row, int column) {
+    return dlg.Listing().index(row, column).data().toString();
+  }
+  static QStringList Row(const StatisticsWindow& dlg, int row) {
     QStringList texts;
-    for (int col = 0; col < grid->ColumnCount(); ++col) texts << grid->CellText(row, col);
+    for (int col = 0; col < dlg.Listing().columnCount(); ++col) texts << Cell(dlg, row, col);
     return texts;
   }
+  static QStringList Headings(const StatisticsWindow& dlg) {
+    QStringList texts;
+    for (int col = 0; col < dlg.Listing().columnCount(); ++col)
+      texts << dlg.Listing().headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+    return texts;
+  }
+  static int Rows(const StatisticsWindow& dlg) { return dlg.Listing().rowCount(); }
   static QStringList Texts(const QTreeWidgetItem* parent) {
     QStringList texts;
     for (int i = 0; i < parent->childCount(); ++i) texts << parent->child(i)->text(0);
@@ -80,10 +91,10 @@ class StatisticsWindowTest : public QObject {
     QVERIFY(node);
     Tree(dlg)->setCurrentItem(node);
   }
-  // The whole of grid row 1, and nothing else, is selected.
-  static bool FirstRowSelected(CellGrid* grid) {
+  // The whole of the first listed row, and nothing else, is selected.
+  static bool FirstRowSelected(TableView* grid) {
     const QModelIndexList selected = grid->selectionModel()->selectedIndexes();
-    if (selected.size() != grid->ColumnCount()) return false;
+    if (selected.size() != grid->model()->columnCount()) return false;
     for (const QModelIndex& index : selected)
       if (index.row() != 0) return false;
     return true;
@@ -105,9 +116,11 @@ class StatisticsWindowTest : public QObject {
     InsertPerson(*m_db, {"Петров Пётр  ", "", "", "", "petrov ", "", ""});
     WhileOpen([](StatisticsWindow& dlg) {
       QCOMPARE(dlg.windowTitle(), QStringLiteral("Статистика"));
-      QCOMPARE(dlg.size(), QSize(DluToPixelsX(461), DluToPixelsY(222)));
-      QCOMPARE(Tree(dlg)->geometry(), DluRect(7, 7, 130, 178));
-      QCOMPARE(Grid(dlg)->geometry(), DluRect(144, 35, 310, 150));
+      // The tree on the left, the person list above the listing, the
+      // buttons under everything.
+      QVERIFY(Tree(dlg)->geometry().right() < Grid(dlg)->x());
+      QVERIFY(Combo(dlg)->geometry().bottom() < Grid(dlg)->y());
+      QVERIFY(Grid(dlg)->geometry().bottom() < Button(dlg, "closeButton")->y());
       QVERIFY(Button(dlg, "closeButton")->isDefault());
       QVERIFY(!Button(dlg, "helpButton")->isEnabled());
       QVERIFY(Button(dlg, "viewButton")->isVisible());
@@ -124,11 +137,11 @@ class StatisticsWindowTest : public QObject {
       QCOMPARE(tree->topLevelItem(0)->data(0, Qt::UserRole), QVariant(-13));
       QCOMPARE(tree->currentItem(), nullptr);
 
-      CellGrid* grid = Grid(dlg);
-      QCOMPARE(grid->RowCount(), 2);
-      QCOMPARE(Row(grid, 0), (QStringList{QStringLiteral("Событие"), QStringLiteral("Начало"),
-                                          QStringLiteral("Конец"), QStringLiteral("Всего"),
-                                          QStringLiteral("Работник")}));
+      TableView* grid = Grid(dlg);
+      QCOMPARE(Rows(dlg), 1);
+      QCOMPARE(Headings(dlg), (QStringList{QStringLiteral("Событие"), QStringLiteral("Начало"),
+                                           QStringLiteral("Конец"), QStringLiteral("Всего"),
+                                           QStringLiteral("Работник")}));
       // Widths of 33, 23, 23, 10 and 13 characters.
       QVERIFY(grid->columnWidth(0) > grid->columnWidth(1));
       QCOMPARE(grid->columnWidth(1), grid->columnWidth(2));
@@ -137,7 +150,8 @@ class StatisticsWindowTest : public QObject {
 
       // Choosing the empty node only empties the grid.
       Select(dlg, tree->topLevelItem(0));
-      QCOMPARE(grid->CellText(0, 4), QString());
+      QCOMPARE(Headings(dlg)[4], QString());
+      QCOMPARE(Rows(dlg), 0);
       QVERIFY(MessageBox::History().empty());
     });
   }
@@ -163,23 +177,23 @@ class StatisticsWindowTest : public QObject {
                QDate(today.Year(), today.Month(), today.Day()));
       QVERIFY(!tree->topLevelItem(0)->isExpanded());
 
-      // Three rows: a grid of seven, row 1 selected.
-      CellGrid* grid = Grid(dlg);
-      QCOMPARE(grid->RowCount(), 7);
-      QCOMPARE(Row(grid, 0), (QStringList{QStringLiteral("Событие "), QStringLiteral("Начало"),
-                                          QStringLiteral("Конец"), QStringLiteral("Всего"),
-                                          QStringLiteral("Login")}));
-      QCOMPARE(grid->CellText(1, 0), QStringLiteral("Идет рабочий день"));
-      QCOMPARE(grid->CellText(1, 3), QStringLiteral(" 01:00"));
-      QCOMPARE(grid->CellText(1, 4), QStringLiteral(" petrov"));
-      QCOMPARE(grid->CellText(3, 0), QStringLiteral("Закончено 2 задание"));
+      // Three rows, the two totals and an empty row; the first row selected.
+      TableView* grid = Grid(dlg);
+      QCOMPARE(Rows(dlg), 6);
+      QCOMPARE(Headings(dlg), (QStringList{QStringLiteral("Событие "), QStringLiteral("Начало"),
+                                           QStringLiteral("Конец"), QStringLiteral("Всего"),
+                                           QStringLiteral("Login")}));
+      QCOMPARE(Cell(dlg, 0, 0), QStringLiteral("Идет рабочий день"));
+      QCOMPARE(Cell(dlg, 0, 3), QStringLiteral(" 01:00"));
+      QCOMPARE(Cell(dlg, 0, 4), QStringLiteral(" petrov"));
+      QCOMPARE(Cell(dlg, 2, 0), QStringLiteral("Закончено 2 задание"));
       QCOMPARE(
-          Row(grid, 4),
+          Row(dlg, 3),
           (QStringList{
               QStringLiteral(" Всего отработано"), {}, {}, {}, QStringLiteral("0 дней 00:40")}));
-      QCOMPARE(grid->CellText(5, 0), QStringLiteral(" Общее рабочее время"));
-      QCOMPARE(grid->CellText(5, 4), QStringLiteral("0 дней 01:00"));
-      QCOMPARE(Row(grid, 6), (QStringList{{}, {}, {}, {}, {}}));
+      QCOMPARE(Cell(dlg, 4, 0), QStringLiteral(" Общее рабочее время"));
+      QCOMPARE(Cell(dlg, 4, 4), QStringLiteral("0 дней 01:00"));
+      QCOMPARE(Row(dlg, 5), (QStringList{{}, {}, {}, {}, {}}));
       QVERIFY(FirstRowSelected(grid));
       QVERIFY(MessageBox::History().empty());
 
@@ -219,9 +233,8 @@ class StatisticsWindowTest : public QObject {
     WhileOpen([](StatisticsWindow& dlg) {
       QTreeWidget* tree = Tree(dlg);
       QComboBox* combo = Combo(dlg);
-      CellGrid* grid = Grid(dlg);
       QCOMPARE(TopTexts(tree), (QStringList{QStringLiteral("2019"), QStringLiteral("2021")}));
-      QCOMPARE(grid->CellText(1, 4), QStringLiteral(" sidorov"));
+      QCOMPARE(Cell(dlg, 0, 4), QStringLiteral(" sidorov"));
 
       combo->setCurrentIndex(1);
       QCOMPARE(dlg.Login(), std::string("petrov"));
@@ -230,16 +243,16 @@ class StatisticsWindowTest : public QObject {
       QCOMPARE(Texts(tree->topLevelItem(0)->child(0)),
                (QStringList{QStringLiteral("10"), QStringLiteral("12")}));
       QCOMPARE(tree->currentItem()->text(0), QStringLiteral("12"));
-      QCOMPARE(grid->RowCount(), 5);
-      QCOMPARE(grid->CellText(1, 0), QStringLiteral("Закончено 1 задание"));
+      QCOMPARE(Rows(dlg), 4);
+      QCOMPARE(Cell(dlg, 0, 0), QStringLiteral("Закончено 1 задание"));
 
       // A person without rows: the single node, the grid emptied.
       combo->setCurrentIndex(2);
       QCOMPARE(dlg.Login(), std::string("ivanov"));
       QCOMPARE(TopTexts(tree), QStringList{QStringLiteral("Нет данных")});
       QCOMPARE(tree->topLevelItem(0)->data(0, Qt::UserRole), QVariant(-13));
-      QCOMPARE(Row(grid, 0), (QStringList{{}, {}, {}, {}, {}}));
-      QCOMPARE(Row(grid, 1), (QStringList{{}, {}, {}, {}, {}}));
+      QCOMPARE(Headings(dlg), (QStringList{{}, {}, {}, {}, {}}));
+      QCOMPARE(Rows(dlg), 0);
 
       // An empty login and the first entry both mean everybody.
       combo->setCurrentIndex(3);
@@ -261,31 +274,31 @@ class StatisticsWindowTest : public QObject {
       QTreeWidgetItem* year = Tree(dlg)->topLevelItem(0);
       QCOMPARE(Texts(year), (QStringList{QStringLiteral("February"), QStringLiteral("March"),
                                          QStringLiteral("April"), QStringLiteral("May")}));
-      CellGrid* grid = Grid(dlg);
+      TableView* grid = Grid(dlg);
 
       Select(dlg, Find(year, QStringLiteral("April")));
-      QCOMPARE(grid->RowCount(), 6);
-      QCOMPARE(grid->CellText(1, 1), QStringLiteral(" 09:00 01 Apr 20"));
-      QCOMPARE(grid->CellText(2, 1), QStringLiteral(" 23:00 30 Apr 20"));
+      QCOMPARE(Rows(dlg), 5);
+      QCOMPARE(Cell(dlg, 0, 1), QStringLiteral(" 09:00 01 Apr 20"));
+      QCOMPARE(Cell(dlg, 1, 1), QStringLiteral(" 23:00 30 Apr 20"));
       QVERIFY(FirstRowSelected(grid));
 
       Select(dlg, Find(year, QStringLiteral("February")));
-      QCOMPARE(grid->RowCount(), 5);
-      QCOMPARE(grid->CellText(1, 1), QStringLiteral(" 09:00 29 Feb 20"));
+      QCOMPARE(Rows(dlg), 4);
+      QCOMPARE(Cell(dlg, 0, 1), QStringLiteral(" 09:00 29 Feb 20"));
 
       // The May node exists only because a row ends in it: the totals at
       // zero, nothing selected.
       Select(dlg, Find(year, QStringLiteral("May")));
-      QCOMPARE(grid->RowCount(), 4);
-      QCOMPARE(grid->CellText(1, 0), QStringLiteral(" Всего отработано"));
-      QCOMPARE(grid->CellText(1, 4), QStringLiteral("0 дней 00:00"));
+      QCOMPARE(Rows(dlg), 3);
+      QCOMPARE(Cell(dlg, 0, 0), QStringLiteral(" Всего отработано"));
+      QCOMPARE(Cell(dlg, 0, 4), QStringLiteral("0 дней 00:00"));
       QVERIFY(grid->selectionModel()->selectedIndexes().isEmpty());
 
       // The year runs its task numbers through all its rows.
       Select(dlg, year);
-      QCOMPARE(grid->RowCount(), 8);
-      QCOMPARE(grid->CellText(4, 0), QStringLiteral("Закончено 4 задание"));
-      QCOMPARE(grid->CellText(5, 4), QStringLiteral("0 дней 03:30"));
+      QCOMPARE(Rows(dlg), 7);
+      QCOMPARE(Cell(dlg, 3, 0), QStringLiteral("Закончено 4 задание"));
+      QCOMPARE(Cell(dlg, 4, 4), QStringLiteral("0 дней 03:30"));
     });
   }
 
@@ -293,7 +306,6 @@ class StatisticsWindowTest : public QObject {
     InsertPerson(*m_db, {"Петров Пётр", "", "", "", "petrov", "", ""});
     Log("petrov", "StartWDay", "2019-04-10 09:00:00", "2019-04-10 18:00:00");
     WhileOpen([this](StatisticsWindow& dlg) {
-      CellGrid* grid = Grid(dlg);
       Tree(dlg)->clearSelection();
       QCOMPARE(MessageBox::History().size(), 1u);
       const MessageBox::Shown& shown = MessageBox::History().back();
@@ -302,7 +314,7 @@ class StatisticsWindowTest : public QObject {
           QStringLiteral("Error in func ShowListing() StatisticsWindow, please report developer"));
       QCOMPARE(shown.caption, MessageBox::AppTitle());
       QCOMPARE(shown.buttons, MessageBox::Buttons(QMessageBox::Ok));
-      QCOMPARE(grid->CellText(1, 0), QString());
+      QCOMPARE(Rows(dlg), 0);
 
       m_db->Execute("DROP TABLE logs");
       Combo(dlg)->setCurrentIndex(1);
@@ -320,7 +332,7 @@ class StatisticsWindowTest : public QObject {
     MainWindow main;
     bool shown = false;
     test::WhenModal<StatisticsWindow>([&](StatisticsWindow* dlg) {
-      shown = Tree(*dlg)->currentItem() && Grid(*dlg)->RowCount() == 5;
+      shown = Tree(*dlg)->currentItem() && Rows(*dlg) == 4;
       QTest::keyClick(dlg, Qt::Key_Escape);
     });
     main.findChild<QPushButton*>(QStringLiteral("statisticsButton"))->click();

@@ -5,8 +5,9 @@
 
 #include "gui/mainwindow/main_window.h"
 #include "gui/widget_test_util.h"
-#include "gui/widgets/cell_grid.h"
+#include "gui/widgets/display_text.h"
 #include "gui/widgets/message_box.h"
+#include "gui/widgets/table_view.h"
 #include "store/people.h"
 #include "test_util.h"
 
@@ -31,21 +32,24 @@ class LanguageTest : public QObject {
     {
       MainWindow window;
       QCOMPARE(EditText(window), QStringLiteral("&Edit"));
-      QCOMPARE(window.Grid()->CellText(0, 1), QStringLiteral("Full name"));
+      QCOMPARE(window.Grid()->model()->headerData(1, Qt::Horizontal).toString(),
+               QStringLiteral("Full name"));
     }
-    // The core's texts and the dates follow the language too.
-    QCOMPARE(CoreText("Выполняется 3 задание"), QStringLiteral("Task 3 in progress"));
-    QCOMPARE(CoreText("-1 дней 02:30"), QStringLiteral("-1 days 02:30"));
-    QCOMPARE(CoreText("petrov"), QStringLiteral("petrov"));
-    QCOMPARE(MonthNodeName(3), QStringLiteral("March"));
+    // The words for the core's values and the dates follow the language too.
+    const WorkDuration lessThanTwoDays = WorkDuration::FromSeconds(-(26 * 3600 + 30 * 60));
+    QCOMPARE(DisplayText::EventLabel(RowLabel::TaskGoing, 3), QStringLiteral("Task 3 in progress"));
+    QCOMPARE(DisplayText::Total(lessThanTwoDays), QStringLiteral("-1 days 02:30"));
+    QCOMPARE(DisplayText::MonthName(3), QStringLiteral("March"));
     QCOMPARE(QLocale().toString(1234567), QStringLiteral("1,234,567"));
 
     for (const char* name : {"ru_RU", "de_DE", "C"}) {
       QCOMPARE(InstallTranslations(QLocale(QString::fromLatin1(name))), QStringLiteral("ru"));
       MainWindow window;
       QCOMPARE(EditText(window), QStringLiteral("&Изменить"));
-      QCOMPARE(CoreText("Выполняется 3 задание"), QStringLiteral("Выполняется 3 задание"));
-      QCOMPARE(MonthNodeName(3), QStringLiteral("Март"));
+      QCOMPARE(DisplayText::EventLabel(RowLabel::TaskGoing, 3),
+               QStringLiteral("Выполняется 3 задание"));
+      QCOMPARE(DisplayText::Total(lessThanTwoDays), QStringLiteral("-1 дней 02:30"));
+      QCOMPARE(DisplayText::MonthName(3), QStringLiteral("Март"));
       // Qt's own dialogs speak Russian as well.
       QVERIFY(QCoreApplication::translate("QFileDialog", "Look in:") != QStringLiteral("Look in:"));
     }

@@ -31,8 +31,9 @@ class PhotoViewTest : public QObject {
   void cleanup() { m_dir.reset(); }
 
   void PicturesThatFitShowNoBars() {
-    PhotoView photo;
-    QVERIFY(photo.Create(&m_parent, QRect(QPoint(0, 0), kClient + QSize(4, 4))));
+    PhotoView photo(&m_parent);
+    photo.resize(kClient + QSize(4, 4));
+    photo.Clear();
     const QRect client = photo.ViewRect();
     QCOMPARE(client.size(), kClient);
 
@@ -48,8 +49,8 @@ class PhotoViewTest : public QObject {
   }
 
   void WidePictureShowsHorizontalBarAndPagesByTwentyClamped() {
-    PhotoView photo;
-    photo.Create(&m_parent, QRect(QPoint(0, 0), kClient + QSize(4, 4)));
+    PhotoView photo(&m_parent);
+    photo.resize(kClient + QSize(4, 4));
     const int bar = photo.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &photo);
     photo.SetImage(Picture(kClient.width() + 25, 40));
     QVERIFY(photo.HorizontalBar()->isVisibleTo(&photo));
@@ -80,8 +81,8 @@ class PhotoViewTest : public QObject {
   }
 
   void BarsThatTakeRoomBringTheOtherBar() {
-    PhotoView photo;
-    photo.Create(&m_parent, QRect(QPoint(0, 0), kClient + QSize(4, 4)));
+    PhotoView photo(&m_parent);
+    photo.resize(kClient + QSize(4, 4));
     const int bar = photo.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &photo);
 
     // Wider than the view, and taller than the view less the horizontal bar.
@@ -102,10 +103,25 @@ class PhotoViewTest : public QObject {
     QCOMPARE(photo.VerticalOffset(), 10 + bar);
   }
 
+  // A new size lays the picture out anew: what did not fit across now does.
+  void ANewSizeShowsThePictureAnew() {
+    PhotoView photo;
+    photo.resize(kClient + QSize(4, 4));
+    photo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&photo));
+    photo.SetImage(Picture(kClient.width() + 25, 40));
+    QVERIFY(photo.HorizontalBar()->isVisibleTo(&photo));
+    photo.resize(kClient + QSize(29, 4));
+    QTRY_COMPARE(photo.Buffer().size(), kClient + QSize(25, 0));
+    QVERIFY(!photo.HorizontalBar()->isVisibleTo(&photo));
+    QCOMPARE(photo.ViewRect().size(), kClient + QSize(25, 0));
+    QCOMPARE(photo.Buffer().pixel(kClient.width() + 24, 0), qRgb(kClient.width() + 24, 0, 7));
+  }
+
   void MissingPictureShowsTextThenFallsBackOnce() {
     test::ScopedCurrentDir& dir = *m_dir;
-    PhotoView photo;
-    photo.Create(&m_parent, QRect(QPoint(0, 0), kClient + QSize(4, 4)));
+    PhotoView photo(&m_parent);
+    photo.resize(kClient + QSize(4, 4));
 
     // No fallback file: the text stays on grey.
     photo.LoadFile(QString());

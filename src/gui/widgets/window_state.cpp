@@ -1,10 +1,9 @@
-#include "gui/widgets/window_layout.h"
+#include "gui/widgets/window_state.h"
 
 #include <QHeaderView>
 #include <QSettings>
 #include <QTableView>
 #include <QWidget>
-#include <algorithm>
 
 namespace vornal {
 namespace {
@@ -14,23 +13,6 @@ QSettings ProgramSettings() {
 }
 
 }  // namespace
-
-void EdgeAnchors::Add(QWidget* widget, int anchors) {
-  m_entries.push_back({widget, widget->geometry(), anchors});
-}
-
-void EdgeAnchors::Apply(const QSize& windowSize) const {
-  const int dx = std::max(windowSize.width() - m_defaultSize.width(), 0);
-  const int dy = std::max(windowSize.height() - m_defaultSize.height(), 0);
-  for (const Entry& entry : m_entries) {
-    QRect rect = entry.rect;
-    if (entry.anchors & kMoveX) rect.translate(dx, 0);
-    if (entry.anchors & kMoveY) rect.translate(0, dy);
-    if (entry.anchors & kGrowX) rect.setWidth(rect.width() + dx);
-    if (entry.anchors & kGrowY) rect.setHeight(rect.height() + dy);
-    entry.widget->setGeometry(rect);
-  }
-}
 
 void RestoreWindowState(QWidget* window, QTableView* grid, const QString& name) {
   QSettings settings = ProgramSettings();
