@@ -27,6 +27,7 @@ class ApplicationTest : public QObject {
     MessageBox::SetAutoAnswer(true);
     MessageBox::ClearHistory();
   }
+  void cleanup() { test::CheckNoHookLeft(); }
 
   void MissingFacilityShowsOnlyTheMessage() {
     test::ScopedCurrentDir dir;

@@ -35,6 +35,7 @@ FoldersPage::FoldersPage(QWidget* parent)
          "собираются все подходящие папки."));
   m_ui->addRowButton->setText(tr("Добавить строку"));
   m_ui->rowsLayout->setColumnStretch(1, 1);
+  m_matchTimer->setObjectName(QStringLiteral("matchTimer"));
   m_matchTimer->setSingleShot(true);
   m_matchTimer->setInterval(300);
   connect(m_matchTimer, &QTimer::timeout, this, [this] { ShowMatches(m_editedRow); });

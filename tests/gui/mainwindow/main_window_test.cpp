@@ -74,6 +74,7 @@ class MainWindowTest : public QObject {
     MessageBox::SetAutoAnswer(true);
     MessageBox::ClearHistory();
   }
+  void cleanup() { test::CheckNoHookLeft(); }
 
   void FirstStartCreatesAnEmptyDatabaseAfterTheNotice() {
     test::ScopedCurrentDir dir;

@@ -44,6 +44,7 @@ class ProcessCommandTest : public QObject {
     MessageBox::SetAutoAnswer(true);
     MessageBox::ClearHistory();
   }
+  void cleanup() { test::CheckNoHookLeft(); }
 
   void CancelTouchesNothing() {
     test::ScopedCurrentDir dir;

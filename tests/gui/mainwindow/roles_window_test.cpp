@@ -1,6 +1,7 @@
-// The window used by roles of a shared server that may not do everything:
-// each refusal is a sentence of the program's, given before anything is
-// touched. Runs against the test server (VORNAL_TEST_SERVER).
+// The main window on a shared server: roles that may not do everything are
+// refused with a sentence of the program's before anything is touched, and
+// the list follows what other desks change. Runs against the test server
+// (VORNAL_TEST_SERVER).
 #include <unistd.h>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -15,7 +16,10 @@
 #include "gui/settings/settings_dialog.h"
 #include "gui/widget_test_util.h"
 #include "gui/widgets/message_box.h"
+#include "gui/widgets/table_view.h"
+#include "store/change_watch.h"
 #include "store/folder_slots.h"
+#include "store/people.h"
 #include "store/role_grants.h"
 #include "test_util.h"
 
@@ -29,6 +33,7 @@ class RolesWindowTest : public QObject {
     MessageBox::SetAutoAnswer(true);
     MessageBox::ClearHistory();
   }
+  void cleanup() { test::CheckNoHookLeft(); }
 
   void AViewerIsRefusedBeforeAnythingIsTouched() {
     QVERIFY(test::OnServer());
@@ -92,6 +97,25 @@ class RolesWindowTest : public QObject {
     QCOMPARE(owner.QueryInt("SELECT count(*) FROM human"), std::optional<std::int64_t>(0));
     QVERIFY(LoadFolderSlots(owner)[0].enabled);
     owner.ExecuteScript("DROP OWNED BY " + viewer + "; DROP ROLE " + viewer);
+  }
+
+  // Another desk adds a person and says so: the list shows the person at
+  // its next look.
+  void TheListFollowsAnotherDesk() {
+    QVERIFY(test::OnServer());
+    const std::string location = test::ServerDatabases::New();
+    DatabasePtr other = test::MakeDatabase(location);
+    SetDatabaseLocation(location);
+    {
+      MainWindow dlg;
+      const QAbstractItemModel* list = dlg.Grid()->model();
+      QCOMPARE(list->rowCount(), 0);
+      InsertPerson(*other, {"Иванов Иван", "", "", "", "ivanov", "", ""});
+      NotifyChange(*other);
+      QTRY_VERIFY((dlg.FollowChanges(), list->rowCount() == 1));
+      QCOMPARE(list->index(0, 2).data().toString(), QStringLiteral(" ivanov"));
+    }
+    SetDatabaseLocation(kDatabaseFile);
   }
 };
 

@@ -108,6 +108,7 @@ class StatisticsWindowTest : public QObject {
     m_db = test::MakeDatabase(kDatabaseFile);
   }
   void cleanup() {
+    test::CheckNoHookLeft();
     m_db.reset();
     m_dir.reset();
   }

@@ -92,6 +92,7 @@ class TimesheetWindowTest : public QObject {
     Log("sidorov", "StopWork", "2025-06-20 10:00:00", "2025-06-20 11:15:00");
   }
   void cleanup() {
+    test::CheckNoHookLeft();
     m_db.reset();
     m_dir.reset();
   }
