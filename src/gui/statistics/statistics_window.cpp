@@ -63,25 +63,21 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  m_staticTotal = m_ui->staticTotal;
-  m_staticWorked = m_ui->staticWorked;
-  m_tree = m_ui->tree;
-  m_comboUsers = m_ui->comboUsers;
-  m_gridStat = m_ui->gridStat;
   // The list is as wide as its first entry; its open list shows long names
   // whole.
-  m_comboUsers->setMinimumContentsLength(static_cast<int>(ChooseUserText().size()));
+  m_ui->comboUsers->setMinimumContentsLength(static_cast<int>(ChooseUserText().size()));
   // Before anything is listed: the headings of the empty grid, columns of
   // 33, 23, 23, 10 and 13 characters.
-  m_gridStat->setModel(m_listing);
+  m_ui->gridStat->setModel(m_listing);
   static const int kWidths[DisplayText::kListingColumns] = {33, 23, 23, 10, 13};
   for (int column = 0; column < DisplayText::kListingColumns; ++column)
-    m_gridStat->SetColumnChars(column, kWidths[column]);
-  RestoreWindowState(this, m_gridStat, QStringLiteral("StatisticsWindow"));
+    m_ui->gridStat->SetColumnChars(column, kWidths[column]);
+  RestoreWindowState(this, m_ui->gridStat, QStringLiteral("StatisticsWindow"));
 
-  connect(m_tree, &QTreeWidget::itemSelectionChanged, this,
+  connect(m_ui->tree, &QTreeWidget::itemSelectionChanged, this,
           &StatisticsWindow::OnTreeSelectionChanged);
-  connect(m_comboUsers, &QComboBox::currentIndexChanged, this, &StatisticsWindow::OnPersonChosen);
+  connect(m_ui->comboUsers, &QComboBox::currentIndexChanged, this,
+          &StatisticsWindow::OnPersonChosen);
   connect(m_ui->closeButton, &QPushButton::clicked, this, &StatisticsWindow::accept);
   connect(m_ui->viewButton, &QPushButton::clicked, this, &StatisticsWindow::OnView);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &StatisticsWindow::reject);
@@ -90,7 +86,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
 StatisticsWindow::~StatisticsWindow() = default;
 
 void StatisticsWindow::done(int result) {
-  SaveWindowState(this, m_gridStat, QStringLiteral("StatisticsWindow"));
+  SaveWindowState(this, m_ui->gridStat, QStringLiteral("StatisticsWindow"));
   QDialog::done(result);
 }
 
@@ -100,12 +96,11 @@ int StatisticsWindow::Exec(Database* database) {
   return exec();
 }
 
-bool StatisticsWindow::Initialize() {
+void StatisticsWindow::Initialize() {
   RunHandler([this] {
     FillUserCombo();
     FillTree({}, tr("База данных пуста"));
   });
-  return true;
 }
 
 void StatisticsWindow::RunHandler(const std::function<void()>& handler) {
@@ -122,15 +117,15 @@ void StatisticsWindow::FillUserCombo() {
   const std::vector<PersonEntry> people =
       m_database ? ListPeople(*m_database) : std::vector<PersonEntry>();
   // Filling the list is no person change.
-  const QSignalBlocker blocker(m_comboUsers);
-  m_comboUsers->clear();
-  m_comboUsers->addItem(ChooseUserText(), QVariant::fromValue<qlonglong>(0));
+  const QSignalBlocker blocker(m_ui->comboUsers);
+  m_ui->comboUsers->clear();
+  m_ui->comboUsers->addItem(ChooseUserText(), QVariant::fromValue<qlonglong>(0));
   for (const PersonEntry& person : people)
-    m_comboUsers->addItem(DisplayText::PersonEntry(person.id, person.name, person.login),
-                          QVariant::fromValue<qlonglong>(person.id));
-  m_comboUsers->setCurrentIndex(0);
+    m_ui->comboUsers->addItem(DisplayText::PersonEntry(person.id, person.name, person.login),
+                              QVariant::fromValue<qlonglong>(person.id));
+  m_ui->comboUsers->setCurrentIndex(0);
   // The open list shows long names whole.
-  QAbstractItemView* list = m_comboUsers->view();
+  QAbstractItemView* list = m_ui->comboUsers->view();
   list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
 }
 
@@ -142,7 +137,7 @@ void StatisticsWindow::FillTree(const std::string& login, const QString& emptyTe
   {
     // Building the tree is no selection change; the latest day is selected
     // once the tree is complete.
-    const QSignalBlocker blocker(m_tree);
+    const QSignalBlocker blocker(m_ui->tree);
     QList<QTreeWidgetItem*> years;
     years.reserve(static_cast<qsizetype>(periods.years.size()));
     for (std::size_t y = 0; y < periods.years.size(); ++y) {
@@ -169,13 +164,13 @@ void StatisticsWindow::FillTree(const std::string& login, const QString& emptyTe
       empty->setData(0, Qt::UserRole, kEmptyNodeData);
       years.push_back(empty);
     }
-    m_tree->addTopLevelItems(years);
+    m_ui->tree->addTopLevelItems(years);
     if (currentYear) currentYear->setExpanded(true);
     if (currentMonth) currentMonth->setExpanded(true);
   }
   if (lastDay) {
-    m_tree->setCurrentItem(lastDay);
-    m_tree->scrollToItem(lastDay);
+    m_ui->tree->setCurrentItem(lastDay);
+    m_ui->tree->scrollToItem(lastDay);
   }
 }
 
@@ -183,10 +178,10 @@ void StatisticsWindow::OnPersonChosen() {
   RunHandler([this] {
     m_listing->Clear();
     m_ui->totalsLine->clear();
-    const qlonglong id = m_comboUsers->currentData().toLongLong();
+    const qlonglong id = m_ui->comboUsers->currentData().toLongLong();
     {
-      const QSignalBlocker blocker(m_tree);
-      m_tree->clear();
+      const QSignalBlocker blocker(m_ui->tree);
+      m_ui->tree->clear();
     }
     m_login = id > 0 && m_database ? GetLoginByID(*m_database, id) : std::string();
     FillTree(m_login, tr("Нет данных"));
@@ -197,7 +192,7 @@ void StatisticsWindow::OnTreeSelectionChanged() {
   RunHandler([this] {
     m_listing->Clear();
     m_ui->totalsLine->clear();
-    const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+    const QList<QTreeWidgetItem*> selected = m_ui->tree->selectedItems();
     const QTreeWidgetItem* node = selected.isEmpty() ? nullptr : selected.front();
     if (!node) {
       MessageBox::Error(
@@ -212,7 +207,7 @@ void StatisticsWindow::OnTreeSelectionChanged() {
 }
 
 void StatisticsWindow::OnView() {
-  const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+  const QList<QTreeWidgetItem*> selected = m_ui->tree->selectedItems();
   const std::optional<std::array<int, 3>> parts =
       selected.isEmpty() ? std::nullopt : NodeParts(*selected.front());
   if (!parts || !m_database) {
@@ -236,12 +231,12 @@ void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
   // The first listed row is chosen, when there is one.
   if (m_listing->ListedRows() > 0) {
     const QModelIndex first = m_listing->index(0, 0);
-    m_gridStat->selectionModel()->setCurrentIndex(
+    m_ui->gridStat->selectionModel()->setCurrentIndex(
         first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     // Into view down, not across: the columns stay where the operator left them.
-    const int across = m_gridStat->horizontalScrollBar()->value();
-    m_gridStat->scrollTo(first);
-    m_gridStat->horizontalScrollBar()->setValue(across);
+    const int across = m_ui->gridStat->horizontalScrollBar()->value();
+    m_ui->gridStat->scrollTo(first);
+    m_ui->gridStat->horizontalScrollBar()->setValue(across);
   }
 }
 

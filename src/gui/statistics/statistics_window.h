@@ -8,10 +8,6 @@
 
 #include "store/database.h"
 
-class QComboBox;
-class QLabel;
-class QTreeWidget;
-
 namespace Ui {
 class StatisticsWindow;
 }
@@ -19,7 +15,6 @@ class StatisticsWindow;
 namespace vornal {
 
 class ListingModel;
-class TableView;
 
 // The statistics window: a person (or everybody) in the list, the years,
 // months and days with data in the tree, and the rows and totals of the
@@ -39,7 +34,9 @@ class StatisticsWindow : public QDialog {
   // run) and runs it modally.
   int Exec(Database* database);
 
-  bool Initialize();
+  // Fills the person list and the tree of everybody, which lists the latest
+  // day.
+  void Initialize();
   void OnPersonChosen();
   void OnTreeSelectionChanged();
   // "Посмотреть": the timesheet window for the chosen year, month or day.
@@ -66,11 +63,6 @@ class StatisticsWindow : public QDialog {
   void RunHandler(const std::function<void()>& handler);
 
   QScopedPointer<Ui::StatisticsWindow> m_ui;
-  QLabel* m_staticTotal = nullptr;
-  QLabel* m_staticWorked = nullptr;
-  QTreeWidget* m_tree = nullptr;
-  QComboBox* m_comboUsers = nullptr;
-  TableView* m_gridStat = nullptr;
   ListingModel* m_listing = nullptr;
   std::string m_login;
   Database* m_database = nullptr;

@@ -15,6 +15,7 @@
 #include "gui/widgets/photo_view.h"
 #include "gui/widgets/table_view.h"
 #include "intake/folder_sweep.h"
+#include "stats/period_queries.h"
 #include "store/people.h"
 #include "test_util.h"
 
@@ -36,10 +37,8 @@ class MainWindowTest : public QObject {
   static std::vector<std::string> Names() {
     DatabasePtr db;
     OpenDatabaseFile(db, kDatabaseFile, true);
-    PersonRecordset rs(db.get());
-    OpenPeopleList(rs);
     std::vector<std::string> names;
-    for (; !rs.AtEnd(); rs.MoveNext()) names.push_back(rs.m_Name);
+    for (const PersonEntry& person : ListPeople(*db)) names.push_back(person.name);
     return names;
   }
   static void AddPeople(std::initializer_list<PersonValues> people) {
