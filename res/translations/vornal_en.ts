@@ -323,6 +323,18 @@ Files that could not be processed: %1</translation>
         <source>... и ещё замечаний: %1 (все: vornal-cli process, vornal-cli status)</source>
         <translation>... and %1 more notes (all of them: vornal-cli process, vornal-cli status)</translation>
     </message>
+    <message>
+        <source>Всего отработано: %1      Общее рабочее время: %2</source>
+        <translation>Total worked: %1      Total working time: %2</translation>
+    </message>
+    <message>
+        <source>Рабочее время %1, задания %2</source>
+        <translation>Working time %1, tasks %2</translation>
+    </message>
+    <message>
+        <source>«?»: есть интервал без времени окончания.</source>
+        <translation>“?”: an interval has no end time.</translation>
+    </message>
 </context>
 <context>
     <name>FoldersPage</name>
@@ -1348,17 +1360,6 @@ Continue?</translation>
     <message>
         <source>Нет данных</source>
         <translation>No data</translation>
-    </message>
-</context>
-<context>
-    <name>vornal::TimesheetModel</name>
-    <message>
-        <source>Рабочее время %1, задания %2</source>
-        <translation>Working time %1, tasks %2</translation>
-    </message>
-    <message>
-        <source>«?»: есть интервал без времени окончания.</source>
-        <translation>“?”: an interval has no end time.</translation>
     </message>
 </context>
 <context>

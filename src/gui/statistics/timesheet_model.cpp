@@ -80,11 +80,7 @@ QVariant TimesheetModel::data(const QModelIndex& index, int role) const {
       if (column >= columns) return {};
       const DayWork& cell = Cells(row)[static_cast<std::size_t>(column)];
       if (!cell.HasWork()) return {};
-      QString tip = tr("Рабочее время %1, задания %2")
-                        .arg(DisplayText::WorkHours(cell), DisplayText::TaskHours(cell));
-      if (cell.openWork || cell.openTasks)
-        tip += QLatin1Char('\n') + tr("«?»: есть интервал без времени окончания.");
-      return QVariant(tip);
+      return DisplayText::WorkTip(cell);
     }
     default:
       return {};

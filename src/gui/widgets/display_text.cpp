@@ -228,6 +228,11 @@ QString DisplayText::DayTotalCaption() {
   return tr(" Общее рабочее время");
 }
 
+QString DisplayText::TotalsLine(const PeriodListing& listing) {
+  return tr("Всего отработано: %1      Общее рабочее время: %2")
+      .arg(Total(listing.taskTotal), Total(listing.dayTotal));
+}
+
 QString DisplayText::MonthName(int month) {
   const QString name = QLocale().standaloneMonthName(month, QLocale::LongFormat);
   return name.left(1).toUpper() + name.mid(1);
@@ -279,6 +284,13 @@ QString DisplayText::TaskHours(const DayWork& work) {
 
 QString DisplayText::WorkCell(const DayWork& work) {
   return work.HasWork() ? WorkHours(work) : QString();
+}
+
+QString DisplayText::WorkTip(const DayWork& work) {
+  QString tip = tr("Рабочее время %1, задания %2").arg(WorkHours(work), TaskHours(work));
+  if (work.openWork || work.openTasks)
+    tip += u'\n' + tr("«?»: есть интервал без времени окончания.");
+  return tip;
 }
 
 QString DisplayText::PresenceState(const Presence& presence,

@@ -46,6 +46,8 @@ class DisplayText {
   // as the totals rows of the listing name them.
   static QString TaskTotalCaption();
   static QString DayTotalCaption();
+  // Both totals in one line: "Всего отработано: … Общее рабочее время: …".
+  static QString TotalsLine(const PeriodListing& listing);
   // A month by its number, 1 to 12, in the windows' language: "Март".
   static QString MonthName(int month);
   // The person list of the statistics window: "3. Петров Пётр (petrov)",
@@ -67,8 +69,10 @@ class DisplayText {
   // without an end leaves the sum unknown.
   static QString WorkHours(const DayWork& work);
   static QString TaskHours(const DayWork& work);
-  // A timesheet cell: empty for a day without work, else WorkHours.
+  // A timesheet cell: empty for a day without work, else WorkHours; and its
+  // tooltip with both times.
   static QString WorkCell(const DayWork& work);
+  static QString WorkTip(const DayWork& work);
 
   // ---- The person list ----
   // "на работе с 09:05", "был 07.12 18:03": the date for a day other than
