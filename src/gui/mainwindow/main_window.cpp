@@ -304,8 +304,8 @@ void MainWindow::RestoreSelection(int formerRow) {
   const int count = m_shown->rowCount();
   int row = -1;
   if (m_selectedId)
-    for (int i = 0; i < count && row < 0; ++i)
-      if (m_shown->index(i, 0).data(PeopleModel::IdRole).toLongLong() == *m_selectedId) row = i;
+    if (const int source = m_people->RowOf(*m_selectedId); source >= 0)
+      row = m_shown->mapFromSource(m_people->index(source, 0)).row();
   if (row < 0 && count > 0) row = std::clamp(formerRow, 0, count - 1);
   if (row < 0) {
     grid->selectionModel()->clear();
@@ -314,12 +314,12 @@ void MainWindow::RestoreSelection(int formerRow) {
     return;
   }
   const QModelIndex index = m_shown->index(row, PeopleModel::NameColumn);
+  // A row that stays current keeps its person, whose details may have
+  // changed; a new current row shows its person through OnCurrentChanged.
+  if (index == grid->currentIndex()) ShowSelected();
   grid->selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   grid->scrollTo(index);
-  // The same person may be current already: the details are read anew.
-  m_selectedId = index.data(PeopleModel::IdRole).toLongLong();
-  ShowSelected();
 }
 
 void MainWindow::OnCurrentChanged(const QModelIndex& current) {

@@ -23,11 +23,18 @@ void PeopleModel::SetPeople(std::vector<Person> people) {
   endResetModel();
 }
 
-const PeopleModel::Person* PeopleModel::Find(std::int64_t id) const {
+int PeopleModel::RowOf(std::int64_t id) const {
+  // The people come in ID order.
   const auto found =
       std::lower_bound(m_people.begin(), m_people.end(), id,
                        [](const Person& person, std::int64_t key) { return person.id < key; });
-  return found != m_people.end() && found->id == id ? &*found : nullptr;
+  if (found == m_people.end() || found->id != id) return -1;
+  return static_cast<int>(found - m_people.begin());
+}
+
+const PeopleModel::Person* PeopleModel::Find(std::int64_t id) const {
+  const int row = RowOf(id);
+  return row < 0 ? nullptr : &At(row);
 }
 
 int PeopleModel::rowCount(const QModelIndex& parent) const {

@@ -32,6 +32,8 @@ class PeopleModel : public QAbstractTableModel {
   void SetPeople(std::vector<Person> people);
   int Count() const { return static_cast<int>(m_people.size()); }
   const Person& At(int row) const { return m_people[static_cast<std::size_t>(row)]; }
+  // The row of the person with the ID, or -1 when the list has none.
+  int RowOf(std::int64_t id) const;
   // The person with the ID, or nothing when the list has none.
   const Person* Find(std::int64_t id) const;
 
