@@ -20,7 +20,6 @@ constexpr PersonField kTypedFields[] = {PersonField::Name, PersonField::Login, P
 PersonEditor::PersonEditor(QWidget* parent) : QDialog(parent), m_ui(new Ui::PersonEditor) {
   m_ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  m_photo = m_ui->photo;
   for (const PersonField field : kTypedFields)
     Edit(field)->setValidator(new LengthValidator(PersonFieldSize(field), this));
   connect(m_ui->okButton, &QPushButton::clicked, this, &PersonEditor::accept);
@@ -71,6 +70,10 @@ QLabel* PersonEditor::Label(PersonField field) const {
   return m_ui->nameLabel;
 }
 
+PhotoView* PersonEditor::Photo() const {
+  return m_ui->photo;
+}
+
 void PersonEditor::FocusField(PersonField field) {
   // The photo field is read-only: its button is what changes it.
   if (field == PersonField::Photo)
@@ -95,7 +98,7 @@ void PersonEditor::Initialize() {
   m_ui->telEdit->setText(QString::fromStdString(m_values.tel));
   m_ui->emailEdit->setText(QString::fromStdString(m_values.email));
   m_ui->photoEdit->setText(QString::fromStdString(m_values.photo));
-  m_photo->LoadFile(m_ui->photoEdit->text());
+  m_ui->photo->LoadFile(m_ui->photoEdit->text());
   m_ui->nameEdit->setFocus();
 }
 
@@ -122,12 +125,12 @@ void PersonEditor::OnBrowse() {
     return;
   }
   m_ui->photoEdit->setText(path);
-  m_photo->SetImage(picture);
+  m_ui->photo->SetImage(picture);
 }
 
 void PersonEditor::OnClearPhoto() {
   m_ui->photoEdit->clear();
-  m_photo->LoadFile(QString());
+  m_ui->photo->LoadFile(QString());
 }
 
 void PersonEditor::accept() {

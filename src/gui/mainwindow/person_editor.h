@@ -39,7 +39,7 @@ class PersonEditor : public QDialog {
   // Runs on OK once the values pass their checks; without one OK just closes.
   void SetCommit(Commit commit) { m_commit = std::move(commit); }
 
-  PhotoView* Photo() const { return m_photo; }
+  PhotoView* Photo() const;
   void FocusField(PersonField field);
 
  public Q_SLOTS:
@@ -60,7 +60,6 @@ class PersonEditor : public QDialog {
   QScopedPointer<Ui::PersonEditor> m_ui;
   PersonValues m_values;
   Commit m_commit;
-  PhotoView* m_photo = nullptr;
   bool m_initialized = false;
 };
 

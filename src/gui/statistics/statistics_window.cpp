@@ -63,8 +63,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  // The list is as wide as its first entry; its open list shows long names
-  // whole.
+  // The person list is as wide as its first entry, whatever the names after it.
   m_ui->comboUsers->setMinimumContentsLength(static_cast<int>(ChooseUserText().size()));
   // Before anything is listed: the headings of the empty grid, columns of
   // 33, 23, 23, 10 and 13 characters.
