@@ -525,6 +525,9 @@ void MainWindow::OnProcess() {
     return;
   std::optional<SweepSummary> summary;
   const QString kept = tr("файлы оставлены до следующей обработки");
+  // Each file the sweep commits would have the list read again: it is read
+  // once, afterwards.
+  m_followTimer->stop();
   RunCommand(
       [this, &summary, &kept] {
         if (!OpenDatabase()) return;
@@ -540,6 +543,7 @@ void MainWindow::OnProcess() {
         }
       },
       kept);
+  m_followTimer->start();
   if (!summary) return;
   MessageBox::Information(this, DisplayText::ProcessReport(*summary), tr("Обработка"));
   // The state column shows what was just collected, here and at the other desks.
