@@ -159,6 +159,8 @@ MainWindow::MainWindow(QWidget* parent)
                        std::max(grid->columnWidth(PeopleModel::StateColumn),
                                 grid->fontMetrics().horizontalAdvance(longest) + 12));
   grid->SetShownRows(15);
+  // The details beside the photo take a full name's width, wider than the photo.
+  m_ui->nameLabel->setMinimumWidth(m_ui->nameLabel->fontMetrics().averageCharWidth() * 24);
 
   connect(m_aboutAction, &QAction::triggered, this, &MainWindow::OnAbout);
   connect(m_ui->addButton, &QPushButton::clicked, this, &MainWindow::OnAdd);

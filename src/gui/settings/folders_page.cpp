@@ -86,10 +86,10 @@ void FoldersPage::BuildRows() {
     });
     m_rows.push_back(widgets);
   }
-  // Ten rows show without scrolling, as the page always did.
-  const int visible = std::min(RowCount(), kRows);
+  // Ten rows show without scrolling at the page's natural size; a smaller
+  // window scrolls them rather than laying the note over the last ones.
   const int rowHeight = m_rows.front().edit->sizeHint().height() + layout->verticalSpacing();
-  m_ui->rowsArea->setMinimumHeight(visible * rowHeight);
+  m_ui->rowsArea->setMinimumHeight(3 * rowHeight);
 }
 
 QCheckBox* FoldersPage::Check(int row) const {
