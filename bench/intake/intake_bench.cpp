@@ -19,8 +19,8 @@
 #include "intake/buffer_line.h"
 #include "intake/folder_sweep.h"
 #include "stopwatch.h"
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "text/login_key.h"
 
 namespace {
 

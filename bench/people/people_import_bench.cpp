@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "exchange/people_csv.h"
-#include "stats/csv.h"
 #include "store/schema.h"
+#include "text/csv.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "store/database.h"
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "text/login_key.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "stats/period_queries.h"
 #include "store/output_file.h"
 #include "store/role_grants.h"
-#include "store/visible_text.h"
+#include "text/visible_text.h"
 
 namespace vornal::cli {
 

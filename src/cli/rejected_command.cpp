@@ -5,7 +5,7 @@
 #include "cli/command.h"
 #include "cli/text_output.h"
 #include "intake/rejected_lines.h"
-#include "stats/csv.h"
+#include "text/csv.h"
 
 namespace vornal::cli {
 

@@ -7,9 +7,9 @@
 
 #include "cli/command.h"
 #include "cli/text_output.h"
-#include "stats/csv.h"
 #include "stats/period_tree.h"
 #include "stats/stat_grid.h"
+#include "text/csv.h"
 
 namespace vornal::cli {
 

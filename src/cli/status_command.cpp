@@ -7,9 +7,9 @@
 #include "cli/command.h"
 #include "cli/text_output.h"
 #include "intake/folder_status.h"
-#include "stats/csv.h"
 #include "stats/period_queries.h"
 #include "stats/presence.h"
+#include "text/csv.h"
 
 namespace vornal::cli {
 

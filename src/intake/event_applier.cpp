@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {

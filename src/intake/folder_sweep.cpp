@@ -27,6 +27,7 @@
 #include "intake/event_applier.h"
 #include "intake/folder_status.h"
 #include "store/role_grants.h"
+#include "text/windows1251.h"
 
 namespace vornal {
 namespace {

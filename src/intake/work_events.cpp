@@ -1,8 +1,8 @@
 #include "intake/work_events.h"
 
 #include "intake/event_applier.h"
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "text/login_key.h"
 
 namespace vornal {
 

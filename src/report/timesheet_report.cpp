@@ -12,7 +12,7 @@
 #include <QPdfWriter>
 #include <algorithm>
 
-#include "store/visible_text.h"
+#include "text/visible_text.h"
 
 namespace vornal {
 namespace {

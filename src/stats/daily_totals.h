@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "store/database.h"
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 

@@ -1,7 +1,7 @@
 #include "stats/period_listing.h"
 
 #include "stats/period_queries.h"
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {

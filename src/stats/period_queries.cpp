@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
@@ -65,11 +65,6 @@ std::string PersonListText(const PersonEntry& person) {
   text.resize(TrimRight(text).size());
   text += ')';
   return text;
-}
-
-std::string_view TrimRight(std::string_view text) {
-  const auto end = text.find_last_not_of(" \t\r\n\v\f");
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
 }  // namespace vornal

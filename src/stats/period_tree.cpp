@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {

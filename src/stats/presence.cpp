@@ -2,8 +2,8 @@
 
 #include <unordered_map>
 
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {

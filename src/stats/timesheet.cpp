@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "stats/csv.h"
 #include "stats/period_queries.h"
-#include "store/visible_text.h"
+#include "text/csv.h"
+#include "text/visible_text.h"
 
 namespace vornal {
 namespace {

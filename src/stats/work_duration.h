@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 

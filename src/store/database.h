@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "store/date_time.h"
 #include "store/engine.h"
 #include "store/store_error.h"
+#include "text/date_time.h"
 
 namespace vornal {
 

@@ -2,9 +2,10 @@
 
 #include <limits>
 
-#include "store/login_key.h"
 #include "store/role_grants.h"
 #include "store/schema.h"
+#include "text/login_key.h"
+#include "text/utf8.h"
 
 namespace vornal {
 namespace {
@@ -68,7 +69,7 @@ int PersonFieldSize(PersonField field) {
 }
 
 bool FitsPersonField(PersonField field, std::string_view text) {
-  return TextLength(text) <= static_cast<std::size_t>(PersonFieldSize(field));
+  return Utf8Length(text) <= static_cast<std::size_t>(PersonFieldSize(field));
 }
 
 bool IsBlank(std::string_view text) {

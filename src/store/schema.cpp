@@ -6,9 +6,9 @@
 #include <new>
 #include <vector>
 
-#include "store/login_key.h"
 #include "store/messages.h"
 #include "store/sites.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
@@ -79,12 +79,6 @@ int TextColumnSize(std::string_view table, std::string_view column) {
       if (field.name == column) return static_cast<int>(field.size);
   }
   return 0;
-}
-
-std::size_t TextLength(std::string_view utf8) {
-  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
 }
 
 const std::string& DatabaseLocation() {

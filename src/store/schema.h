@@ -36,8 +36,6 @@ inline constexpr int kSchemaVersion = 7;
 // The size in characters of a text column of the program's tables, as the
 // tables are created with it; 0 for a column that is not text or not known.
 int TextColumnSize(std::string_view table, std::string_view column);
-// The length of a UTF-8 text in characters, as a column's size counts them.
-std::size_t TextLength(std::string_view utf8);
 
 // A table of the program's data, and what a collector (the role that runs
 // the intake) may do to it beyond reading. In the order a copy writes them.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "store/database.h"
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal::test {
 

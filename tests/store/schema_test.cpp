@@ -8,10 +8,10 @@
 #include "intake/folder_status.h"
 #include "intake/rejected_lines.h"
 #include "store/folder_slots.h"
-#include "store/login_key.h"
 #include "store/messages.h"
 #include "store/people.h"
 #include "test_util.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {

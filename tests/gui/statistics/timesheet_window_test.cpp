@@ -23,10 +23,10 @@
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
-#include "store/login_key.h"
 #include "store/office_title.h"
 #include "store/people.h"
 #include "test_util.h"
+#include "text/login_key.h"
 
 namespace vornal {
 
