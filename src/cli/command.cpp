@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 
 #include "cli/text_output.h"
-#include "store/messages.h"
 
 namespace vornal::cli {
 
@@ -31,37 +31,12 @@ const std::vector<const Command*>& Commands() {
   return commands;
 }
 
-namespace {
-
-// Runs `create`; the first message it reported becomes a StoreError when it
-// failed.
-template <class Create>
-void Creating(const std::string& path, Create create) {
-  std::string failure;
-  bool ok = false;
-  {
-    ScopedMessageSink sink([&failure](const std::string& text) {
-      if (failure.empty()) failure = text;
-    });
-    ok = create();
-  }
-  if (!ok)
-    throw StoreError(kErrFileNotFound,
-                     failure.empty() ? "cannot create the tables in " + path : failure);
-}
-
-}  // namespace
-
 DatabasePtr OpenExisting(const std::string& path) {
   auto db = std::make_unique<Database>();
   db->Open(path);
-  if (db->IsServer()) {
-    int made = 0;
-    Creating(path, [&] { return (made = CreateServerTables(*db)) >= 0; });
-    if (made)
-      std::fprintf(stderr, "vornal-cli: %s had none of the program's tables; created them.\n",
-                   db->Description().c_str());
-  }
+  if (CreateServerTables(*db))
+    std::fprintf(stderr, "vornal-cli: %s had none of the program's tables; created them.\n",
+                 db->Description().c_str());
   UpgradeSchema(*db);
   RequireTables(*db);
   return db;
@@ -72,30 +47,27 @@ void RequireTables(Database& db) {
   // so, not "no such table" at whatever statement comes first.
   for (const char* table : {"human", "logs", "setting"})
     if (!db.HasTable(table))
-      throw StoreError(kErrItemNotFound, "the " + std::string(db.IsServer() ? "database" : "file") +
-                                             " has no table '" + table +
-                                             "': it is not a Vornal database (empty or foreign)");
+      throw StoreError(StoreErrorKind::NotFound,
+                       "the " + std::string(db.IsServer() ? "database" : "file") +
+                           " has no table '" + table +
+                           "': it is not a Vornal database (empty or foreign)");
 }
 
 DatabasePtr OpenEmptyFile(const std::string& path) {
   auto db = std::make_unique<Database>();
   db->Open(path);
-  Creating(path, [&] { return CreateTables(db.get()); });
+  CreateTables(*db);
   return db;
 }
 
 DatabasePtr OpenOrCreate(const std::string& path) {
-  try {
-    return OpenExisting(path);
-  } catch (const StoreError& e) {
-    if (e.Code() != kErrFileNotFound || IsServerLocation(path)) throw;
-  }
-  DatabasePtr created;
-  Creating(path, [&] {
-    return CreateDatabaseFile(created, path, kCreateOptions) && CreateTables(created.get());
-  });
+  std::error_code ec;
+  if (IsServerLocation(path) || std::filesystem::exists(path, ec)) return OpenExisting(path);
+  auto db = std::make_unique<Database>();
+  db->Create(path);
+  CreateTables(*db);
   std::fprintf(stderr, "vornal-cli: %s did not exist; created a new database.\n", path.c_str());
-  return created;
+  return db;
 }
 
 bool KeepsNothing(const std::string& location) {

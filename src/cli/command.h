@@ -41,7 +41,7 @@ const std::vector<const Command*>& Commands();
 // when it cannot be opened or created.
 DatabasePtr OpenOrCreate(const std::string& path);
 // Opens a database that must be there with the program's tables: a missing
-// file is error 3024.
+// file is StoreErrorKind::NotFound.
 DatabasePtr OpenExisting(const std::string& path);
 
 // Throws StoreError when the database lacks the program's tables (an empty

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "store/role_grants.h"
 #include "store/sites.h"
@@ -165,9 +166,9 @@ int main(int argc, char** argv) {
                    Escaped(e.what()).c_str());
       return Finish(kExitFailure);
     } catch (const vornal::StoreError& e) {
-      std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n",
-                   Escaped(vornal::DisplayLocation(context.dbPath)).c_str(), e.Code(),
-                   Escaped(e.what()).c_str());
+      std::fprintf(stderr, "vornal-cli: %s: %s\n",
+                   Escaped(vornal::DisplayLocation(context.dbPath)).c_str(),
+                   Escaped(DatabaseErrorText(e)).c_str());
       return Finish(kExitFailure);
     } catch (const std::bad_alloc&) {
       std::fputs("vornal-cli: out of memory\n", stderr);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "intake/folder_sweep.h"
 #include "store/role_grants.h"
@@ -123,7 +124,7 @@ int Run(const Context& context, const Args& args) {
     return kExitFailure;
   } catch (const StoreError& e) {
     std::fprintf(stderr, "vornal-cli: the file being read is left whole for the next run\n");
-    return stopped("database error " + std::to_string(e.Code()) + ": " + e.what());
+    return stopped(DatabaseErrorText(e));
   } catch (const std::system_error& e) {
     return stopped(std::string("a file error: ") + Escaped(e.what()));
   }

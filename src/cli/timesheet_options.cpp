@@ -1,7 +1,7 @@
 #include "cli/timesheet_options.h"
 
-#include "store/office_title.h"
 #include "store/output_file.h"
+#include "store/settings.h"
 
 #ifdef VORNAL_PDF
 #include <QGuiApplication>

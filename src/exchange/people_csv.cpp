@@ -4,7 +4,6 @@
 #include <map>
 #include <optional>
 
-#include "store/recordset.h"
 #include "text/csv.h"
 #include "text/login_key.h"
 #include "text/trim.h"
@@ -174,10 +173,10 @@ PeopleImport ImportPeople(Database& db, std::string_view csv) {
 std::string ExportPeople(Database& db, bool bom) {
   std::string out = bom ? std::string(kUtf8Bom) : std::string();
   out += CsvLine({std::begin(kPeopleColumns), std::end(kPeopleColumns)});
-  PersonRecordset rs(&db);
-  OpenPeopleList(rs);
-  for (; !rs.AtEnd(); rs.MoveNext())
-    out += CsvLine({rs.m_Name, rs.m_Age, rs.m_Prof, rs.m_Photo, rs.m_Login, rs.m_Tel, rs.m_email});
+  for (const Person& person : LoadPeople(db)) {
+    const PersonValues& v = person.values;
+    out += CsvLine({v.name, v.age, v.prof, v.photo, v.login, v.tel, v.email});
+  }
   return out;
 }
 

@@ -969,24 +969,6 @@ ClockReading ReadMachineClock() {
   return clock;
 }
 
-int QuietPeriodSetting(Database& db) {
-  Statement query = db.Prepare("SELECT Val FROM SETTING WHERE Key = ? ORDER BY ID LIMIT 1");
-  query.Bind("QuietPeriod");
-  if (!query.Step()) return kDefaultQuietPeriod;
-  const std::string text = query.Text(0);
-  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-    return kDefaultQuietPeriod;
-  return std::stoi(text);
-}
-
-void SaveQuietPeriodSetting(Database& db, int seconds) {
-  Transaction transaction(db);
-  db.Execute("DELETE FROM SETTING WHERE Key = ?", "QuietPeriod");
-  db.Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", "QuietPeriod",
-             std::to_string(seconds));
-  transaction.Commit();
-}
-
 bool FolderExists(const std::string& path) {
   if (path.empty()) return false;
   struct stat info {};

@@ -10,6 +10,7 @@
 #include "intake/folder_patterns.h"
 #include "intake/rejected_lines.h"
 #include "store/database.h"
+#include "store/settings.h"
 
 namespace vornal {
 
@@ -111,13 +112,6 @@ using ProgressCallback = std::function<bool(const SweepProgress&)>;
 // committed; and for each slot note, in the same order.
 using FolderCallback = std::function<void(const FolderSummary&)>;
 using SlotNoteCallback = std::function<void(const SlotNote&)>;
-
-// The quiet period, in seconds, after which a claimed file that has not
-// changed is taken as final where leases cannot tell: the SETTING row
-// "QuietPeriod", or 600.
-inline constexpr int kDefaultQuietPeriod = 600;
-int QuietPeriodSetting(Database& db);
-void SaveQuietPeriodSetting(Database& db, int seconds);
 
 // What the clocks say, as the sweep reads them.
 struct ClockReading {

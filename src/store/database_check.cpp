@@ -79,7 +79,7 @@ std::vector<CheckFinding> CheckDatabase(Database& db, const DateTime& now, bool 
     // The rows of a damaged file are not worth checking, and may not be read.
     if (findings.empty() && !storageOnly) CheckRows(db, now, findings);
   } catch (const StoreError& e) {
-    if (e.Failure() != StoreFailure::Damaged) throw;
+    if (e.Kind() != StoreErrorKind::Damaged) throw;
     findings.push_back({true, std::string("storage: cannot be read: ") + e.what(), {}});
   }
   return findings;

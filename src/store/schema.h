@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "store/database.h"
-#include "store/table_def.h"
 
 namespace vornal {
 
@@ -24,9 +23,6 @@ inline constexpr const char* kDatabaseFile = "base.mdb";
 const std::string& DatabaseLocation();
 // Set once at start-up, before any database is opened.
 void SetDatabaseLocation(std::string location);
-
-// Creation options: format version 3.0 (32) + encrypted (2).
-inline constexpr int kCreateOptions = 34;
 
 using DatabasePtr = std::unique_ptr<Database>;
 
@@ -53,36 +49,16 @@ inline constexpr ProgramTable kProgramTables[] = {
     {"applied_events", "INSERT, UPDATE, DELETE"},
 };
 
-// File and schema operations. Failures are reported to the message sink
-// with a fixed text followed by the engine's description.
+// Opens the program's database at the location (a file, or a server's
+// database, which gets the tables on first use) for reading and writing,
+// and brings its schema up to date. Throws StoreError: NotFound for a file
+// that does not exist.
+DatabasePtr OpenDatabase(const std::string& location);
 
-// Closes and destroys the database, leaving the pointer empty.
-void FreeDatabase(DatabasePtr& db);
-// What a failed open would report: the engine's code (0 for none) and the
-// fixed text followed by the engine's description.
-struct OpenFailure {
-  int code = 0;
-  std::string message;
-};
-// 1 opened; 0 the file is missing (reported only when asked); -1 any other
-// failure. On failure the pointer is empty. With `failure`, the report goes
-// there instead of to the message sink, for a caller that explains it.
-// `path` may also name a server's database (IsServerLocation), which gets
-// the tables on first use.
-int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing,
-                     OpenFailure* failure = nullptr);
-// 1 created and open; 0 failed, the pointer empty.
-int CreateDatabaseFile(DatabasePtr& db, const std::string& path, int options);
-// True unless the engine answers with 3265 (item not found).
-bool TableExists(Database& db, const std::string& name);
-bool FieldExists(TableDef& table, const std::string& name);
-int CreateTable(Database* db, std::unique_ptr<TableDef>& table, const std::string& name);
-int AppendTable(Database* db, TableDef& table);
-int AddField(TableDef* table, const FieldDescription& field);
-// The tables human, logs and setting, in that order; false at the first
-// step that fails. Then the indexes and the program's own tables, up to the
-// schema version `target`.
-bool CreateTables(Database* db, int target = kSchemaVersion);
+// Makes the program's tables (human, logs, setting) in a database that has
+// none, then takes the schema's steps up to `target`, in one transaction.
+// Throws StoreError, with nothing made.
+void CreateTables(Database& db, int target = kSchemaVersion);
 
 // Brings the indexes and the program's own tables up to the schema version
 // `target` (the current one but in tests that make older databases), in
@@ -96,9 +72,9 @@ std::vector<std::string> PendingUpgrade(Database& db);
 // Fills LoginKey (see store/login_key.h) of the LOGS and HUMAN rows that
 // have none, such as rows written by the sqlite3 shell.
 void FillLoginKeys(Database& db);
-// A server's database without any of the three tables gets them, in one
-// transaction, as a missing file would: 1 made, 0 nothing to do (a file, or
-// the tables are there), -1 failed, reported to the message sink.
-int CreateServerTables(Database& db);
+// A server's database without any of the three tables gets them, as a
+// missing file would: true when they were made; false for a file, or when
+// the tables are there. Throws StoreError.
+bool CreateServerTables(Database& db);
 
 }  // namespace vornal

@@ -28,13 +28,13 @@
 #include "gui/settings/settings_dialog.h"
 #include "gui/statistics/statistics_window.h"
 #include "gui/widgets/cell_grid.h"
+#include "gui/widgets/core_text_adapter.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
 #include "stats/period_queries.h"
 #include "stats/presence.h"
 #include "store/folder_slots.h"
 #include "store/people.h"
-#include "store/recordset.h"
 #include "store/role_grants.h"
 #include "store/sites.h"
 #include "ui_main_window.h"
@@ -411,13 +411,20 @@ void MainWindow::WidenForColumns() {
 }
 
 bool MainWindow::OpenDatabase() {
-  FreeDatabase(m_db);
-  OpenFailure failure;
-  const int result = OpenDatabaseFile(m_db, DatabaseLocation(), false, &failure);
-  if (result == 1) return true;
-  if (result == -1) {
-    MessageBox::Warning(this, MessageBox::EngineErrorText(failure.code, CannotOpenText().toLower(),
-                                                          FromStd(failure.message)));
+  m_db.reset();
+  try {
+    m_db = vornal::OpenDatabase(DatabaseLocation());
+    return true;
+  } catch (const StoreError& e) {
+    if (e.Kind() != StoreErrorKind::NotFound) {
+      MessageBox::Warning(this, MessageBox::EngineErrorText(e.Kind(), CannotOpenText().toLower(),
+                                                            FromStd(OpenFailureText(e))));
+      return true;
+    }
+  } catch (const std::bad_alloc&) {
+    MessageBox::Warning(
+        this, MessageBox::EngineErrorText(StoreErrorKind::Other, CannotOpenText().toLower(),
+                                          FromStd(OpenOutOfMemoryText())));
     return true;
   }
   NewDatabaseDialog notice(&m_db, DatabaseLocation());
@@ -430,11 +437,17 @@ bool MainWindow::OpenDatabase() {
 }
 
 void MainWindow::CloseDatabase() {
-  FreeDatabase(m_db);
+  m_db.reset();
 }
 
 bool MainWindow::CreateTables() {
-  return vornal::CreateTables(m_db.get());
+  try {
+    vornal::CreateTables(*m_db);
+    return true;
+  } catch (const StoreError& e) {
+    MessageBox::Warning(this, FromStd(CreateTablesFailureText(e)));
+  }
+  return false;
 }
 
 void MainWindow::RunCommand(const std::function<void()>& command, const QString& outcome) {
@@ -466,25 +479,24 @@ void MainWindow::ShowDetails(const QString& name, const QString& age, const QStr
 void MainWindow::FillUserList() {
   OpenDatabase();
   if (!m_db) return;
-  PersonRecordset rs(m_db.get());
-  OpenPeopleList(rs);
+  const std::vector<Person> people = LoadPeople(*m_db);
   m_people.clear();
-  m_people.reserve(static_cast<std::size_t>(rs.RecordCount()));
+  m_people.reserve(people.size());
   std::vector<std::string> logins;
-  logins.reserve(static_cast<std::size_t>(rs.RecordCount()));
-  for (; !rs.AtEnd(); rs.MoveNext()) {
-    m_people.push_back({rs.m_ID,
-                        FromStd(rs.m_Name),
-                        FromStd(rs.m_Age),
-                        FromStd(rs.m_Prof),
-                        FromStd(rs.m_Photo),
-                        FromStd(rs.m_Login),
-                        FromStd(rs.m_Tel),
-                        FromStd(rs.m_email),
+  logins.reserve(people.size());
+  for (const Person& person : people) {
+    const PersonValues& v = person.values;
+    m_people.push_back({person.id,
+                        FromStd(v.name),
+                        FromStd(v.age),
+                        FromStd(v.prof),
+                        FromStd(v.photo),
+                        FromStd(v.login),
+                        FromStd(v.tel),
+                        FromStd(v.email),
                         {}});
-    logins.push_back(rs.m_Login);
+    logins.push_back(v.login);
   }
-  rs.Close();
   try {
     const std::optional<DateTime> latest = LatestEvent(*m_db, DateTime::Now());
     const std::vector<Presence> presence = PresenceOf(*m_db, logins, latest);
@@ -587,14 +599,11 @@ void MainWindow::OnGridClicked() {
     if (!id) return;
     OpenDatabase();
     if (!m_db) return;
-    PersonRecordset rs(m_db.get());
-    OpenPerson(rs, *id);
-    if (!rs.AtEnd()) {
-      ShowDetails(FromStd(rs.m_Name), FromStd(rs.m_Age), FromStd(rs.m_Prof), FromStd(rs.m_Tel),
-                  FromStd(rs.m_email));
-      m_photo->LoadFile(FromStd(rs.m_Photo));
+    if (const std::optional<PersonValues> person = ReadPerson(*m_db, *id)) {
+      ShowDetails(FromStd(person->name), FromStd(person->age), FromStd(person->prof),
+                  FromStd(person->tel), FromStd(person->email));
+      m_photo->LoadFile(FromStd(person->photo));
     }
-    rs.Close();
     CloseDatabase();
   });
 }

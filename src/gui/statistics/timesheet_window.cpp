@@ -18,8 +18,8 @@
 #include "gui/widgets/print_dialog.h"
 #include "report/timesheet_report.h"
 #include "stats/day_timeline.h"
-#include "store/office_title.h"
 #include "store/output_file.h"
+#include "store/settings.h"
 #include "store/store_error.h"
 #include "ui_timesheet_window.h"
 
@@ -102,8 +102,8 @@ bool TimesheetWindow::Guarded(const std::function<void()>& step) {
     step();
     return true;
   } catch (const StoreError& e) {
-    MessageBox::Stop(this, tr("Не удалось прочитать базу данных.") + QLatin1Char('\n') +
-                               FromStd(e.Description()));
+    MessageBox::Stop(
+        this, tr("Не удалось прочитать базу данных.") + QLatin1Char('\n') + FromStd(e.what()));
   } catch (const std::bad_alloc&) {
     MessageBox::Stop(this, tr("Не хватает памяти."));
   }
@@ -219,7 +219,7 @@ void TimesheetWindow::StoreOfficeTitle() {
   } catch (const StoreError& e) {
     MessageBox::Warning(this, tr("Не удалось сохранить название организации; оно будет только "
                                  "в этих печатных формах.") +
-                                  QLatin1Char('\n') + FromStd(e.Description()));
+                                  QLatin1Char('\n') + FromStd(e.what()));
     // Asked once: the text stays for this window's forms.
     m_storedOffice = title;
   }

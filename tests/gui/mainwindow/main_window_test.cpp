@@ -34,18 +34,15 @@ class MainWindowTest : public QObject {
             Label(dlg, "telLabel"), Label(dlg, "emailLabel")};
   }
   static std::vector<std::string> Names() {
-    DatabasePtr db;
-    OpenDatabaseFile(db, kDatabaseFile, true);
-    PersonRecordset rs(db.get());
-    OpenPeopleList(rs);
     std::vector<std::string> names;
-    for (; !rs.AtEnd(); rs.MoveNext()) names.push_back(rs.m_Name);
+    for (const Person& person : LoadPeople(*OpenDatabase(kDatabaseFile)))
+      names.push_back(person.values.name);
     return names;
   }
   static void AddPeople(std::initializer_list<PersonValues> people) {
     DatabasePtr db;
     if (QFile::exists(QString::fromLatin1(kDatabaseFile)))
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      db = OpenDatabase(kDatabaseFile);
     else
       db = test::MakeDatabase(kDatabaseFile);
     for (const auto& person : people) InsertPerson(*db, person);
@@ -207,8 +204,7 @@ class MainWindowTest : public QObject {
     test::ScopedCurrentDir dir;
     AddPeople({{"Ann", "30", "", "", "ann", "", ""}});
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       db->ExecuteScript(
           "CREATE TRIGGER refuse BEFORE UPDATE ON human BEGIN SELECT RAISE(ABORT, 'refused'); END");
     }
@@ -222,8 +218,7 @@ class MainWindowTest : public QObject {
       Type(editor->findChild<QLineEdit*>(QStringLiteral("profEdit")), name);
       editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
       keptOpen = editor->isVisible() && nameEdit->text() == name.left(100);
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       db->ExecuteScript("DROP TRIGGER refuse");
       editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
@@ -283,8 +278,7 @@ class MainWindowTest : public QObject {
     AddPeople({{"Иванов Иван", "", "", "", "ivanov", "", ""}});
     MainWindow dlg;
     const auto otherDesk = [](const std::string& tel, const std::string& email) {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       PersonValues person = *ReadPerson(*db, 1);
       person.tel = tel;
       person.email = email;
@@ -424,8 +418,7 @@ class MainWindowTest : public QObject {
                {"Костин", "", "", "", "kostin", "", ""},
                {"Сидоров", "", "", "", "sidorov", "", ""}});
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       for (const char* name : {"office_a.buf", "office_b.buf"}) {
         QFile::copy(QStringLiteral(VORNAL_TEST_DATA "/intake/") + QString::fromLatin1(name),
                     dir.File(QStringLiteral("main.buf")));

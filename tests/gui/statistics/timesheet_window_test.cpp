@@ -23,8 +23,8 @@
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
-#include "store/office_title.h"
 #include "store/people.h"
+#include "store/settings.h"
 #include "test_util.h"
 #include "text/login_key.h"
 
