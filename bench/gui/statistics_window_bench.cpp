@@ -27,8 +27,8 @@
 #include "gui/statistics/statistics_window.h"
 #include "gui/statistics/timesheet_window.h"
 #include "gui/widgets/cell_grid.h"
+#include "gui/widgets/core_text_adapter.h"
 #include "stats/period_tree.h"
-#include "stats/stat_grid.h"
 #include "store/schema.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "exchange/people_csv.h"
 #include "stats/period_queries.h"
@@ -24,7 +25,7 @@ extern const Command kPeopleCommand;
 namespace {
 
 std::string Shown(std::int64_t id, const PersonValues& person) {
-  return Escaped(PersonListText({id, person.name, person.login}));
+  return Escaped(PersonText(id, person.name, person.login));
 }
 
 constexpr PersonField kPersonFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
@@ -101,7 +102,7 @@ int Add(Database& db, const PersonValues& person, bool force) {
   if (const std::optional<LoginOwner> owner = FindLoginOwner(db, person.login, std::nullopt);
       owner && !force)
     return Fail("login '" + Escaped(person.login) + "' already belongs to " +
-                Escaped(PersonListText({owner->id, owner->name, owner->login})) +
+                Escaped(PersonText(owner->id, owner->name, owner->login)) +
                 "; give --force to save it all the same");
   const std::int64_t id = InsertPerson(db, person);
   transaction.Commit();
@@ -154,7 +155,7 @@ int Set(const Context& context, const Args& args) {
   if (const std::optional<LoginOwner> owner = FindLoginOwner(*db, person.login, id);
       owner && !options.force)
     return Fail("login '" + Escaped(person.login) + "' already belongs to " +
-                Escaped(PersonListText({owner->id, owner->name, owner->login})) +
+                Escaped(PersonText(owner->id, owner->name, owner->login)) +
                 "; give --force to save it all the same");
   if (options.ifVersion && *options.ifVersion != read->version && !options.force) {
     // What that version held is gone: any field given may have been changed
@@ -285,7 +286,7 @@ int Run(const Context& context, const Args& args) {
   if (args.empty()) {
     const DatabasePtr db = OpenOrCreate(context.dbPath);
     for (const PersonEntry& person : ListPeople(*db))
-      std::printf("%s\n", Escaped(PersonListText(person)).c_str());
+      std::printf("%s\n", Escaped(PersonText(person.id, person.name, person.login)).c_str());
     return kExitOk;
   }
   const std::string& verb = args[0];

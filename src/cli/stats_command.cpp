@@ -6,9 +6,9 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "stats/period_tree.h"
-#include "stats/stat_grid.h"
 #include "text/csv.h"
 
 namespace vornal::cli {
@@ -17,7 +17,7 @@ extern const Command kStatsCommand;
 
 namespace {
 
-using Widths = std::array<std::size_t, StatGrid::kColumns>;
+using Widths = std::array<std::size_t, std::tuple_size_v<ListingLine>>;
 
 // Column widths from the texts' known sizes, as the rows are not read yet:
 // times are "09:05 07 Oct 02", durations "00:05", task numbers at most the
@@ -25,9 +25,9 @@ using Widths = std::array<std::size_t, StatGrid::kColumns>;
 // total under ten days.
 Widths TableWidths(std::int64_t rows) {
   Widths widths{};
-  const StatGrid::Row header = StatGridHeader();
+  const ListingLine header = ListingHeader();
   for (std::size_t c = 0; c < widths.size(); ++c) widths[c] = DisplayWidth(header[c]);
-  for (const StatGrid::Row& totals : {TaskTotalRow({}), DayTotalRow({})})
+  for (const ListingLine& totals : {TaskTotalCells({}), DayTotalCells({})})
     for (std::size_t c = 0; c < widths.size(); ++c)
       widths[c] = std::max(widths[c], DisplayWidth(totals[c]));
   if (rows > 0) {
@@ -35,19 +35,19 @@ Widths TableWidths(std::int64_t rows) {
     widest.begin = widest.end = 0;
     widest.label = RowLabel::DayDone;
     for (std::size_t c = 0; c < widths.size(); ++c)
-      widths[c] = std::max(widths[c], DisplayWidth(StatGridCell(widest, "", static_cast<int>(c))));
+      widths[c] = std::max(widths[c], DisplayWidth(ListingCells(widest, "")[c]));
     widest.label = RowLabel::TaskGoing;
     widest.taskNumber = static_cast<std::int32_t>(std::min<std::int64_t>(rows, INT32_MAX));
-    widths[0] = std::max(widths[0], DisplayWidth(widest.LabelText()));
+    widths[0] = std::max(widths[0], DisplayWidth(LabelText(widest)));
   }
-  widths[4] = std::max(widths[4], DisplayWidth(WorkDuration().FormatTotal()));
+  widths[4] = std::max(widths[4], DisplayWidth(TotalText(WorkDuration())));
   return widths;
 }
 
 class TableWriter {
  public:
   explicit TableWriter(const Widths& widths) : m_widths(widths) {}
-  void Row(const StatGrid::Row& row) {
+  void Row(const ListingLine& row) {
     std::string line;
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (c) line += '|';
@@ -83,37 +83,33 @@ class TableWriter {
 template <typename Sink>
 void StreamRows(Database& db, const Period& period, const std::string& login, Sink&& sink) {
   PeriodReader reader(db, period.start, period.end, login);
-  StatGrid::Row cells;
   while (reader.Next()) {
     // A login is data from the workers' machines: no control character of
     // it reaches the terminal.
-    const std::string shown = Escaped(reader.Login());
-    for (int c = 0; c < StatGrid::kColumns; ++c)
-      cells[static_cast<std::size_t>(c)] = StatGridCell(reader.Row(), shown, c);
-    sink(cells);
+    sink(ListingCells(reader.Row(), Escaped(reader.Login())));
   }
-  sink(TaskTotalRow(reader.TaskTotal()));
-  sink(DayTotalRow(reader.DayTotal()));
+  sink(TaskTotalCells(reader.TaskTotal()));
+  sink(DayTotalCells(reader.DayTotal()));
 }
 
 void PrintTable(Database& db, const Period& period, const std::string& login) {
   TableWriter table(TableWidths(CountPeriodRows(db, period.start, period.end, login)));
-  table.Row(StatGridHeader());
+  table.Row(ListingHeader());
   table.Rule();
-  StreamRows(db, period, login, [&table](const StatGrid::Row& row) { table.Row(row); });
+  StreamRows(db, period, login, [&table](const ListingLine& row) { table.Row(row); });
   table.Flush(true);
 }
 
 void PrintCsv(Database& db, const Period& period, const std::string& login, bool bom) {
   std::string out = bom ? std::string(kUtf8Bom) : std::string();
-  const auto line = [&out](const StatGrid::Row& row) {
+  const auto line = [&out](const ListingLine& row) {
     out += CsvLine({row.begin(), row.end()});
     if (out.size() >= 65536) {
       WriteOut(out);
       out.clear();
     }
   };
-  line(StatGridHeader());
+  line(ListingHeader());
   StreamRows(db, period, login, line);
   WriteOut(out);
 }

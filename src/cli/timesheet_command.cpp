@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "cli/timesheet_options.h"
 
@@ -17,11 +18,7 @@ namespace {
 // An aligned table: login and name left, the figures right, a totals line.
 void PrintTable(const Timesheet& sheet) {
   std::vector<std::vector<std::string>> lines;
-  std::vector<std::string> line{"Login", "ФИО"};
-  for (int column = 1; column <= sheet.ColumnCount(); ++column)
-    line.push_back(std::to_string(column));
-  line.insert(line.end(), {"Дней", "Работа", "Задания"});
-  lines.push_back(line);
+  lines.push_back(TimesheetHeadings(sheet));
   const auto add = [&](const std::string& login, const std::string& name,
                        const std::vector<DayWork>& cells, const DayWork& total) {
     std::vector<std::string> fields{login, name};

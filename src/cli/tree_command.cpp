@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "stats/period_tree.h"
 
@@ -25,15 +26,15 @@ int Run(const Context& context, const Args& args) {
   const DatabasePtr db = OpenOrCreate(context.dbPath);
   const PeriodTree tree = BuildPeriodTree(*db, login);
   if (tree.IsEmpty()) {
-    std::printf("%s\n", login.empty() ? kTreeEmptyEverybody : kTreeEmptyLogin);
+    std::printf("%s\n", EmptyTreeText(login.empty()).c_str());
     return kExitOk;
   }
   std::string out;
   for (const PeriodTree::Year& year : tree.years) {
-    out += YearNodeText(year.year) + '\n';
+    out += YearText(year.year) + '\n';
     for (const PeriodTree::Month& month : year.months) {
-      out += "  " + MonthNodeText(month.month) + '\n';
-      for (const int day : month.days) out += "    " + DayNodeText(day) + '\n';
+      out += "  " + MonthText(month.month) + '\n';
+      for (const int day : month.days) out += "    " + DayText(day) + '\n';
     }
   }
   WriteOut(out);

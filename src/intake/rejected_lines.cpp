@@ -15,41 +15,22 @@ constexpr std::size_t kMaxLogin = 100;
 // U+FFFD: what bytes that are no text in Windows-1251 read as.
 constexpr const char* kReplacement = "\xEF\xBF\xBD";
 
-struct ReasonName {
-  SkipReason reason;
-  const char* code;
-  const char* text;
-};
-
-constexpr ReasonName kReasons[kSkipReasonCount] = {
-    {SkipReason::BlankLine, "blank", "blank line"},
-    {SkipReason::UnknownEvent, "unknown-event", "unknown or missing event name"},
-    {SkipReason::InvalidTime, "invalid-time", "no valid date and time"},
-    {SkipReason::LoginTooLong, "login-too-long", "login longer than 100 characters"},
-    {SkipReason::ControlCharacter, "control-character", "control character in the login"},
-    {SkipReason::LineTooLong, "line-too-long", "line longer than 64 KiB"},
-    {SkipReason::AfterEndMark, "after-end-mark", "after an end-of-file mark (0x1A)"},
-    {SkipReason::ExtraEvent, "extra-event", "second event on a line"},
-    {SkipReason::TimeOutOfRange, "time-out-of-range", "time out of range"},
-    {SkipReason::InvalidCharacter, "invalid-character", "invalid character in the login"},
-    {SkipReason::UnendedLine, "unended-line", "last line without its line end"},
-    {SkipReason::AlreadyApplied, "already-applied", "already applied"},
-};
+// The words stored in rejected_lines.Reason, in the order of SkipReason.
+constexpr const char* kReasonCodes[kSkipReasonCount] = {
+    "blank",         "unknown-event",  "invalid-time", "login-too-long",    "control-character",
+    "line-too-long", "after-end-mark", "extra-event",  "time-out-of-range", "invalid-character",
+    "unended-line",  "already-applied"};
 
 std::optional<SkipReason> ReasonOf(const std::string& code) {
-  for (const ReasonName& name : kReasons)
-    if (code == name.code) return name.reason;
+  for (std::size_t i = 0; i < kSkipReasonCount; ++i)
+    if (code == kReasonCodes[i]) return static_cast<SkipReason>(i);
   return std::nullopt;
 }
 
 }  // namespace
 
-const char* SkipReasonText(SkipReason reason) {
-  return kReasons[static_cast<std::size_t>(reason)].text;
-}
-
 const char* SkipReasonCode(SkipReason reason) {
-  return kReasons[static_cast<std::size_t>(reason)].code;
+  return kReasonCodes[static_cast<std::size_t>(reason)];
 }
 
 bool KeepsAside(SkipReason reason) {

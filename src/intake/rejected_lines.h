@@ -29,8 +29,6 @@ enum class SkipReason {
   AlreadyApplied,    // the same event was applied before; not kept aside
 };
 inline constexpr std::size_t kSkipReasonCount = 12;
-// In English, for the command line.
-const char* SkipReasonText(SkipReason reason);
 // The word stored in rejected_lines.Reason.
 const char* SkipReasonCode(SkipReason reason);
 // True for the reasons that keep a line aside.

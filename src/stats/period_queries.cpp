@@ -58,13 +58,4 @@ std::vector<PersonEntry> ListPeople(Database& db) {
   return people;
 }
 
-std::string PersonListText(const PersonEntry& person) {
-  std::string text = std::to_string(person.id) + ". " + person.name;
-  text.resize(TrimRight(text).size());
-  text += " (" + person.login;
-  text.resize(TrimRight(text).size());
-  text += ')';
-  return text;
-}
-
 }  // namespace vornal

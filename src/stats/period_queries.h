@@ -30,7 +30,5 @@ struct PersonEntry {
 
 // Every HUMAN row in ID order.
 std::vector<PersonEntry> ListPeople(Database& db);
-// The text the person list shows: "3. Петров Пётр (petrov)".
-std::string PersonListText(const PersonEntry& person);
 
 }  // namespace vornal

@@ -137,19 +137,6 @@ PeriodTree BuildPeriodTree(Database& db, const std::string& login, const DateTim
   return tree;
 }
 
-std::string YearNodeText(int year) {
-  return std::to_string(year);
-}
-
-std::string MonthNodeText(int month) {
-  const auto first = DateTime::FromParts(2000, month, 1);
-  return first ? first->Format("%B") : std::string();
-}
-
-std::string DayNodeText(int day) {
-  return std::to_string(day);
-}
-
 std::optional<Period> NodePeriod(int year, int month, int day) {
   const auto first = DateTime::FromParts(year, month == 0 ? 1 : month, day == 0 ? 1 : day);
   if (!first || month < 0 || day < 0 || (month == 0 && day != 0)) return std::nullopt;

@@ -123,7 +123,7 @@ void UpgradeSchema(Database& db, int target) {
     // look rows up by begin and end time, for one login or for everybody.
     db.ExecuteScript(
         std::string("CREATE INDEX IF NOT EXISTS logs_unfinished ON logs (Login, Event) WHERE ") +
-        kUnfinishedRows +
+        UnfinishedRowsSql() +
         ";"
         "CREATE INDEX IF NOT EXISTS logs_login_begin ON logs (Login, BeginTime);"
         "CREATE INDEX IF NOT EXISTS logs_login_end ON logs (Login, EndTime);"
@@ -150,7 +150,7 @@ void UpgradeSchema(Database& db, int target) {
         "DROP INDEX IF EXISTS logs_login_begin;"
         "DROP INDEX IF EXISTS logs_login_end;" +
         std::string("CREATE INDEX logs_unfinished ON logs (LoginKey, Event) WHERE ") +
-        kUnfinishedRows +
+        UnfinishedRowsSql() +
         ";"
         "CREATE INDEX logs_key_begin ON logs (LoginKey, BeginTime);"
         "CREATE INDEX logs_key_end ON logs (LoginKey, EndTime);"

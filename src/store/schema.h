@@ -6,14 +6,9 @@
 #include <vector>
 
 #include "store/database.h"
+#include "store/work_event.h"
 
 namespace vornal {
-
-// The rows a login has not finished yet. Only they are indexed by login and
-// event, which keeps that index small whatever the size of LOGS; a query
-// repeats this term so that the engine can use the index.
-inline constexpr const char* kUnfinishedRows =
-    "Event IN ('StartWDay', 'WorkingDay', 'StartWork', 'Working')";
 
 // The database file of the program, in the current directory.
 inline constexpr const char* kDatabaseFile = "base.mdb";

@@ -9,7 +9,6 @@
 
 #include "cli/cli_test_util.h"
 #include "intake/folder_sweep.h"
-#include "stats/stat_grid.h"
 #include "store/database_copy.h"
 #include "store/people.h"
 #include "store/sites.h"

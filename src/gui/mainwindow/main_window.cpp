@@ -89,7 +89,7 @@ QString NoteText(const FileNote& note) {
             {"a FIFO", QT_TRANSLATE_NOOP("vornal::MainWindow", "канал FIFO")},
             {"a socket", QT_TRANSLATE_NOOP("vornal::MainWindow", "сокет")},
             {"a device", QT_TRANSLATE_NOOP("vornal::MainWindow", "устройство")}})
-        if (note.detail == english) kind = MainWindow::tr(russian);
+        if (NotRegularDetail(note) == english) kind = MainWindow::tr(russian);
       return MainWindow::tr("%1: %2, не обычный файл; оставлен на месте").arg(file, kind);
     }
     case FileNote::Kind::CannotOpen:

@@ -21,13 +21,13 @@
 
 #include "gui/statistics/timesheet_window.h"
 #include "gui/widgets/cell_grid.h"
+#include "gui/widgets/core_text_adapter.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/language.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/window_layout.h"
 #include "stats/period_queries.h"
 #include "stats/period_tree.h"
-#include "stats/stat_grid.h"
 #include "store/store_error.h"
 #include "ui_statistics_window.h"
 
@@ -321,8 +321,8 @@ void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
   if (!m_database) return;
   auto source = std::make_unique<ListingSource>(BuildStatGrid(*m_database, start, end, login));
   const int rowCount = source->RowCount();
-  const std::string taskTotal = source->Grid().Listing().taskTotal.FormatTotal();
-  const std::string dayTotal = source->Grid().Listing().dayTotal.FormatTotal();
+  const std::string taskTotal = FormatTotal(source->Grid().Listing().taskTotal);
+  const std::string dayTotal = FormatTotal(source->Grid().Listing().dayTotal);
   m_gridStat->Clear();
   m_gridStat->SetColumnCount(StatGrid::kColumns);
   m_gridStat->SetSource(std::move(source));

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 
+#include "gui/widgets/core_text_adapter.h"
 #include "report/timesheet_report.h"
 
 namespace vornal {

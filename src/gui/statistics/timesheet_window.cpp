@@ -13,6 +13,7 @@
 #include "gui/statistics/day_timeline_view.h"
 #include "gui/statistics/hours_chart.h"
 #include "gui/statistics/timesheet_model.h"
+#include "gui/widgets/core_text_adapter.h"
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"

@@ -20,6 +20,7 @@
 #include "gui/statistics/hours_chart.h"
 #include "gui/statistics/statistics_window.h"
 #include "gui/widget_test_util.h"
+#include "gui/widgets/core_text_adapter.h"
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
