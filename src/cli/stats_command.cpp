@@ -114,62 +114,51 @@ void PrintCsv(Database& db, const Period& period, const std::string& login, bool
   WriteOut(out);
 }
 
-int Run(const Context& context, const Args& args) {
-  std::string login, yearText, monthText, dayText;
-  bool csv = false, bom = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool missing = false;
-    if (TakeValue(args, i, "--login", login, missing) ||
-        TakeValue(args, i, "--year", yearText, missing) ||
-        TakeValue(args, i, "--month", monthText, missing) ||
-        TakeValue(args, i, "--day", dayText, missing)) {
-      if (missing) return UsageError(kStatsCommand, args[i] + " needs a value");
-    } else if (args[i] == "--csv") {
-      csv = true;
-    } else if (args[i] == "--bom") {
-      bom = true;
-    } else {
-      return UsageError(kStatsCommand, "unexpected argument '" + args[i] + "'");
-    }
-  }
-  if (yearText.empty()) return UsageError(kStatsCommand, "--year is required");
-  if (!dayText.empty() && monthText.empty())
-    return UsageError(kStatsCommand, "--day needs --month");
-  if (bom && !csv) return UsageError(kStatsCommand, "--bom goes with --csv");
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
+  const std::string login = in.Value("--login"), yearText = in.Value("--year"),
+                    monthText = in.Value("--month"), dayText = in.Value("--day");
+  const bool csv = in.Has("--csv"), bom = in.Has("--bom");
+  if (yearText.empty()) return in.Usage("--year is required");
+  if (!dayText.empty() && monthText.empty()) return in.Usage("--day needs --month");
+  if (bom && !csv) return in.Usage("--bom goes with --csv");
   const auto year = ParseNumber(yearText);
   const auto month = monthText.empty() ? std::optional<int>(0) : ParseNumber(monthText);
   const auto day = dayText.empty() ? std::optional<int>(0) : ParseNumber(dayText);
-  if (!year || !month || !day) return UsageError(kStatsCommand, "year, month and day are numbers");
+  if (!year || !month || !day) return in.Usage("year, month and day are numbers");
   const std::optional<Period> period =
       *month == 0 && !monthText.empty() ? std::nullopt : NodePeriod(*year, *month, *day);
   if (!period || (*day == 0 && !dayText.empty()))
-    return UsageError(kStatsCommand, "there is no such date: " + yearText +
-                                         (monthText.empty() ? "" : "-" + monthText) +
-                                         (dayText.empty() ? "" : "-" + dayText));
+    return in.Usage("there is no such date: " + yearText +
+                    (monthText.empty() ? "" : "-" + monthText) +
+                    (dayText.empty() ? "" : "-" + dayText));
 
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
   if (csv)
-    PrintCsv(*db, *period, login, bom);
+    PrintCsv(in.Db(), *period, login, bom);
   else
-    PrintTable(*db, *period, login);
+    PrintTable(in.Db(), *period, login);
   return kExitOk;
 }
 
 }  // namespace
 
 const Command kStatsCommand{
-    "stats", "the listing and totals of a year, month or day",
-    "Usage: vornal-cli [--db PATH] stats [--login LOGIN] --year Y [--month M [--day D]]\n"
-    "                                    [--csv [--bom]]\n"
-    "\n"
+    "stats",
+    "the listing and totals of a year, month or day",
+    {"[--db PATH] stats [--login LOGIN] --year Y [--month M [--day D]] [--csv [--bom]]"},
     "Prints the statistics grid of a year, a month or a day: a header, one row per\n"
     "interval that begins in the period (of LOGIN, or of anybody without --login),\n"
     "then the task total (\" Всего отработано\") and the working-day total\n"
-    "(\" Общее рабочее время\"). Rows are written as they are read.\n"
-    "\n"
-    "  --csv   RFC 4180 CSV in UTF-8, one grid row a line, the cells exactly (a\n"
-    "          cell a spreadsheet would take for a formula gets an apostrophe)\n"
-    "  --bom   with --csv, begin with a UTF-8 byte-order mark (for Excel)\n",
+    "(\" Общее рабочее время\"). Rows are written as they are read.\n",
+    {{"--login", "LOGIN", "one person's intervals"},
+     {"--year", "Y", "the year"},
+     {"--month", "M", "a month of the year"},
+     {"--day", "D", "a day of the month"},
+     {"--csv", nullptr,
+      "RFC 4180 CSV in UTF-8, one grid row a line, the cells exactly (a cell a spreadsheet would "
+      "take for a formula gets an apostrophe)"},
+     {"--bom", nullptr, "with --csv, begin with a UTF-8 byte-order mark (for Excel)"}},
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

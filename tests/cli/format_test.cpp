@@ -1,5 +1,7 @@
 #include "cli/format.h"
 
+#include "cli/command.h"
+
 #include <gtest/gtest.h>
 
 namespace vornal::cli {
@@ -47,6 +49,32 @@ TEST(CliFormat, PeopleNotesAndErrors) {
             "database error 26: file is not a database");
   EXPECT_EQ(DatabaseErrorText(StoreError(StoreErrorKind::NotFound, "no table")),
             "database error: no table");
+}
+
+// A value is taken whatever it looks like, in either form; an option that
+// does not go with the verb, or a flag given a value, stays a word for the
+// command to refuse in its place; help wins over every problem.
+TEST(CliArgs, ReadByTheDeclarations) {
+  const std::vector<Option> options{{"--name", "NAME", "", "a value", "add set"},
+                                    {"--bom", nullptr, "", "", "export"},
+                                    {"--role", "ROLE", "", "a role", nullptr, true}};
+  using Given = std::vector<std::pair<std::string, std::string>>;
+  ParsedArgs parsed = ParseArgs(options, {"add", "--name", "-h", "--role=", "--role", "--x"});
+  EXPECT_EQ(parsed.problem, "");
+  EXPECT_FALSE(parsed.help);
+  EXPECT_EQ(parsed.words, std::vector<std::string>{"add"});
+  EXPECT_EQ(parsed.given, (Given{{"--name", "-h"}, {"--role", ""}, {"--role", "--x"}}));
+
+  parsed = ParseArgs(options, {"export", "--name", "x", "--bom", "f", "--x=1"});
+  EXPECT_EQ(parsed.words, (std::vector<std::string>{"export", "--name", "x", "f", "--x=1"}));
+  EXPECT_EQ(parsed.given, (Given{{"--bom", ""}}));
+
+  EXPECT_EQ(ParseArgs(options, {"set", "--name=a", "--name", "b"}).problem,
+            "--name is given twice");
+  EXPECT_EQ(ParseArgs(options, {"set", "--name"}).problem, "--name needs a value");
+  EXPECT_EQ(ParseArgs(options, {"set", "--bom=1"}).words,
+            (std::vector<std::string>{"set", "--bom=1"}));
+  EXPECT_TRUE(ParseArgs(options, {"set", "--name", "a", "--name", "-h", "--help"}).help);
 }
 
 }  // namespace
