@@ -21,7 +21,7 @@ struct Office {
     folder = pattern;
     buffer = folder + "/main.buf";
     db.OpenMemory();
-    if (!vornal::CreateTables(&db)) std::abort();
+    vornal::CreateTables(db);
   }
   ~Office() {
     std::error_code ec;

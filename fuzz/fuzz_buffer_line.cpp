@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "intake/buffer_line.h"
+#include "text/windows1251.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vornal;

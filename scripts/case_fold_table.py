@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/store/case_fold_table.inc: the full Unicode case folding
+"""Writes src/text/case_fold_table.inc: the full Unicode case folding
 (CaseFolding.txt statuses C and F) as Python's str.casefold() knows it, one
 entry per code point that folds to something else. Run it again when moving
 to a newer Unicode version; the table is committed."""
@@ -23,7 +23,7 @@ out = [
 for cp, folded in rows:
     folded += [0] * (3 - len(folded))
     out.append("{0x%04X, {0x%04X, 0x%04X, 0x%04X}}," % (cp, *folded))
-path = sys.argv[1] if len(sys.argv) > 1 else "src/store/case_fold_table.inc"
+path = sys.argv[1] if len(sys.argv) > 1 else "src/text/case_fold_table.inc"
 with open(path, "w") as f:
     f.write("\n".join(out) + "\n")
 print(len(rows), "entries")

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <unistd.h>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "store/schema.h"
@@ -18,7 +21,8 @@ class TempDir {
  public:
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vornal-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
+    if (!mkdtemp(pattern.data()))
+      throw std::system_error(errno, std::generic_category(), "cannot make " + pattern);
     m_path = pattern;
   }
   ~TempDir() {
@@ -93,29 +97,26 @@ inline std::string DatabaseIn(const std::string& cwd) {
 
 // A new database with the program's tables: a file, or on the server.
 inline DatabasePtr MakeDatabase(const std::string& location) {
-  DatabasePtr db;
+  auto db = std::make_unique<Database>();
   if (IsServerLocation(location)) {
-    db = std::make_unique<Database>();
     db->Open(location);
-    if (CreateServerTables(*db) != 1) std::abort();
+    if (!CreateServerTables(*db)) throw std::runtime_error(location + " already has tables");
     return db;
   }
-  if (CreateDatabaseFile(db, location, kCreateOptions) != 1 || !CreateTables(db.get()))
-    std::abort();
+  db->Create(location);
+  CreateTables(*db);
   return db;
 }
 
 // A new database whose tables are as the schema's step `version` left them,
 // for a test of the steps after it: a file, or on the server.
 inline DatabasePtr MakeOlderDatabase(const std::string& location, int version) {
-  DatabasePtr db;
-  if (IsServerLocation(location)) {
-    db = std::make_unique<Database>();
+  auto db = std::make_unique<Database>();
+  if (IsServerLocation(location))
     db->Open(location);
-  } else if (CreateDatabaseFile(db, location, kCreateOptions) != 1) {
-    std::abort();
-  }
-  if (!CreateTables(db.get(), version)) std::abort();
+  else
+    db->Create(location);
+  CreateTables(*db, version);
   return db;
 }
 
@@ -125,7 +126,7 @@ inline std::unique_ptr<Database> MakeMemoryDatabase() {
   if (OnServer()) return MakeDatabase(ServerDatabases::New());
   auto db = std::make_unique<Database>();
   db->OpenMemory();
-  if (!CreateTables(db.get())) std::abort();
+  CreateTables(*db);
   return db;
 }
 

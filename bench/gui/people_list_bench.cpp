@@ -45,10 +45,9 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   QDir::setCurrent(dir.path());
   {
-    vornal::DatabasePtr db;
-    if (vornal::CreateDatabaseFile(db, vornal::kDatabaseFile, vornal::kCreateOptions) != 1 ||
-        !vornal::CreateTables(db.get()))
-      return 1;
+    auto db = std::make_unique<vornal::Database>();
+    db->Create(vornal::kDatabaseFile);
+    vornal::CreateTables(*db);
     vornal::Transaction transaction(*db);
     for (int i = 0; i < people; ++i) {
       vornal::PersonValues person;

@@ -80,8 +80,7 @@ int main(int argc, char** argv) {
   const int year = argc > 4 ? std::atoi(argv[3]) : 2025;
   const int month = argc > 4 ? std::atoi(argv[4]) : 6;
   const int showSeconds = argc > 5 ? std::atoi(argv[5]) : 0;
-  vornal::DatabasePtr db;
-  if (vornal::OpenDatabaseFile(db, argv[1], true) != 1) return 1;
+  const vornal::DatabasePtr db = vornal::OpenDatabase(argv[1]);
 
   Times times;
   int openRows = 0, monthRows = 0, nodes = 0, lastShown = 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal::bench {
 

@@ -63,9 +63,9 @@ vornal::DatabasePtr NewDatabase(const fs::path& work, const std::string& server,
   if (server.empty()) {
     const std::string path = (work / (name + ".mdb")).string();
     fs::remove(path);
-    if (vornal::CreateDatabaseFile(db, path, vornal::kCreateOptions) != 1 ||
-        !vornal::CreateTables(db.get()))
-      std::exit(1);
+    db = std::make_unique<vornal::Database>();
+    db->Create(path);
+    vornal::CreateTables(*db);
     return db;
   }
   const std::string database = "vornal_folders_" + name;
@@ -77,7 +77,7 @@ vornal::DatabasePtr NewDatabase(const fs::path& work, const std::string& server,
   }
   db = std::make_unique<vornal::Database>();
   db->Open(server + " dbname=" + database);
-  if (vornal::CreateServerTables(*db) < 0) std::exit(1);
+  vornal::CreateServerTables(*db);
   return db;
 }
 

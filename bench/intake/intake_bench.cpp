@@ -19,8 +19,8 @@
 #include "intake/buffer_line.h"
 #include "intake/folder_sweep.h"
 #include "stopwatch.h"
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "text/login_key.h"
 
 namespace {
 
@@ -41,10 +41,9 @@ double Seconds(Clock::time_point since) {
 
 vornal::DatabasePtr NewDatabase(const std::string& path) {
   fs::remove(path);
-  vornal::DatabasePtr db;
-  if (vornal::CreateDatabaseFile(db, path, vornal::kCreateOptions) != 1 ||
-      !vornal::CreateTables(db.get()))
-    std::exit(1);
+  auto db = std::make_unique<vornal::Database>();
+  db->Create(path);
+  vornal::CreateTables(*db);
   return db;
 }
 
@@ -107,7 +106,7 @@ vornal::DatabasePtr NewServerDatabase(const std::string& server, const std::stri
   }
   auto db = std::make_unique<Database>();
   db->Open(server + " dbname=" + name);
-  if (vornal::CreateServerTables(*db) < 0) std::exit(1);
+  vornal::CreateServerTables(*db);
   vornal::UpgradeSchema(*db);
   return db;
 }

@@ -44,10 +44,9 @@ vornal::DatabasePtr NewDatabase(const std::string& work, const std::string& serv
   if (server.empty()) {
     const std::string path = work + "/young.mdb";
     fs::remove(path);
-    vornal::DatabasePtr db;
-    if (vornal::CreateDatabaseFile(db, path, vornal::kCreateOptions) != 1 ||
-        !vornal::CreateTables(db.get()))
-      std::exit(1);
+    auto db = std::make_unique<vornal::Database>();
+    db->Create(path);
+    vornal::CreateTables(*db);
     return db;
   }
   {
@@ -58,7 +57,7 @@ vornal::DatabasePtr NewDatabase(const std::string& work, const std::string& serv
   }
   auto db = std::make_unique<Database>();
   db->Open(server + " dbname=vornal_bench_young");
-  if (vornal::CreateServerTables(*db) < 0) std::exit(1);
+  vornal::CreateServerTables(*db);
   return db;
 }
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "exchange/people_csv.h"
-#include "stats/csv.h"
 #include "store/schema.h"
+#include "text/csv.h"
 
 namespace {
 
@@ -50,10 +50,9 @@ std::string Csv(const std::vector<vornal::PersonValues>& people) {
 
 vornal::DatabasePtr NewFile(const std::string& path) {
   ::unlink(path.c_str());
-  vornal::DatabasePtr db;
-  if (vornal::CreateDatabaseFile(db, path, vornal::kCreateOptions) != 1 ||
-      !vornal::CreateTables(db.get()))
-    std::exit(1);
+  auto db = std::make_unique<vornal::Database>();
+  db->Create(path);
+  vornal::CreateTables(*db);
   return db;
 }
 

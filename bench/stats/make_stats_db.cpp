@@ -9,8 +9,8 @@
 #include <string>
 
 #include "store/database.h"
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "text/login_key.h"
 
 namespace {
 
@@ -47,10 +47,9 @@ int main(int argc, char** argv) {
     std::fputs("usage: make_stats_db PATH\n", stderr);
     return 2;
   }
-  vornal::DatabasePtr db;
-  if (vornal::CreateDatabaseFile(db, argv[1], vornal::kCreateOptions) != 1 ||
-      !vornal::CreateTables(db.get()))
-    return 1;
+  auto db = std::make_unique<vornal::Database>();
+  db->Create(argv[1]);
+  vornal::CreateTables(*db);
   db->ExecuteScript("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-4000000;");
 
   for (int i = 1; i <= kLogins; ++i)

@@ -1193,6 +1193,29 @@ Continue?</translation>
         <source>площадка %1</source>
         <translation>site %1</translation>
     </message>
+    <message>
+        <source>Couldn&apos;t open database--Exception: %1</source>
+        <translation>Couldn&apos;t open database--Exception: %1</translation>
+    </message>
+    <message>
+        <source>Failed to open database--Memory exception thrown.</source>
+        <translation>Failed to open database--Memory exception thrown.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t append TableDef--Exception: %1</source>
+        <translation>Couldn&apos;t append TableDef--Exception: %1</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::NewDatabaseDialog</name>
+    <message>
+        <source>Couldn&apos;t create database--Exception: %1</source>
+        <translation>Couldn&apos;t create database--Exception: %1</translation>
+    </message>
+    <message>
+        <source>Failed to create database--Memory exception thrown.</source>
+        <translation>Failed to create database--Memory exception thrown.</translation>
+    </message>
 </context>
 <context>
     <name>vornal::PeopleModel</name>

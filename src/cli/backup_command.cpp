@@ -11,29 +11,25 @@ extern const Command kBackupCommand;
 
 namespace {
 
-int Run(const Context& context, const Args& args) {
+int Run(Invocation& in) {
   std::string file;
-  bool force = false;
-  for (const std::string& arg : args) {
-    if (arg == "--force")
-      force = true;
-    else if (file.empty() && !arg.starts_with("--"))
-      file = arg;
-    else
-      return UsageError(kBackupCommand, "unexpected argument '" + arg + "'");
+  for (const std::string& word : in.Words()) {
+    if (!file.empty() || word.starts_with("--"))
+      return in.Usage("unexpected argument '" + word + "'");
+    file = word;
   }
-  if (file.empty()) return UsageError(kBackupCommand, "say which file to write");
-  if (IsServerLocation(context.dbPath)) {
+  if (file.empty()) return in.Usage("say which file to write");
+  if (IsServerLocation(in.Location())) {
     std::fprintf(stderr,
                  "vornal-cli backup: %s is a PostgreSQL database; back it up with the server's "
                  "own tools, such as pg_dump -Fc -f vornal.dump DBNAME\n",
-                 DisplayLocation(context.dbPath).c_str());
+                 DisplayLocation(in.Location()).c_str());
     return kExitUsage;
   }
-  const DatabasePtr db = OpenExisting(context.dbPath);
+  Database& db = in.ExistingDb();
   try {
-    const std::int64_t bytes = db->Connection().BackUp(file, force);
-    std::printf("Backed up %s into %s (%lld bytes).\n", db->Description().c_str(), file.c_str(),
+    const std::int64_t bytes = db.Connection().BackUp(file, in.Has("--force"));
+    std::printf("Backed up %s into %s (%lld bytes).\n", db.Description().c_str(), file.c_str(),
                 static_cast<long long>(bytes));
     return kExitOk;
   } catch (const OutputError& e) {
@@ -49,9 +45,9 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kBackupCommand{
-    "backup", "copy the database file while it is in use",
-    "Usage: vornal-cli [--db PATH] backup FILE [--force]\n"
-    "\n"
+    "backup",
+    "copy the database file while it is in use",
+    {"[--db PATH] backup FILE [--force]"},
     "Copies the open database file into FILE with SQLite's online backup, in\n"
     "steps, while the window and collections go on using it; a step that meets\n"
     "a collection's commit waits for it, and a copy overtaken by a write starts\n"
@@ -62,8 +58,8 @@ const Command kBackupCommand{
     "file's permissions (less the umask). The copy is a database like the\n"
     "original: vornal-cli --db FILE check --storage.\n"
     "\n"
-    "A PostgreSQL database is backed up with the server's tools (pg_dump).\n"
-    "\n"
+    "A PostgreSQL database is backed up with the server's tools (pg_dump).\n",
+    {{"--force", nullptr, "replace an existing FILE"}},
     "Exit codes: 0 copied, 1 failed (FILE untouched), 2 wrong command line or a\n"
     "PostgreSQL database.\n",
     Run};

@@ -11,18 +11,12 @@ extern const Command kCheckCommand;
 
 namespace {
 
-int Run(const Context& context, const Args& args) {
-  bool storageOnly = false;
-  for (const std::string& arg : args) {
-    if (arg != "--storage") return UsageError(kCheckCommand, "unexpected argument '" + arg + "'");
-    storageOnly = true;
-  }
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
   // A check changes nothing: no tables made, no schema step taken.
-  Database db;
-  db.OpenReadOnly(context.dbPath);
-  RequireTables(db);
+  Database& db = in.ReadOnlyDb();
   int problems = 0;
-  for (const CheckFinding& finding : CheckDatabase(db, DateTime::Now(), storageOnly)) {
+  for (const CheckFinding& finding : CheckDatabase(db, DateTime::Now(), in.Has("--storage"))) {
     problems += finding.problem;
     std::printf("%s: %s\n", finding.problem ? "problem" : "note", Escaped(finding.text).c_str());
     for (const std::string& example : finding.examples)
@@ -39,9 +33,9 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kCheckCommand{
-    "check", "check the database and its work rows",
-    "Usage: vornal-cli [--db PATH] check [--storage]\n"
-    "\n"
+    "check",
+    "check the database and its work rows",
+    {"[--db PATH] check [--storage]"},
     "Runs the engine's check of how the database is stored (SQLite's\n"
     "integrity_check; a PostgreSQL server checks its own storage) and the\n"
     "program's own on the work rows:\n"
@@ -52,10 +46,8 @@ const Command kCheckCommand{
     "    entered (note).\n"
     "Prints what it found, with the first rows of each kind. The database is\n"
     "opened read-only: what the next command that writes would change (a newer\n"
-    "schema, login keys to fill in) is a note, not done.\n"
-    "\n"
-    "  --storage  only the engine's check: for a copy, such as a backup\n"
-    "\n"
+    "schema, login keys to fill in) is a note, not done.\n",
+    {{"--storage", nullptr, "only the engine's check: for a copy, such as a backup"}},
     "Exit codes: 0 no problems (notes allowed), 1 problems found or the check\n"
     "failed, 2 wrong command line.\n",
     Run};

@@ -67,20 +67,15 @@ int CopyToFile(Database& from, const std::string& target) {
   }
 }
 
-int Run(const Context& context, const Args& args) {
-  std::string target;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool missing = false;
-    if (!TakeValue(args, i, "--to", target, missing))
-      return UsageError(kCopyCommand, "unexpected argument '" + args[i] + "'");
-    if (missing) return UsageError(kCopyCommand, "--to needs a database");
-  }
-  if (target.empty()) return UsageError(kCopyCommand, "say where to with --to");
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
+  const std::string target = in.Value("--to");
+  if (target.empty()) return in.Usage("say where to with --to");
   if (KeepsNothing(target)) return NoFileName("copy: --to", target);
 
-  DatabasePtr from = OpenExisting(context.dbPath);
+  Database& from = in.ExistingDb();
   try {
-    return IsServerLocation(target) ? CopyToServer(*from, target) : CopyToFile(*from, target);
+    return IsServerLocation(target) ? CopyToServer(from, target) : CopyToFile(from, target);
   } catch (const CopyTargetError& e) {
     return TargetFailed(target, e);
   } catch (const std::runtime_error& e) {
@@ -92,9 +87,9 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kCopyCommand{
-    "copy", "copy every table into a new file or an empty PostgreSQL database",
-    "Usage: vornal-cli [--db FROM] copy --to PATH|URI\n"
-    "\n"
+    "copy",
+    "copy every table into a new file or an empty PostgreSQL database",
+    {"[--db FROM] copy --to PATH|URI"},
     "Copies the people, the intervals, the settings, the intake ledger and the\n"
     "lines kept aside from the open database into a new database file (which\n"
     "must not exist) or a PostgreSQL database without rows (its tables are made\n"
@@ -105,8 +100,8 @@ const Command kCopyCommand{
     "later run removes what a killed one left). So an office moves from its\n"
     "base.mdb to a server, and back:\n"
     "\n"
-    "  vornal-cli --db base.mdb copy --to postgresql://db.example.org/vornal\n"
-    "\n"
+    "  vornal-cli --db base.mdb copy --to postgresql://db.example.org/vornal\n",
+    {{"--to", "PATH|URI", "the new file, or the server's database", "a database"}},
     "Exit codes: 0 copied, 1 failure (nothing is left in the target), 2 wrong\n"
     "command line.\n",
     Run};

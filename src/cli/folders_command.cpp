@@ -34,9 +34,8 @@ std::string PatternRemark(const std::string& value) {
   return "  (pattern: " + std::to_string(n) + (n == 1 ? " folder" : " folders") + " now)";
 }
 
-int ListFolders(const std::string& dbPath) {
-  DatabasePtr db = OpenOrCreate(dbPath);
-  const FolderSlots slots = LoadFolderSlots(*db);
+int ListFolders(Database& db) {
+  const FolderSlots slots = LoadFolderSlots(db);
   for (std::size_t i = 0; i < slots.size(); ++i) {
     const FolderSlot& slot = slots[i];
     if (!slot.enabled)
@@ -48,18 +47,17 @@ int ListFolders(const std::string& dbPath) {
   return kExitOk;
 }
 
-int QuietPeriod(const std::string& dbPath, const Args& args) {
-  if (args.size() > 2)
-    return UsageError(kFoldersCommand, "'folders quiet-period' takes at most one number");
-  DatabasePtr db = OpenOrCreate(dbPath);
+int QuietPeriod(Invocation& in) {
+  const std::vector<std::string>& args = in.Words();
+  if (args.size() > 2) return in.Usage("'folders quiet-period' takes at most one number");
+  Database& db = in.Db();
   if (args.size() == 2) {
     const auto seconds = ParseNumber(args[1]);
-    if (!seconds || *seconds < 0)
-      return UsageError(kFoldersCommand, "the quiet period is a number of seconds");
-    RequireRight(*db, Action::EditSettings);
-    SaveQuietPeriodSetting(*db, *seconds);
+    if (!seconds || *seconds < 0) return in.Usage("the quiet period is a number of seconds");
+    RequireRight(db, Action::EditSettings);
+    SaveQuietPeriodSetting(db, *seconds);
   }
-  std::printf("Quiet period: %d s\n", QuietPeriodSetting(*db));
+  std::printf("Quiet period: %d s\n", QuietPeriodSetting(db));
   return kExitOk;
 }
 
@@ -80,26 +78,26 @@ std::string StoredValue(std::string path) {
   return path;
 }
 
-int Run(const Context& context, const Args& args) {
-  if (args.empty() || (args[0] == "list" && args.size() == 1)) return ListFolders(context.dbPath);
+int Run(Invocation& in) {
+  const std::vector<std::string>& args = in.Words();
+  if (args.empty() || (args[0] == "list" && args.size() == 1)) return ListFolders(in.Db());
   const std::string& verb = args[0];
-  if (verb == "quiet-period") return QuietPeriod(context.dbPath, args);
+  if (verb == "quiet-period") return QuietPeriod(in);
   if (verb != "set" && verb != "clear" && verb != "add")
-    return UsageError(kFoldersCommand, "unknown folders action '" + verb + "'");
+    return in.Usage("unknown folders action '" + verb + "'");
   if (args.size() != (verb == "set" ? 3u : 2u))
-    return UsageError(kFoldersCommand, "wrong number of arguments for 'folders " + verb + "'");
+    return in.Usage("wrong number of arguments for 'folders " + verb + "'");
   int n = verb == "add" ? 0 : SlotNumber(args[1]);
   if (verb != "add" && !n)
-    return UsageError(kFoldersCommand, "slot must be a number from 1 to " +
-                                           std::to_string(kMaxFolderSlots) + ", not '" + args[1] +
-                                           "'");
+    return in.Usage("slot must be a number from 1 to " + std::to_string(kMaxFolderSlots) +
+                    ", not '" + args[1] + "'");
 
   const std::string path = verb == "clear" ? std::string() : StoredValue(args.back());
-  DatabasePtr db = OpenOrCreate(context.dbPath);
+  Database& db = in.Db();
   // Another desk may change the slots between the reading and the writing:
   // then they are read again (an added folder takes the next free slot).
   for (;;) {
-    const FolderSlots read = LoadFolderSlots(*db);
+    const FolderSlots read = LoadFolderSlots(db);
     FolderSlots slots = read;
     if (verb == "add") {
       const auto free = std::find_if(slots.begin(), slots.end(),
@@ -115,7 +113,7 @@ int Run(const Context& context, const Args& args) {
     slot.enabled = verb != "clear";
     slot.path = path;
     try {
-      if (SaveFolderSlots(*db, read, slots).empty()) break;
+      if (SaveFolderSlots(db, read, slots).empty()) break;
     } catch (const std::invalid_argument& e) {
       std::fprintf(stderr, "vornal-cli: %s Nothing changed.\n", e.what());
       return kExitFailure;
@@ -131,13 +129,12 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kFoldersCommand{
-    "folders", "list or change the working folders",
-    "Usage: vornal-cli [--db PATH] [--site NAME] folders [list]\n"
-    "       vornal-cli [--db PATH] [--site NAME] folders set N FOLDER|PATTERN\n"
-    "       vornal-cli [--db PATH] [--site NAME] folders add FOLDER|PATTERN\n"
-    "       vornal-cli [--db PATH] [--site NAME] folders clear N\n"
-    "       vornal-cli [--db PATH] folders quiet-period [SECONDS]\n"
-    "\n"
+    "folders",
+    "list or change the working folders",
+    {"[--db PATH] [--site NAME] folders [list]",
+     "[--db PATH] [--site NAME] folders set N FOLDER|PATTERN",
+     "[--db PATH] [--site NAME] folders add FOLDER|PATTERN",
+     "[--db PATH] [--site NAME] folders clear N", "[--db PATH] folders quiet-period [SECONDS]"},
     "Lists or changes the working folders of the site (--site, else\n"
     "VORNAL_SITE, else this machine's host name; 'vornal-cli sites' lists them)\n"
     "whose main.buf 'vornal-cli process' collects there: slots 1 to 9999 (the\n"
@@ -151,7 +148,8 @@ const Command kFoldersCommand{
     "its slot, so that desks changing other slots at the same time lose nothing.\n"
     "'quiet-period' shows or sets how long a claimed main.buf must stay\n"
     "unchanged before it is taken as final where file leases cannot tell\n"
-    "(default 600 seconds).\n"
+    "(default 600 seconds).\n",
+    {},
     "Exit codes: 0 success, 1 failure (database error), 2 wrong command line.\n",
     Run};
 

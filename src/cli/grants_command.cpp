@@ -14,49 +14,41 @@ extern const Command kGrantsCommand;
 
 namespace {
 
-int Run(const Context& context, const Args& args) {
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
   std::vector<RoleGrant> grants;
   // A collector's site follows it: --collector ROLE --site NAME.
   std::size_t sitesUpTo = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string value;
-    bool missing = false;
-    RoleGrant::Kind kind = RoleGrant::Kind::Viewer;
-    if (TakeValue(args, i, "--site", value, missing)) {
-      if (missing || !IsSiteName(value))
-        return UsageError(kGrantsCommand, "--site needs a site name");
+  for (const auto& [option, value] : in.Given()) {
+    if (option == "--site") {
+      if (!IsSiteName(value)) return in.Usage("--site needs a site name");
       if (sitesUpTo == grants.size())
-        return UsageError(kGrantsCommand, "--site names the site of the --collector before it");
+        return in.Usage("--site names the site of the --collector before it");
       for (; sitesUpTo < grants.size(); ++sitesUpTo)
         if (grants[sitesUpTo].kind == RoleGrant::Kind::Collector)
           grants[sitesUpTo].site = SiteName(value);
       continue;
     }
-    if (TakeValue(args, i, "--collector", value, missing))
-      kind = RoleGrant::Kind::Collector;
-    else if (TakeValue(args, i, "--operator", value, missing))
-      kind = RoleGrant::Kind::Operator;
-    else if (!TakeValue(args, i, "--viewer", value, missing))
-      return UsageError(kGrantsCommand, "unexpected argument '" + args[i] + "'");
-    if (missing || value.empty()) return UsageError(kGrantsCommand, args[i] + " needs a role");
+    if (value.empty()) return in.Usage(option + " needs a role");
+    const RoleGrant::Kind kind = option == "--collector"  ? RoleGrant::Kind::Collector
+                                 : option == "--operator" ? RoleGrant::Kind::Operator
+                                                          : RoleGrant::Kind::Viewer;
     grants.push_back({kind, value, {}});
   }
-  if (grants.empty())
-    return UsageError(kGrantsCommand, "name a --viewer, --collector or --operator role");
+  if (grants.empty()) return in.Usage("name a --viewer, --collector or --operator role");
   for (RoleGrant& grant : grants) {
     if (grant.kind != RoleGrant::Kind::Collector || !grant.site.empty()) continue;
     // The site of the run counts only when named (--site, VORNAL_SITE): the
     // host name of the owner's machine is rarely a collector's site.
     if (!SiteWasGiven())
-      return UsageError(kGrantsCommand,
-                        "name the site of collector '" + grant.role + "' with --site NAME");
+      return in.Usage("name the site of collector '" + grant.role + "' with --site NAME");
     grant.site = CurrentSite();
   }
-  DatabasePtr db = OpenExisting(context.dbPath);
+  Database& db = in.ExistingDb();
   std::string sql;
   try {
-    sql = RoleGrantsSql(*db, grants);
-    GrantRoles(*db, grants);
+    sql = RoleGrantsSql(db, grants);
+    GrantRoles(db, grants);
   } catch (const std::invalid_argument& e) {
     std::fprintf(stderr, "vornal-cli: grants: %s\n", e.what());
     return kExitFailure;
@@ -68,17 +60,16 @@ int Run(const Context& context, const Args& args) {
     return kExitFailure;
   }
   std::fputs(sql.c_str(), stdout);
-  std::printf("Granted on %s.\n", db->Description().c_str());
+  std::printf("Granted on %s.\n", db.Description().c_str());
   return kExitOk;
 }
 
 }  // namespace
 
 const Command kGrantsCommand{
-    "grants", "give viewer, collector and operator roles only what they need",
-    "Usage: vornal-cli --db URI grants [--viewer ROLE] [--collector ROLE --site NAME]\n"
-    "                                  [--operator ROLE]\n"
-    "\n"
+    "grants",
+    "give viewer, collector and operator roles only what they need",
+    {"--db URI grants [--viewer ROLE] [--collector ROLE --site NAME] [--operator ROLE]"},
     "On a PostgreSQL database whose tables are made, run by their owner: gives\n"
     "each role what its work needs and no more. A viewer reads (the statistics\n"
     "window, 'tree', 'stats', 'people', 'status'). A collector of a site (named\n"
@@ -94,7 +85,13 @@ const Command kGrantsCommand{
     "(has_table_privilege) before it commits: run by anyone but the owner of\n"
     "the tables, or when a grant did not take, nothing is granted and the\n"
     "reason is said. On success prints the statements it ran. Run it again\n"
-    "after an update that adds tables.\n"
+    "after an update that adds tables.\n",
+    {{"--viewer", "ROLE", "a role that reads", "a role", nullptr, true},
+     {"--collector", "ROLE", "a role that also collects, for the --site after it", "a role",
+      nullptr, true},
+     {"--site", "NAME", "the site of the collectors before it", "a site name", nullptr, true},
+     {"--operator", "ROLE", "a role that also changes people and settings", "a role", nullptr,
+      true}},
     "Exit codes: 0 granted, 1 nothing granted, 2 wrong command line.\n",
     Run};
 

@@ -9,9 +9,37 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "store/role_grants.h"
 #include "store/sites.h"
+
+namespace vornal::cli {
+
+extern const Command kFoldersCommand;
+extern const Command kProcessCommand;
+extern const Command kRejectedCommand;
+extern const Command kSitesCommand;
+extern const Command kPeopleCommand;
+extern const Command kTreeCommand;
+extern const Command kStatsCommand;
+extern const Command kStatusCommand;
+extern const Command kTimesheetCommand;
+extern const Command kSheetsCommand;
+extern const Command kCopyCommand;
+extern const Command kGrantsCommand;
+extern const Command kBackupCommand;
+extern const Command kCheckCommand;
+
+const std::vector<const Command*>& Commands() {
+  static const std::vector<const Command*> commands{
+      &kFoldersCommand, &kSitesCommand,  &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
+      &kPeopleCommand,  &kTreeCommand,   &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
+      &kCopyCommand,    &kGrantsCommand, &kBackupCommand,  &kCheckCommand};
+  return commands;
+}
+
+}  // namespace vornal::cli
 
 namespace {
 
@@ -44,32 +72,25 @@ void PrintOverview(std::FILE* out) {
       out);
 }
 
-// A command's arguments read as options: whether help is asked for (-h or
-// --help where no option takes it as its value), and the first option given
-// twice.
-struct Scan {
-  bool help = false;
-  std::string repeated;
+// The options before the command.
+const std::vector<Option> kGlobalOptions = {
+    {"--db", "PATH|URI", "the database", "a database file or URI, then a command"},
+    {"--site", "NAME", "this machine's site", "a name"},
+    {"--version", nullptr, "print the version"},
 };
 
-Scan ScanArgs(std::string_view command, const Args& args) {
-  Scan scan;
-  std::vector<std::string> seen;
-  for (std::size_t i = 0; i < args.size(); ++i) {
+// Where the command word is: after the options before it and their values.
+std::size_t CommandAt(const std::vector<std::string>& args) {
+  std::size_t i = 0;
+  for (; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      scan.help = true;
-      continue;
-    }
-    if (!arg.starts_with("--")) continue;
-    const std::string option = arg.substr(0, arg.find('='));
-    if (scan.repeated.empty() && !MayRepeat(command, option) &&
-        std::find(seen.begin(), seen.end(), option) != seen.end())
-      scan.repeated = option;
-    seen.push_back(option);
-    if (option == arg && TakesValue(command, option)) ++i;
+    if (arg == "--db" || arg == "--site")
+      ++i;
+    else if (!arg.starts_with("--db=") && !arg.starts_with("--site=") && arg != "--version" &&
+             arg != "--help" && arg != "-h")
+      break;
   }
-  return scan;
+  return std::min(i, args.size());
 }
 
 // The exit code once the standard output is written out: a failed write is
@@ -91,53 +112,34 @@ std::string SiteNameProblem(const std::string& site) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Context context{vornal::DatabaseLocation()};
-  bool dbGiven = false;
-  bool siteGiven = false;
-  int i = 1;
-  for (; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--db" || arg.starts_with("--db=")) {
-      if (dbGiven) {
-        std::fputs("vornal-cli: --db is given twice\n", stderr);
-        return kExitUsage;
-      }
-      dbGiven = true;
-      if (arg != "--db") {
-        context.dbPath = arg.substr(5);
-      } else if (i + 1 < argc) {
-        context.dbPath = argv[++i];
-      } else {
-        std::fputs("vornal-cli: --db needs a database file or URI, then a command\n", stderr);
-        return kExitUsage;
-      }
-    } else if (arg == "--site" || arg.starts_with("--site=")) {
-      if (siteGiven) {
-        std::fputs("vornal-cli: --site is given twice\n", stderr);
-        return kExitUsage;
-      }
-      siteGiven = true;
-      if (arg == "--site" && i + 1 >= argc) {
-        std::fputs("vornal-cli: --site needs a name\n", stderr);
-        return kExitUsage;
-      }
-      const std::string site = arg == "--site" ? argv[++i] : arg.substr(7);
-      if (!vornal::IsSiteName(site)) {
-        std::fprintf(stderr, "vornal-cli: %s\n", SiteNameProblem(site).c_str());
-        return kExitUsage;
-      }
-      vornal::SetCurrentSite(site);
-    } else if (arg == "--help" || arg == "-h") {
-      PrintOverview(stdout);
-      return Finish(kExitOk);
-    } else if (arg == "--version") {
+  const std::vector<std::string> all(argv + 1, argv + argc);
+  const std::size_t at = CommandAt(all);
+  const ParsedArgs global =
+      ParseArgs(kGlobalOptions, std::vector<std::string>(all.begin(), all.begin() + at));
+  if (!global.problem.empty()) {
+    std::fprintf(stderr, "vornal-cli: %s\n", global.problem.c_str());
+    return kExitUsage;
+  }
+  if (global.help) {
+    PrintOverview(stdout);
+    return Finish(kExitOk);
+  }
+  std::string location = vornal::DatabaseLocation();
+  for (const auto& [name, value] : global.given) {
+    if (name == "--version") {
       std::printf("vornal-cli %s\n", VORNAL_VERSION);
       return Finish(kExitOk);
-    } else {
-      break;
+    }
+    if (name == "--db") location = value;
+    if (name == "--site") {
+      if (!vornal::IsSiteName(value)) {
+        std::fprintf(stderr, "vornal-cli: %s\n", SiteNameProblem(value).c_str());
+        return kExitUsage;
+      }
+      vornal::SetCurrentSite(value);
     }
   }
-  if (i >= argc) {
+  if (at >= all.size()) {
     PrintOverview(stderr);
     return kExitUsage;
   }
@@ -146,28 +148,28 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vornal-cli: VORNAL_SITE: %s\n", SiteNameProblem(site).c_str());
     return kExitUsage;
   }
-  if (KeepsNothing(context.dbPath)) return NoFileName("--db", context.dbPath);
-  const std::string word = argv[i++];
-  const Args args(argv + i, argv + argc);
+  if (KeepsNothing(location)) return NoFileName("--db", location);
+  const std::string& word = all[at];
   for (const Command* command : Commands()) {
     if (word != command->name) continue;
-    const Scan scan = ScanArgs(word, args);
-    if (scan.help) {
-      std::fputs(command->usage, stdout);
+    ParsedArgs args =
+        ParseArgs(command->options, std::vector<std::string>(all.begin() + at + 1, all.end()));
+    if (args.help) {
+      WriteOut(HelpText(*command));
       return Finish(kExitOk);
     }
-    if (!scan.repeated.empty()) return UsageError(*command, scan.repeated + " is given twice");
+    if (!args.problem.empty()) return UsageError(*command, args.problem);
+    Invocation invocation(*command, location, std::move(args));
     try {
-      return Finish(command->run(context, args));
+      return Finish(command->run(invocation));
     } catch (const vornal::MissingRight& e) {
       std::fprintf(stderr, "vornal-cli: %s: %s\n",
-                   Escaped(vornal::DisplayLocation(context.dbPath)).c_str(),
-                   Escaped(e.what()).c_str());
+                   Escaped(vornal::DisplayLocation(location)).c_str(), Escaped(e.what()).c_str());
       return Finish(kExitFailure);
     } catch (const vornal::StoreError& e) {
-      std::fprintf(stderr, "vornal-cli: %s: database error %d: %s\n",
-                   Escaped(vornal::DisplayLocation(context.dbPath)).c_str(), e.Code(),
-                   Escaped(e.what()).c_str());
+      std::fprintf(stderr, "vornal-cli: %s: %s\n",
+                   Escaped(vornal::DisplayLocation(location)).c_str(),
+                   Escaped(DatabaseErrorText(e)).c_str());
       return Finish(kExitFailure);
     } catch (const std::bad_alloc&) {
       std::fputs("vornal-cli: out of memory\n", stderr);

@@ -10,12 +10,13 @@
 #include <optional>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "exchange/people_csv.h"
 #include "stats/period_queries.h"
 #include "store/output_file.h"
 #include "store/role_grants.h"
-#include "store/visible_text.h"
+#include "text/visible_text.h"
 
 namespace vornal::cli {
 
@@ -24,7 +25,7 @@ extern const Command kPeopleCommand;
 namespace {
 
 std::string Shown(std::int64_t id, const PersonValues& person) {
-  return Escaped(PersonListText({id, person.name, person.login}));
+  return Escaped(PersonText(id, person.name, person.login));
 }
 
 constexpr PersonField kPersonFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
@@ -36,46 +37,34 @@ int Fail(const std::string& message) {
   return kExitFailure;
 }
 
-std::optional<std::int64_t> IdAt(const Args& args, std::size_t at) {
-  if (at >= args.size()) return std::nullopt;
-  return ParseId(args[at]);
+std::optional<std::int64_t> IdAt(const std::vector<std::string>& words, std::size_t at) {
+  if (at >= words.size()) return std::nullopt;
+  return ParseId(words[at]);
 }
 
-// What `set` was given besides the fields.
-struct SetOptions {
-  bool force = false;
-  std::optional<std::int64_t> ifVersion;  // --if-version: the version the values were read at
-  std::vector<PersonField> given;
+// The fields given, and which.
+struct GivenFields {
+  PersonValues values;
+  std::vector<PersonField> fields;
 };
 
-// Takes the field options from args[from] on into `person`, the others
-// into `options`. Returns a usage problem, empty when there is none.
-std::string TakeFields(const Args& args, std::size_t from, PersonValues& person,
-                       SetOptions& options) {
-  for (std::size_t i = from; i < args.size(); ++i) {
-    if (args[i] == "--force") {
-      options.force = true;
-      continue;
-    }
-    std::string version;
-    bool taken = false, missing = false;
-    if (TakeValue(args, i, "--if-version", version, missing)) {
-      const std::optional<int> number = missing ? std::nullopt : ParseNumber(version);
-      if (!number || *number < 1) return "--if-version needs the version 'people show' gave";
-      options.ifVersion = *number;
-      continue;
-    }
-    for (const PersonField field : kPersonFields) {
-      const std::string option = "--" + std::string(PersonColumn(field));
-      if (!TakeValue(args, i, option, FieldValue(person, field), missing)) continue;
-      if (missing) return args[i] + " needs a value";
-      options.given.push_back(field);
-      taken = true;
-      break;
-    }
-    if (!taken) return "unexpected argument '" + args[i] + "'";
+GivenFields TakeFields(const Invocation& in) {
+  GivenFields given;
+  for (const PersonField field : kPersonFields) {
+    const std::string option = "--" + std::string(PersonColumn(field));
+    if (!in.Has(option)) continue;
+    FieldValue(given.values, field) = in.Value(option);
+    given.fields.push_back(field);
   }
-  return {};
+  return given;
+}
+
+// The version --if-version gives, or a usage problem.
+std::optional<std::int64_t> IfVersion(const Invocation& in, std::string& problem) {
+  if (!in.Has("--if-version")) return std::nullopt;
+  const std::optional<int> number = ParseNumber(in.Value("--if-version"));
+  if (!number || *number < 1) problem = "--if-version needs the version 'people show' gave";
+  return number;
 }
 
 // As an import checks a file's fields: nothing that could steer a terminal
@@ -101,7 +90,7 @@ int Add(Database& db, const PersonValues& person, bool force) {
   if (const std::optional<LoginOwner> owner = FindLoginOwner(db, person.login, std::nullopt);
       owner && !force)
     return Fail("login '" + Escaped(person.login) + "' already belongs to " +
-                Escaped(PersonListText({owner->id, owner->name, owner->login})) +
+                Escaped(PersonText(owner->id, owner->name, owner->login)) +
                 "; give --force to save it all the same");
   const std::int64_t id = InsertPerson(db, person);
   transaction.Commit();
@@ -118,61 +107,61 @@ std::string ConflictText(const std::vector<FieldConflict>& conflicts) {
   return text;
 }
 
-int Add(const Context& context, const Args& args) {
-  PersonValues person;
-  SetOptions options;
-  if (const std::string problem = TakeFields(args, 1, person, options); !problem.empty())
-    return UsageError(kPeopleCommand, problem);
-  if (options.ifVersion) return UsageError(kPeopleCommand, "--if-version goes with set");
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  return Add(*db, person, options.force);
+int Add(Invocation& in) {
+  if (in.Words().size() > 1) return in.Usage("unexpected argument '" + in.Words()[1] + "'");
+  std::string problem;
+  IfVersion(in, problem);
+  if (!problem.empty()) return in.Usage(problem);
+  if (in.Has("--if-version")) return in.Usage("--if-version goes with set");
+  return Add(in.Db(), TakeFields(in).values, in.Has("--force"));
 }
 
 // Changes the fields given, after the editor's checks. Only those fields
 // are written, so that another desk's change of the others stays. With
 // --if-version, a given field another desk changed since that version is
 // not overwritten unless forced.
-int Set(const Context& context, const Args& args) {
-  const std::optional<std::int64_t> id = IdAt(args, 1);
-  if (!id) return UsageError(kPeopleCommand, "set needs the ID of a person");
-  PersonValues given;
-  SetOptions options;
-  if (const std::string problem = TakeFields(args, 2, given, options); !problem.empty())
-    return UsageError(kPeopleCommand, problem);
-  if (const std::optional<std::string> problem = TextProblem(given, options.given))
-    return Fail(*problem);
-  const DatabasePtr db = OpenExisting(context.dbPath);
-  RequireRight(*db, Action::EditPeople);
+int Set(Invocation& in) {
+  const std::optional<std::int64_t> id = IdAt(in.Words(), 1);
+  if (!id) return in.Usage("set needs the ID of a person");
+  if (in.Words().size() > 2) return in.Usage("unexpected argument '" + in.Words()[2] + "'");
+  std::string problem;
+  const std::optional<std::int64_t> ifVersion = IfVersion(in, problem);
+  if (!problem.empty()) return in.Usage(problem);
+  const bool force = in.Has("--force");
+  const GivenFields given = TakeFields(in);
+  if (const std::optional<std::string> text = TextProblem(given.values, given.fields))
+    return Fail(*text);
+  Database& db = in.ExistingDb();
+  RequireRight(db, Action::EditPeople);
   const auto gone = [&id] { return Fail("there is no person with ID " + std::to_string(*id)); };
-  std::optional<StoredPerson> read = ReadStoredPerson(*db, *id);
+  std::optional<StoredPerson> read = ReadStoredPerson(db, *id);
   if (!read) return gone();
   PersonValues person = read->values;
-  for (const PersonField field : options.given)
-    FieldValue(person, field) = FieldValue(given, field);
-  if (const std::optional<PersonProblem> problem = CheckPerson(person))
-    return Fail(DescribePersonProblem(*problem));
-  if (const std::optional<LoginOwner> owner = FindLoginOwner(*db, person.login, id);
-      owner && !options.force)
+  for (const PersonField field : given.fields)
+    FieldValue(person, field) = FieldValue(given.values, field);
+  if (const std::optional<PersonProblem> check = CheckPerson(person))
+    return Fail(DescribePersonProblem(*check));
+  if (const std::optional<LoginOwner> owner = FindLoginOwner(db, person.login, id); owner && !force)
     return Fail("login '" + Escaped(person.login) + "' already belongs to " +
-                Escaped(PersonListText({owner->id, owner->name, owner->login})) +
+                Escaped(PersonText(owner->id, owner->name, owner->login)) +
                 "; give --force to save it all the same");
-  if (options.ifVersion && *options.ifVersion != read->version && !options.force) {
+  if (ifVersion && *ifVersion != read->version && !force) {
     // What that version held is gone: any field given may have been changed
     // since. Each is shown as it is now beside the value given.
     std::vector<FieldConflict> shown;
-    for (const PersonField field : options.given)
+    for (const PersonField field : given.fields)
       if (FieldValue(read->values, field) != FieldValue(person, field))
         shown.push_back({field, FieldValue(read->values, field), FieldValue(person, field)});
     if (!shown.empty())
       return Fail("person " + std::to_string(*id) + " was changed at another desk since version " +
-                  std::to_string(*options.ifVersion) + " (now " + std::to_string(read->version) +
+                  std::to_string(*ifVersion) + " (now " + std::to_string(read->version) +
                   "): " + ConflictText(shown) + "; nothing saved; give --force to save yours");
   }
   for (;;) {
-    const PersonSave save = SavePerson(*db, *id, *read, person);
+    const PersonSave save = SavePerson(db, *id, *read, person);
     if (save.outcome == PersonSave::Outcome::Saved) break;
     if (save.outcome == PersonSave::Outcome::Gone) return gone();
-    if (!options.force)
+    if (!force)
       return Fail("person " + std::to_string(*id) + " was changed at another desk meanwhile: " +
                   ConflictText(save.conflicts) + "; nothing saved; give --force to save yours");
     read = save.current;
@@ -182,11 +171,10 @@ int Set(const Context& context, const Args& args) {
   return kExitOk;
 }
 
-int Show(const Context& context, const Args& args) {
-  const std::optional<std::int64_t> id = IdAt(args, 1);
-  if (!id || args.size() > 2) return UsageError(kPeopleCommand, "show needs one person's ID");
-  const DatabasePtr db = OpenExisting(context.dbPath);
-  const std::optional<StoredPerson> person = ReadStoredPerson(*db, *id);
+int Show(Invocation& in) {
+  const std::optional<std::int64_t> id = IdAt(in.Words(), 1);
+  if (!id || in.Words().size() > 2) return in.Usage("show needs one person's ID");
+  const std::optional<StoredPerson> person = ReadStoredPerson(in.ExistingDb(), *id);
   if (!person) return Fail("there is no person with ID " + std::to_string(*id));
   std::string out = "id: " + std::to_string(*id) + "\n";
   for (const PersonField field : kPersonFields)
@@ -197,16 +185,16 @@ int Show(const Context& context, const Args& args) {
   return kExitOk;
 }
 
-int Remove(const Context& context, const Args& args) {
-  const std::optional<std::int64_t> id = IdAt(args, 1);
-  if (!id || args.size() > 2) return UsageError(kPeopleCommand, "remove needs one person's ID");
-  const DatabasePtr db = OpenExisting(context.dbPath);
-  RequireRight(*db, Action::EditPeople);
-  Transaction transaction(*db);
-  const std::optional<PersonValues> person = ReadPerson(*db, *id);
-  if (!person || DeletePerson(*db, *id) != 1)
+int Remove(Invocation& in) {
+  const std::optional<std::int64_t> id = IdAt(in.Words(), 1);
+  if (!id || in.Words().size() > 2) return in.Usage("remove needs one person's ID");
+  Database& db = in.ExistingDb();
+  RequireRight(db, Action::EditPeople);
+  Transaction transaction(db);
+  const std::optional<PersonValues> person = ReadPerson(db, *id);
+  if (!person || DeletePerson(db, *id) != 1)
     return Fail("there is no person with ID " + std::to_string(*id));
-  const std::int64_t rows = CountWorkRows(*db, person->login);
+  const std::int64_t rows = CountWorkRows(db, person->login);
   transaction.Commit();
   // As the window's delete: the person goes, the work rows stay.
   std::printf("Removed %s; the %lld work %s of the login '%s' stay.\n", Shown(*id, *person).c_str(),
@@ -238,15 +226,16 @@ std::optional<std::string> ReadWhole(const std::string& path, std::string& text)
   }
 }
 
-int Import(const Context& context, const Args& args) {
-  if (args.size() != 2) return UsageError(kPeopleCommand, "import needs one CSV file");
+int Import(Invocation& in) {
+  if (in.Words().size() != 2) return in.Usage("import needs one CSV file");
+  const std::string& file = in.Words()[1];
   std::string text;
-  if (const std::optional<std::string> problem = ReadWhole(args[1], text)) return Fail(*problem);
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  RequireRight(*db, Action::EditPeople);
-  const PeopleImport result = ImportPeople(*db, text);
+  if (const std::optional<std::string> problem = ReadWhole(file, text)) return Fail(*problem);
+  Database& db = in.Db();
+  RequireRight(db, Action::EditPeople);
+  const PeopleImport result = ImportPeople(db, text);
   for (const ImportProblem& problem : result.problems)
-    std::fprintf(stderr, "%s: line %d: %s\n", Escaped(args[1]).c_str(), problem.line,
+    std::fprintf(stderr, "%s: line %d: %s\n", Escaped(file).c_str(), problem.line,
                  Escaped(problem.message).c_str());
   if (!result.problems.empty())
     return Fail("nobody imported: " + std::to_string(result.problems.size()) +
@@ -255,19 +244,15 @@ int Import(const Context& context, const Args& args) {
   return kExitOk;
 }
 
-int Export(const Context& context, const Args& args) {
+int Export(Invocation& in) {
   std::string file;
-  bool bom = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--bom")
-      bom = true;
-    else if (file.empty() && !args[i].starts_with("--"))
-      file = args[i];
-    else
-      return UsageError(kPeopleCommand, "unexpected argument '" + args[i] + "'");
+  for (std::size_t i = 1; i < in.Words().size(); ++i) {
+    const std::string& word = in.Words()[i];
+    if (!file.empty() || word.starts_with("--"))
+      return in.Usage("unexpected argument '" + word + "'");
+    file = word;
   }
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  const std::string text = ExportPeople(*db, bom);
+  const std::string text = ExportPeople(in.Db(), in.Has("--bom"));
   if (file.empty()) {
     // The file as it is for a program; shown safely on a terminal.
     WriteOut(StdoutIsTerminal() ? VisibleLines(text) : text);
@@ -281,44 +266,39 @@ int Export(const Context& context, const Args& args) {
   return kExitOk;
 }
 
-int Run(const Context& context, const Args& args) {
-  if (args.empty()) {
-    const DatabasePtr db = OpenOrCreate(context.dbPath);
-    for (const PersonEntry& person : ListPeople(*db))
-      std::printf("%s\n", Escaped(PersonListText(person)).c_str());
+int Run(Invocation& in) {
+  if (in.Words().empty()) {
+    for (const PersonEntry& person : ListPeople(in.Db()))
+      std::printf("%s\n", Escaped(PersonText(person.id, person.name, person.login)).c_str());
     return kExitOk;
   }
-  const std::string& verb = args[0];
-  if (verb == "add") return Add(context, args);
-  if (verb == "set") return Set(context, args);
-  if (verb == "show") return Show(context, args);
-  if (verb == "remove") return Remove(context, args);
-  if (verb == "import") return Import(context, args);
-  if (verb == "export") return Export(context, args);
-  return UsageError(kPeopleCommand, "unexpected argument '" + verb + "'");
+  const std::string& verb = in.Words()[0];
+  if (verb == "add") return Add(in);
+  if (verb == "set") return Set(in);
+  if (verb == "show") return Show(in);
+  if (verb == "remove") return Remove(in);
+  if (verb == "import") return Import(in);
+  if (verb == "export") return Export(in);
+  return in.Usage("unexpected argument '" + verb + "'");
 }
 
 }  // namespace
 
 const Command kPeopleCommand{
-    "people", "list, add, change, remove, import and export people",
-    "Usage: vornal-cli [--db PATH] people\n"
-    "       vornal-cli [--db PATH] people add --name NAME --login LOGIN [FIELDS] [--force]\n"
-    "       vornal-cli [--db PATH] people show ID\n"
-    "       vornal-cli [--db PATH] people set ID [FIELDS] [--if-version V] [--force]\n"
-    "       vornal-cli [--db PATH] people remove ID\n"
-    "       vornal-cli [--db PATH] people import FILE.csv\n"
-    "       vornal-cli [--db PATH] people export [FILE.csv] [--bom]\n"
-    "\n"
+    "people",
+    "list, add, change, remove, import and export people",
+    {"[--db PATH] people", "[--db PATH] people add --name NAME --login LOGIN [FIELDS] [--force]",
+     "[--db PATH] people show ID", "[--db PATH] people set ID [FIELDS] [--if-version V] [--force]",
+     "[--db PATH] people remove ID", "[--db PATH] people import FILE.csv",
+     "[--db PATH] people export [FILE.csv] [--bom]"},
     "Without a word, lists the people in ID order, one a line, as the statistics\n"
     "window lists them: \"3. Петров Пётр (petrov)\".\n"
     "\n"
-    "FIELDS: --name, --login, --age, --profession, --photo, --phone, --email,\n"
-    "each with its value. add and set check the values as the person editor\n"
-    "does (name and login not empty, no value longer than its column) and as\n"
-    "an import does (UTF-8 without control characters such as line ends), and\n"
-    "refuse a login that another person has (compared without regard to letter\n"
-    "case) unless --force is given.\n"
+    "add and set check the values as the person editor does (name and login not\n"
+    "empty, no value longer than its column) and as an import does (UTF-8\n"
+    "without control characters such as line ends), and refuse a login that\n"
+    "another person has (compared without regard to letter case) unless --force\n"
+    "is given.\n"
     "\n"
     "show prints one person's fields, one a line (\"phone: 555-12-34\"), and the\n"
     "version of the record, which every change moves on. set changes only the\n"
@@ -344,9 +324,21 @@ const Command kPeopleCommand{
     "whole or not at all, never over the database) or to the standard output,\n"
     "escaped when that is a terminal (a value a spreadsheet would take for a\n"
     "formula, also after blanks, gets an apostrophe in front, which import\n"
-    "takes off again).\n"
-    "  --bom   begin with a UTF-8 byte-order mark (for Excel)\n"
-    "\n"
+    "takes off again).\n",
+    {{"--name", "NAME", "the person's name (FIELDS: add, set)", "a value", "add set"},
+     {"--login", "LOGIN", "the login the client writes", "a value", "add set"},
+     {"--age", "AGE", "the person's age, as text", "a value", "add set"},
+     {"--profession", "TEXT", "the person's profession", "a value", "add set"},
+     {"--photo", "FILE", "a picture of the person", "a value", "add set"},
+     {"--phone", "TEXT", "a telephone number", "a value", "add set"},
+     {"--email", "TEXT", "an e-mail address", "a value", "add set"},
+     {"--force", nullptr,
+      "save a login another person has all the same; with --if-version, save over another desk's "
+      "change",
+      "", "add set"},
+     {"--if-version", "V", "set: only while the person is at version V",
+      "the version 'people show' gave", "add set"},
+     {"--bom", nullptr, "export: begin with a UTF-8 byte-order mark (for Excel)", "", "export"}},
     "Exit codes: 0 done, 1 refused or failed (nothing changed), 2 wrong command\n"
     "line.\n",
     Run};

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "intake/folder_sweep.h"
 #include "store/role_grants.h"
@@ -78,19 +79,15 @@ class Report {
   bool m_any = false;
 };
 
-int Run(const Context& context, const Args& args) {
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
   SweepOptions options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string value;
-    bool missing = false;
-    if (!TakeValue(args, i, "--quiet-period", value, missing))
-      return UsageError(kProcessCommand, "unexpected argument '" + args[i] + "'");
-    const auto seconds = missing ? std::nullopt : ParseNumber(value);
-    if (!seconds || *seconds < 0)
-      return UsageError(kProcessCommand, "--quiet-period needs a number of seconds");
+  if (in.Has("--quiet-period")) {
+    const auto seconds = ParseNumber(in.Value("--quiet-period"));
+    if (!seconds || *seconds < 0) return in.Usage("--quiet-period needs a number of seconds");
     options.quietPeriod = *seconds;
   }
-  DatabasePtr db = OpenOrCreate(context.dbPath);
+  Database& db = in.Db();
   Report report;
   options.folderDone = [&report](const FolderSummary& folder) { report.Folder(folder); };
   options.slotNote = [&report](const SlotNote& note) { report.Note(note); };
@@ -111,7 +108,7 @@ int Run(const Context& context, const Args& args) {
     return kExitPartial;
   };
   try {
-    summary = ProcessFolders(*db, options);
+    summary = ProcessFolders(db, options);
   } catch (const MissingRight&) {
     throw;  // refused before any file was touched
   } catch (const DatabaseReplaced& e) {
@@ -123,7 +120,7 @@ int Run(const Context& context, const Args& args) {
     return kExitFailure;
   } catch (const StoreError& e) {
     std::fprintf(stderr, "vornal-cli: the file being read is left whole for the next run\n");
-    return stopped("database error " + std::to_string(e.Code()) + ": " + e.what());
+    return stopped(DatabaseErrorText(e));
   } catch (const std::system_error& e) {
     return stopped(std::string("a file error: ") + Escaped(e.what()));
   }
@@ -132,7 +129,7 @@ int Run(const Context& context, const Args& args) {
     // A collector whose site was renamed (a new host name) finds no folders
     // while the database holds other sites'.
     std::string others;
-    for (const SiteInfo& site : ListSites(*db))
+    for (const SiteInfo& site : ListSites(db))
       if (site.name != CurrentSite() && site.folders > 0)
         others += (others.empty() ? "" : ", ") + Escaped(site.name);
     if (!others.empty())
@@ -147,9 +144,9 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kProcessCommand{
-    "process", "collect and apply every working folder's main.buf",
-    "Usage: vornal-cli [--db PATH] [--site NAME] process [--quiet-period SECONDS]\n"
-    "\n"
+    "process",
+    "collect and apply every working folder's main.buf",
+    {"[--db PATH] [--site NAME] process [--quiet-period SECONDS]"},
     "Collects the main.buf of every working folder of the site (--site, else\n"
     "VORNAL_SITE, else this machine's host name), in slot order (the folders\n"
     "a pattern matches in byte order, a folder named twice once): claims it by\n"
@@ -165,12 +162,11 @@ const Command kProcessCommand{
     "within a folder, older files go first. Lines that are no event, or dated\n"
     "before 1990 or more than a day ahead, are kept aside ('vornal-cli\n"
     "rejected'); blank lines and events applied before are only counted. Prints\n"
-    "each folder's result as it is done.\n"
-    "\n"
-    "  --quiet-period SECONDS  for this run, instead of the setting (default 600;\n"
-    "                          'vornal-cli folders quiet-period' sets it); 0 takes\n"
-    "                          every file as final at once\n"
-    "\n"
+    "each folder's result as it is done.\n",
+    {{"--quiet-period", "SECONDS",
+      "for this run, instead of the setting (default 600; 'vornal-cli folders quiet-period' sets "
+      "it); 0 takes every file as final at once",
+      "a number of seconds"}},
     "Exit codes: 0 every main.buf collected (some may wait, as said), 1 failure\n"
     "before anything was applied (database or file error; message on stderr),\n"
     "2 wrong command line, 3 partial: a main.buf could not be collected (a note\n"

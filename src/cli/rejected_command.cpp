@@ -3,9 +3,10 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "intake/rejected_lines.h"
-#include "stats/csv.h"
+#include "text/csv.h"
 
 namespace vornal::cli {
 
@@ -59,57 +60,39 @@ std::optional<std::pair<DateTime, DateTime>> ParseDates(const std::string& text)
   return std::pair{*first, *last};
 }
 
-int Run(const Context& context, const Args& args) {
-  bool csv = false, retry = false, clear = false;
-  std::string beforeText, acceptText;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool missing = false;
-    if (TakeValue(args, i, "--before", beforeText, missing)) {
-      if (missing) return UsageError(kRejectedCommand, "--before needs a date (YYYY-MM-DD)");
-    } else if (TakeValue(args, i, "--accept", acceptText, missing)) {
-      if (missing)
-        return UsageError(kRejectedCommand, "--accept needs dates (YYYY-MM-DD..YYYY-MM-DD)");
-    } else if (args[i] == "--csv") {
-      csv = true;
-    } else if (args[i] == "--retry") {
-      retry = true;
-    } else if (args[i] == "--clear") {
-      clear = true;
-    } else {
-      return UsageError(kRejectedCommand, "unexpected argument '" + args[i] + "'");
-    }
-  }
-  if (csv + retry + clear > 1)
-    return UsageError(kRejectedCommand, "--csv, --retry and --clear go one at a time");
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
+  const bool csv = in.Has("--csv"), retry = in.Has("--retry"), clear = in.Has("--clear");
+  const std::string beforeText = in.Value("--before"), acceptText = in.Value("--accept");
+  if (csv + retry + clear > 1) return in.Usage("--csv, --retry and --clear go one at a time");
   std::optional<DateTime> before;
   if (!beforeText.empty()) {
     before = beforeText.size() == 10 ? DateTime::FromIso(beforeText) : std::nullopt;
-    if (!before) return UsageError(kRejectedCommand, "--before needs a date (YYYY-MM-DD)");
-    if (!clear) return UsageError(kRejectedCommand, "--before goes with --clear");
+    if (!before) return in.Usage("--before needs a date (YYYY-MM-DD)");
+    if (!clear) return in.Usage("--before goes with --clear");
   }
   RetryOptions options;
   if (!acceptText.empty()) {
     options.acceptDates = ParseDates(acceptText);
-    if (!options.acceptDates)
-      return UsageError(kRejectedCommand, "--accept needs dates (YYYY-MM-DD..YYYY-MM-DD)");
-    if (!retry) return UsageError(kRejectedCommand, "--accept goes with --retry");
+    if (!options.acceptDates) return in.Usage("--accept needs dates (YYYY-MM-DD..YYYY-MM-DD)");
+    if (!retry) return in.Usage("--accept goes with --retry");
   }
-  DatabasePtr db = OpenOrCreate(context.dbPath);
+  Database& db = in.Db();
   if (retry) {
-    const RetrySummary summary = RetryRejected(*db, options);
+    const RetrySummary summary = RetryRejected(db, options);
     std::printf("%lld line%s applied, ", static_cast<long long>(summary.applied),
                 summary.applied == 1 ? "" : "s");
     if (summary.before)
       std::printf("%lld applied before (taken out), ", static_cast<long long>(summary.before));
     std::printf("%lld still kept aside.\n", static_cast<long long>(summary.kept));
   } else if (clear) {
-    const std::int64_t forgotten = ClearRejected(*db, before);
+    const std::int64_t forgotten = ClearRejected(db, before);
     std::printf("%lld line%s forgotten.\n", static_cast<long long>(forgotten),
                 forgotten == 1 ? "" : "s");
   } else if (csv) {
-    PrintCsv(ListRejected(*db));
+    PrintCsv(ListRejected(db));
   } else {
-    PrintList(ListRejected(*db));
+    PrintList(ListRejected(db));
   }
   return kExitOk;
 }
@@ -117,33 +100,37 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kRejectedCommand{
-    "rejected", "list, retry or forget the lines kept aside by process",
-    "Usage: vornal-cli [--db PATH] rejected [--csv]\n"
-    "       vornal-cli [--db PATH] rejected --retry [--accept YYYY-MM-DD[..YYYY-MM-DD]]\n"
-    "       vornal-cli [--db PATH] rejected --clear [--before YYYY-MM-DD]\n"
-    "\n"
+    "rejected",
+    "list, retry or forget the lines kept aside by process",
+    {"[--db PATH] rejected [--csv]",
+     "[--db PATH] rejected --retry [--accept YYYY-MM-DD[..YYYY-MM-DD]]",
+     "[--db PATH] rejected --clear [--before YYYY-MM-DD]"},
     "'process' keeps aside every line of a main.buf it cannot apply (unknown\n"
     "event, no valid date and time, a time out of range, a login too long or\n"
     "holding control or invalid characters, a line over 64 KiB, a second event\n"
     "on a line, lines after an end-of-file mark 0x1A, a last line without its\n"
     "line end that is no event), with its folder, claimed file, line number,\n"
     "reason, time of collection and its first 4 KiB. Blank lines and events\n"
-    "applied before are only counted.\n"
+    "applied before are only counted. Without an option, lists them, oldest\n"
+    "first; control characters are escaped.\n"
     "\n"
     "A time is out of range before 1990, more than a day after the collector's\n"
     "clock, or before the 92 days for which the events applied are known (then\n"
-    "it cannot be told from one applied before).\n"
-    "\n"
-    "  (none)    list them, oldest first; control characters are escaped\n"
-    "  --csv     the same as RFC 4180 CSV\n"
-    "  --retry   apply, in one transaction, every line this site kept that is\n"
-    "            now a valid event (lines after a 0x1A mark included), and forget\n"
-    "            it, so that it is applied exactly once; an event applied before\n"
-    "            changes nothing and is forgotten too; lines kept only in part\n"
-    "            stay, and so do other sites' lines (theirs to retry)\n"
-    "  --accept  with --retry: also apply the lines kept for their time whose\n"
-    "            date is one of these days\n"
-    "  --clear   forget them all, or those collected before the date\n",
+    "it cannot be told from one applied before).\n",
+    {{"--csv", nullptr, "the list as RFC 4180 CSV"},
+     {"--retry", nullptr,
+      "apply, in one transaction, every line this site kept that is now a valid event (lines after "
+      "a 0x1A mark included), and forget it, so that it is applied exactly once; an event applied "
+      "before changes nothing and is forgotten too; lines kept only in part stay, and so do other "
+      "sites' lines (theirs to retry)"},
+     {"--accept", "DATES",
+      "with --retry: also apply the lines kept for their time whose date is one of these days "
+      "(YYYY-MM-DD or YYYY-MM-DD..YYYY-MM-DD)",
+      "dates (YYYY-MM-DD..YYYY-MM-DD)"},
+     {"--clear", nullptr, "forget them all, or those collected before the date"},
+     {"--before", "YYYY-MM-DD", "with --clear: only those collected before the date",
+      "a date (YYYY-MM-DD)"}},
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

@@ -13,20 +13,19 @@ extern const Command kSheetsCommand;
 
 namespace {
 
-int Run(const Context& context, const Args& args) {
+int Run(Invocation& in) {
   int exitCode = kExitOk;
-  std::optional<TimesheetOptions> options =
-      ParseTimesheetOptions(kSheetsCommand, args, false, &exitCode);
+  std::optional<TimesheetOptions> options = ParseTimesheetOptions(in, false, &exitCode);
   if (!options) return exitCode;
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
+  Database& db = in.Db();
   // A mistyped login would make a sheet of nobody's work.
-  if (!options->login.empty() && !FindLoginOwner(*db, options->login, std::nullopt) &&
-      CountWorkRows(*db, options->login) == 0) {
+  if (!options->login.empty() && !FindLoginOwner(db, options->login, std::nullopt) &&
+      CountWorkRows(db, options->login) == 0) {
     std::fprintf(stderr, "vornal-cli sheets: no person and no work row has the login '%s'\n",
                  Escaped(options->login).c_str());
     return kExitFailure;
   }
-  const Timesheet sheet = LoadTimesheet(*db, *options);
+  const Timesheet sheet = LoadTimesheet(db, *options);
   std::string error;
   if (!WritePdf(PdfForm::SignSheets, sheet, options->title, options->pdf, &error)) {
     std::fprintf(stderr, "vornal-cli sheets: %s\n", Escaped(error).c_str());
@@ -40,18 +39,16 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kSheetsCommand{
-    "sheets", "a signing sheet per person of a month, in one PDF",
-    "Usage: vornal-cli [--db PATH] sheets --year Y --month M --pdf FILE\n"
-    "                                     [--login LOGIN] [--title TEXT]\n"
-    "\n"
+    "sheets",
+    "a signing sheet per person of a month, in one PDF",
+    {"[--db PATH] sheets --year Y --month M --pdf FILE [--login LOGIN] [--title TEXT]"},
     "Writes one A4 page per person of the timesheet (every person of the person\n"
     "list, then the logins nobody has entered; or LOGIN alone): the days of the\n"
     "month with their working and task time, the totals, and lines for the\n"
     "person's and the manager's signatures. A LOGIN that no person and no work\n"
-    "row has is an error.\n"
-    "\n"
-    "  --title TEXT  the office's title at the head of the pages, instead of the\n"
-    "                stored one\n",
+    "row has is an error.\n",
+    {kYearOption, kMonthOption, kPdfOption, kLoginOption, kTitleOption},
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

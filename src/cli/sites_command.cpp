@@ -13,10 +13,9 @@ extern const Command kSitesCommand;
 
 namespace {
 
-int Run(const Context& context, const Args& args) {
-  if (!args.empty()) return UsageError(kSitesCommand, "unexpected argument '" + args[0] + "'");
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  const std::vector<SiteInfo> sites = ListSites(*db);
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
+  const std::vector<SiteInfo> sites = ListSites(in.Db());
   // Names come from the database, which other tools may have written.
   std::vector<std::string> names;
   std::size_t width = 0;
@@ -42,9 +41,9 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kSitesCommand{
-    "sites", "the sites whose working folders the database keeps",
-    "Usage: vornal-cli [--db PATH] [--site NAME] sites\n"
-    "\n"
+    "sites",
+    "the sites whose working folders the database keeps",
+    {"[--db PATH] [--site NAME] sites"},
     "A database shared by several offices keeps the working folders of each\n"
     "site: an office, or a collector machine. Lists the sites it knows, by name:\n"
     "how many folders (slots) each has, when its collector last collected, which\n"
@@ -52,6 +51,8 @@ const Command kSitesCommand{
     "from before sites: its folders are those stored before) and which is this\n"
     "run's (--site, else VORNAL_SITE, else this machine's host name). A site is\n"
     "made by setting its first folder: vornal-cli --site NAME folders set 1 DIR.\n",
+    {},
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

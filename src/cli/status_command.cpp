@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "intake/folder_status.h"
-#include "stats/csv.h"
 #include "stats/period_queries.h"
 #include "stats/presence.h"
+#include "text/csv.h"
 
 namespace vornal::cli {
 
@@ -140,24 +141,16 @@ std::string FoldersPart(Database& db, bool csv) {
   return out;
 }
 
-int Run(const Context& context, const Args& args) {
-  bool csv = false, people = false, folders = false;
-  for (const std::string& arg : args) {
-    if (arg == "--csv")
-      csv = true;
-    else if (arg == "--people")
-      people = true;
-    else if (arg == "--folders")
-      folders = true;
-    else
-      return UsageError(kStatusCommand, "unexpected argument '" + arg + "'");
-  }
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
+  const bool csv = in.Has("--csv");
+  bool people = in.Has("--people"), folders = in.Has("--folders");
   if (!people && !folders) people = folders = true;
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  const std::optional<DateTime> latest = LatestEvent(*db, DateTime::Now());
+  Database& db = in.Db();
+  const std::optional<DateTime> latest = LatestEvent(db, DateTime::Now());
   std::string out;
   if (people) {
-    const Table table = PeopleTable(*db, latest, csv);
+    const Table table = PeopleTable(db, latest, csv);
     if (csv) {
       out += Csv(table);
     } else {
@@ -167,7 +160,7 @@ int Run(const Context& context, const Args& args) {
   }
   if (folders) {
     if (people) out += "\n";
-    out += FoldersPart(*db, csv);
+    out += FoldersPart(db, csv);
   }
   WriteOut(out);
   return kExitOk;
@@ -176,9 +169,9 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kStatusCommand{
-    "status", "who is at work now, and what each folder's latest collection did",
-    "Usage: vornal-cli [--db PATH] status [--people | --folders] [--csv]\n"
-    "\n"
+    "status",
+    "who is at work now, and what each folder's latest collection did",
+    {"[--db PATH] status [--people | --folders] [--csv]"},
     "People: each person in ID order with the state the collected events show:\n"
     "at work since the begin of the working day (an unfinished working day that\n"
     "went on at most 5 minutes before the latest event collected for anybody),\n"
@@ -189,12 +182,13 @@ const Command kStatusCommand{
     "applied, lines kept aside, claimed files left waiting, files not collected;\n"
     "then the slots that name no folder. A database of several sites shows each\n"
     "site's (by name; CSV lines end with a Site column): another site's slots as\n"
-    "stored, each with the folders its collector last collected.\n"
-    "\n"
-    "  --people, --folders  only that part (both without either)\n"
-    "  --csv                RFC 4180 CSV, a header line per part, a blank line\n"
-    "                       between the two; people: ID,Name,Login,State,Time with\n"
-    "                       State at-work, away or unknown\n",
+    "stored, each with the folders its collector last collected.\n",
+    {{"--people", nullptr, "only the people (both parts without --people or --folders)"},
+     {"--folders", nullptr, "only the folders"},
+     {"--csv", nullptr,
+      "RFC 4180 CSV, a header line per part, a blank line between the two; people: "
+      "ID,Name,Login,State,Time with State at-work, away or unknown"}},
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

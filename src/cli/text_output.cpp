@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "store/visible_text.h"
+#include "text/visible_text.h"
 
 namespace vornal::cli {
 namespace {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "cli/timesheet_options.h"
 
@@ -17,11 +18,7 @@ namespace {
 // An aligned table: login and name left, the figures right, a totals line.
 void PrintTable(const Timesheet& sheet) {
   std::vector<std::vector<std::string>> lines;
-  std::vector<std::string> line{"Login", "ФИО"};
-  for (int column = 1; column <= sheet.ColumnCount(); ++column)
-    line.push_back(std::to_string(column));
-  line.insert(line.end(), {"Дней", "Работа", "Задания"});
-  lines.push_back(line);
+  lines.push_back(TimesheetHeadings(sheet));
   const auto add = [&](const std::string& login, const std::string& name,
                        const std::vector<DayWork>& cells, const DayWork& total) {
     std::vector<std::string> fields{login, name};
@@ -56,13 +53,11 @@ void PrintTable(const Timesheet& sheet) {
   WriteOut(out);
 }
 
-int Run(const Context& context, const Args& args) {
+int Run(Invocation& in) {
   int exitCode = kExitOk;
-  std::optional<TimesheetOptions> options =
-      ParseTimesheetOptions(kTimesheetCommand, args, true, &exitCode);
+  std::optional<TimesheetOptions> options = ParseTimesheetOptions(in, true, &exitCode);
   if (!options) return exitCode;
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  Timesheet sheet = LoadTimesheet(*db, *options);
+  Timesheet sheet = LoadTimesheet(in.Db(), *options);
   if (options->pdf.empty()) {
     // Logins and names are data: no control character of them reaches the
     // terminal or a spreadsheet.
@@ -88,22 +83,24 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kTimesheetCommand{
-    "timesheet", "hours worked per person and day of a month",
-    "Usage: vornal-cli [--db PATH] timesheet --year Y --month M [--login LOGIN]\n"
-    "                                        [--csv | --pdf FILE [--title TEXT]]\n"
-    "\n"
+    "timesheet",
+    "hours worked per person and day of a month",
+    {"[--db PATH] timesheet --year Y --month M [--login LOGIN] [--csv | --pdf FILE [--title "
+     "TEXT]]"},
     "The month timesheet: a row per person (every person of the person list, then\n"
     "the logins nobody has entered; or LOGIN alone), the working time of each day\n"
     "as H:MM (empty for a day without work; a row counts on the day it begins),\n"
-    "the days with work, and the month's working and task time.\n"
-    "\n"
-    "  --csv         CSV (RFC 4180, UTF-8 with a byte-order mark): a header row\n"
-    "                Login,ФИО,1,2,...,N,Дней,Работа,Задания, then a row per person\n"
-    "  --pdf FILE    the timesheet on landscape A4 pages, as the program prints it\n"
-    "  --title TEXT  with --pdf: the office's title at the head of the pages,\n"
-    "                instead of the stored one\n"
-    "\n"
-    "A time followed by '?' is unknown in part: a row without an end time.\n",
+    "the days with work, and the month's working and task time. A time followed\n"
+    "by '?' is unknown in part: a row without an end time.\n",
+    {kYearOption,
+     kMonthOption,
+     kLoginOption,
+     {"--csv", nullptr,
+      "CSV (RFC 4180, UTF-8 with a byte-order mark): a header row "
+      "Login,ФИО,1,2,...,N,Дней,Работа,Задания, then a row per person"},
+     {"--pdf", "FILE", "the timesheet on landscape A4 pages, as the program prints it"},
+     kTitleOption},
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

@@ -1,7 +1,7 @@
 #include "cli/timesheet_options.h"
 
-#include "store/office_title.h"
 #include "store/output_file.h"
+#include "store/settings.h"
 
 #ifdef VORNAL_PDF
 #include <QGuiApplication>
@@ -24,30 +24,28 @@ void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& message
 }  // namespace
 #endif
 
-std::optional<TimesheetOptions> ParseTimesheetOptions(const Command& command, const Args& args,
-                                                      bool allowCsv, int* exitCode) {
-  TimesheetOptions options;
-  std::string yearText, monthText;
+const Option kYearOption{"--year", "Y", "the year"};
+const Option kMonthOption{"--month", "M", "the month, 1 to 12"};
+const Option kLoginOption{"--login", "LOGIN", "one person's"};
+const Option kPdfOption{"--pdf", "FILE", "the PDF file to write"};
+const Option kTitleOption{
+    "--title", "TEXT",
+    "with --pdf: the office's title at the head of the pages, instead of the stored one"};
+
+std::optional<TimesheetOptions> ParseTimesheetOptions(const Invocation& in, bool allowCsv,
+                                                      int* exitCode) {
   const auto fail = [&](const std::string& problem) {
-    *exitCode = UsageError(command, problem);
+    *exitCode = in.Usage(problem);
     return std::nullopt;
   };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool missing = false;
-    if (TakeValue(args, i, "--year", yearText, missing) ||
-        TakeValue(args, i, "--month", monthText, missing) ||
-        TakeValue(args, i, "--login", options.login, missing) ||
-        TakeValue(args, i, "--pdf", options.pdf, missing)) {
-      if (missing) return fail(args[i] + " needs a value");
-    } else if (TakeValue(args, i, "--title", options.title, missing)) {
-      if (missing) return fail(args[i] + " needs a value");
-      options.titleGiven = true;
-    } else if (allowCsv && args[i] == "--csv") {
-      options.csv = true;
-    } else {
-      return fail("unexpected argument '" + args[i] + "'");
-    }
-  }
+  if (!in.Words().empty()) return fail("unexpected argument '" + in.Words()[0] + "'");
+  TimesheetOptions options;
+  const std::string yearText = in.Value("--year"), monthText = in.Value("--month");
+  options.login = in.Value("--login");
+  options.pdf = in.Value("--pdf");
+  options.title = in.Value("--title");
+  options.titleGiven = in.Has("--title");
+  options.csv = allowCsv && in.Has("--csv");
   if (yearText.empty() || monthText.empty()) return fail("--year and --month are required");
   const auto year = ParseNumber(yearText);
   const auto month = ParseNumber(monthText);

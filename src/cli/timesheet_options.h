@@ -19,10 +19,13 @@ struct TimesheetOptions {
   std::string pdf;  // a PDF file to write
 };
 
-// Reads the options; on a wrong command line reports it (UsageError) and
-// leaves *exitCode set.
-std::optional<TimesheetOptions> ParseTimesheetOptions(const Command& command, const Args& args,
-                                                      bool allowCsv, int* exitCode);
+// The options of `timesheet` and `sheets`, each declared once.
+extern const Option kYearOption, kMonthOption, kLoginOption, kPdfOption, kTitleOption;
+
+// Reads the options; on a wrong command line reports it and leaves
+// *exitCode set.
+std::optional<TimesheetOptions> ParseTimesheetOptions(const Invocation& in, bool allowCsv,
+                                                      int* exitCode);
 
 // The timesheet the options ask for, and the office's title to print.
 Timesheet LoadTimesheet(Database& db, TimesheetOptions& options);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/format.h"
 #include "cli/text_output.h"
 #include "stats/period_tree.h"
 
@@ -12,28 +13,20 @@ extern const Command kTreeCommand;
 
 namespace {
 
-int Run(const Context& context, const Args& args) {
-  std::string login;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool missing = false;
-    if (TakeValue(args, i, "--login", login, missing)) {
-      if (missing) return UsageError(kTreeCommand, "--login needs a value");
-      continue;
-    }
-    return UsageError(kTreeCommand, "unexpected argument '" + args[i] + "'");
-  }
-  const DatabasePtr db = OpenOrCreate(context.dbPath);
-  const PeriodTree tree = BuildPeriodTree(*db, login);
+int Run(Invocation& in) {
+  if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
+  const std::string login = in.Value("--login");
+  const PeriodTree tree = BuildPeriodTree(in.Db(), login);
   if (tree.IsEmpty()) {
-    std::printf("%s\n", login.empty() ? kTreeEmptyEverybody : kTreeEmptyLogin);
+    std::printf("%s\n", EmptyTreeText(login.empty()).c_str());
     return kExitOk;
   }
   std::string out;
   for (const PeriodTree::Year& year : tree.years) {
-    out += YearNodeText(year.year) + '\n';
+    out += YearText(year.year) + '\n';
     for (const PeriodTree::Month& month : year.months) {
-      out += "  " + MonthNodeText(month.month) + '\n';
-      for (const int day : month.days) out += "    " + DayNodeText(day) + '\n';
+      out += "  " + MonthText(month.month) + '\n';
+      for (const int day : month.days) out += "    " + DayText(day) + '\n';
     }
   }
   WriteOut(out);
@@ -43,13 +36,15 @@ int Run(const Context& context, const Args& args) {
 }  // namespace
 
 const Command kTreeCommand{
-    "tree", "years, months and days that hold logged intervals",
-    "Usage: vornal-cli [--db PATH] tree [--login LOGIN]\n"
-    "\n"
+    "tree",
+    "years, months and days that hold logged intervals",
+    {"[--db PATH] tree [--login LOGIN]"},
     "Prints the years (from 1981 to the current year), months and days in which\n"
     "an interval of LOGIN, or of anybody without --login, begins or ends: one\n"
     "node a line, months indented by two blanks and days by four. With nothing\n"
     "logged it prints \"База данных пуста\" (everybody) or \"Нет данных\" (a login).\n",
+    {{"--login", "LOGIN", "one person's intervals"}},
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 
 }  // namespace vornal::cli

@@ -4,14 +4,23 @@
 #include <map>
 #include <optional>
 
-#include "stats/csv.h"
-#include "stats/period_queries.h"
-#include "store/login_key.h"
-#include "store/recordset.h"
-#include "store/visible_text.h"
+#include "text/csv.h"
+#include "text/login_key.h"
+#include "text/trim.h"
+#include "text/utf8.h"
+#include "text/visible_text.h"
 
 namespace vornal {
 namespace {
+
+// The person who has a login, as vornal-cli lists people: "3. Petrov (petrov)".
+std::string OwnerText(const LoginOwner& owner) {
+  std::string text = std::to_string(owner.id) + ". " + owner.name;
+  text.resize(TrimRight(text).size());
+  text += " (" + owner.login;
+  text.resize(TrimRight(text).size());
+  return text + ')';
+}
 
 struct Column {
   const char* name;
@@ -128,11 +137,11 @@ PeopleImport ImportPeople(Database& db, std::string_view csv) {
   // The logins are checked against the people of the transaction that adds
   // the new ones, so a person added meanwhile by another program counts.
   Transaction transaction(db);
-  std::map<std::string, PersonEntry> owners;
+  std::map<std::string, LoginOwner> owners;
   {
     Statement query = db.Prepare("SELECT ID, Name, Login, LoginKey FROM HUMAN ORDER BY ID");
     while (query.Step())
-      owners.emplace(query.Text(3), PersonEntry{query.Int(0), query.Text(1), query.Text(2)});
+      owners.emplace(query.Text(3), LoginOwner{query.Int(0), query.Text(1), query.Text(2)});
   }
   std::map<std::string, int> lineOfLogin;
   std::vector<PersonValues> people;
@@ -144,8 +153,7 @@ PeopleImport ImportPeople(Database& db, std::string_view csv) {
     if (!problem) {
       const std::string key = LoginKey(person.login);
       if (const auto owner = owners.find(key); owner != owners.end())
-        problem =
-            "login '" + person.login + "' already belongs to " + PersonListText(owner->second);
+        problem = "login '" + person.login + "' already belongs to " + OwnerText(owner->second);
       else if (const auto [line, fresh] = lineOfLogin.emplace(key, record.line); !fresh)
         problem = "login '" + person.login + "' is also on line " + std::to_string(line->second);
     }
@@ -165,10 +173,10 @@ PeopleImport ImportPeople(Database& db, std::string_view csv) {
 std::string ExportPeople(Database& db, bool bom) {
   std::string out = bom ? std::string(kUtf8Bom) : std::string();
   out += CsvLine({std::begin(kPeopleColumns), std::end(kPeopleColumns)});
-  PersonRecordset rs(&db);
-  OpenPeopleList(rs);
-  for (; !rs.AtEnd(); rs.MoveNext())
-    out += CsvLine({rs.m_Name, rs.m_Age, rs.m_Prof, rs.m_Photo, rs.m_Login, rs.m_Tel, rs.m_email});
+  for (const Person& person : LoadPeople(db)) {
+    const PersonValues& v = person.values;
+    out += CsvLine({v.name, v.age, v.prof, v.photo, v.login, v.tel, v.email});
+  }
   return out;
 }
 

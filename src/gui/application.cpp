@@ -7,7 +7,6 @@
 #include "gui/mainwindow/main_window.h"
 #include "gui/widgets/data_files.h"
 #include "gui/widgets/message_box.h"
-#include "store/messages.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -49,10 +48,6 @@ bool Application::Run() {
             .arg(QString::fromStdString(DisplayLocation(DatabaseLocation()))));
     return false;
   }
-  // The store's notices reach the operator as warning boxes.
-  ScopedMessageSink sink([](const std::string& text) {
-    MessageBox::Warning(QApplication::activeWindow(), QString::fromStdString(text));
-  });
   MainWindow window;
   m_mainWindow = &window;
   window.show();

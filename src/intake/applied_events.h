@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "store/database.h"
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 
@@ -35,20 +35,6 @@ BufferLine ParseBufferLine(std::string_view line);
 // sign, digits up to the first non-digit; no digits gives 0. Values beyond
 // the range of int are clamped.
 int ReadNumber(std::string_view text);
-
-// The text with every byte that is no part of a well-formed UTF-8 sequence
-// replaced by U+FFFD, so that the database holds only valid text and counts
-// its characters as the intake does.
-std::string ValidUtf8(std::string_view text);
-
-// True when the bytes are well-formed UTF-8 throughout.
-bool IsValidUtf8(std::string_view text);
-
-// Windows-1251 text as UTF-8.
-std::string DecodeWindows1251(std::string_view text);
-// UTF-8 text, every character of which Windows-1251 has, back as
-// Windows-1251 ("?" for any other).
-std::string EncodeWindows1251(std::string_view utf8);
 
 // The bytes of one buffer line as UTF-8 text: as they are when they are
 // well-formed UTF-8, else read as Windows-1251. Each line on its own, so two

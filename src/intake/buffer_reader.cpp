@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "intake/buffer_line.h"
+#include "text/utf8.h"
+#include "text/windows1251.h"
 
 namespace vornal {
 namespace {
@@ -156,7 +158,7 @@ bool BufferReader::Next(ReadLine& line) {
     break;
   }
   m_offset = Position();
-  line.windows1251 = !IsValidUtf8(m_raw);
+  line.windows1251 = !IsUtf8(m_raw);
   line.text = line.windows1251 ? DecodeWindows1251(m_raw) : m_raw;
   line.length = length;
   line.truncated = static_cast<std::size_t>(length) > kMaxLine;

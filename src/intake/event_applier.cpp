@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "store/work_event.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
@@ -21,8 +22,12 @@ struct Family {
   bool task;
 };
 
-constexpr Family kFamilies[2] = {{"StartWDay", "WorkingDay", "StopWDay", false},
-                                 {"StartWork", "Working", "StopWork", true}};
+// The names, from their table, are string literals: their data ends with NUL.
+constexpr Family kFamilies[2] = {
+    {WorkEventName(WorkEvent::StartWDay).data(), WorkEventName(WorkEvent::WorkingDay).data(),
+     WorkEventName(WorkEvent::StopWDay).data(), false},
+    {WorkEventName(WorkEvent::StartWork).data(), WorkEventName(WorkEvent::Working).data(),
+     WorkEventName(WorkEvent::StopWork).data(), true}};
 
 using FirstRow = EventApplier::FirstRow;
 using Neighbours = EventApplier::Neighbours;
@@ -212,7 +217,7 @@ class EventRun {
     static const std::string sql =
         std::string(
             "SELECT ID, BeginTime, EndTime FROM LOGS WHERE LoginKey = ? AND Event = ? AND ") +
-        kUnfinishedRows + " ORDER BY ID";
+        UnfinishedRowsSql() + " ORDER BY ID";
     Statement query = m_db.Prepare(sql);
     query.Bind(m_key, event);
     FirstRow row;
@@ -249,7 +254,7 @@ class EventRun {
       m_db.Send(std::string("UPDATE LOGS SET ") + set + " WHERE ID = ?", values..., row.id);
     else
       m_db.Send(std::string("UPDATE LOGS SET ") + set + " WHERE Event = ? AND LoginKey = ? AND " +
-                    kUnfinishedRows,
+                    UnfinishedRowsSql(),
                 values..., state, m_key);
   }
 

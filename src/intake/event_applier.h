@@ -8,7 +8,7 @@
 
 #include "intake/applied_events.h"
 #include "store/database.h"
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 

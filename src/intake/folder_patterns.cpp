@@ -117,21 +117,6 @@ SlotFolders ExpandFolderValue(const std::string& value) {
   return result;
 }
 
-std::string SlotNoteText(const SlotNote& note) {
-  const std::string slot = "Path" + std::to_string(note.slot) + " ";
-  switch (note.kind) {
-    case SlotNote::Kind::NoFolder:
-      return slot + note.path + ": folder does not exist, skipped";
-    case SlotNote::Kind::NoMatch:
-      return slot + note.path + ": no folder matches the pattern now";
-    case SlotNote::Kind::Link:
-      return slot + note.path + ": a symbolic link, not followed";
-    case SlotNote::Kind::Unreadable:
-      return slot + note.path + ": cannot be listed (" + note.detail + "); its folders are skipped";
-  }
-  return slot + note.path;
-}
-
 OfficeFolders ResolveFolderSlots(const FolderSlots& slots) {
   OfficeFolders office;
   std::set<std::pair<std::uint64_t, std::uint64_t>> seen;

@@ -52,8 +52,6 @@ struct SlotNote {
   // Only a folder that cannot be listed may hide a main.buf.
   bool Failure() const { return kind == Kind::Unreadable; }
 };
-// The note in English, for the command line.
-std::string SlotNoteText(const SlotNote& note);
 
 // The folders of the office now: every enabled slot in order, each folder
 // its value names, a folder named twice (a pattern and a plain path, or two

@@ -7,7 +7,7 @@
 
 #include "intake/folder_sweep.h"
 #include "store/database.h"
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 

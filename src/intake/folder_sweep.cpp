@@ -27,6 +27,7 @@
 #include "intake/event_applier.h"
 #include "intake/folder_status.h"
 #include "store/role_grants.h"
+#include "text/windows1251.h"
 
 namespace vornal {
 namespace {
@@ -423,13 +424,14 @@ std::string ClaimName(const std::string& latest) {
          std::to_string(++counter);
 }
 
-const char* FileKind(mode_t mode) {
-  if (S_ISLNK(mode)) return "a symbolic link";
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISSOCK(mode)) return "a socket";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  return "not a regular file";
+FileNote::FileType FileTypeOf(mode_t mode) {
+  using Type = FileNote::FileType;
+  if (S_ISLNK(mode)) return Type::Link;
+  if (S_ISDIR(mode)) return Type::Folder;
+  if (S_ISFIFO(mode)) return Type::Fifo;
+  if (S_ISSOCK(mode)) return Type::Socket;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return Type::Device;
+  return Type::Other;
 }
 
 std::string ErrorText(int error) {
@@ -454,14 +456,14 @@ int OpenEntry(int dir, const std::string& name, const std::string& path,
     }
     struct stat info {};
     if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode))
-      notes.push_back({FileNote::Kind::NotRegular, path, FileKind(info.st_mode)});
+      notes.push_back({FileNote::Kind::NotRegular, path, {}, FileTypeOf(info.st_mode)});
     else
       notes.push_back({FileNote::Kind::CannotOpen, path, ErrorText(error)});
     return -1;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    notes.push_back({FileNote::Kind::NotRegular, path, FileKind(info.st_mode)});
+    notes.push_back({FileNote::Kind::NotRegular, path, {}, FileTypeOf(info.st_mode)});
     ::close(fd);
     return -1;
   }
@@ -885,45 +887,6 @@ class Sweep {
 
 }  // namespace
 
-std::string FileNoteText(const FileNote& note) {
-  switch (note.kind) {
-    case FileNote::Kind::StillOpen:
-      return note.file +
-             ": still open by a client; its complete lines are applied, the rest "
-             "waits for the next run";
-    case FileNote::Kind::QuietPeriod:
-      return note.file +
-             ": may still be written; its complete lines are applied, and it is "
-             "deleted once it has not changed for the quiet period";
-    case FileNote::Kind::NotRegular:
-      return note.file + ": " + note.detail + ", not a regular file; left in place";
-    case FileNote::Kind::CannotOpen:
-      return note.file + ": cannot be opened for reading and writing (" + note.detail +
-             "); left in place";
-    case FileNote::Kind::NoWriteBits:
-      return note.file + ": has no write permission; left in place";
-    case FileNote::Kind::CannotClaim:
-      return note.file + ": cannot be claimed (" + note.detail + "); left in place";
-    case FileNote::Kind::Changed:
-      return note.file + ": was replaced while being claimed; left in place";
-    case FileNote::Kind::ReadError:
-      return note.file + ": cannot be read (" + note.detail + "); left for the next run";
-    case FileNote::Kind::InUse:
-      return note.file + ": another run is collecting it now; left to it";
-    case FileNote::Kind::UnendedLine:
-      return note.file +
-             ": ends in the middle of a line; left until the line is finished or the file "
-             "has not changed for the quiet period";
-    case FileNote::Kind::HeldBack:
-      return note.file + ": left for a later run, after the folder's older claimed file";
-    case FileNote::Kind::Rewritten:
-      return note.file +
-             ": was rewritten by its client; read again from its start, the events applied "
-             "before skipped";
-  }
-  return note.file;
-}
-
 std::int64_t FileSummary::Skipped() const {
   return Sum(skipped);
 }
@@ -966,24 +929,6 @@ ClockReading ReadMachineClock() {
   }();
   clock.bootId = bootId;
   return clock;
-}
-
-int QuietPeriodSetting(Database& db) {
-  Statement query = db.Prepare("SELECT Val FROM SETTING WHERE Key = ? ORDER BY ID LIMIT 1");
-  query.Bind("QuietPeriod");
-  if (!query.Step()) return kDefaultQuietPeriod;
-  const std::string text = query.Text(0);
-  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-    return kDefaultQuietPeriod;
-  return std::stoi(text);
-}
-
-void SaveQuietPeriodSetting(Database& db, int seconds) {
-  Transaction transaction(db);
-  db.Execute("DELETE FROM SETTING WHERE Key = ?", "QuietPeriod");
-  db.Execute("INSERT INTO SETTING (Key, Val) VALUES (?, ?)", "QuietPeriod",
-             std::to_string(seconds));
-  transaction.Commit();
 }
 
 bool FolderExists(const std::string& path) {

@@ -10,6 +10,7 @@
 #include "intake/folder_patterns.h"
 #include "intake/rejected_lines.h"
 #include "store/database.h"
+#include "store/settings.h"
 
 namespace vornal {
 
@@ -30,7 +31,7 @@ struct FileNote {
   enum class Kind {
     StillOpen,    // a client still holds the claimed file open: it waits
     QuietPeriod,  // nobody can tell whether a client holds it: it waits to be quiet
-    NotRegular,   // main.buf is a link, FIFO, folder or device; `detail` says which
+    NotRegular,   // main.buf is a link, FIFO, folder or device; `fileType` says which
     CannotOpen,   // main.buf cannot be opened for reading and writing; `detail` says why
     NoWriteBits,  // main.buf has no write permission
     CannotClaim,  // main.buf could not be renamed; `detail` says why
@@ -41,9 +42,12 @@ struct FileNote {
     HeldBack,     // main.buf waits for an older claimed file of its folder
     Rewritten,    // a claimed file was rewritten: read again from its start
   };
+  // What a main.buf that is not a regular file is.
+  enum class FileType { Link, Folder, Fifo, Socket, Device, Other };
   Kind kind = Kind::StillOpen;
   std::string file;
-  std::string detail;
+  std::string detail;  // the system's reason, where one failed
+  FileType fileType = FileType::Other;
   // A file that waits is normal; so is a rewritten one, read again.
   bool Waits() const {
     return kind == Kind::StillOpen || kind == Kind::QuietPeriod || kind == Kind::InUse ||
@@ -52,8 +56,6 @@ struct FileNote {
   // A file that could not be collected.
   bool Failure() const { return !Waits() && kind != Kind::Rewritten; }
 };
-// The note in English, for the command line.
-std::string FileNoteText(const FileNote& note);
 
 // What one working folder gave.
 struct FolderSummary {
@@ -111,13 +113,6 @@ using ProgressCallback = std::function<bool(const SweepProgress&)>;
 // committed; and for each slot note, in the same order.
 using FolderCallback = std::function<void(const FolderSummary&)>;
 using SlotNoteCallback = std::function<void(const SlotNote&)>;
-
-// The quiet period, in seconds, after which a claimed file that has not
-// changed is taken as final where leases cannot tell: the SETTING row
-// "QuietPeriod", or 600.
-inline constexpr int kDefaultQuietPeriod = 600;
-int QuietPeriodSetting(Database& db);
-void SaveQuietPeriodSetting(Database& db, int seconds);
 
 // What the clocks say, as the sweep reads them.
 struct ClockReading {

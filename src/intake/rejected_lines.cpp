@@ -6,6 +6,7 @@
 #include "intake/work_events.h"
 #include "store/role_grants.h"
 #include "store/sites.h"
+#include "text/utf8.h"
 
 namespace vornal {
 namespace {
@@ -14,66 +15,22 @@ constexpr std::size_t kMaxLogin = 100;
 // U+FFFD: what bytes that are no text in Windows-1251 read as.
 constexpr const char* kReplacement = "\xEF\xBF\xBD";
 
-struct ReasonName {
-  SkipReason reason;
-  const char* code;
-  const char* text;
-};
-
-constexpr ReasonName kReasons[kSkipReasonCount] = {
-    {SkipReason::BlankLine, "blank", "blank line"},
-    {SkipReason::UnknownEvent, "unknown-event", "unknown or missing event name"},
-    {SkipReason::InvalidTime, "invalid-time", "no valid date and time"},
-    {SkipReason::LoginTooLong, "login-too-long", "login longer than 100 characters"},
-    {SkipReason::ControlCharacter, "control-character", "control character in the login"},
-    {SkipReason::LineTooLong, "line-too-long", "line longer than 64 KiB"},
-    {SkipReason::AfterEndMark, "after-end-mark", "after an end-of-file mark (0x1A)"},
-    {SkipReason::ExtraEvent, "extra-event", "second event on a line"},
-    {SkipReason::TimeOutOfRange, "time-out-of-range", "time out of range"},
-    {SkipReason::InvalidCharacter, "invalid-character", "invalid character in the login"},
-    {SkipReason::UnendedLine, "unended-line", "last line without its line end"},
-    {SkipReason::AlreadyApplied, "already-applied", "already applied"},
-};
-
-std::size_t Utf8Length(const std::string& text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
-// C0 controls, DEL, and the C1 controls U+0080..U+009F (C2 80 .. C2 9F).
-bool HasControlCharacter(const std::string& text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7F) return true;
-    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0)
-      return true;
-  }
-  return false;
-}
-
-// The first `limit` bytes of the text, not cutting a UTF-8 sequence.
-std::string Head(const std::string& text, std::size_t limit) {
-  if (text.size() <= limit) return text;
-  std::size_t end = limit;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return text.substr(0, end);
-}
+// The words stored in rejected_lines.Reason, in the order of SkipReason.
+constexpr const char* kReasonCodes[kSkipReasonCount] = {
+    "blank",         "unknown-event",  "invalid-time", "login-too-long",    "control-character",
+    "line-too-long", "after-end-mark", "extra-event",  "time-out-of-range", "invalid-character",
+    "unended-line",  "already-applied"};
 
 std::optional<SkipReason> ReasonOf(const std::string& code) {
-  for (const ReasonName& name : kReasons)
-    if (code == name.code) return name.reason;
+  for (std::size_t i = 0; i < kSkipReasonCount; ++i)
+    if (code == kReasonCodes[i]) return static_cast<SkipReason>(i);
   return std::nullopt;
 }
 
 }  // namespace
 
-const char* SkipReasonText(SkipReason reason) {
-  return kReasons[static_cast<std::size_t>(reason)].text;
-}
-
 const char* SkipReasonCode(SkipReason reason) {
-  return kReasons[static_cast<std::size_t>(reason)].code;
+  return kReasonCodes[static_cast<std::size_t>(reason)];
 }
 
 bool KeepsAside(SkipReason reason) {
@@ -136,8 +93,8 @@ void KeepAside(Database& db, const std::string& folder, const std::string& file,
   db.Execute(
       "INSERT INTO rejected_lines (Folder, File, Line, Reason, CollectedAt, Length, Text, "
       "Windows1251, Site) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-      folder, file, line, SkipReasonCode(reason), collectedAt, length, Head(text, kKeptTextBytes),
-      windows1251 ? 1 : 0, CurrentSite());
+      folder, file, line, SkipReasonCode(reason), collectedAt, length,
+      Utf8Head(text, kKeptTextBytes), windows1251 ? 1 : 0, CurrentSite());
 }
 
 namespace {

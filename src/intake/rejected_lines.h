@@ -8,7 +8,7 @@
 #include "intake/applied_events.h"
 #include "intake/event_applier.h"
 #include "store/database.h"
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 
@@ -29,8 +29,6 @@ enum class SkipReason {
   AlreadyApplied,    // the same event was applied before; not kept aside
 };
 inline constexpr std::size_t kSkipReasonCount = 12;
-// In English, for the command line.
-const char* SkipReasonText(SkipReason reason);
 // The word stored in rejected_lines.Reason.
 const char* SkipReasonCode(SkipReason reason);
 // True for the reasons that keep a line aside.

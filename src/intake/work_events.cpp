@@ -1,16 +1,14 @@
 #include "intake/work_events.h"
 
 #include "intake/event_applier.h"
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "store/work_event.h"
+#include "text/login_key.h"
 
 namespace vornal {
 
 bool IsWorkEvent(const std::string& event) {
-  for (const char* name :
-       {"StartWDay", "WorkingDay", "StopWDay", "StartWork", "Working", "StopWork"})
-    if (event == name) return true;
-  return false;
+  return WorkEventOf(event).has_value();
 }
 
 void ApplyEvent(Database& db, const DateTime& time, const std::string& login,
@@ -23,10 +21,10 @@ void ApplyEvent(Database& db, const DateTime& time, const std::string& login,
 bool LogRowExists(Database& db, const std::string& event, const std::string& login) {
   // Unfinished rows are found through their own small index.
   static const std::string unfinished =
-      std::string("SELECT 1 FROM LOGS WHERE Event = ? AND LoginKey = ? AND ") + kUnfinishedRows +
-      " LIMIT 1";
-  const bool isUnfinished =
-      event == "StartWDay" || event == "WorkingDay" || event == "StartWork" || event == "Working";
+      std::string("SELECT 1 FROM LOGS WHERE Event = ? AND LoginKey = ? AND ") +
+      UnfinishedRowsSql() + " LIMIT 1";
+  const std::optional<WorkEvent> known = WorkEventOf(event);
+  const bool isUnfinished = known && IsUnfinishedEvent(*known);
   return db
       .QueryInt(isUnfinished ? std::string_view(unfinished)
                              : "SELECT 1 FROM LOGS WHERE Event = ? AND LoginKey = ? LIMIT 1",

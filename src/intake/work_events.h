@@ -3,7 +3,7 @@
 #include <string>
 
 #include "store/database.h"
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 

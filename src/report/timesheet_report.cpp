@@ -11,8 +11,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
+#include <cstdlib>
 
-#include "store/visible_text.h"
+#include "text/visible_text.h"
 
 namespace vornal {
 namespace {
@@ -23,8 +24,28 @@ constexpr qreal kFootHeight = 12;
 const QColor kShade(226, 226, 226);
 const QColor kHeadShade(242, 242, 242);
 
-QString FromStd(const std::string& text) {
-  return QString::fromStdString(text);
+// "8:15": hours, then minutes, the seconds dropped; "-1:30" below zero.
+QString HoursText(qint64 seconds) {
+  const qint64 minutes = std::llabs(seconds) / 60;
+  return QStringLiteral("%1%2:%3")
+      .arg(seconds < 0 ? QStringLiteral("-") : QString())
+      .arg(minutes / 60)
+      .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+// A sum of working or task time, "?" after it when a row without an end
+// time leaves it unknown; a cell without work is empty.
+QString WorkText(const DayWork& work) {
+  return HoursText(work.work) + (work.openWork ? QStringLiteral("?") : QString());
+}
+QString TaskText(const DayWork& work) {
+  return HoursText(work.tasks) + (work.openTasks ? QStringLiteral("?") : QString());
+}
+QString WorkCellText(const DayWork& work) {
+  return work.HasWork() ? WorkText(work) : QString();
+}
+QString TaskCellText(const DayWork& work) {
+  return work.HasWork() ? TaskText(work) : QString();
 }
 
 // A text of the data as it may be shown: nothing in it reorders or hides
@@ -321,18 +342,16 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
         x += personWidth;
         for (int column = 0; column < columns; ++column) {
           Cell(painter, QRectF(x, y, columnWidth, rowHeight),
-               FromStd(WorkCellText(cells[static_cast<std::size_t>(column)])), kCenter, Font(6),
+               WorkCellText(cells[static_cast<std::size_t>(column)]), kCenter, Font(6),
                m_sheet.IsWeekend(column) ? kShade : QColor());
           x += columnWidth;
         }
         Cell(painter, QRectF(x, y, daysWidth, rowHeight), QString::number(total.days), kRight,
              Font(7, bold));
         x += daysWidth;
-        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), FromStd(WorkText(total)), kRight,
-             Font(7, bold));
+        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), WorkText(total), kRight, Font(7, bold));
         x += hoursWidth;
-        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), FromStd(TaskText(total)), kRight,
-             Font(7, bold));
+        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), TaskText(total), kRight, Font(7, bold));
         y += rowHeight;
       };
       const int from = page * perPage;
@@ -394,11 +413,11 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
                                   .arg(date.Month(), 2, 10, QLatin1Char('0'))
                                   .arg(date.Year()),
           m_sheet.ByMonth() ? QString::number(cell.days) : WeekdayShortName(WeekdayOf(date)),
-          FromStd(WorkCellText(cell)), FromStd(TaskCellText(cell))};
+          WorkCellText(cell), TaskCellText(cell)};
       line(texts, Font(8), m_sheet.IsWeekend(column) ? kShade : QColor(), rowHeight);
     }
     const QString totals[] = {tr("Итого"), tr("Дней с работой: %1").arg(row.total.days),
-                              FromStd(WorkText(row.total)), FromStd(TaskText(row.total))};
+                              WorkText(row.total), TaskText(row.total)};
     line(totals, Font(8, true), kHeadShade, 16);
 
     // Signatures: the person's, then the manager's, each with a date.

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "store/database.h"
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 
 // The worked time of one login on one day (or a sum of days): the rows of
-// the working-day events, as " Общее рабочее время" counts them, and the
-// task rows, as " Всего отработано" does. A row counts on the day its
+// the working-day events, as a listing's day total counts them, and the
+// task rows, as its task total does. A row counts on the day its
 // BeginTime falls on, with EndTime - BeginTime (signed; a row still going on
 // up to its current end). Rows of other events count nowhere.
 struct DayWork {

@@ -6,7 +6,7 @@
 
 #include "stats/period_listing.h"
 #include "stats/period_queries.h"
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {

@@ -1,29 +1,14 @@
 #include "stats/period_listing.h"
 
 #include "stats/period_queries.h"
-#include "store/login_key.h"
+#include "store/work_event.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
 
-struct EventRule {
-  std::string_view event;
-  RowLabel label;
-};
-
-constexpr EventRule kRules[] = {
-    {"StartWDay", RowLabel::DayGoing}, {"WorkingDay", RowLabel::DayGoing},
-    {"StopWDay", RowLabel::DayDone},   {"StartWork", RowLabel::TaskGoing},
-    {"Working", RowLabel::TaskGoing},  {"StopWork", RowLabel::TaskDone},
-};
-
 std::int64_t Seconds(const std::optional<DateTime>& time) {
   return time ? time->ToSeconds() : ListedRow::kNoTime;
-}
-
-std::string TimeText(std::int64_t seconds) {
-  if (seconds == ListedRow::kNoTime) return {};
-  return DateTime::FromSeconds(seconds).Format("%H:%M %d %b %y");
 }
 
 Statement PrepareListing(Database& db, const DateTime& start, const DateTime& end,
@@ -49,34 +34,21 @@ Statement PrepareListing(Database& db, const DateTime& start, const DateTime& en
 }  // namespace
 
 RowLabel LabelOf(std::string_view event) {
-  event = TrimRight(event);
-  for (const EventRule& rule : kRules)
-    if (rule.event == event) return rule.label;
-  return RowLabel::Unknown;
-}
-
-std::string ListedRow::LabelText() const {
-  switch (label) {
-    case RowLabel::DayGoing:
-      return "Идет рабочий день";
-    case RowLabel::DayDone:
-      return "Закончен рабочий день";
-    case RowLabel::TaskGoing:
-      return "Выполняется " + std::to_string(taskNumber) + " задание";
-    case RowLabel::TaskDone:
-      return "Закончено " + std::to_string(taskNumber) + " задание";
-    case RowLabel::Unknown:
+  const std::optional<WorkEvent> known = WorkEventOf(TrimRight(event));
+  if (!known) return RowLabel::Unknown;
+  switch (*known) {
+    case WorkEvent::StartWDay:
+    case WorkEvent::WorkingDay:
+      return RowLabel::DayGoing;
+    case WorkEvent::StopWDay:
+      return RowLabel::DayDone;
+    case WorkEvent::StartWork:
+    case WorkEvent::Working:
+      return RowLabel::TaskGoing;
+    case WorkEvent::StopWork:
       break;
   }
-  return "Unknown";
-}
-
-std::string ListedRow::BeginText() const {
-  return TimeText(begin);
-}
-
-std::string ListedRow::EndText() const {
-  return TimeText(end);
+  return RowLabel::TaskDone;
 }
 
 WorkDuration ListedRow::Duration() const {

@@ -13,7 +13,7 @@
 namespace vornal {
 
 // What a LOGS row is, read from its Event with trailing blanks removed and
-// compared exactly; the label text follows from it.
+// compared exactly.
 enum class RowLabel : std::uint8_t { DayGoing, DayDone, TaskGoing, TaskDone, Unknown };
 RowLabel LabelOf(std::string_view event);
 inline bool IsDayLabel(RowLabel label) {
@@ -24,7 +24,7 @@ inline bool IsTaskLabel(RowLabel label) {
 }
 
 // One listed LOGS row, kept compact (a year of everybody is a million rows):
-// times as numbers, the login as an index; its texts are made when shown.
+// times as numbers, the login as an index.
 struct ListedRow {
   static constexpr std::int64_t kNoTime = std::numeric_limits<std::int64_t>::min();
 
@@ -34,11 +34,7 @@ struct ListedRow {
   std::int32_t taskNumber = 0;  // 1, 2, ... for task rows; 0 for the others
   RowLabel label = RowLabel::Unknown;
 
-  // "Идет рабочий день", "Выполняется 3 задание", "Unknown", ...
-  std::string LabelText() const;
-  // "09:05 07 Oct 02", or empty.
-  std::string BeginText() const;
-  std::string EndText() const;
+  // end - begin; empty when either time is missing.
   WorkDuration Duration() const;
 };
 
@@ -59,8 +55,9 @@ class PeriodReader {
   const std::vector<std::string>& Logins() const { return m_logins; }
   std::vector<std::string> TakeLogins() { return std::move(m_logins); }
 
-  const WorkDuration& TaskTotal() const { return m_taskTotal; }  // " Всего отработано"
-  const WorkDuration& DayTotal() const { return m_dayTotal; }  // " Общее рабочее время"
+  // The task rows' time, and the working-day rows' time, so far.
+  const WorkDuration& TaskTotal() const { return m_taskTotal; }
+  const WorkDuration& DayTotal() const { return m_dayTotal; }
 
  private:
   Statement m_statement;
@@ -76,8 +73,8 @@ class PeriodReader {
 struct PeriodListing {
   std::vector<ListedRow> rows;
   std::vector<std::string> logins;
-  WorkDuration taskTotal;  // shown as " Всего отработано"
-  WorkDuration dayTotal;   // shown as " Общее рабочее время"
+  WorkDuration taskTotal;  // the task rows' time
+  WorkDuration dayTotal;   // the working-day rows' time
 
   const std::string& Login(const ListedRow& row) const { return logins[row.login]; }
 };

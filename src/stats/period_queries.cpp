@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
@@ -56,20 +56,6 @@ std::vector<PersonEntry> ListPeople(Database& db) {
   while (statement.Step())
     people.push_back({statement.Int(0), statement.Text(1), statement.Text(2)});
   return people;
-}
-
-std::string PersonListText(const PersonEntry& person) {
-  std::string text = std::to_string(person.id) + ". " + person.name;
-  text.resize(TrimRight(text).size());
-  text += " (" + person.login;
-  text.resize(TrimRight(text).size());
-  text += ')';
-  return text;
-}
-
-std::string_view TrimRight(std::string_view text) {
-  const auto end = text.find_last_not_of(" \t\r\n\v\f");
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
 }  // namespace vornal

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/database.h"
+#include "text/trim.h"
 
 namespace vornal {
 
@@ -29,10 +30,5 @@ struct PersonEntry {
 
 // Every HUMAN row in ID order.
 std::vector<PersonEntry> ListPeople(Database& db);
-// The text the person list shows: "3. Петров Пётр (petrov)".
-std::string PersonListText(const PersonEntry& person);
-
-// The text without trailing white space.
-std::string_view TrimRight(std::string_view text);
 
 }  // namespace vornal

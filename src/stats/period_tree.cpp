@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
@@ -135,19 +135,6 @@ PeriodTree BuildPeriodTree(Database& db, const std::string& login, const DateTim
     year.months.back().days.push_back(date.Day());
   }
   return tree;
-}
-
-std::string YearNodeText(int year) {
-  return std::to_string(year);
-}
-
-std::string MonthNodeText(int month) {
-  const auto first = DateTime::FromParts(2000, month, 1);
-  return first ? first->Format("%B") : std::string();
-}
-
-std::string DayNodeText(int day) {
-  return std::to_string(day);
 }
 
 std::optional<Period> NodePeriod(int year, int month, int day) {

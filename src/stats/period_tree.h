@@ -8,10 +8,6 @@
 
 namespace vornal {
 
-// The texts of the single node of a tree without data.
-inline constexpr const char* kTreeEmptyEverybody = "База данных пуста";
-inline constexpr const char* kTreeEmptyLogin = "Нет данных";
-
 // The years (from 1981 to the current year), months and days in which a row
 // of the login (everybody, for an empty login) begins or ends, in calendar
 // order; and which nodes the tree opens and selects.
@@ -40,11 +36,6 @@ struct PeriodTree {
 
 PeriodTree BuildPeriodTree(Database& db, const std::string& login,
                            const DateTime& now = DateTime::Now());
-
-// Node texts: "2002", "October", "7".
-std::string YearNodeText(int year);
-std::string MonthNodeText(int month);
-std::string DayNodeText(int day);
 
 // The period a node lists: a whole year (month 0), a whole month (day 0) or
 // one day, from 00:00:00 of its first day to 23:59:59 of its last; nothing

@@ -2,8 +2,9 @@
 
 #include <unordered_map>
 
-#include "store/login_key.h"
 #include "store/schema.h"
+#include "store/work_event.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
@@ -50,9 +51,9 @@ std::vector<Presence> PresenceOf(Database& db, const std::vector<std::string>& l
   };
   std::unordered_map<std::string, Day> days;
   if (latest) {
-    Statement query =
-        db.Prepare(std::string("SELECT LoginKey, BeginTime, EndTime FROM logs WHERE ") +
-                   kUnfinishedRows + " AND Event IN ('StartWDay', 'WorkingDay')");
+    Statement query = db.Prepare(
+        std::string("SELECT LoginKey, BeginTime, EndTime FROM logs WHERE ") + UnfinishedRowsSql() +
+        " AND " + EventInSql({WorkEvent::StartWDay, WorkEvent::WorkingDay}));
     while (query.Step()) {
       const std::optional<DateTime> begin = query.Time(1), end = query.Time(2);
       if (!begin || !end || end->SecondsSince(*latest) < -kStillAtWork) continue;

@@ -1,13 +1,9 @@
 #include "stats/timesheet.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <unordered_map>
 
-#include "stats/csv.h"
 #include "stats/period_queries.h"
-#include "store/visible_text.h"
 
 namespace vornal {
 namespace {
@@ -101,49 +97,6 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month, const
   for (std::size_t i = 0; i < totals.logins.size(); ++i)
     if (!used[i]) addRow(totals.logins[i].login, {});
   return sheet;
-}
-
-std::string FormatHours(std::int64_t seconds) {
-  const std::int64_t minutes = std::llabs(seconds) / 60;
-  char text[32];
-  std::snprintf(text, sizeof text, "%s%lld:%02lld", seconds < 0 ? "-" : "",
-                static_cast<long long>(minutes / 60), static_cast<long long>(minutes % 60));
-  return text;
-}
-
-std::string WorkText(const DayWork& work) {
-  return FormatHours(work.work) + (work.openWork ? "?" : "");
-}
-
-std::string TaskText(const DayWork& work) {
-  return FormatHours(work.tasks) + (work.openTasks ? "?" : "");
-}
-
-std::string WorkCellText(const DayWork& work) {
-  return work.HasWork() ? WorkText(work) : std::string();
-}
-
-std::string TaskCellText(const DayWork& work) {
-  return work.HasWork() ? TaskText(work) : std::string();
-}
-
-std::string TimesheetCsv(const Timesheet& sheet) {
-  std::string out(kUtf8Bom);
-  std::vector<std::string> fields{"Login", "ФИО"};
-  for (int column = 1; column <= sheet.ColumnCount(); ++column)
-    fields.push_back(std::to_string(column));
-  fields.insert(fields.end(), {"Дней", "Работа", "Задания"});
-  out += CsvLine(fields);
-  for (const Timesheet::Row& row : sheet.rows) {
-    // Names and logins as they may be shown: nothing in them reorders or
-    // hides the cells around them.
-    fields = {VisibleText(row.login), VisibleText(row.name)};
-    for (const DayWork& cell : row.cells) fields.push_back(WorkCellText(cell));
-    fields.insert(fields.end(),
-                  {std::to_string(row.total.days), WorkText(row.total), TaskText(row.total)});
-    out += CsvLine(fields);
-  }
-  return out;
 }
 
 }  // namespace vornal

@@ -44,19 +44,4 @@ std::optional<Timesheet> BuildTimesheet(Database& db, int year, int month, const
 // 0 for Monday ... 6 for Sunday.
 int WeekdayOf(const DateTime& date);
 
-// "8:15": hours, then minutes, the seconds dropped; "-1:30" below zero.
-std::string FormatHours(std::int64_t seconds);
-// The working time and the task time as "H:MM", with "?" after it when a
-// row without an end time leaves the sum unknown.
-std::string WorkText(const DayWork& work);
-std::string TaskText(const DayWork& work);
-// A cell of one column: empty without work, else WorkText / TaskText.
-std::string WorkCellText(const DayWork& work);
-std::string TaskCellText(const DayWork& work);
-
-// The timesheet as CSV (RFC 4180, UTF-8 with a byte-order mark, CR LF):
-// "Login,ФИО,1,2,…,N,Дней,Работа,Задания", then a row per person with the
-// working time of each column; logins and names as VisibleText.
-std::string TimesheetCsv(const Timesheet& sheet);
-
 }  // namespace vornal

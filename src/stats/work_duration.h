@@ -2,9 +2,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 namespace vornal {
 
@@ -25,11 +24,6 @@ class WorkDuration {
   std::int64_t Seconds() const { return m_seconds; }
 
   WorkDuration& operator+=(const WorkDuration& other);
-
-  // "HH:MM" of the absolute value, whole days left out; empty text when empty.
-  std::string FormatClock() const;
-  // "D дней HH:MM"; empty text when empty.
-  std::string FormatTotal() const;
 
  private:
   std::int64_t m_seconds = 0;

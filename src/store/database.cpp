@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "store/postgres_engine.h"
-#include "store/sql_text.h"
 #include "store/sqlite_engine.h"
 
 namespace vornal {
@@ -108,7 +107,7 @@ Database::~Database() {
 }
 
 Engine& Database::Connection() const {
-  if (!m_engine) throw StoreError(kErrNotOpen, "The database is not open.");
+  if (!m_engine) throw StoreError(StoreErrorKind::Other, "The database is not open.");
   return *m_engine;
 }
 
@@ -132,7 +131,7 @@ void Database::OpenAs(const std::string& location, bool readOnly) {
   } else {
     std::error_code ec;
     if (!std::filesystem::exists(location, ec))
-      throw StoreError(kErrFileNotFound, "Could not find file '" + location + "'.");
+      throw StoreError(StoreErrorKind::NotFound, "Could not find file '" + location + "'.");
     m_engine = std::make_unique<SqliteEngine>(
         location, readOnly ? SqliteEngine::Mode::ReadOnly : SqliteEngine::Mode::Open,
         kBusyTimeoutMs);
@@ -143,12 +142,12 @@ void Database::OpenAs(const std::string& location, bool readOnly) {
 void Database::Create(const std::string& path) {
   Close();
   if (IsServerLocation(path))
-    throw StoreError(kErrDatabaseExists,
+    throw StoreError(StoreErrorKind::Other,
                      "A server's database is made by its administrator (createdb); Vornal "
                      "makes its tables on first use.");
   std::error_code ec;
   if (std::filesystem::exists(path, ec))
-    throw StoreError(kErrDatabaseExists, "Database already exists.");
+    throw StoreError(StoreErrorKind::Other, "Database already exists.");
   m_engine = std::make_unique<SqliteEngine>(path, SqliteEngine::Mode::Create, kBusyTimeoutMs);
   m_path = path;
 }
@@ -210,16 +209,6 @@ std::vector<std::string> Database::Columns(std::string_view table) {
 
 std::vector<std::string> Database::Indexes(std::string_view table) {
   return Connection().Indexes(table);
-}
-
-void Database::TableInfo(std::string_view table) {
-  if (!HasTable(table)) throw StoreError(kErrItemNotFound, "Item not found in this collection.");
-}
-
-void Database::FieldInfo(std::string_view table, std::string_view field) {
-  for (const std::string& column : Columns(table))
-    if (LowerName(column) == LowerName(field)) return;
-  throw StoreError(kErrItemNotFound, "Item not found in this collection.");
 }
 
 std::int64_t Database::LastInsertId() const {

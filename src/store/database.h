@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "store/date_time.h"
 #include "store/engine.h"
 #include "store/store_error.h"
+#include "text/date_time.h"
 
 namespace vornal {
 
@@ -85,8 +85,9 @@ class Database {
 
   // Opens an existing database for reading and writing, shared with other
   // processes (writers wait for each other up to the busy timeout). A
-  // missing file is error 3024; a server that cannot be reached, refuses
-  // the login or has no such database is error 14 with the server's words.
+  // missing file is StoreErrorKind::NotFound; a server that cannot be
+  // reached, refuses the login or has no such database is CannotConnect,
+  // with the server's words.
   void Open(const std::string& location);
   // Opens an existing database only to read it: a file read-only, a
   // server's database with every transaction read-only. Errors as Open.
@@ -135,10 +136,6 @@ class Database {
     return statement.Int(0);
   }
 
-  // Succeed when the table exists; error 3265 when it does not.
-  void TableInfo(std::string_view table);
-  // Succeed when the table has the column; error 3265 when it does not.
-  void FieldInfo(std::string_view table, std::string_view field);
   bool HasTable(std::string_view table);
   // The columns of a table in their order, and its indexes, by name.
   std::vector<std::string> Columns(std::string_view table);

@@ -1,6 +1,7 @@
 #include "store/database_check.h"
 
 #include "store/schema.h"
+#include "store/work_event.h"
 
 namespace vornal {
 namespace {
@@ -38,7 +39,7 @@ void CheckRows(Database& db, const DateTime& now, std::vector<CheckFinding>& fin
            std::nullopt, "rows that end before they begin (the statistics count them as no time)");
   FindRows(db, findings,
            std::string("SELECT ID, Login, Event, BeginTime, EndTime FROM LOGS WHERE ") +
-               kUnfinishedRows + " AND COALESCE(EndTime, BeginTime) < ? ORDER BY ID",
+               UnfinishedRowsSql() + " AND COALESCE(EndTime, BeginTime) < ? ORDER BY ID",
            now.AddDays(-1),
            "rows still going on with no activity for more than a day (the client sent no "
            "stop, or the folder was not collected since)");
@@ -79,7 +80,7 @@ std::vector<CheckFinding> CheckDatabase(Database& db, const DateTime& now, bool 
     // The rows of a damaged file are not worth checking, and may not be read.
     if (findings.empty() && !storageOnly) CheckRows(db, now, findings);
   } catch (const StoreError& e) {
-    if (e.Failure() != StoreFailure::Damaged) throw;
+    if (e.Kind() != StoreErrorKind::Damaged) throw;
     findings.push_back({true, std::string("storage: cannot be read: ") + e.what(), {}});
   }
   return findings;

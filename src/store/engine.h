@@ -13,7 +13,20 @@ namespace vornal {
 // A column value as the engine returns it.
 using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 
-struct FieldDescription;
+// A column of one of the program's tables, as the schema describes it once
+// for both engines; each engine writes it in its own SQL.
+enum class ColumnType { Id, Integer, Text, DateTime };
+struct ColumnSpec {
+  std::string_view name;
+  ColumnType type = ColumnType::Text;
+  int size = 0;                   // the characters a text column holds
+  std::string_view defaultValue;  // empty: none
+  bool ignoreCase = false;        // compared without regard to ASCII case (logins)
+};
+struct TableSpec {
+  std::string_view name;
+  std::vector<ColumnSpec> columns;
+};
 
 // The database engines the store runs on.
 enum class EngineKind { SQLite, PostgreSQL };
@@ -52,9 +65,9 @@ class EngineStatement {
 };
 
 // One connection to a database of one engine. Every failure throws
-// StoreError with a code of the SQLite family (store_error.h), whatever the
-// engine, so that callers tell a busy database from a read-only or a full one
-// the same way on both.
+// StoreError with its kind (store_error.h), whatever the engine, so that
+// callers tell a busy database from a read-only or a full one the same way
+// on both.
 class Engine {
  public:
   virtual ~Engine() = default;
@@ -88,9 +101,7 @@ class Engine {
   virtual std::vector<std::string> Indexes(std::string_view table) = 0;
 
   // Data definition in the engine's own words.
-  virtual std::string CreateTableSql(const std::string& table,
-                                     const std::vector<FieldDescription>& fields) = 0;
-  virtual std::string AddColumnSql(const std::string& table, const FieldDescription& field) = 0;
+  virtual std::string CreateTableSql(const TableSpec& table) const = 0;
   // Column types for schema steps written as SQL: an ID the engine gives
   // (the primary key), and a date and time.
   virtual const char* IdentityType() const = 0;

@@ -4,6 +4,7 @@
 
 #include "store/role_grants.h"
 #include "store/schema.h"
+#include "text/utf8.h"
 
 namespace vornal {
 namespace {
@@ -24,7 +25,7 @@ FolderSlotProblem CheckFolderSlot(const FolderSlot& slot) {
   if (!slot.enabled) return FolderSlotProblem::None;
   const std::string path = Trimmed(slot.path);
   if (path.empty()) return FolderSlotProblem::Empty;
-  if (TextLength(path) > static_cast<std::size_t>(FolderPathSize()))
+  if (Utf8Length(path) > static_cast<std::size_t>(FolderPathSize()))
     return FolderSlotProblem::TooLong;
   return FolderSlotProblem::None;
 }

@@ -2,9 +2,10 @@
 
 #include <limits>
 
-#include "store/login_key.h"
 #include "store/role_grants.h"
 #include "store/schema.h"
+#include "text/login_key.h"
+#include "text/utf8.h"
 
 namespace vornal {
 namespace {
@@ -68,7 +69,7 @@ int PersonFieldSize(PersonField field) {
 }
 
 bool FitsPersonField(PersonField field, std::string_view text) {
-  return TextLength(text) <= static_cast<std::size_t>(PersonFieldSize(field));
+  return Utf8Length(text) <= static_cast<std::size_t>(PersonFieldSize(field));
 }
 
 bool IsBlank(std::string_view text) {
@@ -108,12 +109,15 @@ std::optional<LoginOwner> FindLoginOwner(Database& db, const std::string& login,
   return LoginOwner{query.Int(0), query.Text(1), query.Text(2)};
 }
 
-void OpenPeopleList(PersonRecordset& recordset) {
-  recordset.Open("SELECT * FROM HUMAN ORDER BY ID");
-}
-
-void OpenPerson(PersonRecordset& recordset, std::int64_t id) {
-  recordset.Open("SELECT * FROM HUMAN WHERE ID = ?", id);
+std::vector<Person> LoadPeople(Database& db) {
+  std::vector<Person> people;
+  Statement query =
+      db.Prepare("SELECT ID, Name, Age, Prof, Photo, Login, Tel, email FROM HUMAN ORDER BY ID");
+  while (query.Step())
+    people.push_back({query.Int(0),
+                      {query.Text(1), query.Text(2), query.Text(3), query.Text(4), query.Text(5),
+                       query.Text(6), query.Text(7)}});
+  return people;
 }
 
 std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "store/database.h"
-#include "store/recordset.h"
 
 namespace vornal {
 
@@ -59,10 +58,13 @@ std::optional<LoginOwner> FindLoginOwner(Database& db, const std::string& login,
 // The statements on HUMAN. Values are bound, so any text is stored as typed;
 // engine errors throw StoreError.
 
+// A person of the person list.
+struct Person {
+  std::int64_t id = 0;
+  PersonValues values;
+};
 // Every person, in ID order.
-void OpenPeopleList(PersonRecordset& recordset);
-// The person with this ID; an empty result when there is none.
-void OpenPerson(PersonRecordset& recordset, std::int64_t id);
+std::vector<Person> LoadPeople(Database& db);
 // The values of the person with this ID as stored; nothing when there is no
 // such person.
 std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id);

@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "store/sql_text.h"
-#include "store/table_def.h"
 
 namespace vornal {
 namespace {
@@ -58,26 +57,25 @@ std::string OneLine(const char* message) {
   return joined;
 }
 
-// The code of the SQLite family (store_error.h) that says the same as a
-// SQLSTATE, so that callers tell the kinds of failure apart on both engines.
-int CodeFor(std::string_view state) {
-  if (state.size() != 5) return 1;
+// The kind of failure a SQLSTATE says, so that callers tell the kinds apart
+// the same way on both engines.
+StoreErrorKind KindOf(std::string_view state) {
+  if (state.size() != 5) return StoreErrorKind::Other;
   const std::string_view group = state.substr(0, 2);
   // Lock not available, serialisation failure, deadlock, object in use, too
-  // many connections, server starting up: try again later.
+  // many connections, server starting up, a statement timeout (or a
+  // cancel): try again later.
   if (state == "55P03" || state == "40001" || state == "40P01" || state == "55006" ||
-      state == "53300" || state == "57P03")
-    return kErrBusy;
+      state == "53300" || state == "57P03" || state == "57014")
+    return StoreErrorKind::Busy;
   // A read-only transaction, or a role not allowed to write.
-  if (state == "25006" || state == "42501") return kErrReadOnly;
-  if (state == "53100") return kErrDiskFull;
-  if (state == "53200") return 7;  // out of memory (on the server)
-  if (state == "XX001" || state == "XX002") return kErrDamaged;
-  if (group == "23" || group == "22" || group == "P0") return 19;  // a value refused
-  if (state == "57014") return kErrBusy;  // a statement timeout (or a cancel): try again later
-  if (group == "08" || group == "57") return kErrConnectionLost;  // lost, server shut down
-  if (state == "3D000") return 14;
-  return 1;
+  if (state == "25006" || state == "42501") return StoreErrorKind::NotPermitted;
+  if (state == "53100") return StoreErrorKind::Full;
+  if (state == "XX001" || state == "XX002") return StoreErrorKind::Damaged;
+  if (group == "23" || group == "22" || group == "P0") return StoreErrorKind::Refused;
+  // The connection is lost, the server shut down, or has no such database.
+  if (group == "08" || group == "57" || state == "3D000") return StoreErrorKind::CannotConnect;
+  return StoreErrorKind::Other;
 }
 
 // `?` parameters numbered `$1`, `$2`, ... as the server wants them; quoted
@@ -185,24 +183,22 @@ InsertShape ReadInsert(std::string_view sql) {
 
 void IgnoreNotice(void*, const char*) {}
 
-std::string ColumnSql(const FieldDescription& field) {
-  const std::string name = QuotedName(LowerName(field.name));
-  if (field.type == kTypeLong && (field.attributes & kAttrAutoIncrement))
-    return name + " " + PostgresEngine::kIdentityType;
-  std::string sql = name;
-  switch (field.type) {
-    case kTypeLong:
-      sql += " integer";
+std::string ColumnSql(const ColumnSpec& column) {
+  const std::string name = QuotedName(LowerName(column.name));
+  switch (column.type) {
+    case ColumnType::Id:
+      return name + " " + PostgresEngine::kIdentityType;
+    case ColumnType::Integer:
+      return name + " integer";
+    case ColumnType::DateTime:
+      return name + " " + PostgresEngine::kDateTimeType;
+    case ColumnType::Text:
       break;
-    case kTypeDateTime:
-      sql += std::string(" ") + PostgresEngine::kDateTimeType;
-      break;
-    default:
-      // Logins compare through the key column the program fills, so they
-      // need no collation of their own here.
-      sql += " varchar(" + std::to_string(field.size) + ")";
   }
-  if (!field.defaultValue.empty()) sql += " DEFAULT " + QuotedText(field.defaultValue);
+  // Logins compare through the key column the program fills, so they need
+  // no collation of their own here.
+  std::string sql = name + " varchar(" + std::to_string(column.size) + ")";
+  if (!column.defaultValue.empty()) sql += " DEFAULT " + QuotedText(column.defaultValue);
   return sql;
 }
 
@@ -447,7 +443,7 @@ class PostgresStatement : public EngineStatement {
 
   std::string& Slot(int index) {
     if (index < 1 || index > static_cast<int>(m_values.size()))
-      throw StoreError(25, "column index out of range");
+      throw StoreError(StoreErrorKind::Other, "column index out of range");
     return m_values[static_cast<std::size_t>(index - 1)];
   }
   Oid Type(int column) const { return m_types.at(static_cast<std::size_t>(column)); }
@@ -524,11 +520,11 @@ PostgresEngine::PostgresEngine(const std::string& location, int lockTimeoutMs)
   if (!options) {
     const std::string message = OneLine(parseError);
     PQfreemem(parseError);
-    throw StoreError(14, "invalid connection string: " + message);
+    throw StoreError(StoreErrorKind::CannotConnect, "invalid connection string: " + message);
   }
   PQconninfoFree(options);
   if (LocationHoldsPassword(location))
-    throw StoreError(14,
+    throw StoreError(StoreErrorKind::CannotConnect,
                      "the connection string holds a password: keep it in the password file "
                      "(~/.pgpass) or a service file, never on the command line");
 
@@ -541,7 +537,7 @@ PostgresEngine::PostgresEngine(const std::string& location, int lockTimeoutMs)
   if (PQstatus(m_conn) != CONNECTION_OK) {
     const std::string message = OneLine(PQerrorMessage(m_conn));
     PQfinish(m_conn);
-    throw StoreError(14, message);
+    throw StoreError(StoreErrorKind::CannotConnect, message);
   }
   PQsetNoticeProcessor(m_conn, IgnoreNotice, nullptr);
   try {
@@ -584,26 +580,29 @@ PostgresEngine::ResultPtr PostgresEngine::NextResult() {
 
 void PostgresEngine::ThrowConnectionError(const std::string& what) const {
   const std::string message = OneLine(PQerrorMessage(m_conn));
-  throw StoreError(kErrConnectionLost, message.empty() ? what : message);
+  throw StoreError(StoreErrorKind::CannotConnect, message.empty() ? what : message);
 }
 
 StoreError PostgresEngine::ResultError(const PGresult* result) const {
-  if (!result) return StoreError(kErrConnectionLost, OneLine(PQerrorMessage(m_conn)));
+  if (!result) return StoreError(StoreErrorKind::CannotConnect, OneLine(PQerrorMessage(m_conn)));
   const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
   const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
   const std::string message = OneLine(primary ? primary : PQresultErrorMessage(result));
   // A connection that is gone is one failure, whatever the statement it
   // ended (libpq's own errors carry no SQLSTATE).
-  const int code =
-      PQstatus(m_conn) == CONNECTION_BAD ? kErrConnectionLost : CodeFor(state ? state : "");
+  const std::string code = state ? state : "";
+  const StoreErrorKind kind =
+      PQstatus(m_conn) == CONNECTION_BAD ? StoreErrorKind::CannotConnect : KindOf(code);
   if (state && std::strcmp(state, "42501") == 0) {
     const char* user = PQuser(m_conn);
-    return StoreError(code, "the role '" + std::string(user ? user : "") +
-                                "' lacks a right this needs (the server says: " + message +
-                                "); the owner of the tables grants rights with 'vornal-cli "
-                                "grants'");
+    return StoreError(kind,
+                      "the role '" + std::string(user ? user : "") +
+                          "' lacks a right this needs (the server says: " + message +
+                          "); the owner of the tables grants rights with 'vornal-cli "
+                          "grants'",
+                      code);
   }
-  return StoreError(code, message.empty() ? "server error" : message);
+  return StoreError(kind, message.empty() ? "server error" : message, code);
 }
 
 void PostgresEngine::Idle() {
@@ -704,7 +703,7 @@ void PostgresEngine::Commit() {
   // The server ends a transaction that failed with a rollback, even when
   // asked to commit.
   if (std::strcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
-    throw StoreError(1, "the transaction failed and was rolled back");
+    throw StoreError(StoreErrorKind::Other, "the transaction failed and was rolled back");
 }
 
 void PostgresEngine::Rollback() {
@@ -732,10 +731,11 @@ void PostgresEngine::Lock(DatabaseLock lock) {
   try {
     ExecuteScript(sql);
   } catch (const StoreError& e) {
-    if (e.Code() != kErrBusy) throw;
-    throw StoreError(kErrBusy, "the database is busy: another Vornal run has held it for " +
-                                   (m_givenLockTimeout.empty()
-                                        ? std::to_string(kAdvisoryLockTimeoutMs / 1000) + " s"
+    if (e.Kind() != StoreErrorKind::Busy) throw;
+    throw StoreError(
+        StoreErrorKind::Busy,
+        "the database is busy: another Vornal run has held it for " +
+            (m_givenLockTimeout.empty() ? std::to_string(kAdvisoryLockTimeoutMs / 1000) + " s"
                                         : m_givenLockTimeout));
   }
 }
@@ -801,7 +801,8 @@ std::int64_t PostgresEngine::NextId(const std::string& table) {
     block.next = 0;
     for (int row = 0; row < PQntuples(result.get()); ++row)
       block.ids.push_back(std::atoll(PQgetvalue(result.get(), row, 0)));
-    if (block.ids.empty()) throw StoreError(1, "no ID from the sequence of " + table);
+    if (block.ids.empty())
+      throw StoreError(StoreErrorKind::Other, "no ID from the sequence of " + table);
   }
   return block.ids[block.next++];
 }
@@ -815,18 +816,11 @@ const std::string& PostgresEngine::IdentityColumn(const std::string& table) {
   return m_identity[table] = names.empty() ? std::string() : names.front();
 }
 
-std::string PostgresEngine::CreateTableSql(const std::string& table,
-                                           const std::vector<FieldDescription>& fields) {
-  std::string sql = "CREATE TABLE " + QuotedName(LowerName(table)) + " (";
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i) sql += ", ";
-    sql += ColumnSql(fields[i]);
-  }
+std::string PostgresEngine::CreateTableSql(const TableSpec& table) const {
+  std::string sql = "CREATE TABLE " + QuotedName(LowerName(table.name)) + " (";
+  for (const ColumnSpec& column : table.columns)
+    sql += (&column == &table.columns.front() ? "" : ", ") + ColumnSql(column);
   return sql + ")";
-}
-
-std::string PostgresEngine::AddColumnSql(const std::string& table, const FieldDescription& field) {
-  return "ALTER TABLE " + QuotedName(LowerName(table)) + " ADD COLUMN " + ColumnSql(field);
 }
 
 void PostgresEngine::SyncIdentity(const std::string& table) {

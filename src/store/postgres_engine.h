@@ -50,9 +50,7 @@ class PostgresEngine : public Engine {
   std::vector<std::string> Columns(std::string_view table) override;
   std::vector<std::string> Indexes(std::string_view table) override;
 
-  std::string CreateTableSql(const std::string& table,
-                             const std::vector<FieldDescription>& fields) override;
-  std::string AddColumnSql(const std::string& table, const FieldDescription& field) override;
+  std::string CreateTableSql(const TableSpec& table) const override;
   const char* IdentityType() const override { return kIdentityType; }
   const char* DateTimeType() const override { return kDateTimeType; }
   // BY DEFAULT: a copy writes the IDs it brings along.

@@ -159,7 +159,8 @@ std::string PolicyName(const std::string& purpose, const std::string& role) {
 
 MissingRight::MissingRight(Action action, std::string role, std::string privilege,
                            std::string table, std::string site)
-    : StoreError(kErrReadOnly, MissingRightText(action, role, privilege, table, site)),
+    : StoreError(StoreErrorKind::NotPermitted,
+                 MissingRightText(action, role, privilege, table, site)),
       m_action(action),
       m_role(std::move(role)),
       m_privilege(std::move(privilege)),

@@ -19,7 +19,7 @@ enum class Action {
 // The connection may not do `action`: its role (on a server) lacks a
 // privilege on a table (on the rows of a site, when given), or the file was
 // opened read-only (empty role). Thrown before anything is changed; a
-// read-only failure (kErrReadOnly) to callers that do not look closer. The
+// read-only failure (NotPermitted) to callers that do not look closer. The
 // description is a sentence for the command line.
 class MissingRight : public StoreError {
  public:

@@ -3,64 +3,33 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
-#include <new>
 #include <vector>
 
-#include "store/login_key.h"
-#include "store/messages.h"
 #include "store/sites.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
 
-FieldDescription Field(const std::string& name, int type, long size,
-                       const std::string& defaultValue = {}) {
-  FieldDescription field;
-  field.name = name;
-  field.type = type;
-  field.size = type == kTypeText ? size : 0;
-  field.defaultValue = defaultValue;
-  field.attributes = kAttrUpdatable;
-  if (name == "ID") field.attributes |= kAttrAutoIncrement;
-  if (type == kTypeText) field.attributes |= kAttrFixed;
-  field.ignoreCase = name == "Login";
-  return field;
+constexpr ColumnSpec Text(std::string_view name, int size, std::string_view defaultValue = {}) {
+  return {name, ColumnType::Text, size, defaultValue, name == "Login"};
+}
+constexpr ColumnSpec Column(std::string_view name, ColumnType type) {
+  return {name, type, 0, {}, false};
 }
 
-// Appends the table, trying a second time when the first attempt fails.
-bool AppendWithRetry(Database* db, TableDef& table) {
-  return AppendTable(db, table) || AppendTable(db, table);
-}
-
-bool BuildTable(Database* db, const std::string& name,
-                const std::vector<FieldDescription>& fields) {
-  std::unique_ptr<TableDef> table;
-  if (!CreateTable(db, table, name)) return false;
-  if (!AddField(table.get(), Field("ID", kTypeLong, 0, "0"))) return false;
-  if (!AppendWithRetry(db, *table)) return false;
-  for (const auto& field : fields)
-    if (!AddField(table.get(), field)) return false;
-  return true;
-}
-
-struct TableSpec {
-  std::string name;
-  std::vector<FieldDescription> fields;
-};
-
-// The program's three tables, in creation order, without their ID columns.
+// The program's three tables as the first step makes them, in creation
+// order. Later steps add the columns and tables after them.
 const std::vector<TableSpec>& ProgramTables() {
   static const std::vector<TableSpec> tables = {
       {"human",
-       {Field("Name", kTypeText, 100, "Unknow User"), Field("Age", kTypeText, 20, "25"),
-        Field("Prof", kTypeText, 50, "Worker"), Field("Photo", kTypeText, 255),
-        Field("Login", kTypeText, 100), Field("Tel", kTypeText, 100),
-        Field("email", kTypeText, 100)}},
+       {Column("ID", ColumnType::Id), Text("Name", 100, "Unknow User"), Text("Age", 20, "25"),
+        Text("Prof", 50, "Worker"), Text("Photo", 255), Text("Login", 100), Text("Tel", 100),
+        Text("email", 100)}},
       {"logs",
-       {Field("Login", kTypeText, 100), Field("Event", kTypeText, 30),
-        Field("Preview", kTypeText, 250), Field("BeginTime", kTypeDateTime, 0),
-        Field("EndTime", kTypeDateTime, 0)}},
-      {"setting", {Field("Key", kTypeText, 100), Field("Val", kTypeText, 255)}},
+       {Column("ID", ColumnType::Id), Text("Login", 100), Text("Event", 30), Text("Preview", 250),
+        Column("BeginTime", ColumnType::DateTime), Column("EndTime", ColumnType::DateTime)}},
+      {"setting", {Column("ID", ColumnType::Id), Text("Key", 100), Text("Val", 255)}},
   };
   return tables;
 }
@@ -75,16 +44,10 @@ std::string& Location() {
 int TextColumnSize(std::string_view table, std::string_view column) {
   for (const TableSpec& spec : ProgramTables()) {
     if (spec.name != table) continue;
-    for (const FieldDescription& field : spec.fields)
-      if (field.name == column) return static_cast<int>(field.size);
+    for (const ColumnSpec& field : spec.columns)
+      if (field.name == column && field.type == ColumnType::Text) return field.size;
   }
   return 0;
-}
-
-std::size_t TextLength(std::string_view utf8) {
-  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
 }
 
 const std::string& DatabaseLocation() {
@@ -99,144 +62,20 @@ void SetDatabaseLocation(std::string location) {
   Location() = std::move(location);
 }
 
-void FreeDatabase(DatabasePtr& db) {
-  if (!db) return;
-  if (db->IsOpen()) db->Close();
-  db.reset();
+DatabasePtr OpenDatabase(const std::string& location) {
+  auto db = std::make_unique<Database>();
+  db->Open(location);
+  CreateServerTables(*db);
+  UpgradeSchema(*db);
+  return db;
 }
 
-int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing,
-                     OpenFailure* failure) {
-  const auto report = [failure](int code, const std::string& text) {
-    if (failure)
-      *failure = {code, text};
-    else
-      ReportMessage(text);
-  };
-  FreeDatabase(db);
-  try {
-    db = std::make_unique<Database>();
-    db->Open(path);
-    if (CreateServerTables(*db) < 0) {
-      db.reset();
-      return -1;
-    }
-    UpgradeSchema(*db);
-    return 1;
-  } catch (const StoreError& e) {
-    db.reset();
-    if (e.Code() == kErrFileNotFound) {
-      if (reportMissing) report(e.Code(), "Couldn't open database--Exception: " + e.Description());
-      return 0;
-    }
-    report(e.Code(), "Couldn't open database--Exception: " + e.Description());
-  } catch (const std::bad_alloc&) {
-    db.reset();
-    report(0, "Failed to open database--Memory exception thrown.");
-  }
-  return -1;
-}
-
-int CreateDatabaseFile(DatabasePtr& db, const std::string& path, int /*options*/) {
-  FreeDatabase(db);
-  try {
-    db = std::make_unique<Database>();
-    db->Create(path);
-    return 1;
-  } catch (const StoreError& e) {
-    ReportMessage("Couldn't create database--Exception: " + e.Description());
-  } catch (const std::bad_alloc&) {
-    ReportMessage("Failed to create database--Memory exception thrown.");
-  }
-  db.reset();
-  return 0;
-}
-
-bool TableExists(Database& db, const std::string& name) {
-  try {
-    db.TableInfo(name);
-  } catch (const StoreError& e) {
-    return e.Code() != kErrItemNotFound;
-  } catch (const std::bad_alloc&) {
-  }
-  return true;
-}
-
-bool FieldExists(TableDef& table, const std::string& name) {
-  try {
-    table.GetFieldInfo(name);
-  } catch (const StoreError& e) {
-    return e.Code() != kErrItemNotFound;
-  } catch (const std::bad_alloc&) {
-  }
-  return true;
-}
-
-int CreateTable(Database* db, std::unique_ptr<TableDef>& table, const std::string& name) {
-  if (!db) return 0;
-  if (TableExists(*db, name)) {
-    ReportMessage("A table by that name already exists.");
-    return 0;
-  }
-  try {
-    table = std::make_unique<TableDef>(*db);
-    table->Create(name, 0);
-    return 1;
-  } catch (const StoreError& e) {
-    ReportMessage("Couldn't create tabledef--Exception: " + e.Description());
-  } catch (const std::bad_alloc&) {
-    ReportMessage("Failed to create tabledef--Memory exception thrown.");
-  }
-  table.reset();
-  return 0;
-}
-
-int AppendTable(Database* db, TableDef& table) {
-  if (!db) return 0;
-  try {
-    // Its own savepoint inside a transaction, which a failed attempt would
-    // otherwise spoil on a server.
-    Transaction attempt(*db);
-    table.Append();
-    attempt.Commit();
-    return 1;
-  } catch (const StoreError& e) {
-    ReportMessage("Couldn't append TableDef--Exception: " + e.Description());
-  } catch (const std::bad_alloc&) {
-    ReportMessage("Failed to append tabledef--Memory exception thrown.");
-  }
-  return 0;
-}
-
-int AddField(TableDef* table, const FieldDescription& field) {
-  if (!table) return 0;
-  if (FieldExists(*table, field.name)) {
-    ReportMessage("A field by that name already exists.");
-    return 0;
-  }
-  try {
-    Transaction attempt(table->Db());
-    table->CreateField(field);
-    attempt.Commit();
-    return 1;
-  } catch (const StoreError& e) {
-    ReportMessage("Couldn't create field--Exception: " + e.Description());
-  } catch (const std::bad_alloc&) {
-    ReportMessage("Failed to create field--Memory exception thrown.");
-  }
-  return 0;
-}
-
-bool CreateTables(Database* db, int target) {
+void CreateTables(Database& db, int target) {
+  Transaction transaction(db);
   for (const TableSpec& table : ProgramTables())
-    if (!BuildTable(db, table.name, table.fields)) return false;
-  try {
-    UpgradeSchema(*db, target);
-  } catch (const StoreError& e) {
-    ReportMessage("Couldn't create index--Exception: " + e.Description());
-    return false;
-  }
-  return true;
+    db.ExecuteScript(db.Connection().CreateTableSql(table));
+  UpgradeSchema(db, target);
+  transaction.Commit();
 }
 
 void FillLoginKeys(Database& db) {
@@ -268,7 +107,7 @@ void UpgradeSchema(Database& db, int target) {
         transaction.Commit();
       } catch (const StoreError& e) {
         // A reader (a read-only file, a viewer role) leaves them to a writer.
-        if (e.Code() != kErrReadOnly) throw;
+        if (e.Kind() != StoreErrorKind::NotPermitted) throw;
       }
     }
     return;
@@ -284,7 +123,7 @@ void UpgradeSchema(Database& db, int target) {
     // look rows up by begin and end time, for one login or for everybody.
     db.ExecuteScript(
         std::string("CREATE INDEX IF NOT EXISTS logs_unfinished ON logs (Login, Event) WHERE ") +
-        kUnfinishedRows +
+        UnfinishedRowsSql() +
         ";"
         "CREATE INDEX IF NOT EXISTS logs_login_begin ON logs (Login, BeginTime);"
         "CREATE INDEX IF NOT EXISTS logs_login_end ON logs (Login, EndTime);"
@@ -311,7 +150,7 @@ void UpgradeSchema(Database& db, int target) {
         "DROP INDEX IF EXISTS logs_login_begin;"
         "DROP INDEX IF EXISTS logs_login_end;" +
         std::string("CREATE INDEX logs_unfinished ON logs (LoginKey, Event) WHERE ") +
-        kUnfinishedRows +
+        UnfinishedRowsSql() +
         ";"
         "CREATE INDEX logs_key_begin ON logs (LoginKey, BeginTime);"
         "CREATE INDEX logs_key_end ON logs (LoginKey, EndTime);"
@@ -438,18 +277,18 @@ std::vector<std::string> PendingUpgrade(Database& db) {
   return pending;
 }
 
-int CreateServerTables(Database& db) {
+bool CreateServerTables(Database& db) {
   const auto none = [&db] {
     return !db.HasTable("human") && !db.HasTable("logs") && !db.HasTable("setting");
   };
-  if (!db.IsServer() || !none()) return 0;
+  if (!db.IsServer() || !none()) return false;
   Transaction transaction(db);
   db.Connection().Lock(DatabaseLock::Schema);
   // Another run may have made them while this one waited.
-  if (!none()) return 0;
-  if (!CreateTables(&db)) return -1;
+  if (!none()) return false;
+  CreateTables(db);
   transaction.Commit();
-  return 1;
+  return true;
 }
 
 }  // namespace vornal

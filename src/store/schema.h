@@ -6,15 +6,9 @@
 #include <vector>
 
 #include "store/database.h"
-#include "store/table_def.h"
+#include "store/work_event.h"
 
 namespace vornal {
-
-// The rows a login has not finished yet. Only they are indexed by login and
-// event, which keeps that index small whatever the size of LOGS; a query
-// repeats this term so that the engine can use the index.
-inline constexpr const char* kUnfinishedRows =
-    "Event IN ('StartWDay', 'WorkingDay', 'StartWork', 'Working')";
 
 // The database file of the program, in the current directory.
 inline constexpr const char* kDatabaseFile = "base.mdb";
@@ -25,9 +19,6 @@ const std::string& DatabaseLocation();
 // Set once at start-up, before any database is opened.
 void SetDatabaseLocation(std::string location);
 
-// Creation options: format version 3.0 (32) + encrypted (2).
-inline constexpr int kCreateOptions = 34;
-
 using DatabasePtr = std::unique_ptr<Database>;
 
 // The number of the schema's last step (UpgradeSchema).
@@ -36,8 +27,6 @@ inline constexpr int kSchemaVersion = 7;
 // The size in characters of a text column of the program's tables, as the
 // tables are created with it; 0 for a column that is not text or not known.
 int TextColumnSize(std::string_view table, std::string_view column);
-// The length of a UTF-8 text in characters, as a column's size counts them.
-std::size_t TextLength(std::string_view utf8);
 
 // A table of the program's data, and what a collector (the role that runs
 // the intake) may do to it beyond reading. In the order a copy writes them.
@@ -55,36 +44,16 @@ inline constexpr ProgramTable kProgramTables[] = {
     {"applied_events", "INSERT, UPDATE, DELETE"},
 };
 
-// File and schema operations. Failures are reported to the message sink
-// with a fixed text followed by the engine's description.
+// Opens the program's database at the location (a file, or a server's
+// database, which gets the tables on first use) for reading and writing,
+// and brings its schema up to date. Throws StoreError: NotFound for a file
+// that does not exist.
+DatabasePtr OpenDatabase(const std::string& location);
 
-// Closes and destroys the database, leaving the pointer empty.
-void FreeDatabase(DatabasePtr& db);
-// What a failed open would report: the engine's code (0 for none) and the
-// fixed text followed by the engine's description.
-struct OpenFailure {
-  int code = 0;
-  std::string message;
-};
-// 1 opened; 0 the file is missing (reported only when asked); -1 any other
-// failure. On failure the pointer is empty. With `failure`, the report goes
-// there instead of to the message sink, for a caller that explains it.
-// `path` may also name a server's database (IsServerLocation), which gets
-// the tables on first use.
-int OpenDatabaseFile(DatabasePtr& db, const std::string& path, bool reportMissing,
-                     OpenFailure* failure = nullptr);
-// 1 created and open; 0 failed, the pointer empty.
-int CreateDatabaseFile(DatabasePtr& db, const std::string& path, int options);
-// True unless the engine answers with 3265 (item not found).
-bool TableExists(Database& db, const std::string& name);
-bool FieldExists(TableDef& table, const std::string& name);
-int CreateTable(Database* db, std::unique_ptr<TableDef>& table, const std::string& name);
-int AppendTable(Database* db, TableDef& table);
-int AddField(TableDef* table, const FieldDescription& field);
-// The tables human, logs and setting, in that order; false at the first
-// step that fails. Then the indexes and the program's own tables, up to the
-// schema version `target`.
-bool CreateTables(Database* db, int target = kSchemaVersion);
+// Makes the program's tables (human, logs, setting) in a database that has
+// none, then takes the schema's steps up to `target`, in one transaction.
+// Throws StoreError, with nothing made.
+void CreateTables(Database& db, int target = kSchemaVersion);
 
 // Brings the indexes and the program's own tables up to the schema version
 // `target` (the current one but in tests that make older databases), in
@@ -98,9 +67,9 @@ std::vector<std::string> PendingUpgrade(Database& db);
 // Fills LoginKey (see store/login_key.h) of the LOGS and HUMAN rows that
 // have none, such as rows written by the sqlite3 shell.
 void FillLoginKeys(Database& db);
-// A server's database without any of the three tables gets them, in one
-// transaction, as a missing file would: 1 made, 0 nothing to do (a file, or
-// the tables are there), -1 failed, reported to the message sink.
-int CreateServerTables(Database& db);
+// A server's database without any of the three tables gets them, as a
+// missing file would: true when they were made; false for a file, or when
+// the tables are there. Throws StoreError.
+bool CreateServerTables(Database& db);
 
 }  // namespace vornal

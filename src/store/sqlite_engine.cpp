@@ -11,7 +11,6 @@
 #include "store/output_file.h"
 #include "store/sql_text.h"
 #include "store/store_error.h"
-#include "store/table_def.h"
 
 namespace vornal {
 namespace {
@@ -19,9 +18,33 @@ namespace {
 // SQLITE_TRANSIENT without the old-style cast of its macro.
 const sqlite3_destructor_type kTransient = reinterpret_cast<sqlite3_destructor_type>(-1);
 
+StoreErrorKind KindOf(int rc) {
+  switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return StoreErrorKind::Busy;
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_AUTH:
+      return StoreErrorKind::NotPermitted;
+    case SQLITE_FULL:
+      return StoreErrorKind::Full;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return StoreErrorKind::Damaged;
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH:
+    case SQLITE_TOOBIG:
+    case SQLITE_RANGE:
+      return StoreErrorKind::Refused;
+    default:
+      return StoreErrorKind::Other;
+  }
+}
+
 [[noreturn]] void Throw(int rc, const std::string& message) {
   if (rc == SQLITE_NOMEM) throw std::bad_alloc();
-  throw StoreError(rc & 0xff, message);
+  throw StoreError(KindOf(rc), message, std::to_string(rc & 0xff));
 }
 
 class SqliteStatement : public EngineStatement {
@@ -93,28 +116,23 @@ class SqliteStatement : public EngineStatement {
   sqlite3_stmt* m_stmt;
 };
 
-std::string ColumnSql(const FieldDescription& field) {
-  const std::string name = QuotedName(field.name);
-  std::string sql = name;
-  if (field.type == kTypeLong && (field.attributes & kAttrAutoIncrement))
-    return sql + " INTEGER PRIMARY KEY AUTOINCREMENT";
-  switch (field.type) {
-    case kTypeLong:
-      sql += " INTEGER";
+std::string ColumnSql(const ColumnSpec& column) {
+  const std::string name = QuotedName(column.name);
+  switch (column.type) {
+    case ColumnType::Id:
+      return name + " INTEGER PRIMARY KEY AUTOINCREMENT";
+    case ColumnType::Integer:
+      return name + " INTEGER";
+    case ColumnType::DateTime:
+      return name + " DATETIME CHECK (" + name + " IS NULL OR datetime(" + name + ") IS " + name +
+             ")";
+    case ColumnType::Text:
       break;
-    case kTypeDateTime:
-      sql += " DATETIME";
-      break;
-    default:
-      sql += " TEXT(" + std::to_string(field.size) + ")";
   }
-  if (field.ignoreCase) sql += " COLLATE NOCASE";
-  if (!field.defaultValue.empty()) sql += " DEFAULT " + QuotedText(field.defaultValue);
-  if (field.type == kTypeText && field.size > 0)
-    sql += " CHECK (length(" + name + ") <= " + std::to_string(field.size) + ")";
-  if (field.type == kTypeDateTime)
-    sql += " CHECK (" + name + " IS NULL OR datetime(" + name + ") IS " + name + ")";
-  return sql;
+  std::string sql = name + " TEXT(" + std::to_string(column.size) + ")";
+  if (column.ignoreCase) sql += " COLLATE NOCASE";
+  if (!column.defaultValue.empty()) sql += " DEFAULT " + QuotedText(column.defaultValue);
+  return sql + " CHECK (length(" + name + ") <= " + std::to_string(column.size) + ")";
 }
 
 }  // namespace
@@ -166,7 +184,7 @@ std::unique_ptr<EngineStatement> SqliteEngine::Prepare(std::string_view sql) {
   sqlite3_stmt* stmt = nullptr;
   Check(sqlite3_prepare_v3(m_db, sql.data(), static_cast<int>(sql.size()),
                            SQLITE_PREPARE_PERSISTENT, &stmt, nullptr));
-  if (!stmt) throw StoreError(SQLITE_MISUSE, "Empty SQL statement.");
+  if (!stmt) throw StoreError(StoreErrorKind::Other, "Empty SQL statement.");
   return std::make_unique<SqliteStatement>(*this, m_db, stmt);
 }
 
@@ -215,18 +233,11 @@ std::vector<std::string> SqliteEngine::Indexes(std::string_view table) {
       table, 0);
 }
 
-std::string SqliteEngine::CreateTableSql(const std::string& table,
-                                         const std::vector<FieldDescription>& fields) {
-  std::string sql = "CREATE TABLE " + QuotedName(table) + " (";
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i) sql += ", ";
-    sql += ColumnSql(fields[i]);
-  }
+std::string SqliteEngine::CreateTableSql(const TableSpec& table) const {
+  std::string sql = "CREATE TABLE " + QuotedName(table.name) + " (";
+  for (const ColumnSpec& column : table.columns)
+    sql += (&column == &table.columns.front() ? "" : ", ") + ColumnSql(column);
   return sql + ")";
-}
-
-std::string SqliteEngine::AddColumnSql(const std::string& table, const FieldDescription& field) {
-  return "ALTER TABLE " + QuotedName(table) + " ADD COLUMN " + ColumnSql(field);
 }
 
 int SqliteEngine::SchemaVersion() {
@@ -249,9 +260,9 @@ void SqliteEngine::CheckLocation() {
   struct stat info {};
   if (::stat(m_path.c_str(), &info) == 0 && info.st_dev == m_device && info.st_ino == m_inode)
     return;
-  throw DatabaseReplaced(1, m_path +
-                                " is no longer the database file this run opened (replaced or "
-                                "moved away while in use)");
+  throw DatabaseReplaced(m_path +
+                         " is no longer the database file this run opened (replaced or moved "
+                         "away while in use)");
 }
 
 bool SqliteEngine::ReadOnly() {

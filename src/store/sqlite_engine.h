@@ -36,9 +36,7 @@ class SqliteEngine : public Engine {
   std::vector<std::string> Columns(std::string_view table) override;
   std::vector<std::string> Indexes(std::string_view table) override;
 
-  std::string CreateTableSql(const std::string& table,
-                             const std::vector<FieldDescription>& fields) override;
-  std::string AddColumnSql(const std::string& table, const FieldDescription& field) override;
+  std::string CreateTableSql(const TableSpec& table) const override;
   const char* IdentityType() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
   const char* DateTimeType() const override { return "DATETIME"; }
   // Date-times are "YYYY-MM-DD HH:MM:SS" text (a column check keeps them

@@ -5,67 +5,42 @@
 
 namespace vornal {
 
-// Engine error codes that keep their meaning whatever engine is underneath.
-inline constexpr int kErrFileNotFound = 3024;
-inline constexpr int kErrItemNotFound = 3265;
-inline constexpr int kErrDatabaseExists = 3204;
-inline constexpr int kErrNoFields = 3264;
-inline constexpr int kErrNotOpen = 3420;
-// Codes of the conditions a window explains to the operator. The SQLite engine
-// passes its result codes on as they are; another engine maps its errors onto
-// these.
-inline constexpr int kErrPermission = 3;    // access to the file denied
-inline constexpr int kErrBusy = 5;          // another program holds the database
-inline constexpr int kErrLocked = 6;        // a table is held by this connection
-inline constexpr int kErrReadOnly = 8;      // the file cannot be written
-inline constexpr int kErrDamaged = 11;      // the file's contents are damaged
-inline constexpr int kErrDiskFull = 13;     // no room left for the file or its journal
-inline constexpr int kErrNotDatabase = 26;  // the file is no database
-inline constexpr int kErrConnectionLost =
-    10;  // a server's connection is gone (as SQLite's I/O error)
+// What went wrong in the database, as far as a caller or the operator can
+// act on it; the same on both engines.
+enum class StoreErrorKind {
+  NotFound,       // no such database file, table or column
+  Busy,           // another program holds the database (or a lock): try again later
+  NotPermitted,   // read-only: the file cannot be written, or the role may not
+  Full,           // no room left for the database or its journal
+  Damaged,        // the file is damaged, or no database at all
+  Refused,        // a value the database refuses (a constraint, a type, a size)
+  CannotConnect,  // a server that cannot be reached, refuses the login, or went away
+  Other,
+};
 
-// What went wrong, as far as the operator can act on it.
-enum class StoreFailure { Busy, ReadOnly, DiskFull, Damaged, Other };
-StoreFailure ClassifyStoreError(int code);
-
-// An error of the database engine: its numeric code and its description.
-// Memory exhaustion is reported as std::bad_alloc instead.
+// An error of the database: its kind, the engine's own message and the
+// engine's own code for it (SQLite's result code, PostgreSQL's SQLSTATE;
+// empty for errors the store finds itself). Memory exhaustion is
+// std::bad_alloc instead.
 class StoreError : public std::runtime_error {
  public:
-  StoreError(int code, const std::string& description)
-      : std::runtime_error(description), m_code(code) {}
+  StoreError(StoreErrorKind kind, const std::string& message, std::string engineCode = {})
+      : std::runtime_error(message), m_kind(kind), m_engineCode(std::move(engineCode)) {}
 
-  int Code() const { return m_code; }
-  std::string Description() const { return what(); }
-  StoreFailure Failure() const { return ClassifyStoreError(m_code); }
+  StoreErrorKind Kind() const { return m_kind; }
+  const std::string& EngineCode() const { return m_engineCode; }
 
  private:
-  int m_code;
+  StoreErrorKind m_kind;
+  std::string m_engineCode;
 };
 
 // The location names another database than the one opened (see
 // Engine::CheckLocation).
 class DatabaseReplaced : public StoreError {
  public:
-  using StoreError::StoreError;
+  explicit DatabaseReplaced(const std::string& message)
+      : StoreError(StoreErrorKind::Other, message) {}
 };
-
-inline StoreFailure ClassifyStoreError(int code) {
-  switch (code) {
-    case kErrBusy:
-    case kErrLocked:
-      return StoreFailure::Busy;
-    case kErrPermission:
-    case kErrReadOnly:
-      return StoreFailure::ReadOnly;
-    case kErrDiskFull:
-      return StoreFailure::DiskFull;
-    case kErrDamaged:
-    case kErrNotDatabase:
-      return StoreFailure::Damaged;
-    default:
-      return StoreFailure::Other;
-  }
-}
 
 }  // namespace vornal

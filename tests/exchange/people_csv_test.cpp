@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "store/recordset.h"
 #include "test_util.h"
 
 namespace vornal {
@@ -10,11 +9,7 @@ namespace {
 
 std::vector<PersonValues> Everybody(Database& db) {
   std::vector<PersonValues> people;
-  PersonRecordset rs(&db);
-  OpenPeopleList(rs);
-  for (; !rs.AtEnd(); rs.MoveNext())
-    people.push_back(
-        {rs.m_Name, rs.m_Age, rs.m_Prof, rs.m_Photo, rs.m_Login, rs.m_Tel, rs.m_email});
+  for (Person& person : LoadPeople(db)) people.push_back(std::move(person.values));
   return people;
 }
 

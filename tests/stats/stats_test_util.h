@@ -1,17 +1,18 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "store/database.h"
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 namespace vornal::test {
 
-// "YYYY-MM-DD HH:MM:SS" as a DateTime; aborts the test run on a typo.
+// "YYYY-MM-DD HH:MM:SS" as a DateTime; a typo fails the test that made it.
 inline DateTime At(const char* iso) {
   const auto time = DateTime::FromIso(iso);
-  if (!time) std::abort();
+  if (!time) throw std::invalid_argument(std::string("no date and time: ") + iso);
   return *time;
 }
 

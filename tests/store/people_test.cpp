@@ -12,25 +12,25 @@ TEST(People, ValuesAreStoredExactlyAsTyped) {
   const PersonValues tricky{"O'Brien \"Jack\"; DROP TABLE HUMAN; --", "", "", "", "o'b  ", "", ""};
   const std::int64_t id = InsertPerson(*db, tricky);
 
-  PersonRecordset rs(db.get());
-  OpenPerson(rs, id);
-  ASSERT_FALSE(rs.AtEnd());
-  EXPECT_EQ(rs.m_Name, tricky.name);
-  EXPECT_EQ(rs.m_Login, "o'b  ");
-  EXPECT_EQ(rs.m_Age, "");
-  EXPECT_EQ(rs.m_Photo, "");
+  std::optional<PersonValues> read = ReadPerson(*db, id);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->name, tricky.name);
+  EXPECT_EQ(read->login, "o'b  ");
+  EXPECT_EQ(read->age, "");
+  EXPECT_EQ(read->photo, "");
 
   const PersonValues changed{"Иванов Иван", "двадцать",   "Инженер",      "/tmp/a b.bmp",
                              "ivanov",      "+7 (000) 1", "i@example.org"};
   EXPECT_EQ(UpdatePerson(*db, id, changed), 1);
   EXPECT_EQ(UpdatePerson(*db, id + 100, changed), 0);
-  OpenPerson(rs, id);
-  EXPECT_EQ(rs.m_Name, changed.name);
-  EXPECT_EQ(rs.m_Age, changed.age);
-  EXPECT_EQ(rs.m_Prof, changed.prof);
-  EXPECT_EQ(rs.m_Photo, changed.photo);
-  EXPECT_EQ(rs.m_Tel, changed.tel);
-  EXPECT_EQ(rs.m_email, changed.email);
+  read = ReadPerson(*db, id);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->name, changed.name);
+  EXPECT_EQ(read->age, changed.age);
+  EXPECT_EQ(read->prof, changed.prof);
+  EXPECT_EQ(read->photo, changed.photo);
+  EXPECT_EQ(read->tel, changed.tel);
+  EXPECT_EQ(read->email, changed.email);
 }
 
 // Two desks opened the same person. The first sets the phone; the second,
@@ -89,26 +89,19 @@ TEST(People, ListIsInIdOrderAndDeleteRemovesOnlyThatPerson) {
   EXPECT_EQ(DeletePerson(*db, second), 1);
   EXPECT_EQ(DeletePerson(*db, second), 0);
 
-  PersonRecordset rs(db.get());
-  OpenPeopleList(rs);
-  ASSERT_EQ(rs.RecordCount(), 2);
-  EXPECT_EQ(rs.m_Name, "A");
-  rs.MoveNext();
-  EXPECT_EQ(rs.m_Name, "C");
-  EXPECT_EQ(rs.m_ID, third);
-
-  OpenPerson(rs, second);
-  EXPECT_TRUE(rs.AtEnd());
-  EXPECT_EQ(rs.RecordCount(), 0);
+  const std::vector<Person> people = LoadPeople(*db);
+  ASSERT_EQ(people.size(), 2u);
+  EXPECT_EQ(people[0].values.name, "A");
+  EXPECT_EQ(people[1].values.name, "C");
+  EXPECT_EQ(people[1].id, third);
+  EXPECT_FALSE(ReadPerson(*db, second));
 }
 
 TEST(People, OversizedValueIsRefusedAndNothingChanges) {
   auto db = test::MakeMemoryDatabase();
   const auto id = InsertPerson(*db, {"A", "25", "", "", "a", "", ""});
   EXPECT_THROW(UpdatePerson(*db, id, {"A", std::string(21, '9'), "", "", "a", "", ""}), StoreError);
-  PersonRecordset rs(db.get());
-  OpenPerson(rs, id);
-  EXPECT_EQ(rs.m_Age, "25");
+  EXPECT_EQ(ReadPerson(*db, id)->age, "25");
 }
 
 TEST(People, CheckRefusesBlankRequiredValuesAndValuesLongerThanTheirColumn) {

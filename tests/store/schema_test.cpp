@@ -3,73 +3,62 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <vector>
 
 #include "intake/folder_status.h"
 #include "intake/rejected_lines.h"
 #include "store/folder_slots.h"
-#include "store/login_key.h"
-#include "store/messages.h"
 #include "store/people.h"
+#include "store/settings.h"
 #include "test_util.h"
+#include "text/login_key.h"
 
 namespace vornal {
 namespace {
 
 using test::TempDir;
 
-struct Messages {
-  std::vector<std::string> shown;
-  ScopedMessageSink sink{[this](const std::string& text) { shown.push_back(text); }};
-};
+StoreError OpenFailure(const std::string& location) {
+  try {
+    OpenDatabase(location);
+  } catch (const StoreError& e) {
+    return e;
+  }
+  return StoreError(StoreErrorKind::Other, "opened");
+}
 
-TEST(Schema, OpenDatabaseFileTellsMissingFromBroken) {
+TEST(Schema, OpenDatabaseTellsMissingFromBroken) {
   TempDir dir;
-  Messages messages;
-  DatabasePtr db;
   if (test::OnServer()) {
     // A missing server database is no file to create: it cannot be opened.
-    EXPECT_EQ(
-        OpenDatabaseFile(db, std::string(test::TestServer()) + " dbname=vornal_missing", false),
-        -1);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].find("\"vornal_missing\" does not exist"), std::string::npos);
-    EXPECT_FALSE(db);
+    const StoreError missing =
+        OpenFailure(std::string(test::TestServer()) + " dbname=vornal_missing");
+    EXPECT_EQ(missing.Kind(), StoreErrorKind::CannotConnect);
+    EXPECT_NE(std::string(missing.what()).find("\"vornal_missing\" does not exist"),
+              std::string::npos);
     // An empty one gets the tables on first use.
-    EXPECT_EQ(OpenDatabaseFile(db, test::ServerDatabases::New(), false), 1);
-    ASSERT_TRUE(db);
+    const DatabasePtr db = OpenDatabase(test::ServerDatabases::New());
     for (const char* table : {"human", "logs", "setting", "intake_ledger", "rejected_lines"})
       EXPECT_TRUE(db->HasTable(table)) << table;
-    EXPECT_EQ(messages.shown.size(), 1u);
     return;
   }
-  EXPECT_EQ(OpenDatabaseFile(db, dir.File("base.mdb"), false), 0);
-  EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(OpenDatabaseFile(db, dir.File("base.mdb"), true), 0);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].rfind("Couldn't open database--Exception: Could not find file", 0),
-            0u);
-  EXPECT_FALSE(db);
+  const StoreError missing = OpenFailure(dir.File("base.mdb"));
+  EXPECT_EQ(missing.Kind(), StoreErrorKind::NotFound);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("base.mdb")));
 
-  messages.shown.clear();
   test::WriteFile(dir.File("base.mdb"), std::string(4096, 'x'));
-  EXPECT_EQ(OpenDatabaseFile(db, dir.File("base.mdb"), false), -1);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0], "Couldn't open database--Exception: file is not a database");
-  EXPECT_FALSE(db);
+  const StoreError broken = OpenFailure(dir.File("base.mdb"));
+  EXPECT_EQ(broken.Kind(), StoreErrorKind::Damaged);
+  EXPECT_STREQ(broken.what(), "file is not a database");
+  EXPECT_EQ(broken.EngineCode(), "26");
 }
 
 TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
   TempDir dir;
-  Messages messages;
-  DatabasePtr db;
   const std::string location = test::DatabaseIn(dir.Path().string());
-  db = test::MakeDatabase(location);
-  EXPECT_TRUE(messages.shown.empty());
-  FreeDatabase(db);
-  EXPECT_FALSE(db);
-
-  ASSERT_EQ(OpenDatabaseFile(db, location, true), 1);
+  test::MakeDatabase(location);
+  const DatabasePtr db = OpenDatabase(location);
   std::vector<std::string> columns;
   for (const char* table : {"human", "logs", "setting"})
     for (const std::string& column : db->Columns(table))
@@ -135,8 +124,7 @@ TEST(Schema, ADatabaseFromBeforeSitesKeepsItsFoldersAsTheDefaultSites) {
         "Failures) VALUES (?, '2002-10-07 09:00:00', 1, 2, 1, 0, 0)",
         dir.Path().string());
   }
-  DatabasePtr db;
-  ASSERT_EQ(OpenDatabaseFile(db, location, true), 1);
+  const DatabasePtr db = OpenDatabase(location);
   EXPECT_EQ(db->Connection().SchemaVersion(), kSchemaVersion);
   EXPECT_EQ(DefaultSite(*db), CurrentSite());
   const FolderSlots slots = LoadFolderSlots(*db);
@@ -152,34 +140,48 @@ TEST(Schema, ADatabaseFromBeforeSitesKeepsItsFoldersAsTheDefaultSites) {
   EXPECT_EQ(ReadStoredPerson(*db, 1)->version, 1);
 }
 
-TEST(Schema, CreateTablesRefusesAnExistingTable) {
-  Messages messages;
-  auto db = test::MakeMemoryDatabase();
-  EXPECT_FALSE(CreateTables(db.get()));
-  EXPECT_EQ(messages.shown, std::vector<std::string>{"A table by that name already exists."});
+// A file made by the previous version (people, a collection with a line kept
+// aside, a folder, the quiet period) opens as it is, and a new file gets the
+// very tables, columns, checks and indexes that version makes, so that it
+// opens this one's files too.
+TEST(Schema, FilesOfThePreviousVersionOpenBothWays) {
+  if (test::OnServer()) GTEST_SKIP() << "a file's format";
+  TempDir dir;
+  std::filesystem::copy_file(VORNAL_TEST_DATA "/store/base-v7.mdb", dir.File("old.mdb"));
+  const DatabasePtr old = OpenDatabase(dir.File("old.mdb"));
+  EXPECT_EQ(old->Connection().SchemaVersion(), kSchemaVersion);
+  const std::vector<Person> people = LoadPeople(*old);
+  ASSERT_EQ(people.size(), 2u);
+  EXPECT_EQ(people[0].values.name, "Иванов Иван");
+  EXPECT_EQ(people[1].values.login, "PETROV");
+  EXPECT_EQ(old->QueryInt("SELECT count(*) FROM logs WHERE LoginKey = 'ivanov'"), 2);
+  EXPECT_EQ(QuietPeriodSetting(*old), 300);
+  EXPECT_EQ(ListRejected(*old).at(0).reasonCode, "unknown-event");
+
+  const auto schema = [](Database& db) {
+    std::vector<std::string> items;
+    Statement rows =
+        db.Prepare("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name");
+    while (rows.Step())
+      items.push_back(rows.Text(0) + " " + rows.Text(1) + " " + rows.Text(2) + ": " + rows.Text(3));
+    return items;
+  };
+  EXPECT_EQ(schema(*test::MakeDatabase(dir.File("new.mdb"))), schema(*old));
 }
 
-TEST(Schema, FieldAndTableOperationsReportTheirFailures) {
-  Messages messages;
+// A database where one of the tables is there already gets none of them:
+// the tables are made whole or not at all.
+TEST(Schema, CreateTablesMakesAllOrNothing) {
   Database db;
   if (test::OnServer())
     db.Open(test::ServerDatabases::New());
   else
     db.OpenMemory();
-  std::unique_ptr<TableDef> table;
-  ASSERT_EQ(CreateTable(&db, table, "t"), 1);
-  FieldDescription field{"A", kTypeText, 10, {}, kAttrUpdatable | kAttrFixed, false};
-  EXPECT_EQ(AddField(table.get(), field), 1);
-  EXPECT_EQ(AddField(table.get(), field), 0);
-  EXPECT_EQ(messages.shown.back(), "A field by that name already exists.");
-  EXPECT_EQ(AppendTable(&db, *table), 1);
-  EXPECT_TRUE(TableExists(db, "T"));
-  EXPECT_FALSE(TableExists(db, "u"));
-  EXPECT_EQ(AppendTable(&db, *table), 0);
-  EXPECT_EQ(messages.shown.back().rfind("Couldn't append TableDef--Exception: ", 0), 0u);
-  EXPECT_EQ(AppendTable(nullptr, *table), 0);
-  EXPECT_EQ(AddField(nullptr, field), 0);
-  EXPECT_EQ(CreateTable(nullptr, table, "x"), 0);
+  db.ExecuteScript("CREATE TABLE setting (ID INTEGER)");
+  EXPECT_THROW(CreateTables(db), StoreError);
+  EXPECT_FALSE(db.HasTable("human"));
+  EXPECT_FALSE(db.HasTable("logs"));
+  EXPECT_EQ(db.Connection().SchemaVersion(), 0);
 }
 
 }  // namespace

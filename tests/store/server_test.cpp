@@ -5,10 +5,10 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "cli/cli_test_util.h"
 #include "intake/folder_sweep.h"
-#include "stats/stat_grid.h"
 #include "store/database_copy.h"
 #include "store/people.h"
 #include "store/sites.h"
@@ -18,15 +18,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The code and message a location fails to open with.
-std::pair<int, std::string> OpenFailure(const std::string& location) {
+// The kind and message a location fails to open with; nothing when it opens.
+std::pair<std::optional<StoreErrorKind>, std::string> OpenFailure(const std::string& location) {
   try {
     Database db;
     db.Open(location);
   } catch (const StoreError& e) {
-    return {e.Code(), e.what()};
+    return {e.Kind(), e.what()};
   }
-  return {0, "opened"};
+  return {std::nullopt, "opened"};
 }
 
 // The role vornal_password (tests/pg_server.sh) must give its password,
@@ -41,13 +41,13 @@ TEST(Server, PasswordsComeFromThePasswordFileAndARefusalSaysSo) {
   test::WriteFile(passfile, "*:*:*:vornal_password:wrong password\n");
   fs::permissions(passfile, fs::perms::owner_read | fs::perms::owner_write);
   const auto refused = OpenFailure(location);
-  EXPECT_EQ(refused.first, 14);
+  EXPECT_EQ(refused.first, StoreErrorKind::CannotConnect);
   EXPECT_NE(refused.second.find("password authentication failed for user \"vornal_password\""),
             std::string::npos)
       << refused.second;
 
   test::WriteFile(passfile, "*:*:*:vornal_password:right password\n");
-  EXPECT_EQ(OpenFailure(location).first, 0);
+  EXPECT_EQ(OpenFailure(location).first, std::nullopt);
 
   // A password in the location is refused before anything is sent, and
   // never shown.
@@ -91,7 +91,7 @@ TEST(Server, TimeoutsSetForTheRoleAreKept) {
       given.Connection().Lock(DatabaseLock::Intake);
       FAIL() << "the lock was taken twice";
     } catch (const StoreError& e) {
-      EXPECT_EQ(e.Code(), kErrBusy);
+      EXPECT_EQ(e.Kind(), StoreErrorKind::Busy);
       EXPECT_NE(std::string(e.what()).find("held it for 150ms"), std::string::npos) << e.what();
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
@@ -99,7 +99,7 @@ TEST(Server, TimeoutsSetForTheRoleAreKept) {
   own.ExecuteScript("DROP ROLE " + role);
 }
 
-// A connection the server ended is one failure, code 10, its text on one
+// A connection the server ended is one failure, CannotConnect, its text on one
 // line and said once, whatever the statement that met it.
 TEST(Server, ALostConnectionIsOneErrorOnOneLine) {
   const std::string location = test::ServerDatabases::New();
@@ -131,7 +131,7 @@ TEST(Server, ALostConnectionIsOneErrorOnOneLine) {
       ADD_FAILURE() << what << ": no error";
     } catch (const StoreError& e) {
       const std::string text = e.what();
-      EXPECT_EQ(e.Code(), kErrConnectionLost) << what << ": " << text;
+      EXPECT_EQ(e.Kind(), StoreErrorKind::CannotConnect) << what << ": " << text;
       EXPECT_EQ(text.find_first_of("\t\n"), std::string::npos) << what << ": " << text;
       const std::string head = text.substr(0, 20);
       EXPECT_EQ(text.find(head, 1), std::string::npos) << what << ": " << text;

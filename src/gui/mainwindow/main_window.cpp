@@ -36,7 +36,6 @@
 #include "store/change_watch.h"
 #include "store/folder_slots.h"
 #include "store/people.h"
-#include "store/recordset.h"
 #include "store/role_grants.h"
 #include "store/sites.h"
 #include "ui_main_window.h"
@@ -208,21 +207,37 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::OpenDatabase() {
   if (m_db) return true;
-  OpenFailure failure;
-  const int result = OpenDatabaseFile(m_db, DatabaseLocation(), false, &failure);
-  if (result == -1) {
-    MessageBox::Warning(this, MessageBox::EngineErrorText(failure.code, CannotOpenText().toLower(),
-                                                          FromStd(failure.message)));
+  try {
+    m_db = vornal::OpenDatabase(DatabaseLocation());
+  } catch (const StoreError& e) {
+    if (e.Kind() != StoreErrorKind::NotFound) {
+      MessageBox::Warning(this,
+                          MessageBox::EngineErrorText(
+                              e.Kind(), CannotOpenText().toLower(),
+                              tr("Couldn't open database--Exception: %1").arg(FromStd(e.what()))));
+      return false;
+    }
+  } catch (const std::bad_alloc&) {
+    MessageBox::Warning(
+        this, MessageBox::EngineErrorText(StoreErrorKind::Other, CannotOpenText().toLower(),
+                                          tr("Failed to open database--Memory exception thrown.")));
     return false;
   }
-  if (result == 0) {
+  if (!m_db) {
     NewDatabaseDialog notice(&m_db, DatabaseLocation());
     notice.exec();
     if (!m_db) {
       MessageBox::Warning(this, CannotOpenText());
       return false;
     }
-    CreateTables(m_db.get());
+    try {
+      CreateTables(*m_db);
+    } catch (const StoreError& e) {
+      MessageBox::Warning(this,
+                          tr("Couldn't append TableDef--Exception: %1").arg(FromStd(e.what())));
+      m_db.reset();
+      return false;
+    }
   }
   try {
     m_watch = std::make_unique<ChangeWatch>(*m_db);
@@ -234,7 +249,7 @@ bool MainWindow::OpenDatabase() {
 
 void MainWindow::CloseDatabase() {
   m_watch.reset();
-  FreeDatabase(m_db);
+  m_db.reset();
 }
 
 void MainWindow::RunCommand(const std::function<void()>& command, const QString& outcome) {
@@ -267,25 +282,24 @@ void MainWindow::ShowDetails(const QString& name, const QString& age, const QStr
 
 void MainWindow::FillUserList() {
   if (!OpenDatabase()) return;
-  PersonRecordset rs(m_db.get());
-  OpenPeopleList(rs);
+  const std::vector<Person> read = LoadPeople(*m_db);
   std::vector<PeopleModel::Person> people;
-  people.reserve(static_cast<std::size_t>(rs.RecordCount()));
+  people.reserve(read.size());
   std::vector<std::string> logins;
-  logins.reserve(people.capacity());
-  for (; !rs.AtEnd(); rs.MoveNext()) {
-    people.push_back({rs.m_ID,
-                      FromStd(rs.m_Name),
-                      FromStd(rs.m_Age),
-                      FromStd(rs.m_Prof),
-                      FromStd(rs.m_Photo),
-                      FromStd(rs.m_Login),
-                      FromStd(rs.m_Tel),
-                      FromStd(rs.m_email),
+  logins.reserve(read.size());
+  for (const Person& person : read) {
+    const PersonValues& v = person.values;
+    people.push_back({person.id,
+                      FromStd(v.name),
+                      FromStd(v.age),
+                      FromStd(v.prof),
+                      FromStd(v.photo),
+                      FromStd(v.login),
+                      FromStd(v.tel),
+                      FromStd(v.email),
                       {}});
-    logins.push_back(rs.m_Login);
+    logins.push_back(v.login);
   }
-  rs.Close();
   try {
     const std::optional<DateTime> latest = LatestEvent(*m_db, DateTime::Now());
     const std::vector<Presence> presence = PresenceOf(*m_db, logins, latest);

@@ -1,5 +1,8 @@
 #include "gui/mainwindow/new_database_dialog.h"
 
+#include <QApplication>
+
+#include "gui/widgets/message_box.h"
 #include "ui_new_database_dialog.h"
 
 namespace vornal {
@@ -15,7 +18,21 @@ NewDatabaseDialog::NewDatabaseDialog(DatabasePtr* target, std::string path, QWid
 NewDatabaseDialog::~NewDatabaseDialog() = default;
 
 void NewDatabaseDialog::accept() {
-  if (m_target && CreateDatabaseFile(*m_target, m_path, kCreateOptions) == 0) m_target->reset();
+  if (m_target) {
+    m_target->reset();
+    try {
+      auto db = std::make_unique<Database>();
+      db->Create(m_path);
+      *m_target = std::move(db);
+    } catch (const StoreError& e) {
+      MessageBox::Warning(
+          QApplication::activeWindow(),
+          tr("Couldn't create database--Exception: %1").arg(QString::fromStdString(e.what())));
+    } catch (const std::bad_alloc&) {
+      MessageBox::Warning(QApplication::activeWindow(),
+                          tr("Failed to create database--Memory exception thrown."));
+    }
+  }
   QDialog::accept();
 }
 

@@ -13,13 +13,14 @@
 #include "gui/statistics/day_timeline_view.h"
 #include "gui/statistics/hours_chart.h"
 #include "gui/statistics/timesheet_model.h"
+#include "gui/widgets/display_text.h"
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
 #include "report/timesheet_report.h"
 #include "stats/day_timeline.h"
-#include "store/office_title.h"
 #include "store/output_file.h"
+#include "store/settings.h"
 #include "store/store_error.h"
 #include "ui_timesheet_window.h"
 
@@ -102,8 +103,8 @@ bool TimesheetWindow::Guarded(const std::function<void()>& step) {
     step();
     return true;
   } catch (const StoreError& e) {
-    MessageBox::Stop(this, tr("Не удалось прочитать базу данных.") + QLatin1Char('\n') +
-                               FromStd(e.Description()));
+    MessageBox::Stop(
+        this, tr("Не удалось прочитать базу данных.") + QLatin1Char('\n') + FromStd(e.what()));
   } catch (const std::bad_alloc&) {
     MessageBox::Stop(this, tr("Не хватает памяти."));
   }
@@ -219,7 +220,7 @@ void TimesheetWindow::StoreOfficeTitle() {
   } catch (const StoreError& e) {
     MessageBox::Warning(this, tr("Не удалось сохранить название организации; оно будет только "
                                  "в этих печатных формах.") +
-                                  QLatin1Char('\n') + FromStd(e.Description()));
+                                  QLatin1Char('\n') + FromStd(e.what()));
     // Asked once: the text stays for this window's forms.
     m_storedOffice = title;
   }
@@ -273,7 +274,7 @@ void TimesheetWindow::SaveCsv() {
       this, tr("Сохранить табель в CSV"), tr("Таблицы CSV (*.csv)"), QStringLiteral("csv"),
       SuggestedName(tr("табель"), QStringLiteral("csv")));
   if (path.isEmpty()) return;
-  const std::string csv = TimesheetCsv(m_sheet);
+  const std::string csv = DisplayText::TimesheetCsv(m_sheet);
   if (Write(path, QByteArray::fromStdString(csv))) Saved(path);
 }
 

@@ -8,6 +8,9 @@
 #include "intake/folder_sweep.h"
 #include "stats/daily_totals.h"
 #include "stats/presence.h"
+#include "stats/timesheet.h"
+#include "text/csv.h"
+#include "text/visible_text.h"
 
 namespace vornal {
 namespace {
@@ -49,15 +52,27 @@ QString FileNoteLine(const FileNote& note) {
                  "удалён, когда перестанет меняться")
           .arg(file);
     case FileNote::Kind::NotRegular: {
-      // The sweep names the kind of file in `detail`.
-      QString kind = DisplayText::tr("не обычный файл");
-      for (const auto& [name, shown] :
-           {std::pair{"a symbolic link", QT_TRANSLATE_NOOP("DisplayText", "символическая ссылка")},
-            {"a folder", QT_TRANSLATE_NOOP("DisplayText", "папка")},
-            {"a FIFO", QT_TRANSLATE_NOOP("DisplayText", "канал FIFO")},
-            {"a socket", QT_TRANSLATE_NOOP("DisplayText", "сокет")},
-            {"a device", QT_TRANSLATE_NOOP("DisplayText", "устройство")}})
-        if (note.detail == name) kind = DisplayText::tr(shown);
+      QString kind;
+      switch (note.fileType) {
+        case FileNote::FileType::Link:
+          kind = DisplayText::tr("символическая ссылка");
+          break;
+        case FileNote::FileType::Folder:
+          kind = DisplayText::tr("папка");
+          break;
+        case FileNote::FileType::Fifo:
+          kind = DisplayText::tr("канал FIFO");
+          break;
+        case FileNote::FileType::Socket:
+          kind = DisplayText::tr("сокет");
+          break;
+        case FileNote::FileType::Device:
+          kind = DisplayText::tr("устройство");
+          break;
+        case FileNote::FileType::Other:
+          kind = DisplayText::tr("не обычный файл");
+          break;
+      }
       return DisplayText::tr("%1: %2, не обычный файл; оставлен на месте").arg(file, kind);
     }
     case FileNote::Kind::CannotOpen:
@@ -284,6 +299,23 @@ QString DisplayText::TaskHours(const DayWork& work) {
 
 QString DisplayText::WorkCell(const DayWork& work) {
   return work.HasWork() ? WorkHours(work) : QString();
+}
+
+std::string DisplayText::TimesheetCsv(const Timesheet& sheet) {
+  std::string out(kUtf8Bom);
+  std::vector<std::string> fields{"Login", "ФИО"};
+  for (int column = 1; column <= sheet.ColumnCount(); ++column)
+    fields.push_back(std::to_string(column));
+  fields.insert(fields.end(), {"Дней", "Работа", "Задания"});
+  out += CsvLine(fields);
+  for (const Timesheet::Row& row : sheet.rows) {
+    fields = {VisibleText(row.login), VisibleText(row.name)};
+    for (const DayWork& cell : row.cells) fields.push_back(WorkCell(cell).toStdString());
+    fields.insert(fields.end(), {std::to_string(row.total.days), WorkHours(row.total).toStdString(),
+                                 TaskHours(row.total).toStdString()});
+    out += CsvLine(fields);
+  }
+  return out;
 }
 
 QString DisplayText::WorkTip(const DayWork& work) {

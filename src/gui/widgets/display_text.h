@@ -13,6 +13,7 @@ namespace vornal {
 struct DayWork;
 struct Presence;
 struct SweepSummary;
+struct Timesheet;
 class DateTime;
 
 // The windows' words for the core's values, in one place: the listing's
@@ -73,6 +74,11 @@ class DisplayText {
   // tooltip with both times.
   static QString WorkCell(const DayWork& work);
   static QString WorkTip(const DayWork& work);
+  // The timesheet as a CSV file (UTF-8 with a byte-order mark): "Login",
+  // "ФИО", the columns' numbers, "Дней", "Работа", "Задания", then a row per
+  // person. Other programs read the file: its headings are those vornal-cli
+  // writes, whatever the windows' language.
+  static std::string TimesheetCsv(const Timesheet& sheet);
 
   // ---- The person list ----
   // "на работе с 09:05", "был 07.12 18:03": the date for a day other than

@@ -1,6 +1,6 @@
 #include "gui/widgets/length_validator.h"
 
-#include "store/schema.h"
+#include "text/utf8.h"
 
 namespace vornal {
 
@@ -8,7 +8,7 @@ LengthValidator::LengthValidator(int maxChars, QObject* parent)
     : QValidator(parent), m_maxChars(maxChars) {}
 
 QValidator::State LengthValidator::validate(QString& input, int& /*pos*/) const {
-  return TextLength(input.toStdString()) <= static_cast<std::size_t>(m_maxChars) ? Acceptable
+  return Utf8Length(input.toStdString()) <= static_cast<std::size_t>(m_maxChars) ? Acceptable
                                                                                  : Invalid;
 }
 

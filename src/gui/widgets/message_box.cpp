@@ -57,29 +57,33 @@ void MessageBox::Information(QWidget* parent, const QString& text, const QString
   Show(parent, text, caption, QMessageBox::Information);
 }
 
-QString MessageBox::EngineErrorText(int code, const QString& outcome, const QString& engineText) {
+QString MessageBox::EngineErrorText(StoreErrorKind kind, const QString& outcome,
+                                    const QString& engineText) {
   QString what;
   QString advice;
-  switch (ClassifyStoreError(code)) {
-    case StoreFailure::Busy:
+  switch (kind) {
+    case StoreErrorKind::Busy:
       what = tr("База данных занята другой программой");
       advice = tr("Повторите позже, когда другая программа закончит работу с базой.");
       break;
-    case StoreFailure::ReadOnly:
+    case StoreErrorKind::NotPermitted:
       what = tr("База данных доступна только для чтения");
       advice =
           tr("Проверьте права на запись в файл базы данных и в его папку (для базы на сервере — "
              "права роли).");
       break;
-    case StoreFailure::DiskFull:
+    case StoreErrorKind::Full:
       what = tr("На диске не осталось места для базы данных");
       advice = tr("Освободите место на диске и повторите.");
       break;
-    case StoreFailure::Damaged:
+    case StoreErrorKind::Damaged:
       what = tr("Файл базы данных повреждён");
       advice = tr("Восстановите базу данных из резервной копии.");
       break;
-    case StoreFailure::Other:
+    case StoreErrorKind::NotFound:
+    case StoreErrorKind::Refused:
+    case StoreErrorKind::CannotConnect:
+    case StoreErrorKind::Other:
       what = tr("Ошибка базы данных");
       break;
   }
@@ -90,15 +94,15 @@ QString MessageBox::EngineErrorText(int code, const QString& outcome, const QStr
   return text + QStringLiteral("\n\n") + engineText;
 }
 
-void MessageBox::EngineError(QWidget* parent, int code, const QString& outcome,
+void MessageBox::EngineError(QWidget* parent, StoreErrorKind kind, const QString& outcome,
                              const QString& engineText) {
-  Stop(parent, EngineErrorText(code, outcome, engineText));
+  Stop(parent, EngineErrorText(kind, outcome, engineText));
 }
 
 void MessageBox::EngineError(QWidget* parent, const StoreError& error, const QString& outcome) {
   const auto* missing = dynamic_cast<const MissingRight*>(&error);
   if (!missing || missing->Role().empty()) {
-    EngineError(parent, error.Code(), outcome, QString::fromStdString(error.Description()));
+    EngineError(parent, error.Kind(), outcome, QString::fromStdString(error.what()));
     return;
   }
   QString what;

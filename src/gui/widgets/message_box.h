@@ -11,6 +11,7 @@ class QWidget;
 namespace vornal {
 
 class StoreError;
+enum class StoreErrorKind;
 
 // Every message box of the program goes through here, so that tests can
 // answer the next boxes in advance and read what was shown.
@@ -38,10 +39,10 @@ class MessageBox {
 
   // An engine error explained: what happened, then `outcome` (what became of
   // the command), what to do, and after an empty line the engine's own text.
-  // The code is the store's error code.
-  static QString EngineErrorText(int code, const QString& outcome, const QString& engineText);
+  static QString EngineErrorText(StoreErrorKind kind, const QString& outcome,
+                                 const QString& engineText);
   // EngineErrorText in a box with the stop icon.
-  static void EngineError(QWidget* parent, int code, const QString& outcome,
+  static void EngineError(QWidget* parent, StoreErrorKind kind, const QString& outcome,
                           const QString& engineText);
   static void EngineError(QWidget* parent, const StoreError& error, const QString& outcome);
 

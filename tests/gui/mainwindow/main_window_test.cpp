@@ -35,16 +35,15 @@ class MainWindowTest : public QObject {
             Label(dlg, "telLabel"), Label(dlg, "emailLabel")};
   }
   static std::vector<std::string> Names() {
-    DatabasePtr db;
-    OpenDatabaseFile(db, kDatabaseFile, true);
     std::vector<std::string> names;
-    for (const PersonEntry& person : ListPeople(*db)) names.push_back(person.name);
+    for (const Person& person : LoadPeople(*OpenDatabase(kDatabaseFile)))
+      names.push_back(person.values.name);
     return names;
   }
   static void AddPeople(std::initializer_list<PersonValues> people) {
     DatabasePtr db;
     if (QFile::exists(QString::fromLatin1(kDatabaseFile)))
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      db = OpenDatabase(kDatabaseFile);
     else
       db = test::MakeDatabase(kDatabaseFile);
     for (const auto& person : people) InsertPerson(*db, person);
@@ -212,8 +211,7 @@ class MainWindowTest : public QObject {
     test::ScopedCurrentDir dir;
     AddPeople({{"Ann", "30", "", "", "ann", "", ""}});
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       db->ExecuteScript(
           "CREATE TRIGGER refuse BEFORE UPDATE ON human BEGIN SELECT RAISE(ABORT, 'refused'); END");
     }
@@ -227,8 +225,7 @@ class MainWindowTest : public QObject {
       Type(editor->findChild<QLineEdit*>(QStringLiteral("profEdit")), name);
       editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
       keptOpen = editor->isVisible() && nameEdit->text() == name.left(100);
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       db->ExecuteScript("DROP TRIGGER refuse");
       editor->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
@@ -288,8 +285,7 @@ class MainWindowTest : public QObject {
     AddPeople({{"Иванов Иван", "", "", "", "ivanov", "", ""}});
     MainWindow dlg;
     const auto otherDesk = [](const std::string& tel, const std::string& email) {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       PersonValues person = *ReadPerson(*db, 1);
       person.tel = tel;
       person.email = email;
@@ -394,8 +390,7 @@ class MainWindowTest : public QObject {
     ClickRow(dlg, 0);
     QCOMPARE(Label(dlg, "nameLabel"), QStringLiteral("Bob"));
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       InsertPerson(*db, {"Cid", "50", "Driver", "", "cid", "", ""});
       UpdatePerson(*db, 2, {"Bert", "41", "Smith", "", "bob", "", ""});
     }
@@ -412,8 +407,7 @@ class MainWindowTest : public QObject {
     }
     ClickRow(dlg, 1);
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       DeletePerson(*db, 2);
     }
     dlg.FollowChanges();
@@ -470,8 +464,7 @@ class MainWindowTest : public QObject {
                {"Костин", "", "", "", "kostin", "", ""},
                {"Сидоров", "", "", "", "sidorov", "", ""}});
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       for (const char* name : {"office_a.buf", "office_b.buf"}) {
         QFile::copy(QStringLiteral(VORNAL_TEST_DATA "/intake/") + QString::fromLatin1(name),
                     dir.File(QStringLiteral("main.buf")));

@@ -31,8 +31,7 @@ class ProcessCommandTest : public QObject {
     }
   }
   static std::int64_t LogRows() {
-    DatabasePtr db;
-    OpenDatabaseFile(db, kDatabaseFile, true);
+    const DatabasePtr db = OpenDatabase(kDatabaseFile);
     return db->QueryInt("SELECT COUNT(*) FROM LOGS").value_or(-1);
   }
   static bool BufferLeft(const test::ScopedCurrentDir& dir, const char* slot) {
@@ -66,8 +65,7 @@ class ProcessCommandTest : public QObject {
     test::ScopedCurrentDir dir;
     Configure(dir);
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       db->Execute("INSERT INTO SETTING (Key, Val) VALUES ('Path3', ?)",
                   dir.File(QStringLiteral("nobody/*")).toStdString());
       InsertPerson(*db, {"Петров", "", "", "", "petrov", "", ""});
@@ -101,8 +99,7 @@ class ProcessCommandTest : public QObject {
     test::ScopedCurrentDir dir;
     Configure(dir);
     {
-      DatabasePtr db;
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      const DatabasePtr db = OpenDatabase(kDatabaseFile);
       db->ExecuteScript("DROP TABLE logs");
     }
     MainWindow dlg;

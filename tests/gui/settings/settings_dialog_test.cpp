@@ -26,7 +26,7 @@ class SettingsDialogTest : public QObject {
   static DatabasePtr Open() {
     DatabasePtr db;
     if (QFile::exists(QString::fromLatin1(kDatabaseFile)))
-      OpenDatabaseFile(db, kDatabaseFile, true);
+      db = OpenDatabase(kDatabaseFile);
     else
       db = test::MakeDatabase(kDatabaseFile);
     return db;

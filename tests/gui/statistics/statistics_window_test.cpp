@@ -1,5 +1,5 @@
 #include "gui/statistics/statistics_window.h"
-#include "store/login_key.h"
+#include "text/login_key.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -18,9 +18,4 @@ std::string VisibleText(std::string_view text);
 // The same, keeping the line ends of a text of several lines (LF, CR LF).
 std::string VisibleLines(std::string_view text);
 
-// True when the text is well-formed UTF-8.
-bool IsUtf8(std::string_view text);
-// True when the text holds a control character (C0, DEL, C1) of its UTF-8.
-bool HasControlCharacter(std::string_view text);
-
 }  // namespace vornal

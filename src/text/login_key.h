@@ -6,8 +6,8 @@
 namespace vornal {
 
 // The key under which logins are compared, grouped and looked up: the login
-// with full Unicode case folding ("Иванов", "ИВАНОВ" and "иванов" share one
-// key; "Straße" and "STRASSE" too). Logins are stored as typed; the key is
+// with full Unicode case folding (a Cyrillic login in capitals and in small
+// letters share one key; "Straße" and "STRASSE" too). Logins are stored as typed; the key is
 // kept beside them in the LoginKey columns of LOGS and HUMAN. Bytes that are
 // no valid UTF-8 are kept as they are.
 std::string LoginKey(std::string_view login);

@@ -1,4 +1,4 @@
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 #include <array>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "stats/csv.h"
+#include "text/csv.h"
 
 namespace vornal {
 namespace {

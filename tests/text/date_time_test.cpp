@@ -1,4 +1,4 @@
-#include "store/date_time.h"
+#include "text/date_time.h"
 
 #include <gtest/gtest.h>
 
