@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QSettings>
 #include <algorithm>
 #include <functional>
@@ -66,8 +67,15 @@ TimesheetWindow::TimesheetWindow(QWidget* parent)
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
   view->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
+  // The size the operator left, else the form's, within the screen (title
+  // bar and frame included) so that the buttons below stay within reach.
   const QSize size = Settings().value(kSizeKey).toSize();
-  if (size.isValid()) resize(size);
+  if (size.isValid()) {
+    resize(size);
+  } else {
+    const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
+    resize(this->size().boundedTo(room).expandedTo(minimumSizeHint()));
+  }
 
   connect(m_ui->closeButton, &QPushButton::clicked, this, &TimesheetWindow::accept);
   connect(m_ui->csvButton, &QPushButton::clicked, this, &TimesheetWindow::SaveCsv);
