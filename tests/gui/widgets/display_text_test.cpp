@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include "intake/folder_sweep.h"
 #include "stats/daily_totals.h"
 #include "stats/presence.h"
 
@@ -64,6 +65,24 @@ class DisplayTextTest : public QObject {
     QCOMPARE(state(Presence::State::Away, "2025-01-02 08:00:00"),
              QStringLiteral("был 02.01.2025 08:00"));
     QCOMPARE(state(Presence::State::Unknown, "2026-12-07 18:03:00"), QString());
+  }
+
+  // A main.buf that is no regular file is named by its kind in the report.
+  void ProcessReportNamesTheKindOfFile() {
+    SweepSummary summary;
+    summary.folders.emplace_back();
+    for (const auto type : {FileNote::FileType::Fifo, FileNote::FileType::Link}) {
+      FileNote note;
+      note.kind = FileNote::Kind::NotRegular;
+      note.file = "/srv/work/a/main.buf";
+      note.fileType = type;
+      summary.folders.back().notes.push_back(note);
+    }
+    const QStringList lines = DisplayText::ProcessReport(summary).split(u'\n');
+    QVERIFY(lines.contains(
+        QStringLiteral("/srv/work/a/main.buf: канал FIFO, не обычный файл; оставлен на месте")));
+    QVERIFY(lines.contains(QStringLiteral(
+        "/srv/work/a/main.buf: символическая ссылка, не обычный файл; оставлен на месте")));
   }
 };
 
