@@ -16,11 +16,11 @@
 #include <functional>
 #include <memory>
 
+#include "cli/format.h"
 #include "gui/statistics/day_timeline_view.h"
 #include "gui/statistics/hours_chart.h"
 #include "gui/statistics/statistics_window.h"
 #include "gui/widget_test_util.h"
-#include "gui/widgets/display_text.h"
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
@@ -145,7 +145,7 @@ class TimesheetWindowTest : public QObject {
       const QString csv = m_dir->File(QStringLiteral("t.csv"));
       FileDialog::SetNextFileName(csv);
       Child<QPushButton>(window, "csvButton")->click();
-      QCOMPARE(test::ReadFile(csv.toStdString()), DisplayText::TimesheetCsv(window.Sheet()));
+      QCOMPARE(test::ReadFile(csv.toStdString()), cli::TimesheetCsv(window.Sheet()));
       for (const char* button : {"pdfButton", "sheetsButton", "printButton"}) {
         const QString pdf = m_dir->File(QString::fromLatin1(button) + QStringLiteral(".pdf"));
         if (std::string(button) == "printButton")
