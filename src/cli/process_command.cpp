@@ -1,5 +1,6 @@
 // vornal-cli process: the headless Process command.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -87,6 +88,17 @@ int Run(Invocation& in) {
     if (!seconds || *seconds < 0) return in.Usage("--quiet-period needs a number of seconds");
     options.quietPeriod = *seconds;
   }
+  // Tests move the run's clocks on (VORNAL_CLOCK_AHEAD=SECONDS) instead of
+  // waiting for a quiet period to pass.
+  if (const char* ahead = std::getenv("VORNAL_CLOCK_AHEAD"))
+    if (const std::optional<int> seconds = ParseNumber(ahead))
+      options.clock = [seconds = *seconds] {
+        ClockReading clock = ReadMachineClock();
+        clock.local = clock.local.AddSeconds(seconds);
+        clock.unixTime += seconds;
+        clock.bootMilliseconds += std::int64_t{seconds} * 1000;
+        return clock;
+      };
   Database& db = in.Db();
   Report report;
   options.folderDone = [&report](const FolderSummary& folder) { report.Folder(folder); };

@@ -102,37 +102,32 @@ TEST(CliProcessKill, PatternOfFiftyFoldersRecoversFromKills) {
 
   test::TempDir reference;
   makeOffice(reference.Path().string());
-  const auto start = std::chrono::steady_clock::now();
   const auto full = RunCli(reference.Path().string(), {"process"});
-  const auto fullMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          std::chrono::steady_clock::now() - start)
-                          .count();
   ASSERT_EQ(full.exitCode, 0) << full.err;
   const std::string expected = test::RowsIn(reference.Path().string());
   EXPECT_EQ(std::count(full.out.begin(), full.out.end(), '\n'), kOffice + 1);
 
-  std::mt19937 random(std::random_device{}());
-  int claimedLeft = 0;
-  // Four kills spread over the run's length; while none has caught a claimed
-  // file (a loaded machine starts slower than the reference run), later ones.
-  for (int round = 0; round < 4 || (claimedLeft == 0 && round < 16); ++round) {
+  // Killed with the first, a middle and the last file claimed, and where a
+  // batch commits: each time some claimed file is left for the next run.
+  for (const char* point :
+       {"after-claim:1", "after-claim:25", "after-claim:50", "before-commit:1", "after-commit:1"}) {
+    SCOPED_TRACE(point);
     test::TempDir office;
     const std::string cwd = office.Path().string();
     makeOffice(cwd);
-    const auto delay =
-        std::uniform_int_distribution<long>(round * fullMs / 4, (round + 1) * fullMs / 4)(random);
-    const pid_t pid = test::StartCli(cwd, {"process"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-    ::kill(pid, SIGKILL);
-    test::WaitCli(cwd, pid);
+    ::setenv("VORNAL_CRASH_AT", point, 1);
+    const auto killed = RunCli(cwd, {"process"});
+    ::unsetenv("VORNAL_CRASH_AT");
+    EXPECT_EQ(killed.exitCode, -SIGKILL) << killed.err;
+    int claimedLeft = 0;
     for (const auto& entry : fs::recursive_directory_iterator(cwd + "/office"))
       claimedLeft += entry.path().filename().string().rfind("main.buf.claim-", 0) == 0;
+    EXPECT_GT(claimedLeft, 0);
     const auto again = RunCli(cwd, {"process"});
     ASSERT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(test::RowsIn(cwd), expected) << "killed after " << delay << " ms";
-    EXPECT_EQ(leftIn(cwd), 0) << "round " << round;
+    EXPECT_EQ(test::RowsIn(cwd), expected);
+    EXPECT_EQ(leftIn(cwd), 0);
   }
-  EXPECT_GT(claimedLeft, 0);
 }
 
 }  // namespace
