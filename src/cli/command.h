@@ -49,10 +49,11 @@ const std::vector<const Command*>& Commands();
 // The help of a command, made from its declaration.
 std::string HelpText(const Command& command);
 
-// What a command line said, read by the options declared: the words that are
-// no options, the options with their values in the order given (a flag's
-// value empty), whether help was asked for, and the first problem (an
-// option given twice, a value missing, an unknown argument).
+// What a command line said, read by the options declared: the words, with
+// what is no option of the command (or not of its verb, the first word)
+// left among them in its place for the command to refuse; the options with
+// their values in the order given (a flag's value empty); whether help was
+// asked for; and the first problem (an option given twice, a value missing).
 struct ParsedArgs {
   bool help = false;
   std::string problem;
@@ -67,7 +68,6 @@ class Invocation {
  public:
   Invocation(const Command& command, std::string location, ParsedArgs args);
 
-  const Command& Which() const { return m_command; }
   const std::vector<std::string>& Words() const { return m_args.words; }
   const std::vector<std::pair<std::string, std::string>>& Given() const { return m_args.given; }
   bool Has(std::string_view option) const;

@@ -81,16 +81,16 @@ const std::vector<Option> kGlobalOptions = {
 
 // Where the command word is: after the options before it and their values.
 std::size_t CommandAt(const std::vector<std::string>& args) {
-  std::size_t i = 0;
-  for (; i < args.size(); ++i) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--db" || arg == "--site")
-      ++i;
-    else if (!arg.starts_with("--db=") && !arg.starts_with("--site=") && arg != "--version" &&
-             arg != "--help" && arg != "-h")
-      break;
+    if (arg == "--help" || arg == "-h") continue;
+    const std::string name = arg.substr(0, arg.find('='));
+    const auto option = std::find_if(kGlobalOptions.begin(), kGlobalOptions.end(),
+                                     [&name](const Option& o) { return name == o.name; });
+    if (option == kGlobalOptions.end() || (!option->value && name != arg)) return i;
+    if (option->value && name == arg) ++i;
   }
-  return std::min(i, args.size());
+  return args.size();
 }
 
 // The exit code once the standard output is written out: a failed write is
