@@ -1049,6 +1049,10 @@ Files that could not be processed: %1</translation>
         <source>Площадка: %1</source>
         <translation>Site: %1</translation>
     </message>
+    <message>
+        <source>Строки без отметки не сохраняются, их пути будут удалены (строки: %1). Удалить?</source>
+        <translation>Unticked rows are not kept; their paths will be removed (rows: %1). Remove them?</translation>
+    </message>
 </context>
 <context>
     <name>vornal::HoursChart</name>

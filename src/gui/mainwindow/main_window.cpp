@@ -515,6 +515,9 @@ void MainWindow::OnSettings() {
           }
           if (!OpenDatabase()) return false;
         }
+        // Apply keeps the sheet open: what was saved is what the next save
+        // starts from.
+        read = LoadFolderSlots(*m_db);
         return true;
       } catch (const StoreError& e) {
         CloseDatabase();

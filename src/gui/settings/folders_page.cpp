@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 
@@ -218,6 +219,27 @@ bool FoldersPage::OnApply() {
     Refuse(row, tr("Папка с таким именем не существует:\n") + path);
     return false;
   }
+  return ConfirmUntickedRemoval();
+}
+
+bool FoldersPage::ConfirmUntickedRemoval() {
+  // An unticked row is not stored: its path goes once the operator agrees.
+  QStringList rows;
+  for (int row = 1; row <= RowCount(); ++row)
+    if (!m_enabled[Index(row)] && !m_path[Index(row)].trimmed().isEmpty())
+      rows << QString::number(row);
+  if (rows.isEmpty()) return true;
+  const QString question =
+      tr("Строки без отметки не сохраняются, их пути будут удалены (строки: %1). Удалить?")
+          .arg(rows.join(QStringLiteral(", ")));
+  if (MessageBox::Show(this, question, MessageBox::AppTitle(), QMessageBox::Question,
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+    Q_EMIT Refused();
+    return false;
+  }
+  for (int row = 1; row <= RowCount(); ++row)
+    if (!m_enabled[Index(row)]) m_path[Index(row)].clear();
+  ShowValues();
   return true;
 }
 

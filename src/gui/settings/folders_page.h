@@ -56,7 +56,8 @@ class FoldersPage : public QWidget {
   // Takes the controls into the values, then refuses with a message and the
   // focus on the first switched-on row whose path is empty, too long to store,
   // or no pattern and no folder that can be entered (this machine's site
-  // only: another site's folders are on its own machines).
+  // only: another site's folders are on its own machines); then asks before
+  // unticked rows lose their paths.
   bool OnApply();
 
   // Copies every row's controls into the values.
@@ -75,6 +76,9 @@ class FoldersPage : public QWidget {
   void Refused();
 
  private:
+  // Asks before the paths of unticked rows are dropped; they are cleared
+  // when the operator agrees.
+  bool ConfirmUntickedRemoval();
   // Tells why row k is refused and puts the focus in its path.
   void Refuse(int row, const QString& text);
   static QString TooLongText(int row, const QString& path);

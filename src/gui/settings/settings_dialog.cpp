@@ -69,7 +69,8 @@ void SettingsDialog::OnOk() {
 }
 
 void SettingsDialog::OnApplyNow() {
-  if (ApplyPages()) SetModified(false);
+  // Apply saves what OK would save and leaves the sheet open.
+  if (ApplyPages() && (!m_commit || m_commit())) SetModified(false);
 }
 
 }  // namespace vornal

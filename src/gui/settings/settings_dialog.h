@@ -28,8 +28,8 @@ class SettingsDialog : public QDialog {
   QDialogButtonBox* Buttons() const { return m_buttons; }
 
   void SetModified(bool modified);
-  // Runs on OK once the pages accept; false keeps the sheet open (the commit
-  // has told the operator why). Without one OK just closes.
+  // Runs on OK and Apply once the pages accept; false keeps the sheet open
+  // (the commit has told the operator why). Without one OK just closes.
   void SetCommit(std::function<bool()> commit) { m_commit = std::move(commit); }
 
  private:

@@ -81,6 +81,7 @@ class RolesWindowTest : public QObject {
       test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
         sheet->Tabs()->setCurrentIndex(1);
         sheet->m_foldersPage.Check(1)->click();
+        MessageBox::SetNextAnswer(QMessageBox::Yes);
         sheet->Buttons()->button(QDialogButtonBox::Ok)->click();
         keptOpen = sheet->isVisible();
         sheet->reject();

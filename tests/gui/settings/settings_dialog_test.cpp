@@ -89,11 +89,14 @@ class SettingsDialogTest : public QObject {
       page.Check(2)->click();
       page.PathEdit(2)->setText(QStringLiteral("  ") + b + QStringLiteral(" "));
       page.Check(3)->click();
+      MessageBox::SetNextAnswer(QMessageBox::Yes);
       Click(sheet, QDialogButtonBox::Ok);
     });
     dlg.OnSettings();
     QCOMPARE(shown, (QStringList{a, QString(), b}));
-    QVERIFY(MessageBox::History().empty());
+    // Unticking row 3 drops its path only once the operator agrees.
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QVERIFY(MessageBox::History().front().text.contains(u"(строки: 3)"));
     const auto after = Setting();
     QCOMPARE(after.size(), 2u);
     // Path1 is updated in place, Path2 inserted trimmed, Path3 deleted.
@@ -140,6 +143,34 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(std::get<2>(after[0]), b.toStdString());
     QCOMPARE(std::get<2>(after[1]), a.toStdString());
     QCOMPARE(std::get<2>(after[2]), d.toStdString());
+  }
+
+  // Apply saves as OK does, so Cancel afterwards keeps it; an unticked row
+  // keeps its path and the sheet stays open unless the operator agrees.
+  void ApplySavesAndUntickingAsksBeforeAPathGoes() {
+    test::ScopedCurrentDir dir;
+    const QString a = Dir(dir, "a"), b = Dir(dir, "b");
+    Store({{"Path2", b.toStdString()}});
+    MainWindow dlg;
+    bool keptOpen = false;
+    test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
+      OpenPaths(*sheet);
+      FoldersPage& page = sheet->m_foldersPage;
+      page.Check(1)->click();
+      page.PathEdit(1)->setText(a);
+      Click(sheet, QDialogButtonBox::Apply);
+      page.Check(2)->click();
+      Click(sheet, QDialogButtonBox::Ok);  // the question answers No
+      keptOpen = sheet->isVisible() && page.PathEdit(2)->text() == b;
+      Click(sheet, QDialogButtonBox::Apply);
+      Click(sheet, QDialogButtonBox::Cancel);
+    });
+    dlg.OnSettings();
+    QVERIFY(keptOpen);
+    QCOMPARE(MessageBox::History().size(), 2u);
+    QCOMPARE(Setting().size(), 2u);
+    QCOMPARE(std::get<2>(Setting()[0]), a.toStdString());
+    QCOMPARE(std::get<2>(Setting()[1]), b.toStdString());
   }
 
   void CancelLeavesSettingUnchanged() {
@@ -222,9 +253,11 @@ class SettingsDialogTest : public QObject {
     QVERIFY(MessageBox::History().back().text.startsWith(QStringLiteral("Строка 5: ")));
     QCOMPARE(QApplication::focusWidget(), page.PathEdit(5));
 
+    // Unticked rows holding a path (7 here) are asked about.
     page.Check(5)->click();
+    MessageBox::SetNextAnswer(QMessageBox::Yes);
     Click(&sheet, QDialogButtonBox::Ok);
-    QCOMPARE(MessageBox::History().size(), 3u);
+    QCOMPARE(MessageBox::History().size(), 4u);
     QVERIFY(!sheet.isVisible());
     QCOMPARE(sheet.result(), int(QDialog::Accepted));
     QCOMPARE(page.m_path[1], good);
