@@ -1369,10 +1369,6 @@ Continue?</translation>
         <translation>Out of memory.</translation>
     </message>
     <message>
-        <source>Error in func ShowListing() StatisticsWindow, please report developer</source>
-        <translation>Error in func ShowListing() StatisticsWindow, please report developer</translation>
-    </message>
-    <message>
         <source>Выберите в дереве год, месяц или день.</source>
         <translation>Choose a year, a month or a day in the tree.</translation>
     </message>

@@ -97,7 +97,6 @@ QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int 
     case State::Empty:
       return DisplayText::EmptyListingHeading(section);
     case State::Cleared:
-      return QString();
     case State::Listed:
       break;
   }

@@ -19,7 +19,7 @@ class ListingModel : public QAbstractTableModel {
 
   // Nothing listed yet: the headings of the empty grid over one empty row.
   void ShowEmpty();
-  // Nothing at all: no headings, no rows.
+  // Nothing chosen: the headings over no rows.
   void Clear();
   void SetListing(PeriodListing listing);
 

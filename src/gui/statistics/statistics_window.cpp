@@ -192,12 +192,9 @@ void StatisticsWindow::OnTreeSelectionChanged() {
     m_listing->Clear();
     m_ui->totalsLine->clear();
     const QList<QTreeWidgetItem*> selected = m_ui->tree->selectedItems();
+    // Nothing chosen (Ctrl+click on the chosen node) lists nothing.
     const QTreeWidgetItem* node = selected.isEmpty() ? nullptr : selected.front();
-    if (!node) {
-      MessageBox::Error(
-          this, tr("Error in func ShowListing() StatisticsWindow, please report developer"));
-      return;
-    }
+    if (!node) return;
     const std::optional<std::array<int, 3>> parts = NodeParts(*node);
     if (!parts) return;
     const std::optional<Period> period = NodePeriod((*parts)[0], (*parts)[1], (*parts)[2]);
