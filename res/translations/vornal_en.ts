@@ -1209,6 +1209,10 @@ Continue?</translation>
         <source>Couldn&apos;t append TableDef--Exception: %1</source>
         <translation>Couldn&apos;t append TableDef--Exception: %1</translation>
     </message>
+    <message>
+        <source>База данных не создана, программа закрывается. Чтобы создать базу данных, запустите программу снова и нажмите OK.</source>
+        <translation>No database was created, so the program closes. To create the database, start the program again and press OK.</translation>
+    </message>
 </context>
 <context>
     <name>vornal::NewDatabaseDialog</name>

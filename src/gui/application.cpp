@@ -49,6 +49,8 @@ bool Application::Run() {
     return false;
   }
   MainWindow window;
+  // Declining the missing database's creation has been told: nothing to run.
+  if (window.DatabaseDeclined()) return false;
   m_mainWindow = &window;
   window.show();
   // The run ends when the main window, the last one open, closes.

@@ -54,6 +54,15 @@ class ApplicationTest : public QObject {
     QCOMPARE(shown.icon, QMessageBox::Critical);
   }
 
+  void DecliningTheDatabaseEndsTheRunWithoutAWindow() {
+    test::ScopedCurrentDir dir;
+    Application app;
+    test::WhenModal<NewDatabaseDialog>([](NewDatabaseDialog* notice) { notice->reject(); });
+    QVERIFY(!app.Run());
+    QVERIFY(app.Window() == nullptr);
+    QCOMPARE(MessageBox::History().size(), 1u);
+  }
+
   void ClosingTheMainWindowEndsTheRun() {
     test::ScopedCurrentDir dir;
     Application app;

@@ -224,8 +224,17 @@ bool MainWindow::OpenDatabase() {
     return false;
   }
   if (!m_db) {
+    // Declined once: the run ends without asking again.
+    if (m_declined) return false;
     NewDatabaseDialog notice(&m_db, DatabaseLocation());
-    notice.exec();
+    if (notice.exec() == QDialog::Rejected) {
+      m_declined = true;
+      MessageBox::Information(this,
+                              tr("База данных не создана, программа закрывается. Чтобы создать "
+                                 "базу данных, запустите программу снова и нажмите OK."),
+                              MessageBox::AppTitle());
+      return false;
+    }
     if (!m_db) {
       MessageBox::Warning(this, CannotOpenText());
       return false;

@@ -49,6 +49,8 @@ class MainWindow : public QWidget {
   // Opens the database into m_db unless it is open, creating it after a
   // notice when missing; a failure is told. True when it is open.
   bool OpenDatabase();
+  // The operator declined to create the missing database: the run ends.
+  bool DatabaseDeclined() const { return m_declined; }
   void CloseDatabase();
   // Reads the people and their states again, keeping the selected person.
   void FillUserList();
@@ -96,6 +98,7 @@ class MainWindow : public QWidget {
   DatabasePtr m_db;
   std::unique_ptr<ChangeWatch> m_watch;
   std::optional<std::int64_t> m_selectedId;
+  bool m_declined = false;
 
   QScopedPointer<Ui::MainWindow> m_ui;
   PeopleModel* m_people;
