@@ -284,14 +284,6 @@
     <message>
         <source>
 
-Остановлено оператором: необработанные файлы остались для следующей обработки.</source>
-        <translation>
-
-Stopped by the operator: the files not processed are left for the next processing.</translation>
-    </message>
-    <message>
-        <source>
-
 Обработано файлов: %1
 Внесено событий: %2
 Пропущено строк: %3</source>
@@ -334,6 +326,14 @@ Files that could not be processed: %1</translation>
     <message>
         <source>«?»: есть интервал без времени окончания.</source>
         <translation>“?”: an interval has no end time.</translation>
+    </message>
+    <message>
+        <source>Обработка остановлена оператором.
+
+Собрано папок: %1, не собрано: %2; несобранные файлы остались для следующей обработки.</source>
+        <translation>Processing was stopped by the operator.
+
+Folders collected: %1, not collected: %2; the files not collected are left for the next run.</translation>
     </message>
 </context>
 <context>

@@ -635,6 +635,9 @@ class Sweep {
       transaction.Commit();
     }
     m_summary.cancelled = m_context.stop;
+    if (m_summary.cancelled)
+      m_summary.foldersLeft =
+          std::max(0, m_context.current.folderCount - static_cast<int>(m_summary.folders.size()));
     m_context.Report(true);
     return std::move(m_summary);
   }

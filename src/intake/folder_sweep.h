@@ -92,6 +92,8 @@ struct SweepSummary {
   // The callback asked to stop; the files not yet started are left for the
   // next run.
   bool cancelled = false;
+  // Of the folders the slots named, those a stop left unopened.
+  int foldersLeft = 0;
 };
 
 // Where the sweep is, for a progress display.

@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 #include <thread>
 
 namespace vornal {
@@ -27,7 +26,6 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
       m_folderLabel(new QLabel(this)),
       m_fileLabel(new QLabel(this)),
       m_eventsLabel(new QLabel(this)),
-      m_fileBar(new QProgressBar(this)),
       m_stopButton(new QPushButton(tr("Остановить"), this)),
       m_timer(new QTimer(this)) {
   setObjectName(QStringLiteral("processProgress"));
@@ -39,12 +37,9 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
   m_folderLabel->setObjectName(QStringLiteral("folderLabel"));
   m_fileLabel->setObjectName(QStringLiteral("fileLabel"));
   m_eventsLabel->setObjectName(QStringLiteral("eventsLabel"));
-  m_fileBar->setObjectName(QStringLiteral("fileBar"));
   m_stopButton->setObjectName(QStringLiteral("stopButton"));
   for (QLabel* label : {m_folderLabel, m_fileLabel})
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  m_fileBar->setRange(0, 1000);
-  m_fileBar->setValue(0);
   m_foldersBar->setRange(0, 1);
   m_foldersBar->setValue(0);
   m_foldersBar->setTextVisible(false);
@@ -54,7 +49,6 @@ ProcessProgressDialog::ProcessProgressDialog(QWidget* parent)
   layout->addWidget(m_foldersBar);
   layout->addWidget(m_folderLabel);
   layout->addWidget(m_fileLabel);
-  layout->addWidget(m_fileBar);
   layout->addWidget(m_eventsLabel);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -130,15 +124,11 @@ void ProcessProgressDialog::ShowProgress() {
   m_foldersBar->setValue(std::min(progress.folderNumber, progress.folderCount));
   m_folderLabel->setText(
       Elided(m_folderLabel, tr("Папка: ") + QString::fromStdString(progress.folder)));
-  m_fileLabel->setText(Elided(
-      m_fileLabel, tr("Файл: ") + QString::fromStdString(
-                                      std::filesystem::path(progress.file).filename().string())));
+  // Every file read is a worker's main.buf, whatever name it was claimed under.
+  m_fileLabel->setText(tr("Файл: ") +
+                       (progress.file.empty() ? tr("ещё не выбран") : QStringLiteral("main.buf")));
   m_eventsLabel->setText(tr("Внесено событий: ") +
                          locale.toString(static_cast<qlonglong>(progress.eventsApplied)));
-  const double share = progress.fileSize > 0 ? static_cast<double>(progress.bytesRead) /
-                                                   static_cast<double>(progress.fileSize)
-                                             : 0.0;
-  m_fileBar->setValue(static_cast<int>(std::min(share, 1.0) * 1000));
 }
 
 void ProcessProgressDialog::RequestStop() {

@@ -15,8 +15,8 @@ class QTimer;
 namespace vornal {
 
 // Runs the Process sweep on a worker thread, with its own connection to the
-// database file, while this modal window shows the folder, the file and the
-// events applied so far. "Остановить" stops the sweep between files.
+// database file, while this modal window shows the folder, its main.buf and
+// the events applied so far. "Остановить" stops the sweep between files.
 class ProcessProgressDialog : public QDialog {
   Q_OBJECT
 
@@ -45,7 +45,6 @@ class ProcessProgressDialog : public QDialog {
   QLabel* m_folderLabel;
   QLabel* m_fileLabel;
   QLabel* m_eventsLabel;
-  QProgressBar* m_fileBar;
   QPushButton* m_stopButton;
   QTimer* m_timer;
 

@@ -343,9 +343,10 @@ QString DisplayText::PresenceState(const Presence& presence,
 QString DisplayText::ProcessReport(const SweepSummary& summary) {
   QString text = tr("Обработка выполнена");
   if (summary.cancelled)
-    text +=
-        tr("\n\nОстановлено оператором: необработанные файлы остались для "
-           "следующей обработки.");
+    text = tr("Обработка остановлена оператором.\n\nСобрано папок: %1, не собрано: %2; "
+              "несобранные файлы остались для следующей обработки.")
+               .arg(Count(static_cast<std::int64_t>(summary.folders.size())),
+                    Count(summary.foldersLeft));
   text += tr("\n\nОбработано файлов: %1\nВнесено событий: %2\nПропущено строк: %3")
               .arg(summary.filesProcessed)
               .arg(Count(summary.eventsApplied), Count(summary.linesSkipped));

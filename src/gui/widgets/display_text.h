@@ -86,8 +86,9 @@ class DisplayText {
   static QString PresenceState(const Presence& presence, const std::optional<DateTime>& latest);
 
   // ---- Process ----
-  // The completion message: "Обработка выполнена", then what the sweep did,
-  // its counts and its notes.
+  // The completion message: "Обработка выполнена", or for a stopped sweep
+  // what it collected and left, then what the sweep did, its counts and its
+  // notes.
   static QString ProcessReport(const SweepSummary& summary);
 };
 

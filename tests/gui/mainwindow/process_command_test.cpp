@@ -1,10 +1,12 @@
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QtTest>
 
 #include "gui/mainwindow/main_window.h"
 #include "gui/mainwindow/process_progress_dialog.h"
 #include "gui/widget_test_util.h"
+#include "gui/widgets/display_text.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/table_view.h"
 #include "store/people.h"
@@ -122,16 +124,23 @@ class ProcessCommandTest : public QObject {
     Database holder;
     holder.Open(dir.File(QStringLiteral("base.mdb")).toStdString());
     Transaction hold(holder);
-    QString folderShown;
+    QString folderShown, fileShown;
+    bool fileBar = true;
     test::WhenModal<ProcessProgressDialog>([&](ProcessProgressDialog* progress) {
-      QTimer::singleShot(1000, progress, [&folderShown, progress] {
+      QTimer::singleShot(1000, progress, [&, progress] {
         folderShown = progress->findChild<QLabel*>(QStringLiteral("folderLabel"))->text();
+        fileShown = progress->findChild<QLabel*>(QStringLiteral("fileLabel"))->text();
+        fileBar = progress->findChildren<QProgressBar*>().size() > 1;
       });
     });
     MainWindow dlg;
     MessageBox::SetNextAnswer(QMessageBox::Ok);
     dlg.OnProcess();
     QVERIFY2(folderShown.endsWith(QStringLiteral("/w1")), qPrintable(folderShown));
+    // The worker's file, not the name it was claimed under; no bar that
+    // cannot move.
+    QCOMPARE(fileShown, QStringLiteral("Файл: main.buf"));
+    QVERIFY(!fileBar);
     QCOMPARE(MessageBox::History().size(), 2u);
     const QString text = MessageBox::History().back().text;
     QVERIFY2(text.startsWith(QStringLiteral(
@@ -150,6 +159,13 @@ class ProcessCommandTest : public QObject {
     const SweepSummary summary = progress.Run(dir.File(QStringLiteral("base.mdb")).toStdString());
     QVERIFY(summary.cancelled);
     QVERIFY(summary.filesProcessed <= 1);
+    QCOMPARE(summary.foldersLeft + static_cast<int>(summary.folders.size()), 2);
+    QVERIFY(summary.foldersLeft >= 1);
+    // The report says it was stopped, and what was and was not collected.
+    const QString report = DisplayText::ProcessReport(summary);
+    QVERIFY2(report.startsWith(QStringLiteral("Обработка остановлена оператором.")),
+             qPrintable(report));
+    QVERIFY(report.contains(QStringLiteral("не собрано: %1").arg(summary.foldersLeft)));
     QVERIFY(QFile::exists(dir.File(QStringLiteral("w10/main.buf"))));
   }
 };
