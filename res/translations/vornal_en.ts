@@ -1078,6 +1078,13 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     </message>
 </context>
 <context>
+    <name>vornal::LengthValidator</name>
+    <message>
+        <source>Поле вмещает не больше %1 символов: лишние (%2) не вставлены.</source>
+        <translation>The field holds at most %1 characters: the extra ones (%2) were not inserted.</translation>
+    </message>
+</context>
+<context>
     <name>vornal::MainWindow</name>
     <message>
         <source>Невозможно открыть базу данных</source>

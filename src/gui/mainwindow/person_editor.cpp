@@ -21,7 +21,7 @@ PersonEditor::PersonEditor(QWidget* parent) : QDialog(parent), m_ui(new Ui::Pers
   m_ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   for (const PersonField field : kTypedFields)
-    Edit(field)->setValidator(new LengthValidator(PersonFieldSize(field), this));
+    Edit(field)->setValidator(new LengthValidator(PersonFieldSize(field), Edit(field)));
   connect(m_ui->okButton, &QPushButton::clicked, this, &PersonEditor::accept);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &PersonEditor::reject);
   connect(m_ui->browseButton, &QPushButton::clicked, this, &PersonEditor::OnBrowse);

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/person_editor.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 
 #include "gui/widget_test_util.h"
 #include "gui/widgets/file_dialog.h"
+#include "gui/widgets/length_validator.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
 #include "test_util.h"
@@ -66,6 +68,26 @@ class PersonEditorTest : public QObject {
     QCOMPARE(dialog.Values().login, " x'y ");
     QCOMPARE(dialog.Values().age, "twenty");
     QCOMPARE(dialog.Values().tel, "");
+  }
+
+  // Pasting or typing past a column's size keeps the allowed part and says
+  // what was cut.
+  void OverLongInputKeepsTheAllowedPart() {
+    PersonEditor dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QLineEdit* name = Edit(dialog, "nameEdit");
+    const int size = PersonFieldSize(PersonField::Name);
+    const QString pasted = QString(size - 1, u'ё') + QStringLiteral("ЖZZZZZZZZZZZZZZZZZZZZ");
+    QApplication::clipboard()->setText(pasted);
+    name->setFocus();
+    name->paste();
+    QCOMPARE(name->text(), pasted.left(size));
+    const auto* validator = qobject_cast<const LengthValidator*>(name->validator());
+    QVERIFY(validator->CutText().contains(QStringLiteral("(20)")));
+    name->setCursorPosition(3);
+    QTest::keyClicks(name, QStringLiteral("abc"));
+    QCOMPARE(name->text(), pasted.left(size));
   }
 
   void OpensWithTheValuesAndChoosesAPhoto() {
