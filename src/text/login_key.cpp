@@ -51,4 +51,12 @@ std::string LoginKey(std::string_view login) {
   return key;
 }
 
+std::string SearchKey(std::string_view text) {
+  std::string key = LoginKey(text);
+  // ё and е are both two bytes in UTF-8: replaced in place.
+  for (std::size_t at = key.find("ё"); at != std::string::npos; at = key.find("ё", at + 2))
+    key.replace(at, 2, "е");
+  return key;
+}
+
 }  // namespace vornal

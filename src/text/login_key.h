@@ -12,4 +12,8 @@ namespace vornal {
 // no valid UTF-8 are kept as they are.
 std::string LoginKey(std::string_view login);
 
+// The key under which a search finds a text: its LoginKey with ё read as е,
+// as Russian readers take them alike.
+std::string SearchKey(std::string_view text);
+
 }  // namespace vornal

@@ -38,6 +38,7 @@
 #include "store/people.h"
 #include "store/role_grants.h"
 #include "store/sites.h"
+#include "text/login_key.h"
 #include "ui_main_window.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -173,7 +174,7 @@ MainWindow::MainWindow(QWidget* parent)
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &MainWindow::close);
   connect(m_ui->searchEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
     const int row = m_ui->grid->currentIndex().row();
-    m_shown->setFilterFixedString(text.trimmed());
+    m_shown->setFilterFixedString(FromStd(SearchKey(ToStd(text.trimmed()))));
     RestoreSelection(row);
   });
   connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <algorithm>
 
+#include "text/login_key.h"
+
 namespace vornal {
 namespace {
 
@@ -76,7 +78,8 @@ QVariant PeopleModel::data(const QModelIndex& index, int role) const {
       return value().trimmed();
     case SearchRole:
       // A search text cannot hold a line break: it matches one or the other.
-      return QString(person.name + u'\n' + person.login);
+      return QString::fromStdString(
+          SearchKey(QString(person.name + u'\n' + person.login).toStdString()));
     default:
       return {};
   }

@@ -12,7 +12,8 @@ namespace vornal {
 // name, login, profession and state now; every value of the person stays
 // with the row, so the details shown beside the list are always the row's.
 // Rows are found by ID. Sorting and searching go through a proxy: SortRole
-// gives the value a column sorts by, SearchRole the name and the login.
+// gives the value a column sorts by, SearchRole the name and the login as a
+// search finds them (SearchKey).
 class PeopleModel : public QAbstractTableModel {
   Q_OBJECT
 

@@ -349,6 +349,13 @@ class MainWindowTest : public QObject {
     ClickRow(dlg, 1);
     QCOMPARE(Labels(dlg), (QStringList{QStringLiteral("Иван Петренко"), QStringLiteral("50"),
                                        QStringLiteral("Токарь"), QString(), QString()}));
+    // ё and е alike, both ways.
+    search->clear();
+    Type(search, QStringLiteral("в петр"));
+    QCOMPARE(names(), QStringList{QStringLiteral("Петров Пётр")});
+    search->clear();
+    Type(search, QStringLiteral("БЁЛ"));
+    QCOMPARE(names(), QStringList{QStringLiteral("Анна Белова")});
     search->clear();
     Type(search, QStringLiteral("Ann"));
     QCOMPARE(names(), QStringList{QStringLiteral("Анна Белова")});
