@@ -310,8 +310,12 @@ void MainWindow::FillUserList() {
                       {}});
     logins.push_back(v.login);
   }
+  // Statistics show everybody's rows and unknown logins too: they open
+  // whenever there are people or rows.
+  bool rows = false;
   try {
     const std::optional<DateTime> latest = LatestEvent(*m_db, DateTime::Now());
+    rows = latest.has_value();
     const std::vector<Presence> presence = PresenceOf(*m_db, logins, latest);
     for (std::size_t i = 0; i < presence.size(); ++i)
       people[i].state = DisplayText::PresenceState(presence[i], latest);
@@ -321,7 +325,7 @@ void MainWindow::FillUserList() {
   }
   const int row = m_ui->grid->currentIndex().row();
   m_people->SetPeople(std::move(people));
-  m_ui->statisticsButton->setEnabled(m_people->Count() > 0);
+  m_ui->statisticsButton->setEnabled(m_people->Count() > 0 || rows);
   RestoreSelection(row);
 }
 

@@ -18,6 +18,7 @@
 #include "stats/period_queries.h"
 #include "store/people.h"
 #include "test_util.h"
+#include "text/login_key.h"
 
 namespace vornal {
 
@@ -121,6 +122,21 @@ class MainWindowTest : public QObject {
     QVERIFY(shown.text.startsWith(QStringLiteral("База данных не создана")));
     QVERIFY(shown.text.contains(QStringLiteral("запустите программу снова")));
     QCOMPARE(shown.icon, QMessageBox::Information);
+  }
+
+  // Rows collected into a database without people are everybody's and
+  // unknown logins' statistics.
+  void StatisticsOpenForRowsWithoutPeople() {
+    test::ScopedCurrentDir dir;
+    test::MakeDatabase(kDatabaseFile)
+        ->Execute(
+            "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, "
+            "?, ?)",
+            std::string("ghost"), LoginKey("ghost"), std::string("StopWork"),
+            *DateTime::FromIso("2020-01-02 09:00:00"), *DateTime::FromIso("2020-01-02 10:00:00"));
+    MainWindow dlg;
+    QCOMPARE(Rows(dlg), 0);
+    QVERIFY(Enabled(dlg, "statisticsButton"));
   }
 
   void AddingTheFirstPersonEnablesTheButtonsAndShowsThePerson() {
