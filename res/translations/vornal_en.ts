@@ -1220,6 +1220,10 @@ Continue?</translation>
         <source>База данных не создана, программа закрывается. Чтобы создать базу данных, запустите программу снова и нажмите OK.</source>
         <translation>No database was created, so the program closes. To create the database, start the program again and press OK.</translation>
     </message>
+    <message>
+        <source>Нет данных</source>
+        <translation>No data</translation>
+    </message>
 </context>
 <context>
     <name>vornal::NewDatabaseDialog</name>

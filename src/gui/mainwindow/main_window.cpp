@@ -159,6 +159,7 @@ MainWindow::MainWindow(QWidget* parent)
                        std::max(grid->columnWidth(PeopleModel::StateColumn),
                                 grid->fontMetrics().horizontalAdvance(longest) + 12));
   grid->SetShownRows(15);
+  grid->SetEmptyText(tr("Нет данных"));
   // The details beside the photo take a full name's width, wider than the photo.
   m_ui->nameLabel->setMinimumWidth(m_ui->nameLabel->fontMetrics().averageCharWidth() * 24);
 

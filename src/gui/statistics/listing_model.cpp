@@ -43,15 +43,7 @@ int ListingModel::ListedRows() const {
 
 int ListingModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  switch (m_state) {
-    case State::Empty:
-      return 1;
-    case State::Cleared:
-      return 0;
-    case State::Listed:
-      break;
-  }
-  return ListedRows() + 3;
+  return m_state == State::Listed ? ListedRows() + 3 : 0;
 }
 
 int ListingModel::columnCount(const QModelIndex& parent) const {

@@ -17,7 +17,7 @@ class ListingModel : public QAbstractTableModel {
  public:
   explicit ListingModel(QObject* parent = nullptr);
 
-  // Nothing listed yet: the headings of the empty grid over one empty row.
+  // Nothing listed yet: the headings of the empty grid over no rows.
   void ShowEmpty();
   // Nothing chosen: the headings over no rows.
   void Clear();

@@ -71,6 +71,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
   static const int kWidths[DisplayText::kListingColumns] = {33, 23, 23, 10, 13};
   for (int column = 0; column < DisplayText::kListingColumns; ++column)
     m_ui->gridStat->SetColumnChars(column, kWidths[column]);
+  m_ui->gridStat->SetEmptyText(tr("Нет данных"));
   RestoreWindowState(this, m_ui->gridStat, QStringLiteral("StatisticsWindow"));
 
   connect(m_ui->tree, &QTreeWidget::itemSelectionChanged, this,

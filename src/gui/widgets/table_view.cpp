@@ -3,6 +3,7 @@
 #include <QAbstractItemDelegate>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -38,6 +39,26 @@ bool TableView::ShowsWhole(const QModelIndex& index) const {
   initViewItemOption(&option);
   return itemDelegateForIndex(index)->sizeHint(option, index).width() <=
          columnWidth(index.column());
+}
+
+void TableView::SetEmptyText(const QString& text) {
+  m_emptyText = text;
+  viewport()->update();
+}
+
+QString TableView::ShownEmptyText() const {
+  return model() && model()->rowCount() == 0 ? m_emptyText : QString();
+}
+
+void TableView::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  const QString text = ShownEmptyText();
+  if (text.isEmpty()) return;
+  QPainter painter(viewport());
+  painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+  const int margin = fontMetrics().averageCharWidth();
+  painter.drawText(viewport()->rect().adjusted(margin, 0, -margin, 0),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u' ' + text);
 }
 
 QSize TableView::sizeHint() const {

@@ -21,14 +21,20 @@ class TableView : public QTableView {
   void SetColumnChars(int column, int chars);
   // True when the cell's column shows its text whole.
   bool ShowsWhole(const QModelIndex& index) const;
+  // The line shown under the headings while there are no rows.
+  void SetEmptyText(const QString& text);
+  // That line when it is shown now; empty otherwise.
+  QString ShownEmptyText() const;
 
   QSize sizeHint() const override;
 
  protected:
   bool viewportEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   int m_shownRows = 10;
+  QString m_emptyText;
 };
 
 }  // namespace vornal

@@ -92,6 +92,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Vornal"));
     QCOMPARE(Rows(dlg), 0);
     QCOMPARE(Heading(dlg, 1), QStringLiteral("ФИО"));
+    QCOMPARE(dlg.Grid()->ShownEmptyText(), QStringLiteral("Нет данных"));
     QVERIFY(!Enabled(dlg, "editButton"));
     QVERIFY(!Enabled(dlg, "deleteButton"));
     QVERIFY(!Enabled(dlg, "statisticsButton"));

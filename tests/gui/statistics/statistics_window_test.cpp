@@ -138,8 +138,10 @@ class StatisticsWindowTest : public QObject {
       QCOMPARE(tree->topLevelItem(0)->data(0, Qt::UserRole), QVariant(-13));
       QCOMPARE(tree->currentItem(), nullptr);
 
+      // No highlighted blank row: the headings over "Нет данных".
       TableView* grid = Grid(dlg);
-      QCOMPARE(Rows(dlg), 1);
+      QCOMPARE(Rows(dlg), 0);
+      QCOMPARE(grid->ShownEmptyText(), QStringLiteral("Нет данных"));
       QCOMPARE(Headings(dlg), (QStringList{QStringLiteral("Событие"), QStringLiteral("Начало"),
                                            QStringLiteral("Конец"), QStringLiteral("Всего"),
                                            QStringLiteral("Работник")}));
@@ -254,6 +256,7 @@ class StatisticsWindowTest : public QObject {
       QCOMPARE(tree->topLevelItem(0)->data(0, Qt::UserRole), QVariant(-13));
       QCOMPARE(Headings(dlg)[0], QStringLiteral("Событие "));
       QCOMPARE(Rows(dlg), 0);
+      QCOMPARE(Grid(dlg)->ShownEmptyText(), QStringLiteral("Нет данных"));
 
       // An empty login and the first entry both mean everybody.
       combo->setCurrentIndex(3);
