@@ -429,10 +429,6 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
         <translation>&amp;Delete</translation>
     </message>
     <message>
-        <source>Обработать</source>
-        <translation>Process</translation>
-    </message>
-    <message>
         <source>&amp;Статистика</source>
         <translation>&amp;Statistics</translation>
     </message>
@@ -463,6 +459,10 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     <message>
         <source>Имя или логин</source>
         <translation>Name or login</translation>
+    </message>
+    <message>
+        <source>Об&amp;работать</source>
+        <translation>&amp;Process</translation>
     </message>
 </context>
 <context>
@@ -1223,6 +1223,22 @@ Continue?</translation>
     <message>
         <source>Нет данных</source>
         <translation>No data</translation>
+    </message>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Изменить</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Запись %1 не удалена: в базе данных есть записи о работе с этим логином (%2), и без неё они остались бы без владельца.</source>
+        <translation>%1 was not removed: the database holds work rows with this login (%2), which would be left without their person.</translation>
     </message>
 </context>
 <context>

@@ -196,7 +196,7 @@ int Remove(Invocation& in) {
     return Fail("there is no person with ID " + std::to_string(*id));
   const std::int64_t rows = CountWorkRows(db, person->login);
   transaction.Commit();
-  // As the window's delete: the person goes, the work rows stay.
+  // The person goes, the work rows stay (the window refuses while there are any).
   std::printf("Removed %s; the %lld work %s of the login '%s' stay.\n", Shown(*id, *person).c_str(),
               static_cast<long long>(rows), rows == 1 ? "row" : "rows",
               Escaped(person->login).c_str());
@@ -307,8 +307,9 @@ const Command kPeopleCommand{
     "since is not overwritten: set prints the fields given as they are now\n"
     "beside yours (\"phone now '555', yours '777'\"), saves nothing and exits\n"
     "with 1, unless --force is given.\n"
-    "remove removes the person as the main window does: the work rows of the\n"
-    "login stay in the database (the statistics of everybody still count them).\n"
+    "remove removes the person even with work rows, which the main window\n"
+    "refuses: the work rows of the login stay in the database (the statistics\n"
+    "of everybody still count them).\n"
     "\n"
     "import adds the people of a CSV file (RFC 4180, UTF-8, a byte-order mark\n"
     "allowed): a header row naming the columns name,age,profession,photo,login,\n"

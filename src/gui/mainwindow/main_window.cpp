@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,6 +164,31 @@ MainWindow::MainWindow(QWidget* parent)
   // The details beside the photo take a full name's width, wider than the photo.
   m_ui->nameLabel->setMinimumWidth(m_ui->nameLabel->fontMetrics().averageCharWidth() * 24);
 
+  // The list's commands by key and by its context menu: Insert adds, Enter
+  // and F2 edit, Del removes; Ctrl+F goes to the search.
+  const auto listAction = [this, grid](const QString& text, QList<QKeySequence> keys,
+                                       void (MainWindow::*slot)()) {
+    auto* action = new QAction(text, grid);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    grid->addAction(action);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  listAction(tr("Добавить"), {QKeySequence(Qt::Key_Insert)}, &MainWindow::OnAdd);
+  m_editAction = listAction(tr("Изменить"), {QKeySequence(Qt::Key_F2)}, &MainWindow::OnEdit);
+  // The view takes Enter for itself: it is asked for before the view sees it.
+  grid->installEventFilter(this);
+  m_deleteAction = listAction(tr("Удалить"), {QKeySequence::Delete}, &MainWindow::OnDelete);
+  grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* find = new QAction(this);
+  find->setShortcut(QKeySequence::Find);
+  addAction(find);
+  connect(find, &QAction::triggered, this, [this] {
+    m_ui->searchEdit->setFocus(Qt::ShortcutFocusReason);
+    m_ui->searchEdit->selectAll();
+  });
+
   connect(m_aboutAction, &QAction::triggered, this, &MainWindow::OnAbout);
   connect(m_ui->addButton, &QPushButton::clicked, this, &MainWindow::OnAdd);
   connect(m_ui->editButton, &QPushButton::clicked, this, &MainWindow::OnEdit);
@@ -200,6 +226,17 @@ TableView* MainWindow::Grid() const {
 
 PhotoView* MainWindow::Photo() const {
   return m_ui->photo;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_ui->grid && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_editAction->isEnabled()) {
+      OnEdit();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -364,6 +401,8 @@ void MainWindow::ShowSelected() {
   const bool shown = m_shown->rowCount() > 0;
   m_ui->deleteButton->setEnabled(shown);
   m_ui->editButton->setEnabled(shown);
+  m_deleteAction->setEnabled(shown);
+  m_editAction->setEnabled(shown);
   if (!person || !shown) {
     ShowDetails(tr("ФИО"), tr("Возраст"), tr("Профессия"), tr("Телефон"), QStringLiteral("e-mail"));
     m_ui->photo->Clear();
@@ -477,7 +516,27 @@ void MainWindow::OnEdit() {
 }
 
 void MainWindow::OnDelete() {
-  if (MessageBox::Question(this, tr("Вы действительно хотите удалить эту запись?"),
+  const PeopleModel::Person* person = m_selectedId ? m_people->Find(*m_selectedId) : nullptr;
+  if (!person) return;
+  const QString who = QStringLiteral("%1 (ID %2, %3)")
+                          .arg(person->name.trimmed())
+                          .arg(person->id)
+                          .arg(person->login.trimmed());
+  // A person's work rows are theirs by login: removed, the person could not
+  // come back under the same ID, and the rows would stand without an owner.
+  bool refused = false;
+  RunCommand([this, person, &who, &refused] {
+    if (!OpenDatabase()) return;
+    const std::int64_t rows = CountWorkRows(*m_db, ToStd(person->login));
+    if (rows == 0) return;
+    refused = true;
+    MessageBox::Warning(this, tr("Запись %1 не удалена: в базе данных есть записи о работе "
+                                 "с этим логином (%2), и без неё они остались бы без владельца.")
+                                  .arg(who)
+                                  .arg(rows));
+  });
+  if (refused || !m_db) return;
+  if (MessageBox::Question(this, tr("Вы действительно хотите удалить эту запись?") + u'\n' + who,
                            tr("Удаление")) != QMessageBox::Ok)
     return;
   RunCommand([this] {

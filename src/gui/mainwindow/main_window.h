@@ -76,6 +76,7 @@ class MainWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Runs a command; an engine error ends it with an explanation, `outcome`
@@ -105,6 +106,8 @@ class MainWindow : public QWidget {
   QSortFilterProxyModel* m_shown;
   QTimer* m_followTimer;
   QAction* m_aboutAction;
+  QAction* m_editAction = nullptr;
+  QAction* m_deleteAction = nullptr;
 };
 
 }  // namespace vornal

@@ -209,7 +209,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(Names(), (std::vector<std::string>{"Ann", "Bob"}));
     QCOMPARE(MessageBox::History().size(), 1u);
     const auto& question = MessageBox::History().back();
-    QCOMPARE(question.text, QStringLiteral("Вы действительно хотите удалить эту запись?"));
+    QCOMPARE(question.text,
+             QStringLiteral("Вы действительно хотите удалить эту запись?\nBob (ID 2, bob)"));
     QCOMPARE(question.caption, QStringLiteral("Удаление"));
     QCOMPARE(question.icon, QMessageBox::Question);
     QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
@@ -222,6 +223,52 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.Grid()->currentIndex().row(), 0);
     QCOMPARE(Label(dlg, "nameLabel"), QStringLiteral("Ann"));
     QCOMPARE(MessageBox::History().size(), 2u);
+  }
+
+  // The list's keys and context menu run the commands; a person whose work
+  // rows exist is not removed, since a removal could not be undone.
+  void ListKeysAndMenuRunTheCommands() {
+    test::ScopedCurrentDir dir;
+    AddPeople({{"Ann", "30", "", "", "ann", "", ""}, {"Bob", "40", "", "", "bob", "", ""}});
+    OpenDatabase(kDatabaseFile)
+        ->Execute(
+            "INSERT INTO LOGS (Login, LoginKey, Event, BeginTime, EndTime) VALUES (?, ?, ?, "
+            "?, ?)",
+            std::string("Ann"), LoginKey("Ann"), std::string("StopWork"),
+            *DateTime::FromIso("2020-01-02 09:00:00"), *DateTime::FromIso("2020-01-02 10:00:00"));
+    MainWindow dlg;
+    dlg.show();
+    dlg.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    QVERIFY(!QKeySequence::mnemonic(
+                 dlg.findChild<QPushButton*>(QStringLiteral("processButton"))->text())
+                 .isEmpty());
+    QCOMPARE(dlg.Grid()->actions().size(), 3);
+    ClickRow(dlg, 0);
+    QTest::keyClick(dlg.Grid(), Qt::Key_Delete);
+    QCOMPARE(Names().size(), 2u);
+    QCOMPARE(MessageBox::History().size(), 1u);
+    QVERIFY(MessageBox::History().back().text.startsWith(
+        QStringLiteral("Запись Ann (ID 1, ann) не удалена")));
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_F2, Qt::Key_Insert}) {
+      bool opened = false;
+      test::WhenModal<PersonEditor>([&](PersonEditor* editor) {
+        opened = true;
+        editor->reject();
+      });
+      // The editor closed, the list has the focus again.
+      dlg.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&dlg));
+      dlg.Grid()->setFocus();
+      QTest::keyClick(dlg.Grid(), key);
+      QVERIFY(opened);
+    }
+    dlg.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    dlg.Grid()->setFocus();
+    QTest::keyClick(dlg.Grid(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), dlg.findChild<QLineEdit*>(QStringLiteral("searchEdit")));
   }
 
   // An over-long entry is cut at its column while typed; a refused save
