@@ -547,10 +547,6 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
 <context>
     <name>NewDatabaseDialog</name>
     <message>
-        <source>Dialog</source>
-        <translation>Dialog</translation>
-    </message>
-    <message>
         <source>База даных не создана!</source>
         <translation>The database has not been created!</translation>
     </message>
@@ -914,6 +910,54 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     <message>
         <source>Руководитель</source>
         <translation>Manager</translation>
+    </message>
+    <message>
+        <source>январь</source>
+        <translation>January</translation>
+    </message>
+    <message>
+        <source>февраль</source>
+        <translation>February</translation>
+    </message>
+    <message>
+        <source>март</source>
+        <translation>March</translation>
+    </message>
+    <message>
+        <source>апрель</source>
+        <translation>April</translation>
+    </message>
+    <message>
+        <source>май</source>
+        <translation>May</translation>
+    </message>
+    <message>
+        <source>июнь</source>
+        <translation>June</translation>
+    </message>
+    <message>
+        <source>июль</source>
+        <translation>July</translation>
+    </message>
+    <message>
+        <source>август</source>
+        <translation>August</translation>
+    </message>
+    <message>
+        <source>сентябрь</source>
+        <translation>September</translation>
+    </message>
+    <message>
+        <source>октябрь</source>
+        <translation>October</translation>
+    </message>
+    <message>
+        <source>ноябрь</source>
+        <translation>November</translation>
+    </message>
+    <message>
+        <source>декабрь</source>
+        <translation>December</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -206,9 +207,42 @@ QString TimesheetReport::WeekdayName(int weekday) {
   }
 }
 
+QString TimesheetReport::MonthInText(int month) {
+  // Russian writes a month inside a sentence in small letters, English with
+  // a capital.
+  switch (month) {
+    case 1:
+      return tr("январь");
+    case 2:
+      return tr("февраль");
+    case 3:
+      return tr("март");
+    case 4:
+      return tr("апрель");
+    case 5:
+      return tr("май");
+    case 6:
+      return tr("июнь");
+    case 7:
+      return tr("июль");
+    case 8:
+      return tr("август");
+    case 9:
+      return tr("сентябрь");
+    case 10:
+      return tr("октябрь");
+    case 11:
+      return tr("ноябрь");
+    case 12:
+      return tr("декабрь");
+    default:
+      return {};
+  }
+}
+
 QString TimesheetReport::PeriodText(int year, int month) {
   if (month == 0) return tr("%1 г.").arg(year);
-  return tr("%1 %2 г.").arg(MonthName(month).toLower()).arg(year);
+  return tr("%1 %2 г.").arg(MonthInText(month)).arg(year);
 }
 
 QString TimesheetReport::ColumnTitle(const Timesheet& sheet, int column) {
@@ -272,7 +306,7 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
   painter.setPen(pen);
 
   const QString period = PeriodText(m_sheet.year, m_sheet.month);
-  const QString printed = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+  const QString printed = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
   // The office's title and the form's title; returns where the page goes on.
   const auto head = [&](const QString& title) {
     qreal y = 0;

@@ -35,6 +35,7 @@ class TimesheetReport {
 
   // Texts the windows share with the pages.
   static QString MonthName(int month);           // "Январь"
+  static QString MonthInText(int month);         // "январь", "January"
   static QString MonthShortName(int month);      // "Янв"
   static QString WeekdayShortName(int weekday);  // "Пн" for 0 ... "Вс" for 6
   static QString WeekdayName(int weekday);  // "понедельник" for 0 ... "воскресенье" for 6

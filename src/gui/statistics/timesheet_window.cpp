@@ -308,7 +308,11 @@ void TimesheetWindow::Print() {
   StoreOfficeTitle();
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageOrientation(QPageLayout::Landscape);
-  printer.setDocName(windowTitle());
+  // The print dialog suggests the name with ".pdf" added: without a
+  // trailing dot ("… г.").
+  QString name = windowTitle();
+  while (name.endsWith(u'.')) name.chop(1);
+  printer.setDocName(name);
   if (!PrintDialog::Exec(this, printer)) return;
   const TimesheetReport report(m_sheet, m_ui->officeEdit->text());
   // Printing into a file writes it as every file is written: whole, and

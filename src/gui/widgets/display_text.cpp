@@ -1,6 +1,8 @@
 #include "gui/widgets/display_text.h"
 
+#include <QDate>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <cstdlib>
@@ -332,10 +334,17 @@ QString DisplayText::PresenceState(const Presence& presence,
   const bool sameDay = latest && time.Date() == latest->Date();
   const bool sameYear = latest && time.Year() == latest->Year();
   QString when = QString::asprintf("%02d:%02d", time.Hour(), time.Minute());
-  if (presence.state != Presence::State::AtWork || !sameDay)
-    when.prepend(sameYear
-                     ? QString::asprintf("%02d.%02d ", time.Day(), time.Month())
-                     : QString::asprintf("%02d.%02d.%04d ", time.Day(), time.Month(), time.Year()));
+  if (presence.state != Presence::State::AtWork || !sameDay) {
+    // The chosen locale's short date, without its year within the year.
+    const QLocale locale;
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (sameYear) {
+      static const QRegularExpression trailingYear(QStringLiteral("[^dM]*y+[^dM]*$"));
+      static const QRegularExpression leadingYear(QStringLiteral("^[^dM]*y+[^dM]*"));
+      format.remove(trailingYear).remove(leadingYear);
+    }
+    when.prepend(locale.toString(QDate(time.Year(), time.Month(), time.Day()), format) + u' ');
+  }
   return presence.state == Presence::State::AtWork ? tr("на работе с %1").arg(when)
                                                    : tr("был %1").arg(when);
 }

@@ -69,6 +69,8 @@ class MainWindowTest : public QObject {
   }
 
  private Q_SLOTS:
+  // Dates as the Russian choice shows them.
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
   void init() {
     MessageBox::SetAutoAnswer(true);
     MessageBox::ClearHistory();

@@ -14,6 +14,8 @@ class DisplayTextTest : public QObject {
   static DateTime At(const char* iso) { return *DateTime::FromIso(iso); }
 
  private Q_SLOTS:
+  // Dates as the Russian choice shows them.
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
   // Totals keep whole days and the sign; a clock shows the absolute value
   // without the days; a missing end leaves them empty.
   void DurationsAsTheListingShowsThem() {

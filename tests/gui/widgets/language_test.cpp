@@ -1,4 +1,7 @@
 #include "gui/widgets/language.h"
+#include "gui/mainwindow/new_database_dialog.h"
+#include "report/timesheet_report.h"
+#include "stats/presence.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -41,6 +44,15 @@ class LanguageTest : public QObject {
     QCOMPARE(DisplayText::Total(lessThanTwoDays), QStringLiteral("-1 days 02:30"));
     QCOMPARE(DisplayText::MonthName(3), QStringLiteral("March"));
     QCOMPARE(QLocale().toString(1234567), QStringLiteral("1,234,567"));
+    QCOMPARE(TimesheetReport::PeriodText(2026, 11), QStringLiteral("November 2026"));
+    const std::optional<DateTime> latest = DateTime::FromIso("2026-12-07 18:03:00");
+    QCOMPARE(DisplayText::PresenceState(
+                 {Presence::State::Away, *DateTime::FromIso("2026-12-06 17:02:00")}, latest),
+             QStringLiteral("last seen 06/12 17:02"));
+    QCOMPARE(DisplayText::PresenceState(
+                 {Presence::State::Away, *DateTime::FromIso("2025-01-02 08:00:00")}, latest),
+             QStringLiteral("last seen 02/01/2025 08:00"));
+    QCOMPARE(NewDatabaseDialog(nullptr, {}).windowTitle(), QStringLiteral("Vornal"));
 
     for (const char* name : {"ru_RU", "de_DE", "C"}) {
       QCOMPARE(InstallTranslations(QLocale(QString::fromLatin1(name))), QStringLiteral("ru"));
