@@ -354,40 +354,28 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
         <translation>General</translation>
     </message>
     <message>
-        <source>Screen Short</source>
-        <translation>Screen Short</translation>
-    </message>
-    <message>
-        <source>Делать снимки экрана каждые:</source>
-        <translation>Take a screenshot every:</translation>
-    </message>
-    <message>
-        <source>сек</source>
-        <translation>s</translation>
-    </message>
-    <message>
-        <source>Сохранять 2 снимка, если работа длилась меньше:</source>
-        <translation>Keep 2 screenshots if the work lasted less than:</translation>
-    </message>
-    <message>
-        <source>мин</source>
-        <translation>min</translation>
-    </message>
-    <message>
-        <source>После работы сохранять снимков (+/- 1):</source>
-        <translation>Screenshots to keep after work (+/- 1):</translation>
-    </message>
-    <message>
-        <source>шт.</source>
-        <translation>pcs.</translation>
-    </message>
-    <message>
-        <source>Остальные</source>
-        <translation>Other</translation>
-    </message>
-    <message>
         <source>Здесь могут быть Ваши настройки</source>
         <translation>Your settings could be here</translation>
+    </message>
+    <message>
+        <source>&amp;Организация:</source>
+        <translation>&amp;Organisation:</translation>
+    </message>
+    <message>
+        <source>название для печатных форм</source>
+        <translation>name for the printed forms</translation>
+    </message>
+    <message>
+        <source>&amp;Период покоя файла:</source>
+        <translation>File &amp;quiet period:</translation>
+    </message>
+    <message>
+        <source>Файл main.buf, который кончается на середине строки и не меняется столько секунд, обрабатывается как законченный.</source>
+        <translation>A main.buf that ends in the middle of a line and has not changed for this many seconds is processed as finished.</translation>
+    </message>
+    <message>
+        <source>&amp;Язык:</source>
+        <translation>&amp;Language:</translation>
     </message>
 </context>
 <context>
@@ -1099,6 +1087,21 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     </message>
 </context>
 <context>
+    <name>vornal::GeneralPage</name>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>как в системе</source>
+        <translation>as the system</translation>
+    </message>
+    <message>
+        <source>Окна будут на этом языке после перезапуска программы.</source>
+        <translation>The windows use this language after the program is started again.</translation>
+    </message>
+</context>
+<context>
     <name>vornal::HoursChart</name>
     <message>
         <source>Месяц</source>
@@ -1181,10 +1184,6 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     <message>
         <source>Удаление</source>
         <translation>Delete</translation>
-    </message>
-    <message>
-        <source>пути не сохранены и остались в окне</source>
-        <translation>the paths were not saved and are still in the window</translation>
     </message>
     <message>
         <source>Это процесс может занять несколько минут.
@@ -1283,6 +1282,10 @@ Continue?</translation>
     <message>
         <source>Запись %1 не удалена: в базе данных есть записи о работе с этим логином (%2), и без неё они остались бы без владельца.</source>
         <translation>%1 was not removed: the database holds work rows with this login (%2), which would be left without their person.</translation>
+    </message>
+    <message>
+        <source>настройки не сохранены и остались в окне</source>
+        <translation>the settings were not saved and are still in the window</translation>
     </message>
 </context>
 <context>

@@ -67,8 +67,9 @@ int main(int argc, char** argv) {
   // Ties the windows to the installed desktop entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vornal.Vornal"));
   ProcessCommandLine(app);
-  // English under an English locale, Russian otherwise (LANG, LC_ALL, ...).
-  vornal::InstallTranslations();
+  // As chosen on the settings sheet; else English under an English locale,
+  // Russian otherwise (LANG, LC_ALL, ...).
+  vornal::InstallTranslations(vornal::LanguageLocale(vornal::StoredLanguage()));
 
   vornal::Application application;
   application.Run();

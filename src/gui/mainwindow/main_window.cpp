@@ -28,6 +28,7 @@
 #include "gui/settings/settings_dialog.h"
 #include "gui/statistics/statistics_window.h"
 #include "gui/widgets/display_text.h"
+#include "gui/widgets/language.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
 #include "gui/widgets/table_view.h"
@@ -38,6 +39,7 @@
 #include "store/folder_slots.h"
 #include "store/people.h"
 #include "store/role_grants.h"
+#include "store/settings.h"
 #include "store/sites.h"
 #include "text/login_key.h"
 #include "ui_main_window.h"
@@ -555,6 +557,12 @@ void MainWindow::OnSettings() {
     FolderSlots read = LoadFolderSlots(*m_db);
 
     SettingsDialog sheet;
+    GeneralPage& general = sheet.m_generalPage;
+    QString office = FromStd(LoadOfficeTitle(*m_db));
+    int quiet = QuietPeriodSetting(*m_db);
+    general.SetOfficeTitle(office);
+    general.SetQuietPeriod(quiet);
+    general.SetLanguage(StoredLanguage());
     FoldersPage& page = sheet.m_foldersPage;
     page.SetSite(FromStd(CurrentSite()), CurrentSite() == HostSite());
     page.SetRowCount(static_cast<int>(read.size()));
@@ -563,7 +571,8 @@ void MainWindow::OnSettings() {
       page.m_enabled[i] = read[i].enabled;
     }
     // The rows are saved while the sheet is open, so a refusal keeps them there.
-    sheet.SetCommit([this, &sheet, &page, &read] {
+    sheet.SetCommit([this, &sheet, &page, &read, &general, &office, &quiet] {
+      StoreLanguage(general.Language());
       FolderSlots slots(static_cast<std::size_t>(page.RowCount()));
       for (std::size_t i = 0; i < slots.size(); ++i)
         slots[i] = {ToStd(page.m_path[i]), page.m_enabled[i]};
@@ -589,13 +598,21 @@ void MainWindow::OnSettings() {
           }
           if (!OpenDatabase()) return false;
         }
+        if (general.OfficeTitle() != office) {
+          SaveOfficeTitle(*m_db, ToStd(general.OfficeTitle()));
+          office = general.OfficeTitle();
+        }
+        if (general.QuietPeriod() != quiet) {
+          SaveQuietPeriodSetting(*m_db, general.QuietPeriod());
+          quiet = general.QuietPeriod();
+        }
         // Apply keeps the sheet open: what was saved is what the next save
         // starts from.
         read = LoadFolderSlots(*m_db);
         return true;
       } catch (const StoreError& e) {
         CloseDatabase();
-        MessageBox::EngineError(&sheet, e, tr("пути не сохранены и остались в окне"));
+        MessageBox::EngineError(&sheet, e, tr("настройки не сохранены и остались в окне"));
       } catch (const std::invalid_argument& e) {
         // The paths page refuses such rows first; this is the last guard.
         MessageBox::Stop(&sheet, FromStd(e.what()));

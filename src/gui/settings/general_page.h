@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QScopedPointer>
+#include <QString>
 #include <QWidget>
 
+class QComboBox;
+class QLineEdit;
 class QSpinBox;
 
 namespace Ui {
@@ -11,8 +14,10 @@ class GeneralPage;
 
 namespace vornal {
 
-// The "Общие" page: screenshot options that nothing reads yet. Its fields are
-// greyed out; only their arrows move, and nothing is kept.
+// The "Общие" page: the office's title for the printed forms and the quiet
+// period of the intake, both kept in the database, and the windows'
+// language, kept for this user and taken at the next start. The caller sets
+// the values before the sheet runs and reads them after OK or Apply.
 class GeneralPage : public QWidget {
   Q_OBJECT
 
@@ -20,13 +25,23 @@ class GeneralPage : public QWidget {
   explicit GeneralPage(QWidget* parent = nullptr);
   ~GeneralPage() override;
 
-  QSpinBox* IntervalSpin() const;
-  QSpinBox* TwoShotsSpin() const;
-  QSpinBox* AfterWorkSpin() const;
+  void SetOfficeTitle(const QString& title);
+  QString OfficeTitle() const;
+  void SetQuietPeriod(int seconds);
+  int QuietPeriod() const;
+  // "" (as the system), "ru" or "en".
+  void SetLanguage(const QString& language);
+  QString Language() const;
+
+  QLineEdit* OfficeEdit() const;
+  QSpinBox* QuietSpin() const;
+  QComboBox* LanguageCombo() const;
+
+ Q_SIGNALS:
+  // The operator changed something: the sheet enables Apply.
+  void Modified();
 
  private:
-  void Initialize();
-
   QScopedPointer<Ui::GeneralPage> m_ui;
 };
 

@@ -39,6 +39,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
           &SettingsDialog::OnApplyNow);
   connect(m_tabs, &QTabWidget::currentChanged, this, &SettingsDialog::OnTabChanged);
   connect(&m_foldersPage, &FoldersPage::Modified, this, [this] { SetModified(true); });
+  connect(&m_generalPage, &GeneralPage::Modified, this, [this] { SetModified(true); });
   connect(&m_foldersPage, &FoldersPage::Refused, this,
           [this] { m_tabs->setCurrentWidget(&m_foldersPage); });
 }

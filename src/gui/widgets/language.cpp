@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 #include <memory>
 #include <vector>
@@ -34,6 +35,24 @@ QString InstallTranslations(const QLocale& system) {
   Install(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
   if (english) Install(QStringLiteral("vornal_en"), QStringLiteral(":/i18n"));
   return language;
+}
+
+QString StoredLanguage() {
+  return QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal"))
+      .value(QStringLiteral("language"))
+      .toString();
+}
+
+void StoreLanguage(const QString& language) {
+  QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal"))
+      .setValue(QStringLiteral("language"), language);
+}
+
+QLocale LanguageLocale(const QString& language, const QLocale& system) {
+  if (language == QStringLiteral("ru")) return QLocale(QLocale::Russian, QLocale::Russia);
+  if (language == QStringLiteral("en") && system.language() != QLocale::English)
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+  return system;
 }
 
 }  // namespace vornal

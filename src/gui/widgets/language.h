@@ -12,4 +12,10 @@ namespace vornal {
 // Returns the language chosen ("en" or "ru").
 QString InstallTranslations(const QLocale& system = QLocale::system());
 
+// The language this user chose on the settings sheet: "" (as the system),
+// "ru" or "en"; and the locale it stands for on a system of `system`.
+QString StoredLanguage();
+void StoreLanguage(const QString& language);
+QLocale LanguageLocale(const QString& language, const QLocale& system = QLocale::system());
+
 }  // namespace vornal

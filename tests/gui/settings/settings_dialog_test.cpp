@@ -1,6 +1,7 @@
 #include "gui/settings/settings_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +13,9 @@
 #include "gui/mainwindow/main_window.h"
 #include "gui/widget_test_util.h"
 #include "gui/widgets/file_dialog.h"
+#include "gui/widgets/language.h"
 #include "gui/widgets/message_box.h"
+#include "store/settings.h"
 #include "store/sites.h"
 #include "test_util.h"
 
@@ -292,7 +295,7 @@ class SettingsDialogTest : public QObject {
     QVERIFY(keptOpen);
     QCOMPARE(MessageBox::History().size(), 2u);
     QVERIFY(MessageBox::History().back().text.startsWith(
-        QStringLiteral("Ошибка базы данных; пути не сохранены")));
+        QStringLiteral("Ошибка базы данных; настройки не сохранены")));
     QCOMPARE(Setting().size(), 1u);
     QCOMPARE(std::get<2>(Setting().front()), a.toStdString());
   }
@@ -395,25 +398,29 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(std::get<2>(after[1]), dir.File(QStringLiteral("nobody/*")).toStdString());
   }
 
-  void ArrowsStopAtTheirLimits() {
-    SettingsDialog sheet;
-    sheet.show();
-    const std::pair<QSpinBox*, int> spins[] = {{sheet.m_generalPage.IntervalSpin(), 60},
-                                               {sheet.m_generalPage.TwoShotsSpin(), 2},
-                                               {sheet.m_generalPage.AfterWorkSpin(), 10}};
-    for (const auto& [spin, top] : spins) {
-      QVERIFY(spin->isEnabled());
-      QVERIFY(!spin->findChild<QLineEdit*>()->isEnabled());
-      spin->setFocus();
-      for (int i = 0; i < 70; ++i) QTest::keyClick(spin, Qt::Key_Up);
-      QCOMPARE(spin->value(), top);
-      QCOMPARE(spin->text(), QString::number(top));
-      for (int i = 0; i < 70; ++i) spin->stepDown();
-      QCOMPARE(spin->value(), 0);
-    }
-    // A fresh sheet keeps nothing of the last one.
-    SettingsDialog again;
-    QCOMPARE(again.m_generalPage.IntervalSpin()->value(), 0);
+  // The General page holds real settings: the office title and the quiet
+  // period in the database, the language for this user.
+  void GeneralPageKeepsItsSettings() {
+    test::ScopedCurrentDir dir;
+    Open();
+    MainWindow dlg;
+    test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
+      GeneralPage& page = sheet->m_generalPage;
+      QCOMPARE(page.QuietSpin()->value(), kDefaultQuietPeriod);
+      QVERIFY(page.QuietSpin()->isEnabled() && page.OfficeEdit()->isEnabled());
+      QTest::keyClicks(page.OfficeEdit(), QStringLiteral("ACME"));
+      QVERIFY(sheet->Buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+      page.QuietSpin()->setValue(120);
+      page.LanguageCombo()->setCurrentIndex(page.LanguageCombo()->findData(QStringLiteral("en")));
+      Click(sheet, QDialogButtonBox::Apply);
+      Click(sheet, QDialogButtonBox::Cancel);
+    });
+    dlg.OnSettings();
+    DatabasePtr db = Open();
+    QCOMPARE(LoadOfficeTitle(*db), std::string("ACME"));
+    QCOMPARE(QuietPeriodSetting(*db), 120);
+    QCOMPARE(StoredLanguage(), QStringLiteral("en"));
+    StoreLanguage(QString());
   }
 };
 
