@@ -18,6 +18,7 @@
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
+#include "gui/widgets/window_state.h"
 #include "report/timesheet_report.h"
 #include "stats/day_timeline.h"
 #include "store/output_file.h"
@@ -36,10 +37,6 @@ QString FromStd(const std::string& text) {
 
 DateTime FromQDate(const QDate& date) {
   return *DateTime::FromParts(date.year(), date.month(), date.day());
-}
-
-QSettings Settings() {
-  return QSettings(QSettings::UserScope, QStringLiteral("vornal"), QStringLiteral("vornal"));
 }
 
 // The wait cursor for as long as the object lives.
@@ -69,13 +66,8 @@ TimesheetWindow::TimesheetWindow(QWidget* parent)
 
   // The size the operator left, else the form's, within the screen (title
   // bar and frame included) so that the buttons below stay within reach.
-  const QSize size = Settings().value(kSizeKey).toSize();
-  if (size.isValid()) {
-    resize(size);
-  } else {
-    const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
-    resize(this->size().boundedTo(room).expandedTo(minimumSizeHint()));
-  }
+  const QSize size = ProgramSettings().value(kSizeKey).toSize();
+  resize(SizeOnScreen(this, size.isValid() ? size : this->size()));
 
   connect(m_ui->closeButton, &QPushButton::clicked, this, &TimesheetWindow::accept);
   connect(m_ui->csvButton, &QPushButton::clicked, this, &TimesheetWindow::SaveCsv);
@@ -330,7 +322,7 @@ void TimesheetWindow::Print() {
 }
 
 void TimesheetWindow::done(int result) {
-  Settings().setValue(kSizeKey, size());
+  ProgramSettings().setValue(kSizeKey, size());
   QDialog::done(result);
 }
 

@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QSettings>
+
 #include <QTranslator>
 #include <memory>
 #include <vector>
+#include "gui/widgets/window_state.h"
 
 namespace vornal {
 namespace {
@@ -38,14 +40,11 @@ QString InstallTranslations(const QLocale& system) {
 }
 
 QString StoredLanguage() {
-  return QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal"))
-      .value(QStringLiteral("language"))
-      .toString();
+  return ProgramSettings().value(QStringLiteral("language")).toString();
 }
 
 void StoreLanguage(const QString& language) {
-  QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal"))
-      .setValue(QStringLiteral("language"), language);
+  ProgramSettings().setValue(QStringLiteral("language"), language);
 }
 
 QLocale LanguageLocale(const QString& language, const QLocale& system) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 class QTableView;
@@ -12,5 +13,11 @@ namespace vornal {
 // the window's name.
 void RestoreWindowState(QWidget* window, QTableView* grid, const QString& name);
 void SaveWindowState(const QWidget* window, const QTableView* grid, const QString& name);
+
+// The program's settings of this user: ~/.config/Vornal/vornal.conf.
+QSettings ProgramSettings();
+// A size for the window within its screen's free area, its title bar and
+// frame included, and not below its smallest layout.
+QSize SizeOnScreen(const QWidget* window, const QSize& size);
 
 }  // namespace vornal

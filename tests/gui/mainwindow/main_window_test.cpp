@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QtTest>
 
@@ -14,6 +15,7 @@
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/photo_view.h"
 #include "gui/widgets/table_view.h"
+#include "gui/widgets/window_state.h"
 #include "intake/folder_sweep.h"
 #include "stats/period_queries.h"
 #include "store/people.h"
@@ -514,9 +516,19 @@ class MainWindowTest : public QObject {
       dlg.Grid()->setColumnWidth(1, 250);
       dlg.close();
     }
-    MainWindow again;
-    QCOMPARE(again.size(), size);
-    QCOMPARE(again.Grid()->columnWidth(1), 250);
+    {
+      MainWindow again;
+      QCOMPARE(again.size(), SizeOnScreen(&again, size));
+      QCOMPARE(again.Grid()->columnWidth(1), 250);
+    }
+    // A size saved on a larger screen or at a smaller scale comes back
+    // within this screen, its frame included.
+    QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal"))
+        .setValue(QStringLiteral("MainWindow/size"), QSize(5000, 4000));
+    MainWindow huge;
+    const QSize room = huge.screen()->availableGeometry().size();
+    QVERIFY(huge.width() < room.width() || huge.width() == huge.minimumSizeHint().width());
+    QVERIFY(huge.height() < room.height());
     QSettings(QStringLiteral("Vornal"), QStringLiteral("vornal")).clear();
   }
 

@@ -195,10 +195,10 @@ class TimesheetWindowTest : public QObject {
            const std::vector<DayLane>& lanes = Child<DayTimelineView>(window, "dayView")->Lanes();
            QCOMPARE(lanes.size(), 1u);
            QCOMPARE(lanes[0].bars.size(), 2u);
-           window.resize(910, 520);
+           window.resize(700, 500);
          });
     View({QStringLiteral("2025")}, [](TimesheetWindow& window) {
-      QCOMPARE(window.size(), QSize(910, 520));
+      QCOMPARE(window.size(), QSize(700, 500));
       QCOMPARE(window.Sheet().ColumnCount(), 12);
       QCOMPARE(window.ShownDay(), QDate(2025, 6, 20));
     });
