@@ -1,8 +1,6 @@
 #include "gui/widgets/photo_view.h"
 
 #include <QFile>
-#include <QScrollBar>
-#include <QStyle>
 #include <QtTest>
 #include <memory>
 
@@ -30,92 +28,35 @@ class PhotoViewTest : public QObject {
   void init() { m_dir = std::make_unique<test::ScopedCurrentDir>(); }
   void cleanup() { m_dir.reset(); }
 
-  void PicturesThatFitShowNoBars() {
-    PhotoView photo(&m_parent);
-    photo.resize(kClient + QSize(4, 4));
-    photo.Clear();
-    const QRect client = photo.ViewRect();
-    QCOMPARE(client.size(), kClient);
-
-    photo.SetImage(Picture(kClient.width(), kClient.height()));
-    QVERIFY(!photo.HorizontalBar()->isVisibleTo(&photo));
-    QVERIFY(!photo.VerticalBar()->isVisibleTo(&photo));
-    QCOMPARE(photo.ViewRect(), client);
-
-    // Smaller than the view: the rest of the view stays grey.
-    photo.SetImage(Picture(10, 10));
-    QCOMPARE(photo.Buffer().pixel(9, 9), Picture(10, 10).pixel(9, 9));
-    QCOMPARE(photo.Buffer().pixel(50, 50), qRgb(128, 128, 128));
-  }
-
-  void WidePictureShowsHorizontalBarAndPagesByTwentyClamped() {
-    PhotoView photo(&m_parent);
-    photo.resize(kClient + QSize(4, 4));
-    const int bar = photo.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &photo);
-    photo.SetImage(Picture(kClient.width() + 25, 40));
-    QVERIFY(photo.HorizontalBar()->isVisibleTo(&photo));
-    QVERIFY(!photo.VerticalBar()->isVisibleTo(&photo));
-    QCOMPARE(photo.ViewRect().height(), kClient.height() - bar);
-    QCOMPARE(photo.ViewRect().width(), kClient.width());
-
-    photo.HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(photo.HorizontalOffset(), 20);
-    photo.HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(photo.HorizontalOffset(), 25);
-    QCOMPARE(photo.HorizontalBar()->value(), 25);
-    QCOMPARE(photo.Buffer().pixel(0, 0), qRgb(25, 0, 7));
-
-    photo.HorizontalBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QCOMPARE(photo.HorizontalOffset(), 24);
-    photo.HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
-    photo.HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
-    QCOMPARE(photo.HorizontalOffset(), 0);
-    photo.HorizontalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-    QCOMPARE(photo.HorizontalOffset(), 25);
-
-    // A new picture starts at the top-left corner with no stale bars.
-    photo.SetImage(Picture(10, 10));
-    QCOMPARE(photo.HorizontalOffset(), 0);
-    QVERIFY(!photo.HorizontalBar()->isVisibleTo(&photo));
-    QCOMPARE(photo.ViewRect().size(), kClient);
-  }
-
-  void BarsThatTakeRoomBringTheOtherBar() {
-    PhotoView photo(&m_parent);
-    photo.resize(kClient + QSize(4, 4));
-    const int bar = photo.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &photo);
-
-    // Wider than the view, and taller than the view less the horizontal bar.
-    photo.SetImage(Picture(kClient.width() + 5, kClient.height() - bar + 3));
-    QVERIFY(photo.HorizontalBar()->isVisibleTo(&photo));
-    QVERIFY(photo.VerticalBar()->isVisibleTo(&photo));
-    QCOMPARE(photo.ViewRect().size(), kClient - QSize(bar, bar));
-    photo.VerticalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(photo.VerticalOffset(), 3);
-
-    // Narrow enough for the view but not beside a vertical bar: both bars,
-    // and every row of the picture can still be scrolled into view.
-    photo.SetImage(Picture(kClient.width() - 3, kClient.height() + 10));
-    QVERIFY(photo.HorizontalBar()->isVisibleTo(&photo));
-    QVERIFY(photo.VerticalBar()->isVisibleTo(&photo));
-    QCOMPARE(photo.ViewRect().size(), kClient - QSize(bar, bar));
-    photo.VerticalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-    QCOMPARE(photo.VerticalOffset(), 10 + bar);
-  }
-
-  // A new size lays the picture out anew: what did not fit across now does.
-  void ANewSizeShowsThePictureAnew() {
+  // Every picture is shown whole, as large as the view allows, centred on
+  // grey; a new size fits it anew.
+  void PicturesAreFittedKeepingTheirProportions() {
     PhotoView photo;
     photo.resize(kClient + QSize(4, 4));
     photo.show();
     QVERIFY(QTest::qWaitForWindowExposed(&photo));
-    photo.SetImage(Picture(kClient.width() + 25, 40));
-    QVERIFY(photo.HorizontalBar()->isVisibleTo(&photo));
+    photo.Clear();
+    QCOMPARE(photo.ViewRect().size(), kClient);
+    const QRgb grey = qRgb(128, 128, 128);
+
+    photo.SetImage(Picture(240, 300));
+    QCOMPARE(photo.PictureRect(), QRect(QPoint(0, 0), kClient));
+
+    // Wide: grey bands above and below.
+    photo.SetImage(Picture(240, 100));
+    QCOMPARE(photo.PictureRect(), QRect(0, 50, 120, 50));
+    QCOMPARE(photo.Buffer().pixel(60, 10), grey);
+    QVERIFY(photo.Buffer().pixel(60, 75) != grey);
+
+    // Small: grown to the view's width.
+    photo.SetImage(Picture(10, 10));
+    QCOMPARE(photo.PictureRect(), QRect(0, 15, 120, 120));
+
+    photo.SetImage(Picture(240, 300));
     photo.resize(kClient + QSize(29, 4));
     QTRY_COMPARE(photo.Buffer().size(), kClient + QSize(25, 0));
-    QVERIFY(!photo.HorizontalBar()->isVisibleTo(&photo));
-    QCOMPARE(photo.ViewRect().size(), kClient + QSize(25, 0));
-    QCOMPARE(photo.Buffer().pixel(kClient.width() + 24, 0), qRgb(kClient.width() + 24, 0, 7));
+    QCOMPARE(photo.PictureRect(), QRect(QPoint(12, 0), kClient));
+    QCOMPARE(photo.Buffer().pixel(5, 75), grey);
   }
 
   void MissingPictureShowsTextThenFallsBackOnce() {
@@ -149,7 +90,7 @@ class PhotoViewTest : public QObject {
     qputenv("XDG_DATA_DIRS", dataDirs);
     photo.LoadFile(dir.File("missing.bmp"));
     QCOMPARE(photo.Picture().size(), fallback.size());
-    QCOMPARE(photo.Buffer().pixel(0, 0), fallback.pixel(0, 0));
+    QVERIFY(!photo.PictureRect().isEmpty());
 
     // Clear greys the buffer; what is on screen changes at the next repaint.
     photo.Clear();
