@@ -1044,12 +1044,6 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
         <translation>Row %1: no folder given. Enter a folder or clear the row&apos;s check box.</translation>
     </message>
     <message>
-        <source>Папка с таким именем не существует:
-</source>
-        <translation>No folder of that name exists:
-</translation>
-    </message>
-    <message>
         <source>Строка %1: путь к папке длиннее %2 символов, такой путь не сохранить.
 
 %3</source>
@@ -1084,6 +1078,12 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     <message>
         <source>Строки без отметки не сохраняются, их пути будут удалены (строки: %1). Удалить?</source>
         <translation>Unticked rows are not kept; their paths will be removed (rows: %1). Remove them?</translation>
+    </message>
+    <message>
+        <source>Строка %1: папка с таким именем не существует:
+</source>
+        <translation>Row %1: no folder of that name exists:
+</translation>
     </message>
 </context>
 <context>

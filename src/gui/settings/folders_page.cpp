@@ -72,6 +72,12 @@ void FoldersPage::BuildRows() {
     widgets.matches->setObjectName(QStringLiteral("matchLabel") + number);
     widgets.browse->setObjectName(QStringLiteral("browseButton") + number);
     widgets.browse->setMaximumWidth(32);
+    // The count's room is kept from the start, so the path does not shrink
+    // when a pattern's count appears.
+    const QFontMetrics metrics = widgets.matches->fontMetrics();
+    widgets.matches->setMinimumWidth(
+        std::max(metrics.horizontalAdvance(tr("шаблон, папок: %1").arg(9999)),
+                 metrics.horizontalAdvance(tr("шаблон: папок нет"))));
     widgets.edit->setValidator(new LengthValidator(FolderPathSize(), widgets.edit));
     layout->addWidget(widgets.check, row - 1, 0);
     layout->addWidget(widgets.edit, row - 1, 1);
@@ -216,7 +222,7 @@ bool FoldersPage::OnApply() {
     // A pattern may match nothing today: the sweep notes it.
     // Another site's folders are on its own machines: none can be checked here.
     if (FolderExists(value) || IsFolderPattern(value) || !m_siteHere) continue;
-    Refuse(row, tr("Папка с таким именем не существует:\n") + path);
+    Refuse(row, tr("Строка %1: папка с таким именем не существует:\n").arg(row) + path);
     return false;
   }
   return ConfirmUntickedRemoval();

@@ -237,7 +237,8 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(sheet.Tabs()->currentIndex(), 1);
     QCOMPARE(MessageBox::History().size(), 1u);
     const MessageBox::Shown& box = MessageBox::History().back();
-    QCOMPARE(box.text, QStringLiteral("Папка с таким именем не существует:\n") + page.m_path[1]);
+    QCOMPARE(box.text,
+             QStringLiteral("Строка 2: папка с таким именем не существует:\n") + page.m_path[1]);
     QCOMPARE(box.caption, QString());
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttons, MessageBox::Buttons(QMessageBox::Ok));
@@ -247,7 +248,7 @@ class SettingsDialogTest : public QObject {
     Click(&sheet, QDialogButtonBox::Ok);
     QVERIFY(sheet.isVisible());
     QCOMPARE(MessageBox::History().back().text,
-             QStringLiteral("Папка с таким именем не существует:\n") + page.m_path[4]);
+             QStringLiteral("Строка 5: папка с таким именем не существует:\n") + page.m_path[4]);
     QCOMPARE(QApplication::focusWidget(), page.PathEdit(5));
 
     // A switched-on row with an empty path is refused, naming the row.
@@ -375,6 +376,7 @@ class SettingsDialogTest : public QObject {
     Store({{"Path12", pattern.toStdString()}});
     MainWindow dlg;
     QStringList shown;
+    bool keptWidth = false;
     test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
       sheet->Tabs()->setCurrentIndex(1);
       FoldersPage& page = sheet->m_foldersPage;
@@ -383,11 +385,17 @@ class SettingsDialogTest : public QObject {
       sheet->findChild<QPushButton*>(QStringLiteral("addRowButton"))->click();
       // What a pattern matches shows after a pause in typing, here none.
       page.findChild<QTimer*>(QStringLiteral("matchTimer"))->setInterval(0);
+      QTest::qWait(50);
+      const int width = page.PathEdit(13)->width();
       QTest::keyClicks(page.PathEdit(13), dir.File(QStringLiteral("nobody/*")));
       QTRY_COMPARE(page.MatchLabel(13)->text(), QStringLiteral("шаблон: папок нет"));
+      // The count takes no room from the path.
+      QTest::qWait(50);
+      keptWidth = page.PathEdit(13)->width() == width;
       Click(sheet, QDialogButtonBox::Ok);
     });
     dlg.OnSettings();
+    QVERIFY(keptWidth);
     QCOMPARE(shown, (QStringList{QStringLiteral("12"), pattern, QStringLiteral("шаблон, папок: 3"),
                                  QString()}));
     QVERIFY(MessageBox::History().empty());
