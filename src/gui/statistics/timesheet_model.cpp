@@ -88,12 +88,20 @@ QVariant TimesheetModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TimesheetModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (!m_sheet || role != Qt::DisplayRole) return {};
-  if (orientation == Qt::Vertical) {
-    if (section < static_cast<int>(m_sheet->rows.size()))
-      return TimesheetReport::PersonText(m_sheet->rows[static_cast<std::size_t>(section)]);
-    return DisplayText::TimesheetHeading(DisplayText::Heading::Total);
+  if (!m_sheet) return {};
+  if (orientation == Qt::Vertical && section < static_cast<int>(m_sheet->rows.size())) {
+    // A long name would widen the row headings until no day is in sight:
+    // it is cut, and shown whole in the tooltip.
+    const QString person =
+        TimesheetReport::PersonText(m_sheet->rows[static_cast<std::size_t>(section)]);
+    if (role == Qt::ToolTipRole) return person;
+    if (role != Qt::DisplayRole) return {};
+    if (person.size() <= kHeadingChars) return person;
+    return QString(person.left(kHeadingChars - 1).trimmed() + u'…');
   }
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical)
+    return DisplayText::TimesheetHeading(DisplayText::Heading::Total);
   const int columns = m_sheet->ColumnCount();
   if (section < columns) {
     const QString title = TimesheetReport::ColumnTitle(*m_sheet, section);

@@ -14,6 +14,9 @@ class TimesheetModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
+  // The longest row heading shown, in characters; a longer one is cut.
+  static constexpr int kHeadingChars = 40;
+
   explicit TimesheetModel(QObject* parent = nullptr);
 
   void SetTimesheet(const Timesheet* sheet);

@@ -6,6 +6,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -182,6 +183,27 @@ class TimesheetWindowTest : public QObject {
       struct stat st {};
       QVERIFY(::lstat(device.toLocal8Bit().constData(), &st) == 0 && S_ISCHR(st.st_mode));
       window.resize(900, 500);
+    });
+  }
+
+  // A long name is cut in the row headings, which stay narrow, and shown
+  // whole in their tooltip.
+  void LongNamesAreCutInTheRowHeadings() {
+    const std::string name(100, 'N');
+    InsertPerson(*m_db, {name, "", "", "", "long", "", ""});
+    Log("long", "StopWDay", "2025-06-03 09:00:00", "2025-06-03 17:30:00");
+    View({QStringLiteral("2025"), QStringLiteral("June")}, [&name](TimesheetWindow& window) {
+      auto* view = Child<QTableView>(window, "timesheetView");
+      const QString whole = QString::fromStdString(name) + QStringLiteral(" (long)");
+      int row = 0;
+      while (row < view->model()->rowCount() &&
+             view->model()->headerData(row, Qt::Vertical, Qt::ToolTipRole).toString() != whole)
+        ++row;
+      const QString heading = view->model()->headerData(row, Qt::Vertical).toString();
+      QCOMPARE(heading.size(), 40);
+      QVERIFY(heading.endsWith(u'…'));
+      QVERIFY(view->verticalHeader()->sizeHint().width() <
+              view->verticalHeader()->fontMetrics().horizontalAdvance(whole) / 2);
     });
   }
 
