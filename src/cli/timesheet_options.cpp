@@ -5,6 +5,7 @@
 
 #ifdef VORNAL_PDF
 #include <QGuiApplication>
+#include <QLocale>
 #include <cstdio>
 
 #include "report/timesheet_report.h"
@@ -77,6 +78,8 @@ bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
   char* argv[] = {name, option, platform, nullptr};
   const QtMessageHandler previous = qInstallMessageHandler(QtMessage);
   QGuiApplication application(argc, argv);
+  // The forms are in Russian here: their dates too, whatever the locale.
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   const TimesheetReport report(sheet, QString::fromStdString(office));
   const QByteArray pdf =
       form == PdfForm::Timesheet ? report.TimesheetPdf() : report.SignSheetsPdf();
