@@ -11,6 +11,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QStringList>
 #include <algorithm>
 #include <cstdlib>
 
@@ -88,6 +89,40 @@ void Cell(QPainter& painter, const QRectF& rect, const QString& text, int align,
   if (shade.isValid()) painter.fillRect(rect, shade);
   painter.drawRect(rect);
   Text(painter, rect, text, align, font);
+}
+
+// A name over a line: on one line when it fits, else wrapped over the
+// lines the rectangle holds, in a smaller but readable size, the last of them
+// cut with an ellipsis when even those are too few.
+void Name(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font) {
+  const QRectF inner = rect.adjusted(1.5, 0, -1.5, -1);
+  if (QFontMetricsF(font).horizontalAdvance(text) <= inner.width()) {
+    painter.setFont(font);
+    painter.drawText(inner, Qt::AlignHCenter | Qt::AlignBottom, text);
+    return;
+  }
+  const QFont small = Font(7);
+  const QFontMetricsF metrics(small);
+  const int lines = std::max(1, static_cast<int>(inner.height() / metrics.lineSpacing()));
+  QStringList shown;
+  QString rest = text;
+  while (!rest.isEmpty() && shown.size() < lines) {
+    // As many words as fit the line; a single word too long is cut there.
+    int end = static_cast<int>(rest.size());
+    while (end > 0 && metrics.horizontalAdvance(rest.left(end)) > inner.width()) {
+      const int blank = static_cast<int>(rest.lastIndexOf(u' ', end - 1));
+      end = blank > 0 ? blank : end - 1;
+    }
+    if (end == 0) end = 1;
+    if (shown.size() == lines - 1 && end < rest.size()) {
+      shown << metrics.elidedText(rest, Qt::ElideRight, inner.width());
+      break;
+    }
+    shown << rest.left(end).trimmed();
+    rest = rest.mid(end).trimmed();
+  }
+  painter.setFont(small);
+  painter.drawText(inner, Qt::AlignHCenter | Qt::AlignBottom, shown.join(u'\n'));
 }
 
 // A text that may be longer than the rectangle: cut with an ellipsis.
@@ -462,7 +497,7 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
       painter.drawLine(QPointF(92, y + 13), QPointF(230, y + 13));
       Text(painter, QRectF(92, y + 14, 138, 9), tr("подпись"), kCenter, Font(6));
       painter.drawLine(QPointF(240, y + 13), QPointF(400, y + 13));
-      Text(painter, QRectF(240, y, 160, 13), who, kCenter, font);
+      Name(painter, QRectF(240, y - 14, 160, 27), who, font);
       Text(painter, QRectF(240, y + 14, 160, 9), tr("расшифровка подписи"), kCenter, Font(6));
       Text(painter, QRectF(410, y, 30, 14), tr("Дата"), kLeft, font);
       painter.drawLine(QPointF(440, y + 13), QPointF(area.width(), y + 13));
