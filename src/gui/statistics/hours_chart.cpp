@@ -4,8 +4,11 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QCursor>
+#include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <cstdlib>
 
 #include "gui/widgets/display_text.h"
 #include "report/timesheet_report.h"
@@ -61,12 +64,48 @@ void HoursChart::Show(const Timesheet& sheet, int row) {
   axisY->setTitleText(tr("Часы"));
   target->addAxis(axisY, Qt::AlignLeft);
   series->attachAxis(axisY);
+  // The bar under the pointer says its day (month) and its hours.
+  connect(series, &QBarSeries::hovered, this,
+          [categories, title = axisX->titleText()](bool on, int index, QBarSet* set) {
+            if (!on || index < 0 || index >= categories.size()) {
+              QToolTip::hideText();
+              return;
+            }
+            const qint64 minutes = qRound64(set->at(index) * 60);
+            QToolTip::showText(QCursor::pos(),
+                               QStringLiteral("%1 %2\n%3: %4:%5")
+                                   .arg(title, categories[index], set->label())
+                                   .arg(minutes / 60)
+                                   .arg(std::abs(minutes % 60), 2, 10, QLatin1Char('0')));
+          });
 
   const QString who = everybody
                           ? tr("все работники")
                           : TimesheetReport::PersonText(sheet.rows[static_cast<std::size_t>(row)]);
   target->setTitle(
       tr("Часы за %1: %2").arg(TimesheetReport::PeriodText(sheet.year, sheet.month), who));
+  FitLabels();
+}
+
+void HoursChart::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  FitLabels();
+}
+
+void HoursChart::FitLabels() {
+  const QList<QAbstractAxis*> axes = chart()->axes(Qt::Horizontal);
+  if (axes.isEmpty()) return;
+  auto* axis = static_cast<QBarCategoryAxis*>(axes.front());
+  if (axis->count() == 0) return;
+  const QFontMetrics metrics(axis->labelsFont());
+  int widest = 0;
+  for (const QString& label : axis->categories())
+    widest = std::max(widest, metrics.horizontalAdvance(label));
+  // The plot is not laid out before the first show: the view's width less
+  // the value axis is near enough.
+  const qreal plot = chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width() * 0.8;
+  const bool fit = plot / axis->count() >= widest + metrics.averageCharWidth();
+  axis->setLabelsAngle(fit ? 0 : -90);
 }
 
 }  // namespace vornal

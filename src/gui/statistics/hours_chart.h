@@ -17,6 +17,14 @@ class HoursChart : public QChartView {
 
   // row: an index into sheet.rows, or -1 for everybody's total.
   void Show(const Timesheet& sheet, int row);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  // Day labels turned upright when they do not fit side by side, so none
+  // is cut to "…".
+  void FitLabels();
 };
 
 }  // namespace vornal

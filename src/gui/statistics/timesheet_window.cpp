@@ -321,6 +321,13 @@ void TimesheetWindow::Print() {
   m_ui->statusLabel->setText(tr("Табель отправлен на печать."));
 }
 
+void TimesheetWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  // On a narrow screen the names give up room to the days: cut further,
+  // whole in their tooltip.
+  m_ui->timesheetView->verticalHeader()->setMaximumWidth(std::max(80, width() / 3));
+}
+
 void TimesheetWindow::done(int result) {
   ProgramSettings().setValue(kSizeKey, size());
   QDialog::done(result);

@@ -49,6 +49,7 @@ class TimesheetWindow : public QDialog {
 
  protected:
   void done(int result) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // Stores the office's title when the operator has changed it.

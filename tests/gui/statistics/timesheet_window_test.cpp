@@ -204,6 +204,15 @@ class TimesheetWindowTest : public QObject {
       QVERIFY(heading.endsWith(u'…'));
       QVERIFY(view->verticalHeader()->sizeHint().width() <
               view->verticalHeader()->fontMetrics().horizontalAdvance(whole) / 2);
+      // The window fits a 640-pixel screen, and the chart's day labels stand
+      // upright there rather than being cut to "…".
+      QVERIFY2(window.minimumSizeHint().width() <= 620,
+               QByteArray::number(window.minimumSizeHint().width()));
+      window.resize(620, 340);
+      Child<QTabWidget>(window, "tabs")->setCurrentWidget(Child<QWidget>(window, "chartTab"));
+      QApplication::processEvents();
+      const auto* chart = Child<HoursChart>(window, "chartView");
+      QCOMPARE(chart->chart()->axes(Qt::Horizontal).front()->labelsAngle(), -90);
     });
   }
 
