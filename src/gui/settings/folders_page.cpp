@@ -94,7 +94,8 @@ void FoldersPage::BuildRows() {
     m_rows.push_back(widgets);
   }
   // Ten rows show without scrolling at the page's natural size; a smaller
-  // window scrolls them rather than laying the note over the last ones.
+  // window scrolls them. The note on patterns scrolls with them, below the
+  // last row, so it never lies over one.
   const int rowHeight = m_rows.front().edit->sizeHint().height() + layout->verticalSpacing();
   m_ui->rowsArea->setMinimumHeight(3 * rowHeight);
 }

@@ -376,7 +376,7 @@ class SettingsDialogTest : public QObject {
     Store({{"Path12", pattern.toStdString()}});
     MainWindow dlg;
     QStringList shown;
-    bool keptWidth = false;
+    bool keptWidth = false, hintBelow = false;
     test::WhenModal<SettingsDialog>([&](SettingsDialog* sheet) {
       sheet->Tabs()->setCurrentIndex(1);
       FoldersPage& page = sheet->m_foldersPage;
@@ -392,10 +392,17 @@ class SettingsDialogTest : public QObject {
       // The count takes no room from the path.
       QTest::qWait(50);
       keptWidth = page.PathEdit(13)->width() == width;
+      // The note on patterns comes after the last row, in a small sheet too.
+      sheet->resize(sheet->minimumSize());
+      QTest::qWait(50);
+      const auto* hint = page.findChild<QLabel*>(QStringLiteral("patternHint"));
+      hintBelow = hint->parentWidget() == page.PathEdit(13)->parentWidget() &&
+                  hint->geometry().top() > page.PathEdit(13)->geometry().bottom();
       Click(sheet, QDialogButtonBox::Ok);
     });
     dlg.OnSettings();
     QVERIFY(keptWidth);
+    QVERIFY(hintBelow);
     QCOMPARE(shown, (QStringList{QStringLiteral("12"), pattern, QStringLiteral("шаблон, папок: 3"),
                                  QString()}));
     QVERIFY(MessageBox::History().empty());
