@@ -362,17 +362,38 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
   const int columns = m_sheet.ColumnCount();
   const int people = static_cast<int>(m_sheet.rows.size());
   if (timesheet) {
-    // №, person, a column per day or month, days, work, tasks.
-    const qreal numberWidth = 18, daysWidth = 24, hoursWidth = 36;
-    const qreal personWidth = m_sheet.ByMonth() ? 170 : 125;
-    const qreal columnWidth =
-        (area.width() - numberWidth - personWidth - daysWidth - 2 * hoursWidth) / columns;
+    // №, person, a column per day or month, days, work, tasks. The totals
+    // columns are as wide as their widest figure; the day columns take room
+    // from the names (cut anyway) before their figures are squeezed.
+    const QFontMetricsF totalsMetrics(Font(7, true)), cellMetrics(Font(6));
+    qreal widestTotal = 0, widestCell = 0, widestDayTotal = 0;
+    const auto measure = [&](const std::vector<DayWork>& cells, const DayWork& total,
+                             qreal& widest) {
+      widestTotal = std::max({widestTotal, totalsMetrics.horizontalAdvance(WorkText(total)),
+                              totalsMetrics.horizontalAdvance(TaskText(total))});
+      for (const DayWork& cell : cells)
+        widest = std::max(widest, cellMetrics.horizontalAdvance(WorkCellText(cell)));
+    };
+    for (const Timesheet::Row& row : m_sheet.rows) measure(row.cells, row.total, widestCell);
+    measure(m_sheet.columnTotals, m_sheet.total, widestDayTotal);
+    const qreal numberWidth = 18, daysWidth = 24, hoursWidth = std::max<qreal>(36, widestTotal + 4);
+    const qreal rest = area.width() - numberWidth - daysWidth - 2 * hoursWidth;
+    const qreal personWidth =
+        std::clamp(rest - columns * (std::max(widestCell, widestDayTotal) + 4), qreal{70},
+                   m_sheet.ByMonth() ? 170.0 : 125.0);
+    const qreal columnWidth = (rest - personWidth) / columns;
+    // A day's total still wider than its column goes over two lines, the
+    // hours above the minutes, in a totals row of twice the height.
+    const bool twoLines = widestDayTotal + 4 > columnWidth;
     const qreal headHeight = 22, rowHeight = 12.5;
     const qreal top = head(tr("Табель учёта рабочего времени"));
     const int perPage = std::max(
-        1, static_cast<int>((area.height() - top - headHeight - kFootHeight - 4) / rowHeight));
-    // The totals row comes after the last person.
-    const int pages = (people + 1 + perPage - 1) / perPage;
+        2, static_cast<int>((area.height() - top - headHeight - kFootHeight - 4) / rowHeight));
+    // The totals row comes after the last person, on a page of its own if
+    // the last one has no room for it.
+    const int totalsRows = twoLines ? 2 : 1;
+    int pages = std::max(1, (people + perPage - 1) / perPage);
+    if (pages * perPage - people < totalsRows) ++pages;
     for (int page = 0; page < pages; ++page) {
       if (page > 0) {
         device.newPage();
@@ -402,37 +423,45 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
 
       qreal y = top + headHeight;
       const auto drawRow = [&](const QString& number, const QString& person,
-                               const std::vector<DayWork>& cells, const DayWork& total, bool bold) {
+                               const std::vector<DayWork>& cells, const DayWork& total,
+                               bool totals) {
+        const qreal height = totals ? totalsRows * rowHeight : rowHeight;
         x = 0;
-        Cell(painter, QRectF(x, y, numberWidth, rowHeight), number, kRight, Font(7));
+        Cell(painter, QRectF(x, y, numberWidth, height), number, kRight, Font(7));
         x += numberWidth;
-        painter.drawRect(QRectF(x, y, personWidth, rowHeight));
-        Elided(painter, QRectF(x, y, personWidth, rowHeight), person, Font(7, bold));
+        painter.drawRect(QRectF(x, y, personWidth, height));
+        Elided(painter, QRectF(x, y, personWidth, height), person, Font(7, totals));
         x += personWidth;
         for (int column = 0; column < columns; ++column) {
-          Cell(painter, QRectF(x, y, columnWidth, rowHeight),
-               WorkCellText(cells[static_cast<std::size_t>(column)]), kCenter, Font(6),
-               m_sheet.IsWeekend(column) ? kShade : QColor());
+          const QRectF rect(x, y, columnWidth, height);
+          const QString text = WorkCellText(cells[static_cast<std::size_t>(column)]);
+          const int colon = static_cast<int>(text.indexOf(u':'));
+          const QColor shade = m_sheet.IsWeekend(column) ? kShade : QColor();
+          if (height > rowHeight && colon > 0) {
+            Cell(painter, rect, QString(), kCenter, Font(6), shade);
+            Text(painter, QRectF(x, y, columnWidth, rowHeight), text.left(colon), kCenter, Font(6));
+            Text(painter, QRectF(x, y + rowHeight, columnWidth, height - rowHeight),
+                 text.mid(colon), kCenter, Font(6));
+          } else {
+            Cell(painter, rect, text, kCenter, Font(6), shade);
+          }
           x += columnWidth;
         }
-        Cell(painter, QRectF(x, y, daysWidth, rowHeight), QString::number(total.days), kRight,
-             Font(7, bold));
+        Cell(painter, QRectF(x, y, daysWidth, height), QString::number(total.days), kRight,
+             Font(7, totals));
         x += daysWidth;
-        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), WorkText(total), kRight, Font(7, bold));
+        Cell(painter, QRectF(x, y, hoursWidth, height), WorkText(total), kRight, Font(7, totals));
         x += hoursWidth;
-        Cell(painter, QRectF(x, y, hoursWidth, rowHeight), TaskText(total), kRight, Font(7, bold));
-        y += rowHeight;
+        Cell(painter, QRectF(x, y, hoursWidth, height), TaskText(total), kRight, Font(7, totals));
+        y += height;
       };
       const int from = page * perPage;
-      const int to = std::min(people + 1, from + perPage);
-      for (int i = from; i < to; ++i) {
-        if (i < people) {
-          const Timesheet::Row& row = m_sheet.rows[static_cast<std::size_t>(i)];
-          drawRow(QString::number(i + 1), PersonText(row), row.cells, row.total, false);
-        } else {
-          drawRow(QString(), tr("Итого"), m_sheet.columnTotals, m_sheet.total, true);
-        }
+      for (int i = from; i < std::min(people, from + perPage); ++i) {
+        const Timesheet::Row& row = m_sheet.rows[static_cast<std::size_t>(i)];
+        drawRow(QString::number(i + 1), PersonText(row), row.cells, row.total, false);
       }
+      if (page == pages - 1)
+        drawRow(QString(), tr("Итого"), m_sheet.columnTotals, m_sheet.total, true);
       foot(page + 1, pages);
     }
     return painter.end();
