@@ -378,13 +378,24 @@ bool TimesheetReport::Paint(QPagedPaintDevice& device, Form form) const {
     measure(m_sheet.columnTotals, m_sheet.total, widestDayTotal);
     const qreal numberWidth = 18, daysWidth = 24, hoursWidth = std::max<qreal>(36, widestTotal + 4);
     const qreal rest = area.width() - numberWidth - daysWidth - 2 * hoursWidth;
+    const qreal widestPerson = m_sheet.ByMonth() ? 170 : 125, narrowestPerson = 70;
+    const auto personFor = [&](qreal cell) {
+      return std::clamp(rest - columns * (cell + 4), narrowestPerson, widestPerson);
+    };
+    // A day's total wider than its column even beside the narrowest names
+    // goes over two lines, the hours above the minutes, in a totals row of
+    // twice the height; then the columns need only the wider half.
+    const bool twoLines = (rest - narrowestPerson) / columns < widestDayTotal + 4;
+    qreal widestHalf = 0;
+    for (const DayWork& cell : m_sheet.columnTotals) {
+      const QString text = WorkCellText(cell);
+      const qsizetype colon = text.indexOf(u':');
+      widestHalf = std::max({widestHalf, cellMetrics.horizontalAdvance(text.left(colon)),
+                             cellMetrics.horizontalAdvance(text.mid(colon))});
+    }
     const qreal personWidth =
-        std::clamp(rest - columns * (std::max(widestCell, widestDayTotal) + 4), qreal{70},
-                   m_sheet.ByMonth() ? 170.0 : 125.0);
+        personFor(std::max(widestCell, twoLines ? widestHalf : widestDayTotal));
     const qreal columnWidth = (rest - personWidth) / columns;
-    // A day's total still wider than its column goes over two lines, the
-    // hours above the minutes, in a totals row of twice the height.
-    const bool twoLines = widestDayTotal + 4 > columnWidth;
     const qreal headHeight = 22, rowHeight = 12.5;
     const qreal top = head(tr("Табель учёта рабочего времени"));
     const int perPage = std::max(
