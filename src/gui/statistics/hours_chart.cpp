@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QCursor>
+#include <QGraphicsLayout>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -14,9 +15,23 @@
 #include "report/timesheet_report.h"
 
 namespace vornal {
+namespace {
+
+// The smallest size of the day labels, in points: still read at a glance.
+constexpr qreal kSmallestLabel = 7;
+// The least height of the chart with its title and axis titles, in pixels.
+constexpr int kTitledHeight = 260;
+
+}  // namespace
 
 HoursChart::HoursChart(QWidget* parent) : QChartView(parent) {
   setRenderHint(QPainter::Antialiasing);
+  // Room for the plot on a small screen: no frame around the chart.
+  chart()->setMargins(QMargins(4, 4, 4, 4));
+  chart()->setBackgroundRoundness(0);
+  chart()->layout()->setContentsMargins(0, 0, 0, 0);
+  // The plot's width is known once the chart is laid out.
+  connect(chart(), &QChart::plotAreaChanged, this, &HoursChart::FitLabels);
   chart()->legend()->setVisible(true);
   chart()->legend()->setAlignment(Qt::AlignBottom);
   chart()->setAnimationOptions(QChart::NoAnimation);
@@ -53,10 +68,13 @@ void HoursChart::Show(const Timesheet& sheet, int row) {
   target->addSeries(series);
 
   auto* axisX = new QBarCategoryAxis;
+  // Labels are fitted below, whole: never cut to "…".
+  axisX->setTruncateLabels(false);
   axisX->append(categories);
   axisX->setTitleText(sheet.ByMonth() ? tr("Месяц") : tr("День"));
   target->addAxis(axisX, Qt::AlignBottom);
   series->attachAxis(axisX);
+  m_labels = categories;
   auto* axisY = new QValueAxis;
   axisY->setRange(low, high > low ? high : low + 1);
   axisY->applyNiceNumbers();
@@ -82,8 +100,7 @@ void HoursChart::Show(const Timesheet& sheet, int row) {
   const QString who = everybody
                           ? tr("все работники")
                           : TimesheetReport::PersonText(sheet.rows[static_cast<std::size_t>(row)]);
-  target->setTitle(
-      tr("Часы за %1: %2").arg(TimesheetReport::PeriodText(sheet.year, sheet.month), who));
+  m_title = tr("Часы за %1: %2").arg(TimesheetReport::PeriodText(sheet.year, sheet.month), who);
   FitLabels();
 }
 
@@ -93,19 +110,41 @@ void HoursChart::resizeEvent(QResizeEvent* event) {
 }
 
 void HoursChart::FitLabels() {
+  // A short chart (a small screen) leaves its titles to the window's heading
+  // and the person's choice, and keeps its height for the bars and labels.
+  const bool tall = height() >= kTitledHeight;
+  chart()->setTitle(tall ? m_title : QString());
+  for (QAbstractAxis* axis : chart()->axes()) axis->setTitleVisible(tall);
+  // Fewer hour lines, so their labels are not crowded into "…".
+  for (QAbstractAxis* axis : chart()->axes(Qt::Vertical))
+    static_cast<QValueAxis*>(axis)->setTickCount(tall ? 5 : 3);
   const QList<QAbstractAxis*> axes = chart()->axes(Qt::Horizontal);
-  if (axes.isEmpty()) return;
+  if (axes.isEmpty() || m_labels.isEmpty()) return;
   auto* axis = static_cast<QBarCategoryAxis*>(axes.front());
-  if (axis->count() == 0) return;
-  const QFontMetrics metrics(axis->labelsFont());
-  int widest = 0;
-  for (const QString& label : axis->categories())
-    widest = std::max(widest, metrics.horizontalAdvance(label));
-  // The plot is not laid out before the first show: the view's width less
-  // the value axis is near enough.
-  const qreal plot = chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width() * 0.8;
-  const bool fit = plot / axis->count() >= widest + metrics.averageCharWidth();
-  axis->setLabelsAngle(fit ? 0 : -90);
+  const qreal room = chart()->plotArea().width() / static_cast<qreal>(m_labels.size());
+  if (room <= 0) return;
+  const auto fits = [&](const QFont& font, int step) {
+    const QFontMetricsF metrics(font);
+    qreal widest = 0;
+    for (const QString& label : m_labels)
+      widest = std::max(widest, metrics.horizontalAdvance(label));
+    return widest + metrics.averageCharWidth() <= room * step;
+  };
+  // A smaller font first, down to a readable size; then every second (third…)
+  // label, the others left blank (zero-width, as the categories must differ).
+  QFont font = this->font();
+  int step = 1;
+  for (;; ++step) {
+    font = this->font();
+    while (!fits(font, step) && font.pointSizeF() > kSmallestLabel)
+      font.setPointSizeF(std::max(kSmallestLabel, font.pointSizeF() - 0.5));
+    if (fits(font, step) || step >= m_labels.size()) break;
+  }
+  QStringList shown;
+  for (int i = 0; i < m_labels.size(); ++i)
+    shown << (i % step == 0 ? m_labels[i] : QString(i + 1, QChar(0x200B)));
+  if (axis->labelsFont() != font) axis->setLabelsFont(font);
+  if (axis->categories() != shown) axis->setCategories(shown);
 }
 
 }  // namespace vornal

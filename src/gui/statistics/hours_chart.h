@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QChartView>
+#include <QString>
+#include <QStringList>
 
 #include "stats/timesheet.h"
 
@@ -22,9 +24,12 @@ class HoursChart : public QChartView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // Day labels turned upright when they do not fit side by side, so none
-  // is cut to "…".
+  // Day labels in a smaller font, else every second one, when they do not
+  // fit side by side, so none is cut to "…".
   void FitLabels();
+
+  QString m_title;
+  QStringList m_labels;
 };
 
 }  // namespace vornal

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QComboBox>
@@ -204,15 +205,23 @@ class TimesheetWindowTest : public QObject {
       QVERIFY(heading.endsWith(u'…'));
       QVERIFY(view->verticalHeader()->sizeHint().width() <
               view->verticalHeader()->fontMetrics().horizontalAdvance(whole) / 2);
-      // The window fits a 640-pixel screen, and the chart's day labels stand
-      // upright there rather than being cut to "…".
+      // The window fits a 640-pixel screen, and the chart's day labels fit
+      // there, in a readable size or upright, rather than being cut to "…".
       QVERIFY2(window.minimumSizeHint().width() <= 620,
                QByteArray::number(window.minimumSizeHint().width()));
-      window.resize(620, 340);
+      window.resize(520, 340);
       Child<QTabWidget>(window, "tabs")->setCurrentWidget(Child<QWidget>(window, "chartTab"));
       QApplication::processEvents();
       const auto* chart = Child<HoursChart>(window, "chartView");
-      QCOMPARE(chart->chart()->axes(Qt::Horizontal).front()->labelsAngle(), -90);
+      auto* days = static_cast<QBarCategoryAxis*>(chart->chart()->axes(Qt::Horizontal).front());
+      QVERIFY(days->labelsFont().pointSizeF() >= 7);
+      // Labels need a little room between them, else they are cut.
+      const QStringList labels = days->categories();
+      const auto shown = std::count_if(labels.begin(), labels.end(),
+                                       [](const QString& text) { return text.at(0).isDigit(); });
+      const QFontMetricsF label(days->labelsFont());
+      QVERIFY(label.horizontalAdvance(QStringLiteral("30")) + label.averageCharWidth() <=
+              chart->chart()->plotArea().width() / static_cast<qreal>(shown));
     });
   }
 
