@@ -78,6 +78,7 @@ void HoursChart::Show(const Timesheet& sheet, int row) {
   auto* axisY = new QValueAxis;
   axisY->setRange(low, high > low ? high : low + 1);
   axisY->applyNiceNumbers();
+  m_ticks = axisY->tickCount();
   axisY->setLabelFormat(QStringLiteral("%.0f"));
   axisY->setTitleText(tr("Часы"));
   target->addAxis(axisY, Qt::AlignLeft);
@@ -117,7 +118,7 @@ void HoursChart::FitLabels() {
   for (QAbstractAxis* axis : chart()->axes()) axis->setTitleVisible(tall);
   // Fewer hour lines, so their labels are not crowded into "…".
   for (QAbstractAxis* axis : chart()->axes(Qt::Vertical))
-    static_cast<QValueAxis*>(axis)->setTickCount(tall ? 5 : 3);
+    static_cast<QValueAxis*>(axis)->setTickCount(tall ? m_ticks : std::min(m_ticks, 3));
   const QList<QAbstractAxis*> axes = chart()->axes(Qt::Horizontal);
   if (axes.isEmpty() || m_labels.isEmpty()) return;
   auto* axis = static_cast<QBarCategoryAxis*>(axes.front());

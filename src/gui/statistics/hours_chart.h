@@ -30,6 +30,7 @@ class HoursChart : public QChartView {
 
   QString m_title;
   QStringList m_labels;
+  int m_ticks = 5;
 };
 
 }  // namespace vornal
