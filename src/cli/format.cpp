@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "text/csv.h"
+#include "text/date_time.h"
 #include "text/trim.h"
 #include "text/visible_text.h"
 
@@ -200,14 +201,6 @@ std::string TotalText(const WorkDuration& total) {
   std::string text = seconds < 0 && days == 0 ? "-0" : std::to_string(days);
   text += " дней ";
   text += Clock(std::llabs(seconds) % kSecondsPerDay);
-  return text;
-}
-
-std::string HoursText(std::int64_t seconds) {
-  const std::int64_t minutes = std::llabs(seconds) / 60;
-  char text[32];
-  std::snprintf(text, sizeof text, "%s%lld:%02lld", seconds < 0 ? "-" : "",
-                static_cast<long long>(minutes / 60), static_cast<long long>(minutes % 60));
   return text;
 }
 

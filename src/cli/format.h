@@ -49,9 +49,8 @@ std::string LabelText(const ListedRow& row);
 // "D дней HH:MM"; empty when the sum is unknown.
 std::string TotalText(const WorkDuration& total);
 
-// The timesheet: "8:15", "-1:30"; a cell's working and task time, "?" after
-// a sum a row without an end leaves unknown; a cell without work is empty.
-std::string HoursText(std::int64_t seconds);
+// The timesheet: a cell's working and task time (HoursText), "?" after a
+// sum a row without an end leaves unknown; a cell without work is empty.
 std::string WorkText(const DayWork& work);
 std::string TaskText(const DayWork& work);
 std::string WorkCellText(const DayWork& work);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "text/date_time.h"
 #include "text/visible_text.h"
 
 namespace vornal {
@@ -26,22 +27,17 @@ constexpr qreal kFootHeight = 12;
 const QColor kShade(226, 226, 226);
 const QColor kHeadShade(242, 242, 242);
 
-// "8:15": hours, then minutes, the seconds dropped; "-1:30" below zero.
-QString HoursText(qint64 seconds) {
-  const qint64 minutes = std::llabs(seconds) / 60;
-  return QStringLiteral("%1%2:%3")
-      .arg(seconds < 0 ? QStringLiteral("-") : QString())
-      .arg(minutes / 60)
-      .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+QString Hours(qint64 seconds) {
+  return QString::fromStdString(HoursText(seconds));
 }
 
 // A sum of working or task time, "?" after it when a row without an end
 // time leaves it unknown; a cell without work is empty.
 QString WorkText(const DayWork& work) {
-  return HoursText(work.work) + (work.openWork ? QStringLiteral("?") : QString());
+  return Hours(work.work) + (work.openWork ? QStringLiteral("?") : QString());
 }
 QString TaskText(const DayWork& work) {
-  return HoursText(work.tasks) + (work.openTasks ? QStringLiteral("?") : QString());
+  return Hours(work.tasks) + (work.openTasks ? QStringLiteral("?") : QString());
 }
 QString WorkCellText(const DayWork& work) {
   return work.HasWork() ? WorkText(work) : QString();

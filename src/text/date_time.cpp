@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace vornal {
@@ -173,6 +174,14 @@ int DateTime::DaysInMonth(int year, int month) {
   if (month < 1 || month > 12) return 0;
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   return month == 2 && leap ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+}
+
+std::string HoursText(std::int64_t seconds) {
+  const std::int64_t minutes = std::llabs(seconds) / 60;
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%lld:%02lld", seconds < 0 ? "-" : "",
+                static_cast<long long>(minutes / 60), static_cast<long long>(minutes % 60));
+  return text;
 }
 
 }  // namespace vornal

@@ -62,4 +62,8 @@ class DateTime {
   int m_second = 0;
 };
 
+// A span of time as hours and minutes, the seconds dropped: "8:15", "176:05",
+// "-1:30" below zero. Timesheets, their files and windows all show it so.
+std::string HoursText(std::int64_t seconds);
+
 }  // namespace vornal

@@ -1,6 +1,7 @@
 #include "cli/format.h"
 
 #include "cli/command.h"
+#include "text/date_time.h"
 
 #include <gtest/gtest.h>
 

@@ -12,6 +12,7 @@
 #include "stats/presence.h"
 #include "stats/timesheet.h"
 #include "text/csv.h"
+#include "text/date_time.h"
 #include "text/visible_text.h"
 
 namespace vornal {
@@ -285,10 +286,7 @@ QString DisplayText::FamilyBar(bool task) {
 }
 
 QString DisplayText::Hours(std::int64_t seconds) {
-  const std::int64_t minutes = std::llabs(seconds) / 60;
-  return QString::asprintf("%s%lld:%02lld", seconds < 0 ? "-" : "",
-                           static_cast<long long>(minutes / 60),
-                           static_cast<long long>(minutes % 60));
+  return QString::fromStdString(HoursText(seconds));
 }
 
 QString DisplayText::WorkHours(const DayWork& work) {
