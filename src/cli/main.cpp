@@ -30,12 +30,18 @@ extern const Command kCopyCommand;
 extern const Command kGrantsCommand;
 extern const Command kBackupCommand;
 extern const Command kCheckCommand;
+extern const Command kLogsCommand;
+extern const Command kCorrectionsCommand;
+extern const Command kAbsencesCommand;
+extern const Command kCalendarCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kSitesCommand,  &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
-      &kPeopleCommand,  &kTreeCommand,   &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
-      &kCopyCommand,    &kGrantsCommand, &kBackupCommand,  &kCheckCommand};
+      &kFoldersCommand,   &kSitesCommand,    &kProcessCommand, &kStatusCommand,
+      &kRejectedCommand,  &kPeopleCommand,   &kTreeCommand,    &kStatsCommand,
+      &kTimesheetCommand, &kSheetsCommand,   &kLogsCommand,    &kCorrectionsCommand,
+      &kAbsencesCommand,  &kCalendarCommand, &kCopyCommand,    &kGrantsCommand,
+      &kBackupCommand,    &kCheckCommand};
   return commands;
 }
 

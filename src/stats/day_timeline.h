@@ -16,6 +16,9 @@ struct DayLane {
     int begin = 0;  // seconds from 00:00:00
     int end = 0;    // at most 86400
     bool task = false;
+    std::int64_t id = 0;     // the row's ID
+    bool finished = false;   // a finished row, which a correction may change
+    std::string correction;  // the latest correction's reason; empty when none
   };
   std::string login;
   std::string name;  // from the person list; empty when nobody has this login
