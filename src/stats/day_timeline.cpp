@@ -42,6 +42,7 @@ std::vector<DayLane> BuildDayTimeline(Database& db, const DateTime& day, const s
     const int end = static_cast<int>(std::min<std::int64_t>(row.end - midnight, kSecondsPerDay));
     target.bars.push_back({begin,
                            end,
+                           row.end - midnight,
                            IsTaskLabel(row.label),
                            row.id,
                            row.label == RowLabel::DayDone || row.label == RowLabel::TaskDone,

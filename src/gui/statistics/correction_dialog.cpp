@@ -1,11 +1,11 @@
-#include "statistics/correction_dialog.h"
+#include "gui/statistics/correction_dialog.h"
 
 #include <QInputDialog>
 
+#include "gui/widgets/display_text.h"
+#include "gui/widgets/message_box.h"
 #include "stats/corrections.h"
 #include "ui_correction_dialog.h"
-#include "widgets/display_text.h"
-#include "widgets/message_box.h"
 
 namespace vornal {
 namespace {

@@ -275,6 +275,10 @@ QString DisplayText::TimesheetHeading(Heading heading) {
       return tr("Задания");
     case Heading::Total:
       return tr("Итого");
+    case Heading::Norm:
+      return tr("Норма");
+    case Heading::Difference:
+      return tr("Разница");
   }
   return {};
 }

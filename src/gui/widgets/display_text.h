@@ -58,7 +58,7 @@ class DisplayText {
   static QString PersonEntry(std::int64_t id, const std::string& name, const std::string& login);
 
   // ---- The timesheet and its pictures ----
-  enum class Heading { Days, Work, Tasks, Total };
+  enum class Heading { Days, Work, Tasks, Total, Norm, Difference };
   // "Дней", "Работа", "Задания", "Итого".
   static QString TimesheetHeading(Heading heading);
   // The two event families, as the chart's series ("Рабочее время",
