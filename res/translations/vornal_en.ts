@@ -415,7 +415,7 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     </message>
     <message>
         <source>Укажите login работника.</source>
-        <translation>Give the person's login.</translation>
+        <translation>Give the person&apos;s login.</translation>
     </message>
     <message>
         <source>Конец интервала должен быть позже начала, но не более чем на сутки.</source>
@@ -431,7 +431,7 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     </message>
     <message>
         <source>Интервал ещё не завершён: его ведёт обработка файлов клиента, пока клиент не завершит его. Исправить можно только завершённый интервал.</source>
-        <translation>The interval is still going on: the processing of the client's files keeps it until the client stops it. Only a finished interval can be corrected.</translation>
+        <translation>The interval is still going on: the processing of the client&apos;s files keeps it until the client stops it. Only a finished interval can be corrected.</translation>
     </message>
     <message>
         <source>Интервал пересекается с другим интервалом этого работника (№ %1): время не может учитываться дважды.</source>
@@ -1169,10 +1169,6 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
         <translation>Close</translation>
     </message>
     <message>
-        <source>Форма Т-13</source>
-        <translation>Form T-13</translation>
-    </message>
-    <message>
         <source>Табель по унифицированной форме Т-13 в PDF</source>
         <translation>The timesheet on the unified form T-13, as a PDF</translation>
     </message>
@@ -1183,6 +1179,10 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     <message>
         <source>Производственный календарь: выходные, праздники, сокращённые дни</source>
         <translation>The working calendar: days off, holidays, short days</translation>
+    </message>
+    <message>
+        <source>Т-13</source>
+        <translation>T-13</translation>
     </message>
 </context>
 <context>
@@ -1224,7 +1224,7 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     </message>
     <message>
         <source>Норма месяца: %1 ч в %2 рабочих днях</source>
-        <translation>The month's norm: %1 h in %2 working days</translation>
+        <translation>The month&apos;s norm: %1 h in %2 working days</translation>
     </message>
     <message>
         <source>Рабочий день</source>
@@ -1274,7 +1274,7 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     </message>
     <message>
         <source>Интервал ещё не завершён: его ведёт обработка файлов клиента.</source>
-        <translation>The interval is still going on: the processing of the client's files keeps it.</translation>
+        <translation>The interval is still going on: the processing of the client&apos;s files keeps it.</translation>
     </message>
     <message>
         <source>Отменить последнее исправление…</source>

@@ -89,8 +89,8 @@ TimesheetWindow::TimesheetWindow(QWidget* parent)
     const int row = m_login.empty() ? index - 1 : index;
     m_ui->chartView->Show(m_sheet, row);
   });
-  connect(m_ui->t13Button, &QPushButton::clicked, this, &TimesheetWindow::SaveT13);
-  connect(m_ui->calendarButton, &QPushButton::clicked, this, [this] {
+  connect(m_ui->t13Button, &QToolButton::clicked, this, &TimesheetWindow::SaveT13);
+  connect(m_ui->calendarButton, &QToolButton::clicked, this, [this] {
     if (!m_database) return;
     CalendarDialog dialog(*m_database, m_sheet.year, std::max(m_sheet.month, 1), this);
     dialog.exec();
