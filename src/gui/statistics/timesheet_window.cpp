@@ -187,8 +187,21 @@ bool TimesheetWindow::Load(Database* database, int year, int month, int day,
   const int totalsRow = m_model->rowCount() - 1;
   for (int column = 0; column < m_model->columnCount(); ++column) {
     const QString widest = m_model->index(totalsRow, column).data().toString();
-    view->setColumnWidth(column, std::max(view->horizontalHeader()->defaultSectionSize(),
-                                          metrics.horizontalAdvance(widest) + 12));
+    int width = std::max(view->horizontalHeader()->defaultSectionSize(),
+                         metrics.horizontalAdvance(widest) + 12);
+    // A month's cells may hold an absence's code beside the hours, and its
+    // norm columns have their headings' width.
+    if (month > 0) {
+      width = std::max(
+          width, metrics.horizontalAdvance(
+                     m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                     12);
+      for (int row = 0; row < totalsRow; ++row)
+        width = std::max(width, view->fontMetrics().horizontalAdvance(
+                                    m_model->index(row, column).data().toString()) +
+                                    12);
+    }
+    view->setColumnWidth(column, width);
   }
 
   const QString period = TimesheetReport::PeriodText(m_sheet.year, m_sheet.month);
