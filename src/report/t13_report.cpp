@@ -1,6 +1,7 @@
 #include "report/t13_report.h"
 
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
@@ -35,6 +36,30 @@ constexpr int kHalf = 15;  // days in a half line; the second half has 16 places
 // texts are not translated.
 QString Ru(const char* text) {
   return QString::fromUtf8(text);
+}
+
+// A name on up to two lines: as many words as fit the first, the rest on
+// the second, cut with an ellipsis when even that is too long.
+void TwoLines(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font) {
+  const QFontMetricsF metrics(font);
+  const QRectF inner = rect.adjusted(1.5, 0, -1.5, 0);
+  QString first = text;
+  QString rest;
+  while (metrics.horizontalAdvance(first) > inner.width()) {
+    const qsizetype blank = first.lastIndexOf(u' ');
+    if (blank <= 0) break;
+    rest = first.mid(blank + 1) + (rest.isEmpty() ? QString() : u' ' + rest);
+    first = first.left(blank);
+  }
+  painter.setFont(font);
+  const qreal line = inner.height() / 2;
+  painter.drawText(QRectF(inner.left(), inner.top(), inner.width(), line),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   metrics.elidedText(first, Qt::ElideRight, inner.width()));
+  if (!rest.isEmpty())
+    painter.drawText(QRectF(inner.left(), inner.top() + line, inner.width(), line),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(rest, Qt::ElideRight, inner.width()));
 }
 
 QString FromStd(const std::string& text) {
@@ -190,8 +215,9 @@ bool T13Report::Paint(QPagedPaintDevice& device) const {
     x += numberW;
     painter.drawRect(QRectF(x, y, nameW, rowH));
     const QString name = row.name.empty() ? Shown(row.login) : Shown(row.name);
-    Elided(painter, QRectF(x, y + 1, nameW, 2 * kLine), name, Font(7, true));
-    Elided(painter, QRectF(x, y + 2 * kLine - 1, nameW, 2 * kLine), Shown(row.profession), Font(6));
+    TwoLines(painter, QRectF(x, y + 1, nameW, 2 * kLine), name, Font(7, true));
+    TwoLines(painter, QRectF(x, y + 2 * kLine, nameW, 2 * kLine - 1), Shown(row.profession),
+             Font(6));
     x += nameW;
     Cell(painter, QRectF(x, y, tabW, rowH), QString(), kCenter, Font(7));
     x += tabW;
@@ -270,8 +296,9 @@ bool T13Report::Paint(QPagedPaintDevice& device) const {
       device.newPage();
       head();
     }
-    qreal y = tableHead(top);
     const int from = page * perPage;
+    // A page of signatures alone has no table.
+    qreal y = from < people || people == 0 ? tableHead(top) : top;
     for (int i = from; i < std::min(people, from + perPage); ++i) {
       drawRow(m_sheet.rows[static_cast<std::size_t>(i)], y);
       y += rowH;
