@@ -111,5 +111,37 @@ TEST(CliT13Test, FormOfASmallOfficeAsComputedByHand) {
   EXPECT_NE(open.err.find("still going on"), std::string::npos) << open.err;
 }
 
+// The intake goes on under corrections: a row still going on is its own and
+// refused to a correction; a row removed stays removed when its events come
+// again in another file; its undo brings it back once.
+TEST(CliT13Test, CorrectionsLeaveTheIntakeItsRowsAndAppliedEvents) {
+  test::TempDir dir;
+  const std::string cwd = dir.Path().string();
+  const std::string day =
+      "2026|12|1|9|0|0|ivanov|StartWDay|\r\n2026|12|1|9|4|0|ivanov|WorkingDay|\r\n";
+  test::MakeOffice(cwd, {day});
+  const auto process = [&] {
+    const test::CliResult run = RunCli(cwd, {"process", "--quiet-period", "0"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+  };
+  process();
+  const test::CliResult open = RunCli(cwd, {"logs", "remove", "1", "--reason", "x"});
+  EXPECT_EQ(open.exitCode, 1);
+  EXPECT_NE(open.err.find("still going on"), std::string::npos) << open.err;
+
+  test::WriteFile(cwd + "/w0/main.buf", "2026|12|1|9|8|0|ivanov|StopWDay|\r\n");
+  process();
+  const std::string finished = test::RowsIn(cwd);
+  EXPECT_EQ(finished, "ivanov|StopWDay|2026-12-01 09:00:00|2026-12-01 09:08:00\n");
+  ASSERT_EQ(RunCli(cwd, {"logs", "remove", "1", "--reason", "не работал"}).exitCode, 0);
+  test::WriteFile(cwd + "/w0/main.buf", day + "2026|12|1|9|8|0|ivanov|StopWDay|\r\n");
+  process();
+  EXPECT_EQ(test::RowsIn(cwd), "");
+  ASSERT_EQ(RunCli(cwd, {"logs", "undo", "1", "--reason", "работал"}).exitCode, 0);
+  EXPECT_EQ(test::RowsIn(cwd), finished);
+  EXPECT_EQ(RunCli(cwd, {"logs", "undo", "1", "--reason", "again"}).exitCode, 1);
+  EXPECT_EQ(test::RowsIn(cwd), finished);
+}
+
 }  // namespace
 }  // namespace vornal
