@@ -1855,5 +1855,9 @@ Continue?</translation>
         <source>т-13</source>
         <translation>t-13</translation>
     </message>
+    <message>
+        <source>неявки не изменены</source>
+        <translation>the absences were not changed</translation>
+    </message>
 </context>
 </TS>

@@ -204,6 +204,7 @@ std::int64_t AddWorkRow(Database& db, const std::string& login, WorkEvent event,
 std::int64_t ChangeWorkRow(Database& db, std::int64_t rowId, std::optional<WorkEvent> event,
                            const DateTime& begin, const DateTime& end, const std::string& reason) {
   const std::string why = CheckedReason(reason);
+  // The times are refused before the intake's lock is waited for.
   NewValues(event.value_or(WorkEvent::StopWDay), begin, end);
   Transaction transaction(db);
   Begin(db);

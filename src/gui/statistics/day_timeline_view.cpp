@@ -241,8 +241,7 @@ void DayTimelineView::contextMenuEvent(QContextMenuEvent* event) {
 void DayTimelineView::mouseDoubleClickEvent(QMouseEvent* event) {
   // Events of the viewport come here in its coordinates.
   const Hit hit = HitAt(event->position().toPoint());
-  if (hit.bar && hit.bar->finished)
-    Q_EMIT ChangeRequested(m_lanes[static_cast<std::size_t>(hit.lane)], *hit.bar);
+  if (hit.bar) Q_EMIT ChangeRequested(m_lanes[static_cast<std::size_t>(hit.lane)], *hit.bar);
 }
 
 }  // namespace vornal

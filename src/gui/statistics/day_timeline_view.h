@@ -11,7 +11,7 @@ namespace vornal {
 // the working-day rows and, inside them, narrower bars for the task rows.
 // The hours stay in sight while the lanes scroll; a bar's times show in its
 // tooltip. A corrected bar has a frame and its correction's reason in the
-// tooltip. Double-clicking a finished bar, or its context menu, asks for a
+// tooltip. Double-clicking a bar, or its context menu, asks for a
 // correction; the window that holds the view makes it.
 class DayTimelineView : public QAbstractScrollArea {
   Q_OBJECT

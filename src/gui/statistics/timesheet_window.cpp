@@ -29,6 +29,7 @@
 #include "report/t13_report.h"
 #include "report/timesheet_report.h"
 #include "stats/absences.h"
+#include "stats/corrections.h"
 #include "stats/day_timeline.h"
 #include "store/output_file.h"
 #include "store/settings.h"
@@ -267,6 +268,11 @@ void TimesheetWindow::Reload() {
 
 void TimesheetWindow::ChangeBar(const DayLane& lane, const DayLane::Bar& bar) {
   if (!m_database) return;
+  if (!bar.finished) {
+    MessageBox::Warning(
+        this, DisplayText::CorrectionRefusalText(CorrectionRefused(CorrectionRefusal::Unfinished)));
+    return;
+  }
   const QDateTime midnight(ShownDay(), QTime(0, 0));
   CorrectionDialog dialog(*m_database, this);
   dialog.ChangeRow(bar.id, FromStd(lane.login), midnight.addSecs(bar.begin),
@@ -314,29 +320,31 @@ void TimesheetWindow::SetAbsence(int code) {
                .toStdString();
     if (!ok) return;
   }
-  const bool done = Guarded([&] {
-    try {
-      Transaction transaction(*m_database);
-      for (auto& [row, columns] : days) {
-        std::sort(columns.begin(), columns.end());
-        const std::string& login = m_sheet.rows[static_cast<std::size_t>(row)].login;
-        for (std::size_t i = 0; i < columns.size();) {
-          std::size_t j = i;
-          while (j + 1 < columns.size() && columns[j + 1] == columns[j] + 1) ++j;
-          const DateTime first = m_sheet.ColumnDate(columns[i]);
-          const DateTime last = m_sheet.ColumnDate(columns[j]);
-          if (code)
-            SetAbsences(*m_database, login, first, last, code, note);
-          else
-            ClearAbsences(*m_database, login, first, last);
-          i = j + 1;
-        }
+  bool done = false;
+  try {
+    Transaction transaction(*m_database);
+    for (auto& [row, columns] : days) {
+      std::sort(columns.begin(), columns.end());
+      const std::string& login = m_sheet.rows[static_cast<std::size_t>(row)].login;
+      for (std::size_t i = 0; i < columns.size();) {
+        std::size_t j = i;
+        while (j + 1 < columns.size() && columns[j + 1] == columns[j] + 1) ++j;
+        const DateTime first = m_sheet.ColumnDate(columns[i]);
+        const DateTime last = m_sheet.ColumnDate(columns[j]);
+        if (code)
+          SetAbsences(*m_database, login, first, last, code, note);
+        else
+          ClearAbsences(*m_database, login, first, last);
+        i = j + 1;
       }
-      transaction.Commit();
-    } catch (const std::invalid_argument& e) {
-      MessageBox::Warning(this, FromStd(e.what()));
     }
-  });
+    transaction.Commit();
+    done = true;
+  } catch (const std::invalid_argument& e) {
+    MessageBox::Warning(this, FromStd(e.what()));
+  } catch (const StoreError& e) {
+    MessageBox::EngineError(this, e, tr("неявки не изменены"));
+  }
   if (done) Reload();
 }
 
