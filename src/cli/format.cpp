@@ -291,12 +291,14 @@ std::vector<std::string> CorrectionFields(const Correction& correction) {
 
 std::string T13Csv(const T13Sheet& sheet) {
   std::string out(kUtf8Bom);
-  out += CsvLine({"Номер", "Логин", "ФИО", "Должность", "Дата", "Код", "Цифровой код", "Часы",
-                  "Отработано", "Ночные", "Неявка и часы", "Примечание", "Исправлено"});
+  out += CsvLine({"Номер", "Табельный номер", "Логин", "ФИО", "Должность", "Подразделение", "Дата",
+                  "Код", "Цифровой код", "Часы", "Отработано", "Ночные", "Неявка и часы",
+                  "Примечание", "Исправлено"});
   for (const T13Row& row : sheet.rows) {
     for (const T13Day& day : row.days) {
-      out += CsvLine({std::to_string(row.number), VisibleText(row.login), VisibleText(row.name),
-                      VisibleText(row.profession), day.calendar.date.Format("%d.%m.%Y"),
+      out += CsvLine({std::to_string(row.number), VisibleText(row.personnelNumber),
+                      VisibleText(row.login), VisibleText(row.name), VisibleText(row.profession),
+                      VisibleText(row.department), day.calendar.date.Format("%d.%m.%Y"),
                       DayCodesText(day), DayCodeNumbersText(day), DayHoursText(day),
                       day.worked ? HoursText(day.worked) : std::string(),
                       day.night ? HoursText(day.night) : std::string(), day.Flagged() ? "да" : "",

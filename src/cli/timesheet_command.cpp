@@ -62,7 +62,8 @@ int RunT13(Invocation& in, TimesheetOptions& options) {
     return in.Usage("--date is a day as YYYY-MM-DD");
   Database& db = in.Db();
   if (!options.titleGiven) options.title = LoadOfficeTitle(db);
-  const T13Sheet sheet = *BuildT13Sheet(db, options.year, options.month, options.login);
+  const T13Sheet sheet =
+      *BuildT13Sheet(db, options.year, options.month, options.login, in.Value("--department"));
   if (options.csv) {
     WriteOut(T13Csv(sheet));
   } else if (!options.pdf.empty()) {
@@ -99,8 +100,8 @@ int Run(Invocation& in) {
   const std::string form = in.Value("--form");
   if (form == "t13") return RunT13(in, *options);
   if (!form.empty() && form != "timesheet") return in.Usage("--form is timesheet or t13");
-  if (in.Has("--number") || in.Has("--date"))
-    return in.Usage("--number and --date go with --form t13");
+  if (in.Has("--number") || in.Has("--date") || in.Has("--department"))
+    return in.Usage("--number, --date and --department go with --form t13");
   Timesheet sheet = LoadTimesheet(in.Db(), *options);
   if (options->pdf.empty()) {
     // Logins and names are data: no control character of them reaches the
@@ -132,7 +133,7 @@ const Command kTimesheetCommand{
     {"[--db PATH] timesheet --year Y --month M [--login LOGIN] [--csv | --pdf FILE [--title "
      "TEXT]]",
      "[--db PATH] timesheet --form t13 --year Y --month M [--login LOGIN] [--csv | --pdf FILE "
-     "[--title TEXT] [--number N] [--date YYYY-MM-DD]]"},
+     "[--title TEXT] [--number N] [--date YYYY-MM-DD]] [--department NAME]"},
     "The month timesheet: a row per person (every person of the person list, then\n"
     "the logins nobody has entered; or LOGIN alone), the working time of each day\n"
     "as H:MM (empty for a day without work; a row counts on the day it begins),\n"
@@ -145,10 +146,11 @@ const Command kTimesheetCommand{
     "day row counted on the days it covers; the days and hours of each half of the\n"
     "month and of the month, the norm of the working calendar less the days of\n"
     "absence, and the difference. Without --csv or --pdf it prints each person's\n"
-    "days with codes. --csv: a row per person and day (Номер,Логин,ФИО,Должность,\n"
-    "Дата,Код,Цифровой код,Часы,Отработано,Ночные,Неявка и часы,Примечание,\n"
-    "Исправлено). --pdf: the form on landscape A4 pages, with the document's\n"
-    "--number and --date (today when not given).\n",
+    "days with codes. --csv: a row per person and day (Номер,Табельный номер,\n"
+    "Логин,ФИО,Должность,Подразделение,Дата,Код,Цифровой код,Часы,Отработано,\n"
+    "Ночные,Неявка и часы,Примечание,Исправлено). --pdf: the form on landscape\n"
+    "A4 pages, with the document's --number and --date (today when not given);\n"
+    "its structural unit is the --department, or the one all its people share.\n",
     {kYearOption,
      kMonthOption,
      kLoginOption,
@@ -159,7 +161,9 @@ const Command kTimesheetCommand{
      kTitleOption,
      {"--form", "FORM", "timesheet (the default) or t13, the unified form T-13"},
      {"--number", "N", "with --form t13 --pdf: the document's number"},
-     {"--date", "DAY", "with --form t13 --pdf: the document's date, YYYY-MM-DD"}},
+     {"--date", "DAY", "with --form t13 --pdf: the document's date, YYYY-MM-DD"},
+     {"--department", "NAME",
+      "with --form t13: the people of this department (the structural unit) alone"}},
     "Exit codes: 0 success, 1 failure, 2 wrong command line.\n",
     Run};
 

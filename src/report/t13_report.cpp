@@ -69,6 +69,7 @@ QString FromStd(const std::string& text) {
 }  // namespace
 
 T13Report::T13Report(const T13Sheet& sheet, Head head) : m_sheet(sheet), m_head(std::move(head)) {
+  if (m_head.unit.trimmed().isEmpty()) m_head.unit = FromStd(sheet.unit);
   m_head.organisation = Shown(m_head.organisation.trimmed().toStdString());
   m_head.unit = Shown(m_head.unit.trimmed().toStdString());
   m_head.number = Shown(m_head.number.trimmed().toStdString());
@@ -219,7 +220,7 @@ bool T13Report::Paint(QPagedPaintDevice& device) const {
     TwoLines(painter, QRectF(x, y + 2 * kLine, nameW, 2 * kLine - 1), Shown(row.profession),
              Font(6));
     x += nameW;
-    Cell(painter, QRectF(x, y, tabW, rowH), QString(), kCenter, Font(7));
+    Cell(painter, QRectF(x, y, tabW, rowH), Shown(row.personnelNumber), kCenter, Font(7));
     x += tabW;
     for (int half = 0; half < 2; ++half) {
       for (int i = 0; i <= kHalf; ++i) {

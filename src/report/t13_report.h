@@ -22,7 +22,7 @@ class T13Report {
  public:
   struct Head {
     QString organisation;
-    QString unit;  // the structural unit; may be empty
+    QString unit;  // the structural unit; the sheet's when empty
     QString number;
     QDate date;
   };

@@ -37,7 +37,8 @@ T13Total& T13Total::operator+=(const T13Day& day) {
   return *this;
 }
 
-std::optional<T13Sheet> BuildT13Sheet(Database& db, int year, int month, const std::string& login) {
+std::optional<T13Sheet> BuildT13Sheet(Database& db, int year, int month, const std::string& login,
+                                      const std::string& department) {
   const std::optional<DateTime> first = DateTime::FromParts(year, month, 1);
   if (!first || month < 1 || month > 12) return std::nullopt;
   const int dayCount = DateTime::DaysInMonth(year, month);
@@ -87,13 +88,15 @@ std::optional<T13Sheet> BuildT13Sheet(Database& db, int year, int month, const s
     correctedOn[{mark.loginKey, static_cast<int>(mark.day.SecondsSince(*first) / 86400)}] =
         std::move(mark.reason);
 
-  const auto addRow = [&](const std::string& rowKey, std::string rowLogin, std::string name,
-                          std::string profession) {
+  const auto addRow = [&](const std::string& rowKey, std::string rowLogin,
+                          const PersonValues& person) {
     T13Row row;
     row.number = static_cast<int>(sheet.rows.size()) + 1;
     row.login = std::move(rowLogin);
-    row.name = std::move(name);
-    row.profession = std::move(profession);
+    row.name = std::string(TrimRight(person.name));
+    row.profession = std::string(TrimRight(person.prof));
+    row.personnelNumber = std::string(TrimRight(person.personnelNumber));
+    row.department = std::string(TrimRight(person.department));
     const auto found = worked.find(rowKey);
     std::map<int, int> absentDays;
     for (int index = 0; index < dayCount; ++index) {
@@ -127,19 +130,33 @@ std::optional<T13Sheet> BuildT13Sheet(Database& db, int year, int month, const s
     sheet.rows.push_back(std::move(row));
   };
 
+  // The unit every row shares, when they share one.
+  const auto shared = [&sheet] {
+    if (sheet.rows.empty()) return std::string();
+    for (const T13Row& row : sheet.rows)
+      if (row.department != sheet.rows.front().department) return std::string();
+    return sheet.rows.front().department;
+  };
+  const std::string unit(TrimRight(department));
   std::unordered_map<std::string, bool> listed;
   for (const auto& entry : LoadPeople(db)) {
     const std::string personLogin(TrimRight(entry.values.login));
     const std::string personKey = LoginKey(personLogin);
     if (personKey.empty() || (!login.empty() && personKey != key) ||
-        !listed.emplace(personKey, true).second)
+        !listed.emplace(personKey, true).second ||
+        (!unit.empty() && TrimRight(entry.values.department) != unit))
       continue;
-    addRow(personKey, personLogin, std::string(TrimRight(entry.values.name)),
-           std::string(TrimRight(entry.values.prof)));
+    addRow(personKey, personLogin, entry.values);
+  }
+  // Logins nobody has entered belong to no department.
+  if (!unit.empty()) {
+    sheet.unit = unit;
+    return sheet;
   }
   if (!login.empty() && listed.empty()) {
     const auto found = worked.find(key);
-    addRow(key, found != worked.end() ? found->second.login : login, {}, {});
+    addRow(key, found != worked.end() ? found->second.login : login, {});
+    sheet.unit = shared();
     return sheet;
   }
   // The logins nobody has entered, with hours or absences, in login order.
@@ -149,8 +166,9 @@ std::optional<T13Sheet> BuildT13Sheet(Database& db, int year, int month, const s
     if (!listed.count(absence.loginKey)) others.emplace(absence.loginKey, absence.login);
   for (const auto& [otherKey, otherLogin] : others) {
     if (listed.count(otherKey)) continue;
-    addRow(otherKey, otherLogin, {}, {});
+    addRow(otherKey, otherLogin, {});
   }
+  sheet.unit = shared();
   return sheet;
 }
 

@@ -54,6 +54,8 @@ struct T13Row {
   std::string login;
   std::string name;  // empty when nobody has the login
   std::string profession;
+  std::string personnelNumber;
+  std::string department;
   std::vector<T13Day> days;  // one per day of the month
   T13Total halves[2];        // days 1 to 15, 16 to the end
   T13Total month;
@@ -77,12 +79,17 @@ struct T13Sheet {
   std::vector<CalendarDay> calendar;
   std::int64_t norm = 0;
   std::vector<T13Row> rows;
+  // The structural unit: the department asked for, else the one every row
+  // shares; empty when they differ.
+  std::string unit;
 };
 
-// The form's content of the month (1 to 12), of the login or of everybody:
-// working-day rows with an end, each part counted on the day it falls on;
-// absences; corrections. Nothing for a month that does not exist.
+// The form's content of the month (1 to 12), of the login or of everybody
+// (of the people of the department alone, when one is given): working-day
+// rows with an end, each part counted on the day it falls on; absences;
+// corrections. Nothing for a month that does not exist.
 std::optional<T13Sheet> BuildT13Sheet(Database& db, int year, int month,
-                                      const std::string& login = {});
+                                      const std::string& login = {},
+                                      const std::string& department = {});
 
 }  // namespace vornal

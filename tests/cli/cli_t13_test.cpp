@@ -22,8 +22,9 @@ TEST(CliT13Test, FormOfASmallOfficeAsComputedByHand) {
   const std::string cwd = dir.Path().string();
   {
     auto db = test::MakeDatabase(test::DatabaseIn(cwd));
-    InsertPerson(*db, {"Орлова Ольга", "", "Бухгалтер", "", "orlova", "", ""});
-    InsertPerson(*db, {"Зайцев Пётр", "", "Сторож", "", "zaitsev", "", ""});
+    InsertPerson(*db,
+                 {"Орлова Ольга", "", "Бухгалтер", "", "orlova", "", "", "Бухгалтерия", "0007"});
+    InsertPerson(*db, {"Зайцев Пётр", "", "Сторож", "", "zaitsev", "", "", "Охрана", "0012"});
     AddLog(*db, "orlova", "StopWDay", "2026-02-02 09:00:00", "2026-02-02 18:00:00");
     AddLog(*db, "orlova", "StopWDay", "2026-02-03 09:00:00", "2026-02-03 17:30:00");
     // A night shift from Friday into Saturday, cut at midnight.
@@ -62,11 +63,11 @@ TEST(CliT13Test, FormOfASmallOfficeAsComputedByHand) {
       {{2, 23}, "РВ,03,4:00,4:00,,,,"},
       {{3, 4}, "Я,01,1:00,1:00,,,,"},
   };
-  const char* people[] = {"1,orlova,Орлова Ольга,Бухгалтер", "2,zaitsev,Зайцев Пётр,Сторож",
-                          "3,guest,,"};
+  const char* people[] = {"1,0007,orlova,Орлова Ольга,Бухгалтер,Бухгалтерия",
+                          "2,0012,zaitsev,Зайцев Пётр,Сторож,Охрана", "3,,guest,,,"};
   std::string expected =
-      "\xEF\xBB\xBFНомер,Логин,ФИО,Должность,Дата,Код,Цифровой код,Часы,Отработано,Ночные,"
-      "Неявка и часы,Примечание,Исправлено\r\n";
+      "\xEF\xBB\xBFНомер,Табельный номер,Логин,ФИО,Должность,Подразделение,Дата,Код,"
+      "Цифровой код,Часы,Отработано,Ночные,Неявка и часы,Примечание,Исправлено\r\n";
   for (int person = 1; person <= 3; ++person) {
     for (int day = 1; day <= 28; ++day) {
       const bool off = day == 1 || day % 7 == 0 || day % 7 == 1 || day == 23;
@@ -92,6 +93,12 @@ TEST(CliT13Test, FormOfASmallOfficeAsComputedByHand) {
   EXPECT_NE(text.out.find("Дни 4, часы 13:00, норма 126:00, разница -113:00, неявки Б 3\n"),
             std::string::npos)
       << text.out;
+
+  // A department alone: its people, numbered from 1, and no login nobody has.
+  const test::CliResult guards = RunCli(cwd, {"timesheet", "--form", "t13", "--year", "2026",
+                                              "--month", "2", "--department", "Охрана"});
+  EXPECT_EQ(guards.out.rfind("1. Зайцев Пётр (zaitsev)\n", 0), 0u) << guards.out;
+  EXPECT_EQ(guards.out.find("guest"), std::string::npos) << guards.out;
 
 #ifdef VORNAL_PDF
   const test::CliResult pdf = RunCli(cwd, {"timesheet", "--form", "t13", "--year", "2026",
