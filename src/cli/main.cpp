@@ -69,7 +69,7 @@ void PrintOverview(std::FILE* out) {
       "Commands:\n",
       out);
   for (const Command* command : Commands())
-    std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
+    std::fprintf(out, "  %-11s %s\n", command->name, command->summary);
   std::fputs(
       "\n"
       "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.\n"
