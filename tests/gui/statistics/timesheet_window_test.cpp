@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "cli/format.h"
+#include "gui/statistics/correction_dialog.h"
 #include "gui/statistics/day_timeline_view.h"
 #include "gui/statistics/hours_chart.h"
 #include "gui/statistics/statistics_window.h"
@@ -221,6 +222,28 @@ class TimesheetWindowTest : public QObject {
       QCOMPARE(lanes[0].bars.front().correction, std::string("забыл отметиться"));
       QVERIFY(lanes[0].bars.front().finished);
     });
+  }
+
+  // The dialog hands its times to the core as typed: a refusal is said and
+  // the dialog stays open with nothing changed; with a reason the row is
+  // changed and the trail has it.
+  void CorrectionDialogRefusesWithoutAReasonThenCorrects() {
+    const std::int64_t row = *m_db->QueryInt("SELECT ID FROM logs WHERE BeginTime = ?",
+                                             *DateTime::FromIso("2025-06-02 09:00:00"));
+    CorrectionDialog dialog(*m_db);
+    dialog.ChangeRow(row, QStringLiteral("petrov"), QDateTime(QDate(2025, 6, 2), QTime(9, 0)),
+                     QDateTime(QDate(2025, 6, 2), QTime(18, 45, 30)), false);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(MessageBox::History().size(), std::size_t{1});
+    QVERIFY(MessageBox::History().back().text.contains(QStringLiteral("причину")));
+    dialog.findChild<QLineEdit*>(QStringLiteral("reasonEdit"))->setText(QStringLiteral("забыл"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(*m_db->QueryInt("SELECT COUNT(*) FROM logs WHERE ID = ? AND EndTime = ?", row,
+                             *DateTime::FromIso("2025-06-02 18:45:30")),
+             std::int64_t{1});
+    QCOMPARE(ListCorrections(*m_db, "petrov").size(), std::size_t{1});
   }
 
   void LongNamesAreCutInTheRowHeadings() {
