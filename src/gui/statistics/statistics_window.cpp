@@ -252,7 +252,8 @@ void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
 void StatisticsWindow::ChangeListedRow(int row) {
   const ListedRow* listed = m_listing->RowAt(row);
   if (!listed || !m_database) return;
-  if (listed->label != RowLabel::DayDone && listed->label != RowLabel::TaskDone) {
+  if ((listed->label != RowLabel::DayDone && listed->label != RowLabel::TaskDone) ||
+      listed->begin == ListedRow::kNoTime || listed->end == ListedRow::kNoTime) {
     CorrectionRefused refusal(listed->label == RowLabel::Unknown ? CorrectionRefusal::NotWorkEvent
                                                                  : CorrectionRefusal::Unfinished);
     MessageBox::Warning(this, DisplayText::CorrectionRefusalText(refusal));
