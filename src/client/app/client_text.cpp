@@ -1,5 +1,6 @@
 #include "app/client_text.h"
 
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -74,9 +75,13 @@ QString ClientText::Status(const ClientStatus& status, const ClientSettings& set
 }
 
 void InstallClientTranslation() {
-  if (!QLocale::system().name().startsWith(QLatin1String("en"))) return;
+  const bool english = QLocale::system().name().startsWith(QLatin1String("en"));
   auto* translator = new QTranslator(QCoreApplication::instance());
-  if (translator->load(QStringLiteral(":/i18n/vornal-client_en.qm")))
+  // Qt's own buttons (Cancel, ...) speak Russian from Qt's translations.
+  if (english ? translator->load(QStringLiteral(":/i18n/vornal-client_en.qm"))
+              : translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"),
+                                 QStringLiteral("_"),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QCoreApplication::installTranslator(translator);
 }
 

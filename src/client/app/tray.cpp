@@ -55,7 +55,6 @@ TrayFront::TrayFront(ClientRunner& runner, std::function<void()> quit)
     connect(&m_runner, &ClientRunner::Failed, this, [this](const QString& message) {
       m_tray->showMessage(QStringLiteral("vornal-client"), message, QSystemTrayIcon::Warning);
     });
-    m_tray->show();
   } else {
     m_window = std::make_unique<QWidget>();
     m_window->setWindowTitle(QStringLiteral("vornal-client"));
@@ -74,9 +73,10 @@ TrayFront::TrayFront(ClientRunner& runner, std::function<void()> quit)
     connect(&m_runner, &ClientRunner::Failed, m_window.get(), [this](const QString& message) {
       QMessageBox::warning(m_window.get(), QStringLiteral("vornal-client"), message);
     });
-    m_window->show();
   }
   Refresh();
+  if (m_tray) m_tray->show();
+  if (m_window) m_window->show();
 }
 
 TrayFront::~TrayFront() = default;
