@@ -34,10 +34,15 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL office)
 set(CPACK_DEBIAN_OFFICE_PACKAGE_NAME vornal)
+# Per package: the synopsis on the first line, then the long description.
+set(CPACK_DEBIAN_OFFICE_DESCRIPTION
+  "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+# Else CPack puts the common summary before each package's own lines.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY IGNORE)
 if(VORNAL_BUILD_UI)
   list(APPEND CPACK_COMPONENTS_ALL client)
   set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME vornal-client)
-  set(CPACK_COMPONENT_CLIENT_DESCRIPTION "worker's side of Vornal: writes the working day for the office
+  set(CPACK_DEBIAN_CLIENT_DESCRIPTION "worker's side of Vornal: writes the working day for the office
 vornal-client runs on a worker's machine: a tray icon (or a small window,
 or the headless command vornal-client run) that writes the start, the
 course and the end of the working day and of tasks to main.buf in the
@@ -45,6 +50,11 @@ worker's folder, which the office collects with Vornal. Screen lock, idle
 time and suspend stop the go-on events; logout and shutdown write the end
 of the day first. Events wait in a local spool while the folder cannot be
 written.")
+  # The defaults and the autostart entry are the administrator's to edit.
+  file(WRITE ${CMAKE_BINARY_DIR}/debian-client/conffiles
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Vornal/client.conf\n"
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/org.vornal.VornalClient.desktop\n")
+  set(CPACK_DEBIAN_CLIENT_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian-client/conffiles)
 endif()
 
 # Debian's copyright file and changelog.
