@@ -145,18 +145,22 @@ void WorkClient::GoOn(ClientState& state, bool force) const {
 WorkClient::Outcome WorkClient::StartDay() {
   return Locked([&](ClientState& state) {
     if (state.daySince) return Outcome::AlreadyOpen;
-    // The log keeps the last weeks only.
-    const DateTime oldest = m_clock.Now().Date().AddDays(-kLogDays);
-    const std::string log = ReadLocal(LogPath());
-    std::string kept;
-    EachLine(log, [&](std::string_view line) {
-      const auto event = ReadEventLine(line);
-      if (event && event->time >= oldest) (kept += line) += '\n';
-    });
-    if (kept.size() != log.size()) ReplaceLocal(LogPath(), kept);
-    Write(state, WorkEvent::StartWDay);
+    OpenDay(state);
     return Outcome::Done;
   });
+}
+
+void WorkClient::OpenDay(ClientState& state) const {
+  // The log keeps the last weeks only.
+  const DateTime oldest = m_clock.Now().Date().AddDays(-kLogDays);
+  const std::string log = ReadLocal(LogPath());
+  std::string kept;
+  EachLine(log, [&](std::string_view line) {
+    const auto event = ReadEventLine(line);
+    if (event && event->time >= oldest) (kept += line) += '\n';
+  });
+  if (kept.size() != log.size()) ReplaceLocal(LogPath(), kept);
+  Write(state, WorkEvent::StartWDay);
 }
 
 WorkClient::Outcome WorkClient::StopDay() {
@@ -170,10 +174,9 @@ WorkClient::Outcome WorkClient::StopDay() {
 }
 
 WorkClient::Outcome WorkClient::StartTask() {
-  const bool dayOpen = Locked([&](ClientState& state) { return state.daySince.has_value(); });
-  if (!dayOpen) StartDay();
   return Locked([&](ClientState& state) {
     if (state.taskSince) return Outcome::AlreadyOpen;
+    if (!state.daySince) OpenDay(state);
     Write(state, WorkEvent::StartWork);
     return Outcome::Done;
   });

@@ -93,6 +93,7 @@ class WorkClient {
   ClientState Load() const;
   void Save(const ClientState& state) const;
   void Write(ClientState& state, WorkEvent event) const;
+  void OpenDay(ClientState& state) const;
   void Flush(ClientState& state) const;
   void GoOn(ClientState& state, bool force) const;
   void StopStale(ClientState& state) const;

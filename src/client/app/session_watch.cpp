@@ -1,5 +1,6 @@
 #include "app/session_watch.h"
 
+#include <QDBusArgument>
 #include <QDBusInterface>
 #include <QDBusReply>
 
@@ -32,13 +33,8 @@ SessionWatch::SessionWatch(const Clock& clock, int idleMinutes, QObject* parent)
 
 void SessionWatch::Start() {
   if (m_logind.isConnected()) {
-    QDBusInterface manager(kLogind, kManagerPath, kManager, m_logind);
-    const QByteArray id = qgetenv("XDG_SESSION_ID");
-    const QDBusReply<QDBusObjectPath> session =
-        id.isEmpty() ? manager.call(QStringLiteral("GetSessionByPID"), quint32(::getpid()))
-                     : manager.call(QStringLiteral("GetSession"), QString::fromLocal8Bit(id));
-    if (session.isValid()) {
-      m_sessionPath = session.value().path();
+    m_sessionPath = SessionPath();
+    if (!m_sessionPath.isEmpty()) {
       m_logind.connect(kLogind, m_sessionPath, kProperties, QStringLiteral("PropertiesChanged"),
                        this, SLOT(OnSessionProperties(QString, QVariantMap, QStringList)));
       QDBusInterface properties(kLogind, m_sessionPath, kProperties, m_logind);
@@ -58,6 +54,32 @@ void SessionWatch::Start() {
       session.connect(kScreenSaver, path, kScreenSaver, QStringLiteral("ActiveChanged"), this,
                       SLOT(OnScreenSaver(bool)));
   }
+}
+
+// The session this program runs in; for a user service, which runs outside
+// any session, the user's graphical session (the User's Display).
+QString SessionWatch::SessionPath() {
+  QDBusInterface manager(kLogind, kManagerPath, kManager, m_logind);
+  const QByteArray id = qgetenv("XDG_SESSION_ID");
+  const QDBusReply<QDBusObjectPath> session =
+      id.isEmpty() ? manager.call(QStringLiteral("GetSessionByPID"), quint32(::getpid()))
+                   : manager.call(QStringLiteral("GetSession"), QString::fromLocal8Bit(id));
+  if (session.isValid()) return session.value().path();
+  const QDBusReply<QDBusObjectPath> user =
+      manager.call(QStringLiteral("GetUser"), quint32(::getuid()));
+  if (!user.isValid()) return {};
+  QDBusInterface properties(kLogind, user.value().path(), kProperties, m_logind);
+  const QDBusReply<QDBusVariant> display =
+      properties.call(QStringLiteral("Get"), QStringLiteral("org.freedesktop.login1.User"),
+                      QStringLiteral("Display"));
+  if (!display.isValid()) return {};
+  const QDBusArgument value = display.value().variant().value<QDBusArgument>();
+  QString displayId;
+  QDBusObjectPath path;
+  value.beginStructure();
+  value >> displayId >> path;
+  value.endStructure();
+  return displayId.isEmpty() ? QString() : path.path();
 }
 
 void SessionWatch::Inhibit() {

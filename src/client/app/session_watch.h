@@ -53,6 +53,7 @@ class SessionWatch : public QObject {
   void OnScreenSaver(bool active);
 
  private:
+  QString SessionPath();
   void Inhibit();
   void SetIdle(bool idle);
   void Update();
