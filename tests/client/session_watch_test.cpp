@@ -117,7 +117,7 @@ class Bus {
     message.setArguments(arguments);
     connection->send(message);
   }
-  void SessionHint(const QString& hint, bool value) {
+  void SessionHint(const QString& hint, const QVariant& value) {
     Send(kSessionPath, QStringLiteral("org.freedesktop.DBus.Properties"),
          QStringLiteral("PropertiesChanged"),
          {QStringLiteral("org.freedesktop.login1.Session"), QVariantMap{{hint, value}},
@@ -156,7 +156,8 @@ class SessionWatchTest : public QObject {
   // The screen locked (logind or the screensaver), the user idle for the
   // set minutes and the machine asleep each stop the go-on events; the
   // end of each writes one at once. Shutdown writes the stops while the
-  // delay inhibitor holds it, then lets it go. All on the test's clock.
+  // delay inhibitor holds it, then lets it go; so does logout. All on the
+  // test's clock.
   void LockIdleSleepAndShutdown() {
     Bus bus;
     test::TempDir dir;
@@ -213,10 +214,17 @@ class SessionWatchTest : public QObject {
     QTRY_VERIFY(bus.manager.Held());
     QCOMPARE(bus.manager.taken, 2);
 
+    // Logout: logind marks the session as closing.
+    bus.SessionHint(QStringLiteral("State"), QStringLiteral("closing"));
+    QTRY_VERIFY(!client.Status().state.daySince);
+    QVERIFY(ReadLocal(buffer).ends_with("|ivanov|StopWDay|\n"));
+    QCOMPARE(client.StartTask(), WorkClient::Outcome::Done);
+
     bus.ManagerSignal(QStringLiteral("PrepareForShutdown"), true);
     QTRY_VERIFY(!bus.manager.Held());
     const std::string lines = ReadLocal(buffer);
-    QVERIFY(lines.ends_with("|ivanov|StopWDay|\n"));
+    QVERIFY(lines.ends_with("|ivanov|StopWork|\n" +
+                            EventLine(clock.Now(), "ivanov", WorkEvent::StopWDay)));
     QVERIFY(!client.Status().state.daySince);
   }
 };
