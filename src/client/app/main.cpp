@@ -99,7 +99,7 @@ int Run(const ClientSettings& settings, bool withWindows) {
   QObject::connect(&runner, &ClientRunner::Changed, &watch, &SessionWatch::CheckIdle);
   const auto quit = [&runner] {
     runner.End();
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);  // not quit(): that would close the window again
   };
   QuitOnSignals(quit);
   std::optional<TrayFront> front;

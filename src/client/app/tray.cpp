@@ -58,6 +58,9 @@ TrayFront::TrayFront(ClientRunner& runner, std::function<void()> quit)
   } else {
     m_window = std::make_unique<QWidget>();
     m_window->setWindowTitle(QStringLiteral("vornal-client"));
+    // Closing the window ends the program as the menu's quit does: nothing
+    // keeps writing where the worker cannot see it.
+    m_window->installEventFilter(this);
     auto* layout = new QVBoxLayout(m_window.get());
     m_windowText = new QLabel(m_window.get());
     m_windowText->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -80,6 +83,11 @@ TrayFront::TrayFront(ClientRunner& runner, std::function<void()> quit)
 }
 
 TrayFront::~TrayFront() = default;
+
+bool TrayFront::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_window.get() && event->type() == QEvent::Close) m_quit();
+  return QObject::eventFilter(watched, event);
+}
 
 QIcon TrayFront::StateIcon(const ClientStatus& status) {
   QColor colour(0x9e, 0x9e, 0x9e);

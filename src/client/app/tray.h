@@ -37,6 +37,9 @@ class TrayFront : public QObject {
   QMenu* Menu() { return m_menu.get(); }
   QWidget* Window() { return m_window.get(); }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void Refresh();
   void Act(WorkClient::Outcome (WorkClient::*step)());
