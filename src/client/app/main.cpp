@@ -3,6 +3,7 @@
 // scripts, terminals and machines without a desktop.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <sys/socket.h>
@@ -85,9 +86,11 @@ int Run(const ClientSettings& settings, bool withWindows) {
   MakePrivateFolder(lockFolder);
   const auto lock = SessionLock::Take(lockFolder);
   if (!lock) {
-    Print(stderr, QCoreApplication::translate(
-                      "main", "vornal-client уже работает в этом сеансе (процесс %1).")
-                      .arg(SessionLock::Holder(lockFolder)));
+    const QString message = QCoreApplication::translate(
+                                "main", "vornal-client уже работает в этом сеансе (процесс %1).")
+                                .arg(SessionLock::Holder(lockFolder));
+    Print(stderr, message);
+    if (withWindows) QMessageBox::information(nullptr, QStringLiteral("vornal-client"), message);
     return 2;
   }
   const MachineClock clock;
