@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <string_view>
+#include <type_traits>
 
 #include "client/event_line.h"
 #include "client/local_files.h"
@@ -99,12 +100,28 @@ ClientSettings ReadClientSettings(const std::vector<std::string>& files) {
   return settings;
 }
 
-void WriteClientSettings(const std::string& path, const ClientSettings& settings) {
+void WriteClientSettings(const std::string& path, const ClientSettings& settings,
+                         const ClientSettings& defaults) {
+  std::string text = "[General]\n";
+  const auto key = [&](const char* name, const auto& value, const auto& fallback) {
+    if (value == fallback) return;
+    text += name;
+    text += '=';
+    if constexpr (std::is_same_v<std::decay_t<decltype(value)>, bool>)
+      text += value ? "true" : "false";
+    else if constexpr (std::is_same_v<std::decay_t<decltype(value)>, int>)
+      text += std::to_string(value);
+    else
+      text += value;
+    text += '\n';
+  };
+  key("folder", settings.folder, defaults.folder);
+  key("login", settings.login, defaults.login);
+  key("interval", settings.interval, defaults.interval);
+  key("idle_minutes", settings.idleMinutes, defaults.idleMinutes);
+  key("start_at_login", settings.startAtLogin, defaults.startAtLogin);
   MakePrivateFolder(path.substr(0, path.rfind('/')));
-  ReplaceLocal(path, "[General]\nfolder=" + settings.folder + "\nlogin=" + settings.login +
-                         "\ninterval=" + std::to_string(settings.interval) +
-                         "\nidle_minutes=" + std::to_string(settings.idleMinutes) +
-                         "\nstart_at_login=" + (settings.startAtLogin ? "true" : "false") + "\n");
+  ReplaceLocal(path, text);
 }
 
 ClientSettings ExpandClientSettings(ClientSettings settings, const std::string& userName) {

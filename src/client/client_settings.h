@@ -28,8 +28,11 @@ std::string UserConfigFile();
 // start_at_login (true or false). A value that is no number leaves the
 // number invalid (-1), so that the check names it.
 ClientSettings ReadClientSettings(const std::vector<std::string>& files);
-// Writes the user's file (replacing it as a whole).
-void WriteClientSettings(const std::string& path, const ClientSettings& settings);
+// Writes the user's file (replacing it as a whole) with the keys whose
+// values differ from `defaults` (what the other files give), so that the
+// administrator's later changes to the rest still reach this user.
+void WriteClientSettings(const std::string& path, const ClientSettings& settings,
+                         const ClientSettings& defaults);
 
 // The settings as the client uses them: "%u" in the folder and an empty
 // login replaced by the user name.

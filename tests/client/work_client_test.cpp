@@ -149,13 +149,14 @@ TEST(ClientSettings, LayeredExpandedAndChecked) {
   EXPECT_FALSE(settings.startAtLogin);
   EXPECT_EQ(CheckClientSettings(settings), std::nullopt);  // missing: offline, not wrong
 
-  // The program's own settings file reads back as written.
-  settings.login = "Пётр";
-  WriteClientSettings(UserConfigFile(), settings);
-  const ClientSettings back = ReadClientSettings({UserConfigFile()});
-  EXPECT_EQ(back.folder, settings.folder);
-  EXPECT_EQ(back.login, "Пётр");
-  EXPECT_EQ(back.interval, 45);
+  // The program's own settings file reads back as written, holding only
+  // what differs from the administrator's defaults.
+  ClientSettings own = ReadClientSettings(ClientConfigFiles());
+  own.login = "Пётр";
+  WriteClientSettings(UserConfigFile(), own, ReadClientSettings({ClientConfigFiles()[0]}));
+  EXPECT_EQ(ReadLocal(UserConfigFile()),
+            "[General]\nlogin=Пётр\ninterval=45\nstart_at_login=false\n");
+  EXPECT_EQ(ReadClientSettings(ClientConfigFiles()).folder, "/srv/vornal/%u/");
 
   const auto problem = [&](auto change) {
     ClientSettings changed = settings;

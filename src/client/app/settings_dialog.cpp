@@ -74,7 +74,9 @@ void SettingsDialog::accept() {
     problem = ClientText::Problem(*wrong, expanded);
   } else {
     try {
-      WriteClientSettings(UserConfigFile(), settings);
+      std::vector<std::string> defaults = ClientConfigFiles();
+      defaults.pop_back();  // the user's own file
+      WriteClientSettings(UserConfigFile(), settings, ReadClientSettings(defaults));
     } catch (const ClientFileError& error) {
       problem = ClientText::FileError(error.Path(), error.Error());
     }
