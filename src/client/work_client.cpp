@@ -226,6 +226,10 @@ void WorkClient::SetActive(bool active) {
   if (active) Locked([&](ClientState& state) { GoOn(state, true); });
 }
 
+void WorkClient::Mark() {
+  if (m_active) Locked([&](ClientState& state) { GoOn(state, true); });
+}
+
 void WorkClient::Tick() {
   Locked([&](ClientState& state) {
     if (m_active) GoOn(state, false);

@@ -73,6 +73,8 @@ class WorkClient {
   // go-on events are written. Becoming active again writes them at once.
   void SetActive(bool active);
   bool Active() const { return m_active; }
+  // Writes go-on events now for what is open, due or not (while active).
+  void Mark();
 
   // Writes the go-on events that are due and sends what waits in the spool.
   void Tick();

@@ -171,6 +171,7 @@ class SessionWatchTest : public QObject {
     WorkClient client(settings, dir.File("state"), clock);
     ClientRunner runner(client, clock);
     SessionWatch watch(clock, settings.idleMinutes);
+    connect(&watch, &SessionWatch::Leaving, &runner, &ClientRunner::Mark);
     connect(&watch, &SessionWatch::ActiveChanged, &runner, &ClientRunner::SetActive);
     connect(&watch, &SessionWatch::Ending, &runner, &ClientRunner::End);
     watch.Start();
@@ -179,9 +180,14 @@ class SessionWatchTest : public QObject {
     QTRY_VERIFY(bus.manager.Held());
     QCOMPARE(Lines(buffer), 1);  // the day, opened at the session's start
 
-    const auto quietWhile = [&](auto begin, auto end) {
+    // Locking and sleep mark the time up to them with a go-on; idle time
+    // is not marked.
+    const auto quietWhile = [&](auto begin, auto end, bool marked = true) {
+      clock.Advance(30);
+      const std::string mark = EventLine(clock.Now(), "ivanov", WorkEvent::WorkingDay);
       begin();
       QTRY_VERIFY(!watch.Active());
+      QCOMPARE(ReadLocal(buffer).ends_with(mark), marked);
       const int before = Lines(buffer);
       clock.Advance(600);
       runner.Tick();
@@ -204,7 +210,7 @@ class SessionWatchTest : public QObject {
           clock.Advance(60);
           watch.CheckIdle();
         },
-        [&] { bus.SessionHint(QStringLiteral("IdleHint"), false); });
+        [&] { bus.SessionHint(QStringLiteral("IdleHint"), false); }, false);
     quietWhile(
         [&] {
           bus.ManagerSignal(QStringLiteral("PrepareForSleep"), true);

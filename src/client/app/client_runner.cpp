@@ -39,6 +39,10 @@ void ClientRunner::SetActive(bool active) {
   Run([&] { m_client.SetActive(active); });
 }
 
+void ClientRunner::Mark() {
+  Run([this] { m_client.Mark(); });
+}
+
 void ClientRunner::End() {
   Run([this] { m_client.EndSession(); });
 }

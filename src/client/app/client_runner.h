@@ -22,6 +22,9 @@ class ClientRunner : public QObject {
   void Begin();
   // Active while unlocked, not idle and awake.
   void SetActive(bool active);
+  // Writes go-on events now, for what is open (the screen is locked or the
+  // machine goes to sleep: the time up to now counts).
+  void Mark();
   // The session ends: the task and the day are stopped.
   void End();
   // Writes what is due now and arms the timer for the next.

@@ -97,6 +97,7 @@ int Run(const ClientSettings& settings, bool withWindows) {
   WorkClient client(settings, ClientStateFolder(), clock);
   ClientRunner runner(client, clock);
   SessionWatch watch(clock, settings.idleMinutes);
+  QObject::connect(&watch, &SessionWatch::Leaving, &runner, &ClientRunner::Mark);
   QObject::connect(&watch, &SessionWatch::ActiveChanged, &runner, &ClientRunner::SetActive);
   QObject::connect(&watch, &SessionWatch::Ending, &runner, &ClientRunner::End);
   QObject::connect(&runner, &ClientRunner::Changed, &watch, &SessionWatch::CheckIdle);

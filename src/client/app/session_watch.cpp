@@ -144,6 +144,9 @@ void SessionWatch::Update() {
   const bool active = !m_locked && !m_screenSaver && !m_asleep && !idle;
   if (active == m_active) return;
   m_active = active;
+  // Locked or going to sleep (the delay inhibitor holds it): the time up
+  // to now was worked. Idle time was not.
+  if (!active && !idle) Q_EMIT Leaving();
   Q_EMIT ActiveChanged(active);
 }
 

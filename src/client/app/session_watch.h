@@ -42,6 +42,9 @@ class SessionWatch : public QObject {
 
  Q_SIGNALS:
   void ActiveChanged(bool active);
+  // The screen is being locked or the machine put to sleep: a go-on event
+  // now marks the end of the work.
+  void Leaving();
   // Logout or shutdown: write the stops now.
   void Ending();
 
