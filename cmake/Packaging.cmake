@@ -1,4 +1,6 @@
-# The Debian package: cpack -G DEB in the build folder (see README.md).
+# The Debian packages: cpack -G DEB in the build folder (see README.md).
+# Two components: the office (vornal) and the worker's client
+# (vornal-client), each its own package.
 set(CPACK_PACKAGE_NAME vornal)
 set(CPACK_PACKAGE_VENDOR "Vornal developers")
 set(CPACK_PACKAGE_CONTACT "Vornal developers <vornal@example.org>")
@@ -29,6 +31,32 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL office)
+set(CPACK_DEBIAN_OFFICE_PACKAGE_NAME vornal)
+# Per package: the synopsis on the first line, then the long description.
+set(CPACK_DEBIAN_OFFICE_DESCRIPTION
+  "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+# Else CPack puts the common summary before each package's own lines.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY IGNORE)
+if(VORNAL_BUILD_UI)
+  list(APPEND CPACK_COMPONENTS_ALL client)
+  set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME vornal-client)
+  set(CPACK_DEBIAN_CLIENT_DESCRIPTION "worker's side of Vornal: writes the working day for the office
+vornal-client runs on a worker's machine: a tray icon (or a small window,
+or the headless command vornal-client run) that writes the start, the
+course and the end of the working day and of tasks to main.buf in the
+worker's folder, which the office collects with Vornal. Screen lock, idle
+time and suspend stop the go-on events; logout and shutdown write the end
+of the day first. Events wait in a local spool while the folder cannot be
+written.")
+  # The defaults and the autostart entry are the administrator's to edit.
+  file(WRITE ${CMAKE_BINARY_DIR}/debian-client/conffiles
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Vornal/client.conf\n"
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/org.vornal.VornalClient.desktop\n")
+  set(CPACK_DEBIAN_CLIENT_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian-client/conffiles)
+endif()
+
 # Debian's copyright file and changelog.
 set(VORNAL_DOC_DIR ${CMAKE_BINARY_DIR}/debian-doc)
 file(MAKE_DIRECTORY ${VORNAL_DOC_DIR})
@@ -41,5 +69,9 @@ add_custom_command(OUTPUT ${VORNAL_DOC_DIR}/changelog.Debian.gz
 add_custom_target(debian_changelog ALL DEPENDS ${VORNAL_DOC_DIR}/changelog.Debian.gz)
 install(FILES ${VORNAL_DOC_DIR}/copyright ${VORNAL_DOC_DIR}/changelog.Debian.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vornal)
+if(VORNAL_BUILD_UI)
+  install(FILES ${VORNAL_DOC_DIR}/copyright ${VORNAL_DOC_DIR}/changelog.Debian.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vornal-client COMPONENT client)
+endif()
 
 include(CPack)

@@ -30,6 +30,38 @@ test -s "$root/opt/vornal/lib/systemd/system/vornal-collect.timer"
 systemd-analyze security --offline=true --threshold=25 \
   "$root/opt/vornal/lib/systemd/system/vornal-collect.service" >/dev/null
 
+# The worker's client: its entries, unit, defaults, icons and manual page,
+# and the installed program writing a day into a folder.
+desktop-file-validate "$share/applications/org.vornal.VornalClient.desktop"
+autostart=$(find "$root" -path '*/xdg/autostart/org.vornal.VornalClient.desktop')
+desktop-file-validate "$autostart"
+defaults=$(find "$root" -path '*/xdg/Vornal/client.conf')
+test -s "$defaults"
+test -s "$root/opt/vornal/lib/systemd/user/vornal-client.service"
+for size in 16 32 48 256; do
+  test -s "$share/icons/hicolor/${size}x${size}/apps/org.vornal.VornalClient.png"
+done
+gzip -t "$share/man/man1/vornal-client.1.gz"
+for command in start-day stop-day start-task stop-task status run; do
+  zcat "$share/man/man1/vornal-client.1.gz" | grep -q "^\.B $command\b" ||
+    { echo "vornal-client.1 does not describe '$command'"; exit 1; }
+done
+mkdir "$work/desk" "$work/desk/folder"
+client_env=(env XDG_CONFIG_DIRS="$(dirname "$(dirname "$defaults")")" XDG_CONFIG_HOME="$work/desk/config"
+  XDG_STATE_HOME="$work/desk/state" XDG_RUNTIME_DIR="$work/desk" LC_ALL=C.UTF-8)
+"$bin/vornal-client" --version | grep -q '^vornal-client '
+# The defaults name no folder: a clear message, no silent stop.
+status=0
+"${client_env[@]}" "$bin/vornal-client" status 2>"$work/client.err" || status=$?
+[ "$status" -eq 2 ] && grep -q 'folder=' "$work/client.err"
+mkdir -p "$work/desk/config/Vornal"
+printf 'folder=%s/desk/%%u-folder\n' "$work" >"$work/desk/config/Vornal/client.conf"
+mv "$work/desk/folder" "$work/desk/$(id -un)-folder"
+"${client_env[@]}" "$bin/vornal-client" start-task >/dev/null
+"${client_env[@]}" "$bin/vornal-client" status | grep -q 'открыт'
+"${client_env[@]}" "$bin/vornal-client" stop-day >/dev/null
+grep -c "|$(id -un)|" "$work/desk/$(id -un)-folder/main.buf" | grep -qx 4
+
 mkdir "$work/office"
 cd "$work/office"
 "$bin/vornal-cli" --version | grep -q '^vornal-cli '
