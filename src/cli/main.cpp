@@ -30,12 +30,13 @@ extern const Command kCopyCommand;
 extern const Command kGrantsCommand;
 extern const Command kBackupCommand;
 extern const Command kCheckCommand;
+extern const Command kWebUsersCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
       &kFoldersCommand, &kSitesCommand,  &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
       &kPeopleCommand,  &kTreeCommand,   &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
-      &kCopyCommand,    &kGrantsCommand, &kBackupCommand,  &kCheckCommand};
+      &kCopyCommand,    &kGrantsCommand, &kBackupCommand,  &kCheckCommand, &kWebUsersCommand};
   return commands;
 }
 

@@ -237,6 +237,12 @@ void UpgradeSchema(Database& db, int target) {
     // gone can be told from one that waits.
     db.ExecuteScript("ALTER TABLE intake_ledger ADD COLUMN Folder TEXT");
   }
+  if (version < 8 && target >= 8) {
+    // The accounts of the web view, each with its Argon2id password hash.
+    db.ExecuteScript(
+        "CREATE TABLE web_users (Name TEXT PRIMARY KEY NOT NULL, Role TEXT NOT NULL, "
+        "Department TEXT NOT NULL DEFAULT '', PasswordHash TEXT NOT NULL)");
+  }
   engine.SetSchemaVersion(target);
   transaction.Commit();
 }
@@ -253,7 +259,8 @@ std::vector<std::string> PendingUpgrade(Database& db) {
         "the table of lines kept aside",
         "the table of each folder's latest collection",
         "the table of events applied, per login and day",
-        "working folders per site and a version on each person and setting"};
+        "working folders per site and a version on each person and setting",
+        "accounts of the web view"};
     std::string steps;
     for (int step = std::max(version, 0); step < kSchemaVersion; ++step)
       steps += (steps.empty() ? "" : "; ") + (step < static_cast<int>(std::size(kSteps))
