@@ -289,6 +289,8 @@ std::optional<std::string> PersonPage(Database& db, const Account& account, Lang
   std::optional<Timesheet> sheet = BuildTimesheet(db, year, month, login);
   if (!sheet || sheet->rows.empty()) return std::nullopt;
   const Timesheet::Row& row = sheet->rows.front();
+  // A login nobody has entered is shown for a month it has rows in.
+  if (row.name.empty() && row.total.rows == 0) return std::nullopt;
   const std::string extra = "&amp;login=" + UrlValue(login);
   std::string body = "<p>" + PersonText(row.name, row.login) + "</p>" +
                      MonthNavigation(lang, "/person", extra, year, month);

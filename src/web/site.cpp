@@ -165,48 +165,39 @@ struct WebSite::State {
   // Rendered timesheets and their files, until the data changes.
   std::mutex cacheMutex;
   DatabasePtr watchDb;
-  std::unique_ptr<ChangeWatch> watch;
-  struct Entry {
-    std::shared_ptr<const std::string> body;
-    Clock::time_point built;
-  };
-  std::map<std::string, Entry> cache;
+  std::int64_t dataMark = -1;
+  std::map<std::string, std::shared_ptr<const std::string>> cache;
   std::mutex pdfMutex;
 
   explicit State(SiteOptions o) : options(std::move(o)) {}
 
   Clock::time_point Now() const { return options.clock(); }
 
-  // Forgets the cache when another connection has changed the database.
+  // Forgets the cache when the database may have changed since it was made.
   void CheckData() {
     const std::lock_guard lock(cacheMutex);
     try {
-      if (!watch) {
-        watchDb = pool.Take();
-        watch = std::make_unique<ChangeWatch>(*watchDb);
-        cache.clear();
-      } else if (watch->Changed()) {
-        cache.clear();
-      }
+      if (!watchDb) watchDb = pool.Take();
+      const std::int64_t mark = ChangeMark(*watchDb);
+      if (mark != dataMark) cache.clear();
+      dataMark = mark;
     } catch (const StoreError&) {
-      watch.reset();
       watchDb.reset();
       cache.clear();
     }
   }
 
   template <class Build>
-  std::shared_ptr<const std::string> Cached(const std::string& key, bool server, Build build) {
+  std::shared_ptr<const std::string> Cached(const std::string& key, Build build) {
     {
       const std::lock_guard lock(cacheMutex);
       const auto found = cache.find(key);
-      if (found != cache.end() && (!server || Now() - found->second.built < options.serverCacheAge))
-        return found->second.body;
+      if (found != cache.end()) return found->second;
     }
     auto body = std::make_shared<const std::string>(build());
     const std::lock_guard lock(cacheMutex);
     if (cache.size() > 64) cache.clear();
-    cache[key] = {body, Now()};
+    cache[key] = body;
     return body;
   }
 
@@ -319,11 +310,10 @@ struct WebSite::State {
                             std::to_string(*month) + '|' + department + '|' +
                             (lang == Lang::Ru ? "ru" : "en") + '|' + (account.manager ? "m" : "v") +
                             '|' + account.name;
-    const bool server = db.IsServer();
     const std::string file = "timesheet-" + std::to_string(*year) + "-" + (*month < 10 ? "0" : "") +
                              std::to_string(*month);
     if (kind == "csv") {
-      const auto body = Cached(key, server, [&] { return cli::TimesheetCsv(build()); });
+      const auto body = Cached(key, [&] { return cli::TimesheetCsv(build()); });
       HttpResponse response = Response(200, "text/csv; charset=utf-8", *body);
       response.headers.emplace_back("Content-Disposition",
                                     "attachment; filename=\"" + file + ".csv\"");
@@ -332,7 +322,7 @@ struct WebSite::State {
     if (kind == "pdf") {
       if (!QGuiApplication::instance())
         return Html(503, MessagePage(lang, &account, "PDF", "PDF output is not available here."));
-      const auto body = Cached(key, server, [&] {
+      const auto body = Cached(key, [&] {
         const vornal::Timesheet sheet = build();
         const std::string title = LoadOfficeTitle(db);
         const std::lock_guard lock(pdfMutex);
@@ -343,7 +333,7 @@ struct WebSite::State {
       response.headers.emplace_back("Content-Disposition", "inline; filename=\"" + file + ".pdf\"");
       return response;
     }
-    const auto body = Cached(key, server, [&] {
+    const auto body = Cached(key, [&] {
       return TimesheetPage(build(), account, lang,
                            account.manager ? std::vector<std::string>{} : Departments(db),
                            department);

@@ -13,9 +13,6 @@ struct SiteOptions {
   std::string location;  // the database, opened read-only
   std::chrono::seconds sessionIdle{std::chrono::hours(2)};
   std::chrono::seconds sessionLife{std::chrono::hours(12)};
-  // On a server, where another desk's change is not always announced, a
-  // cached timesheet is read anew after this long.
-  std::chrono::seconds serverCacheAge{10};
   // Cookies only over HTTPS, also when TLS ends at a reverse proxy.
   bool secureCookie = false;
   // The clock of sessions and of the wrong-password limit.
