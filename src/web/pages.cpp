@@ -146,8 +146,10 @@ th,td{border:1px solid var(--line);padding:.25em .5em;text-align:left;vertical-a
 th{background:var(--head)}
 td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
 .wide{overflow-x:auto;max-width:100%}
-.sheet td,.sheet th{padding:.2em .3em;font-size:.85em;white-space:nowrap}
-.sheet .we{background:#eef0f3}
+.sheet td,.sheet th{padding:.15em .25em;font-size:.8em;white-space:nowrap}
+.sheet td:first-child,.sheet th:first-child{position:sticky;left:0;z-index:1;background:#fff;white-space:normal;min-width:9em;max-width:15em}
+.sheet th:first-child{background:var(--head)}
+.sheet .we,tr.we td{background:#eef0f3}
 .sheet tfoot td,.sheet .sum{font-weight:bold}
 .login,.muted{color:var(--muted)}
 .atwork{color:var(--work);font-weight:bold}
@@ -159,6 +161,7 @@ input,select,button{font:inherit;padding:.3em .5em}
 .login-box label{display:block;margin:.5em 0 .2em}
 .login-box input{width:100%}
 svg{max-width:100%;height:auto}
+@page{size:A4 landscape;margin:1cm}
 @media (max-width:600px){body{font-size:14px}main{padding:.5em}header form{margin-left:0}}
 @media print{header nav,header form,form.inline,.nav,.files{display:none}header{background:none;border:0}
 .wide{overflow:visible}.sheet td,.sheet th{font-size:7pt}a{color:inherit;text-decoration:none}}
@@ -320,7 +323,7 @@ std::optional<std::string> PersonPage(Database& db, const Account& account, Lang
 
 std::string TimelineSvg(const std::vector<std::pair<int, int>>& work,
                         const std::vector<std::pair<int, int>>& tasks, Lang lang) {
-  constexpr int kLeft = 10, kWidth = 960, kHeight = 86;
+  constexpr int kLeft = 24, kWidth = 960, kHeight = 86;
   const auto x = [](int seconds) { return kLeft + seconds * kWidth / 86400; };
   std::string svg = "<svg class=timeline xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " +
                     std::to_string(kWidth + 2 * kLeft) + " " + std::to_string(kHeight) +
