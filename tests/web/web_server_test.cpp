@@ -7,6 +7,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <boost/asio/ssl.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
+#include <filesystem>
 #include <thread>
 
 namespace vornal::web {
@@ -106,6 +111,72 @@ TEST_F(ServerTest, ASlowClientIsDropped) {
   EXPECT_TRUE(closed);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
   EXPECT_NE(Exchange(kGood).find("got /x"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vornal::web
+
+namespace vornal::web {
+namespace {
+
+// One request over TLS to a server with a new self-signed certificate.
+TEST(TlsServerTest, ServesOverTlsOnly) {
+  namespace asio = boost::asio;
+  namespace beast = boost::beast;
+  char folder[] = "/tmp/vornal-tls-XXXXXX";
+  ASSERT_TRUE(mkdtemp(folder));
+  const std::string cert = std::string(folder) + "/cert.pem",
+                    key = std::string(folder) + "/key.pem";
+  ASSERT_EQ(std::system(("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+                         "-nodes -subj /CN=localhost -days 1 -keyout " +
+                         key + " -out " + cert + " 2>/dev/null")
+                            .c_str()),
+            0);
+  ServerOptions options;
+  options.port = 0;
+  options.threads = 1;
+  options.certificateFile = cert;
+  options.keyFile = key;
+  HttpServer server(options, [](const HttpRequest& request) {
+    return HttpResponse{200, {}, request.tls ? "tls" : "plain"};
+  });
+  std::thread thread([&] { server.Run(false); });
+
+  asio::io_context io;
+  asio::ssl::context tls(asio::ssl::context::tls_client);
+  tls.load_verify_file(cert);
+  beast::ssl_stream<beast::tcp_stream> stream(io, tls);
+  stream.set_verify_mode(asio::ssl::verify_peer);
+  beast::get_lowest_layer(stream).connect({asio::ip::make_address("127.0.0.1"), server.Port()});
+  stream.handshake(asio::ssl::stream_base::client);
+  beast::http::request<beast::http::empty_body> request(beast::http::verb::get, "/", 11);
+  request.set(beast::http::field::host, "localhost");
+  beast::http::write(stream, request);
+  beast::flat_buffer buffer;
+  beast::http::response<beast::http::string_body> response;
+  beast::http::read(stream, buffer, response);
+  EXPECT_EQ(response.body(), "tls");
+  beast::error_code ignored;
+  beast::get_lowest_layer(stream).socket().close(ignored);
+
+  // Plain HTTP to the TLS port gets no page.
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(server.Port());
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  timeval wait{5, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  send(fd, kGood.data(), kGood.size(), MSG_NOSIGNAL);
+  char answer[64] = {};
+  recv(fd, answer, sizeof answer - 1, 0);
+  close(fd);
+  EXPECT_EQ(std::string(answer).find("HTTP/1.1 200"), std::string::npos);
+
+  server.Stop();
+  thread.join();
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -79,7 +79,11 @@ TEST_F(WebSiteTest, LoginSessionAndLogout) {
   const std::string set = Header(in, "Set-Cookie");
   EXPECT_NE(set.find("HttpOnly"), std::string::npos);
   EXPECT_NE(set.find("SameSite=Strict"), std::string::npos);
+  EXPECT_EQ(set.find("Secure"), std::string::npos);
   const std::string cookie = Cookie(in);
+  HttpRequest overTls{"POST",     "/login", "", "", "", "name=boss&password=right+one",
+                      "10.0.0.1", true};
+  EXPECT_NE(Header(m_site->Handle(overTls), "Set-Cookie").find("; Secure"), std::string::npos);
   ASSERT_EQ(cookie.size(), std::string("vornal_session=").size() + 64);  // 256 bits in hex
 
   for (const char* page :
