@@ -146,8 +146,9 @@ th,td{border:1px solid var(--line);padding:.25em .5em;text-align:left;vertical-a
 th{background:var(--head)}
 td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
 .wide{overflow-x:auto;max-width:100%}
-.sheet td,.sheet th{padding:.15em .25em;font-size:.8em;white-space:nowrap}
-.sheet td:first-child,.sheet th:first-child{position:sticky;left:0;z-index:1;background:#fff;white-space:normal;min-width:9em;max-width:15em}
+.sheet td,.sheet th{padding:.15em .25em;font-size:.8em;white-space:nowrap;text-align:right;font-variant-numeric:tabular-nums}
+.sheet col.we{background:#eef0f3}.sheet td:nth-last-child(2){font-weight:bold}
+.sheet td:first-child,.sheet th:first-child{position:sticky;left:0;z-index:1;background:#fff;white-space:normal;min-width:9em;max-width:15em;text-align:left}
 .sheet th:first-child{background:var(--head)}
 .sheet .we,tr.we td{background:#eef0f3}
 .sheet tfoot td,.sheet .sum{font-weight:bold}
@@ -422,30 +423,33 @@ std::string TimesheetPage(const Timesheet& sheet, const Account& account, Lang l
       "?year=" + std::to_string(sheet.year) + "&amp;month=" + std::to_string(sheet.month) + extra;
   body += "<p class=files><a href=\"/timesheet.csv" + files +
           "\" download>CSV</a> · <a href=\"/timesheet.pdf" + files + "\">PDF</a></p>";
-  std::string head = std::string("<tr><th>") + L(lang, "Сотрудник", "Person") + "</th>";
-  for (int c = 0; c < sheet.ColumnCount(); ++c)
-    head += std::string("<th class=\"n") + (sheet.IsWeekend(c) ? " we" : "") + "\">" +
-            std::to_string(c + 1) + "</th>";
-  head += std::string("<th class=n>") + L(lang, "Дней", "Days") + "</th><th class=n>" +
-          L(lang, "Работа", "Work") + "</th><th class=n>" + L(lang, "Задания", "Tasks") +
-          "</th></tr>";
+  // A thousand rows of 31 days: cells without classes or end tags, the
+  // weekend shading from the columns, to keep the page small.
+  std::string columns = "<colgroup><col>";
+  std::string head = std::string("<tr><th>") + L(lang, "Сотрудник", "Person");
+  for (int c = 0; c < sheet.ColumnCount(); ++c) {
+    columns += sheet.IsWeekend(c) ? "<col class=we>" : "<col>";
+    head += "<th>" + std::to_string(c + 1);
+  }
+  columns += "<col><col><col></colgroup>";
+  head += std::string("<th>") + L(lang, "Дней", "Days") + "<th>" + L(lang, "Работа", "Work") +
+          "<th>" + L(lang, "Задания", "Tasks") + "</tr>";
   std::string rows;
-  rows.reserve(sheet.rows.size() * (sheet.columnTotals.size() * 12 + 160));
+  rows.reserve(sheet.rows.size() * (sheet.columnTotals.size() * 6 + 160));
   const auto cells = [&](const std::vector<DayWork>& values, const DayWork& total) {
-    for (int c = 0; c < sheet.ColumnCount(); ++c) {
-      rows += sheet.IsWeekend(c) ? "<td class=\"n we\">" : "<td class=n>";
-      rows += Cell(values[static_cast<std::size_t>(c)]);
-      rows += "</td>";
+    for (const DayWork& value : values) {
+      rows += "<td>";
+      rows += Cell(value);
     }
-    rows += "<td class=n>" + std::to_string(total.days) + "</td><td class=\"n sum\">" +
-            cli::WorkText(total) + "</td><td class=n>" + cli::TaskText(total) + "</td></tr>";
+    rows += "<td>" + std::to_string(total.days) + "<td>" + cli::WorkText(total) + "<td>" +
+            cli::TaskText(total) + "\n";
   };
   for (const Timesheet::Row& row : sheet.rows) {
-    rows += "<tr><td>" + PersonLink(row.name, row.login) + "</td>";
+    rows += "<tr><td>" + PersonLink(row.name, row.login);
     cells(row.cells, row.total);
   }
-  body += "<div class=wide><table class=sheet><thead>" + head + "</thead><tbody>" + rows +
-          "</tbody><tfoot><tr><td>" + L(lang, "Итого", "Total") + "</td>";
+  body += "<div class=wide><table class=sheet>" + columns + "<thead>" + head + "</thead><tbody>" +
+          rows + "</tbody><tfoot><tr><td>" + L(lang, "Итого", "Total");
   rows.clear();
   cells(sheet.columnTotals, sheet.total);
   body += rows + "</tfoot></table></div>";

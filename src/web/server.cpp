@@ -71,6 +71,7 @@ class Session : public std::enable_shared_from_this<Session<Stream>> {
     request.contentType = std::string(message[http::field::content_type]);
     request.body = message.body();
     request.tls = std::is_same_v<Stream, TlsStream>;
+    request.acceptEncoding = std::string(message[http::field::accept_encoding]);
     beast::error_code peerError;
     const auto peer = beast::get_lowest_layer(m_stream).socket().remote_endpoint(peerError);
     if (!peerError) request.remote = peer.address().to_string();
@@ -81,7 +82,8 @@ class Session : public std::enable_shared_from_this<Session<Stream>> {
     } catch (const std::exception&) {
       answer = {500, {{"Content-Type", "text/plain; charset=utf-8"}}, "Internal error\n"};
     }
-    Send(static_cast<http::status>(answer.status), std::move(answer), message.keep_alive());
+    Send(static_cast<http::status>(answer.status), std::move(answer), message.keep_alive(),
+         message.version());
   }
 
   void Refuse(http::status status) {
@@ -92,10 +94,11 @@ class Session : public std::enable_shared_from_this<Session<Stream>> {
          false);
   }
 
-  void Send(http::status status, HttpResponse answer, bool keepAlive) {
+  void Send(http::status status, HttpResponse answer, bool keepAlive, unsigned version = 11) {
     m_response = {};
     m_response.result(status);
-    m_response.version(11);
+    // An HTTP/1.0 client that asked to keep the connection is told so.
+    m_response.version(version);
     for (auto& [name, value] : answer.headers) m_response.insert(name, value);
     m_response.body() = std::move(answer.body);
     m_response.keep_alive(keepAlive);

@@ -19,6 +19,7 @@ struct HttpRequest {
   std::string body;
   std::string remote;  // the peer's address
   bool tls = false;
+  std::string acceptEncoding;
 };
 
 struct HttpResponse {

@@ -1,6 +1,7 @@
 #include "web/site.h"
 
 #include <sodium.h>
+#include <zlib.h>
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -116,6 +117,30 @@ HttpResponse Redirect(const std::string& location) {
   HttpResponse response = Response(303, "text/plain; charset=utf-8", "");
   response.headers.emplace_back("Location", location);
   return response;
+}
+
+// The client takes gzip (and has not refused it with q=0).
+bool TakesGzip(std::string_view header) {
+  const std::size_t at = header.find("gzip");
+  if (at == std::string_view::npos) return false;
+  std::string_view rest = header.substr(at + 4);
+  rest = rest.substr(0, rest.find(','));
+  return rest.find("q=0") == std::string_view::npos || rest.find("q=0.") != std::string_view::npos;
+}
+
+// The text as a gzip stream; empty when zlib fails.
+std::string Gzip(const std::string& text) {
+  z_stream stream{};
+  if (deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
+  std::string out(deflateBound(&stream, text.size()), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  const int result = deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return result == Z_STREAM_END ? out : std::string();
 }
 
 // A pool of read-only connections, one per request at a time.
@@ -285,8 +310,25 @@ struct WebSite::State {
     return response;
   }
 
+  // The cached body, gzipped (and cached so) for a client that takes it.
+  template <class Build>
+  void Compressible(HttpResponse& response, const std::string& key, bool gzip, Build build) {
+    const auto plain = Cached(key, build);
+    if (gzip) {
+      const auto packed = Cached(key + "|gzip", [&] { return Gzip(*plain); });
+      if (!packed->empty()) {
+        response.body = *packed;
+        response.headers.emplace_back("Content-Encoding", "gzip");
+        response.headers.emplace_back("Vary", "Accept-Encoding");
+        return;
+      }
+    }
+    response.body = *plain;
+    response.headers.emplace_back("Vary", "Accept-Encoding");
+  }
+
   HttpResponse Timesheet(Database& db, const Account& account, const Form& query,
-                         std::string_view kind, Lang lang) {
+                         std::string_view kind, Lang lang, bool gzip) {
     const DateTime now = DateTime::Now();
     const std::optional<int> year =
         query.count("year") ? Number(query, "year", 1, 9999) : now.Year();
@@ -313,8 +355,8 @@ struct WebSite::State {
     const std::string file = "timesheet-" + std::to_string(*year) + "-" + (*month < 10 ? "0" : "") +
                              std::to_string(*month);
     if (kind == "csv") {
-      const auto body = Cached(key, [&] { return cli::TimesheetCsv(build()); });
-      HttpResponse response = Response(200, "text/csv; charset=utf-8", *body);
+      HttpResponse response = Response(200, "text/csv; charset=utf-8", "");
+      Compressible(response, key, gzip, [&] { return cli::TimesheetCsv(build()); });
       response.headers.emplace_back("Content-Disposition",
                                     "attachment; filename=\"" + file + ".csv\"");
       return response;
@@ -333,16 +375,18 @@ struct WebSite::State {
       response.headers.emplace_back("Content-Disposition", "inline; filename=\"" + file + ".pdf\"");
       return response;
     }
-    const auto body = Cached(key, [&] {
+    HttpResponse response = Html(200, "");
+    Compressible(response, key, gzip, [&] {
       return TimesheetPage(build(), account, lang,
                            account.manager ? std::vector<std::string>{} : Departments(db),
                            department);
     });
-    return Html(200, *body);
+    return response;
   }
 
   HttpResponse Route(Database& db, const HttpRequest& request) {
     const Lang lang = LanguageOf(request.acceptLanguage);
+    const bool gzip = TakesGzip(request.acceptEncoding);
     const std::size_t mark = request.target.find('?');
     const std::string path = request.target.substr(0, mark);
     const Form query =
@@ -386,9 +430,9 @@ struct WebSite::State {
       const auto page = DayPage(db, *account, lang, Value(query, "login"), *day);
       return page ? Html(200, *page) : notFound();
     }
-    if (path == "/timesheet") return Timesheet(db, *account, query, "html", lang);
-    if (path == "/timesheet.csv") return Timesheet(db, *account, query, "csv", lang);
-    if (path == "/timesheet.pdf") return Timesheet(db, *account, query, "pdf", lang);
+    if (path == "/timesheet") return Timesheet(db, *account, query, "html", lang, gzip);
+    if (path == "/timesheet.csv") return Timesheet(db, *account, query, "csv", lang, gzip);
+    if (path == "/timesheet.pdf") return Timesheet(db, *account, query, "pdf", lang, false);
     if (path == "/collection" && !account->manager)
       return Html(200, CollectionPage(db, *account, lang));
     return notFound();

@@ -40,7 +40,7 @@ class WebSiteTest : public ::testing::Test {
   }
 
   HttpResponse Get(const std::string& target, const std::string& cookie = {}) {
-    HttpRequest request{"GET", target, cookie, "ru", "", "", "10.0.0.1", false};
+    HttpRequest request{"GET", target, cookie, "ru", "", "", "10.0.0.1", false, ""};
     return m_site->Handle(request);
   }
   HttpResponse LogIn(const std::string& name, const std::string& password,
@@ -52,7 +52,8 @@ class WebSiteTest : public ::testing::Test {
                         "application/x-www-form-urlencoded",
                         "name=" + name + "&password=" + password,
                         from,
-                        false};
+                        false,
+                        ""};
     return m_site->Handle(request);
   }
   // The cookie a successful login sets, as the browser sends it back.
@@ -82,7 +83,7 @@ TEST_F(WebSiteTest, LoginSessionAndLogout) {
   EXPECT_EQ(set.find("Secure"), std::string::npos);
   const std::string cookie = Cookie(in);
   HttpRequest overTls{"POST",     "/login", "", "", "", "name=boss&password=right+one",
-                      "10.0.0.1", true};
+                      "10.0.0.1", true,     ""};
   EXPECT_NE(Header(m_site->Handle(overTls), "Set-Cookie").find("; Secure"), std::string::npos);
   ASSERT_EQ(cookie.size(), std::string("vornal_session=").size() + 64);  // 256 bits in hex
 
@@ -104,7 +105,7 @@ TEST_F(WebSiteTest, LoginSessionAndLogout) {
   m_now += std::chrono::hours(3);
   EXPECT_EQ(Get("/", cookie).status, 303);
   const std::string again = Cookie(LogIn("boss", "right+one"));
-  HttpRequest out{"POST", "/logout", again, "", "", "", "10.0.0.1", false};
+  HttpRequest out{"POST", "/logout", again, "", "", "", "10.0.0.1", false, ""};
   EXPECT_EQ(m_site->Handle(out).status, 303);
   EXPECT_EQ(Get("/", again).status, 303);
 }
