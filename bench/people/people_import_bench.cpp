@@ -35,7 +35,8 @@ std::vector<vornal::PersonValues> MakePeople() {
     const std::string n = std::to_string(i);
     people.push_back({"Сотрудник Номер " + n + " Иванович", std::to_string(20 + i % 45),
                       "Инженер-технолог", "/srv/photos/" + n + ".bmp", "worker" + n,
-                      "+7 (495) 000-" + n, "worker" + n + "@example.org"});
+                      "+7 (495) 000-" + n, "worker" + n + "@example.org",
+                      "Отдел " + std::to_string(i % 20), "Т-" + n});
   }
   return people;
 }
@@ -44,7 +45,8 @@ std::string Csv(const std::vector<vornal::PersonValues>& people) {
   std::string csv =
       vornal::CsvLine({std::begin(vornal::kPeopleColumns), std::end(vornal::kPeopleColumns)});
   for (const auto& p : people)
-    csv += vornal::CsvLine({p.name, p.age, p.prof, p.photo, p.login, p.tel, p.email});
+    csv += vornal::CsvLine(
+        {p.name, p.age, p.prof, p.photo, p.login, p.tel, p.email, p.department, p.personnelNumber});
   return csv;
 }
 

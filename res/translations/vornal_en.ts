@@ -605,6 +605,14 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Подразделение</source>
+        <translation>Department</translation>
+    </message>
+    <message>
+        <source>Табельный номер</source>
+        <translation>Personnel number</translation>
+    </message>
 </context>
 <context>
     <name>StatisticsWindow</name>
@@ -1286,6 +1294,14 @@ Continue?</translation>
     <message>
         <source>настройки не сохранены и остались в окне</source>
         <translation>the settings were not saved and are still in the window</translation>
+    </message>
+    <message>
+        <source>Подразделение изменено на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The department was changed at another desk: %1 — save your value %2?</translation>
+    </message>
+    <message>
+        <source>Табельный номер изменён на другом рабочем месте: %1 — сохранить ваше значение %2?</source>
+        <translation>The personnel number was changed at another desk: %1 — save your value %2?</translation>
     </message>
 </context>
 <context>

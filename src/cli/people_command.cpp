@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,10 +29,6 @@ std::string Shown(std::int64_t id, const PersonValues& person) {
   return Escaped(PersonText(id, person.name, person.login));
 }
 
-constexpr PersonField kPersonFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
-                                         PersonField::Prof, PersonField::Tel,   PersonField::Email,
-                                         PersonField::Photo};
-
 int Fail(const std::string& message) {
   std::fprintf(stderr, "vornal-cli people: %s\n", Escaped(message).c_str());
   return kExitFailure;
@@ -51,7 +48,9 @@ struct GivenFields {
 GivenFields TakeFields(const Invocation& in) {
   GivenFields given;
   for (const PersonField field : kPersonFields) {
-    const std::string option = "--" + std::string(PersonColumn(field));
+    // The option is the file's column, words joined by '-': --personnel-number.
+    std::string option = "--" + std::string(PersonColumn(field));
+    std::replace(option.begin(), option.end(), '_', '-');
     if (!in.Has(option)) continue;
     FieldValue(given.values, field) = in.Value(option);
     given.fields.push_back(field);
@@ -300,9 +299,10 @@ const Command kPeopleCommand{
     "another person has (compared without regard to letter case) unless --force\n"
     "is given.\n"
     "\n"
-    "show prints one person's fields, one a line (\"phone: 555-12-34\"), and the\n"
-    "version of the record, which every change moves on. set changes only the\n"
-    "fields given, so that another desk's change of the others stays. With\n"
+    "show prints one person's fields, one a line (\"phone: 555-12-34\",\n"
+    "\"personnel_number: 00042\"), and the version of the record, which every\n"
+    "change moves on. set changes only the fields given, so that another\n"
+    "desk's change of the others stays. With\n"
     "--if-version V (the version show gave), a person changed at another desk\n"
     "since is not overwritten: set prints the fields given as they are now\n"
     "beside yours (\"phone now '555', yours '777'\"), saves nothing and exits\n"
@@ -313,9 +313,10 @@ const Command kPeopleCommand{
     "\n"
     "import adds the people of a CSV file (RFC 4180, UTF-8, a byte-order mark\n"
     "allowed): a header row naming the columns name,age,profession,photo,login,\n"
-    "phone,email in any order (name and login required; a column left out\n"
-    "gives empty values), then one person a line. Every line is checked first\n"
-    "(well-formed, as many fields as the header, UTF-8, the sizes, a login\n"
+    "phone,email,department,personnel_number in any order (name and login\n"
+    "required; a column left out gives empty values, so files without the\n"
+    "last two import as well), then one person a line. Every line is checked\n"
+    "first (well-formed, as many fields as the header, UTF-8, the sizes, a login\n"
     "already in the database or twice in the file); then either everybody is\n"
     "added, in one transaction, or, when any line has a problem, nobody, and\n"
     "each bad line is named on stderr (\"line 7: login 'ivanov' already belongs\n"
@@ -333,6 +334,8 @@ const Command kPeopleCommand{
      {"--photo", "FILE", "a picture of the person", "a value", "add set"},
      {"--phone", "TEXT", "a telephone number", "a value", "add set"},
      {"--email", "TEXT", "an e-mail address", "a value", "add set"},
+     {"--department", "TEXT", "the person's department (structural unit)", "a value", "add set"},
+     {"--personnel-number", "TEXT", "the person's personnel number", "a value", "add set"},
      {"--force", nullptr,
       "save a login another person has all the same; with --if-version, save over another desk's "
       "change",

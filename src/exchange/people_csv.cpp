@@ -28,10 +28,15 @@ struct Column {
 };
 
 // In the order of kPeopleColumns.
-constexpr Column kColumns[] = {{"name", PersonField::Name},       {"age", PersonField::Age},
-                               {"profession", PersonField::Prof}, {"photo", PersonField::Photo},
-                               {"login", PersonField::Login},     {"phone", PersonField::Tel},
-                               {"email", PersonField::Email}};
+constexpr Column kColumns[] = {{"name", PersonField::Name},
+                               {"age", PersonField::Age},
+                               {"profession", PersonField::Prof},
+                               {"photo", PersonField::Photo},
+                               {"login", PersonField::Login},
+                               {"phone", PersonField::Tel},
+                               {"email", PersonField::Email},
+                               {"department", PersonField::Department},
+                               {"personnel_number", PersonField::PersonnelNumber}};
 
 std::string ColumnList() {
   std::string list;
@@ -175,7 +180,8 @@ std::string ExportPeople(Database& db, bool bom) {
   out += CsvLine({std::begin(kPeopleColumns), std::end(kPeopleColumns)});
   for (const Person& person : LoadPeople(db)) {
     const PersonValues& v = person.values;
-    out += CsvLine({v.name, v.age, v.prof, v.photo, v.login, v.tel, v.email});
+    out += CsvLine(
+        {v.name, v.age, v.prof, v.photo, v.login, v.tel, v.email, v.department, v.personnelNumber});
   }
   return out;
 }

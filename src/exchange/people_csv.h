@@ -15,10 +15,13 @@ namespace vornal {
 // import/export.
 
 // The columns of a people file, in the order an export writes them.
-inline constexpr const char* kPeopleColumns[] = {"name",  "age",   "profession", "photo",
-                                                 "login", "phone", "email"};
+// A file without the last two, as earlier exports wrote it, imports as well.
+inline constexpr const char* kPeopleColumns[] = {"name",  "age",        "profession",
+                                                 "photo", "login",      "phone",
+                                                 "email", "department", "personnel_number"};
 
-// The column, and vornal-cli's option, that holds a person's field.
+// The column that holds a person's field; vornal-cli's option is the same
+// name with '-' for '_' (--personnel-number).
 const char* PersonColumn(PersonField field);
 // The problem in words: "the login is empty", "profession is longer than
 // 50 characters".

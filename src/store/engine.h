@@ -102,6 +102,8 @@ class Engine {
 
   // Data definition in the engine's own words.
   virtual std::string CreateTableSql(const TableSpec& table) const = 0;
+  // A column added at the end of a table, with its type and checks.
+  virtual std::string AddColumnSql(std::string_view table, const ColumnSpec& column) const = 0;
   // Column types for schema steps written as SQL: an ID the engine gives
   // (the primary key), and a date and time.
   virtual const char* IdentityType() const = 0;

@@ -26,17 +26,32 @@ const char* ColumnOf(PersonField field) {
       return "email";
     case PersonField::Photo:
       return "Photo";
+    case PersonField::Department:
+      return "Department";
+    case PersonField::PersonnelNumber:
+      return "PersonnelNumber";
   }
   return "";
 }
 
-constexpr PersonField kPersonFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
-                                         PersonField::Prof, PersonField::Tel,   PersonField::Email,
-                                         PersonField::Photo};
-
 constexpr const char* kInsertPerson =
-    "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email, LoginKey) "
-    "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+    "INSERT INTO HUMAN (Name, Age, Prof, Photo, Login, Tel, email, Department, PersonnelNumber, "
+    "LoginKey) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+constexpr const char* kUpdatePerson =
+    "UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, email = ?, "
+    "Department = ?, PersonnelNumber = ?, LoginKey = ?, Version = Version + 1";
+
+// The columns read into PersonValues, in its order.
+constexpr const char* kPersonColumns =
+    "Name, Age, Prof, Photo, Login, Tel, email, Department, PersonnelNumber";
+
+// The values of a row read from kPersonColumns, starting at `first`.
+PersonValues ReadValues(const Statement& query, int first) {
+  return {query.Text(first),     query.Text(first + 1), query.Text(first + 2),
+          query.Text(first + 3), query.Text(first + 4), query.Text(first + 5),
+          query.Text(first + 6), query.Text(first + 7), query.Text(first + 8)};
+}
 
 }  // namespace
 
@@ -56,6 +71,10 @@ std::string& FieldValue(PersonValues& person, PersonField field) {
       return person.email;
     case PersonField::Photo:
       return person.photo;
+    case PersonField::Department:
+      return person.department;
+    case PersonField::PersonnelNumber:
+      return person.personnelNumber;
   }
   return person.name;
 }
@@ -88,13 +107,8 @@ bool IsBlank(std::string_view text) {
 std::optional<PersonProblem> CheckPerson(const PersonValues& person) {
   if (IsBlank(person.name)) return PersonProblem{PersonField::Name, true};
   if (IsBlank(person.login)) return PersonProblem{PersonField::Login, true};
-  const std::pair<PersonField, const std::string*> fields[] = {
-      {PersonField::Name, &person.name},  {PersonField::Login, &person.login},
-      {PersonField::Age, &person.age},    {PersonField::Prof, &person.prof},
-      {PersonField::Tel, &person.tel},    {PersonField::Email, &person.email},
-      {PersonField::Photo, &person.photo}};
-  for (const auto& [field, text] : fields)
-    if (!FitsPersonField(field, *text)) return PersonProblem{field, false};
+  for (const PersonField field : kPersonFields)
+    if (!FitsPersonField(field, FieldValue(person, field))) return PersonProblem{field, false};
   return std::nullopt;
 }
 
@@ -112,11 +126,8 @@ std::optional<LoginOwner> FindLoginOwner(Database& db, const std::string& login,
 std::vector<Person> LoadPeople(Database& db) {
   std::vector<Person> people;
   Statement query =
-      db.Prepare("SELECT ID, Name, Age, Prof, Photo, Login, Tel, email FROM HUMAN ORDER BY ID");
-  while (query.Step())
-    people.push_back({query.Int(0),
-                      {query.Text(1), query.Text(2), query.Text(3), query.Text(4), query.Text(5),
-                       query.Text(6), query.Text(7)}});
+      db.Prepare(std::string("SELECT ID, ") + kPersonColumns + " FROM HUMAN ORDER BY ID");
+  while (query.Step()) people.push_back({query.Int(0), ReadValues(query, 1)});
   return people;
 }
 
@@ -129,13 +140,11 @@ std::optional<PersonValues> ReadPerson(Database& db, std::int64_t id) {
 std::optional<StoredPerson> ReadStoredPerson(Database& db, std::int64_t id) {
   // A server's IDs are 32-bit: a larger one names nobody there.
   if (db.IsServer() && id > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  Statement query = db.Prepare(
-      "SELECT Name, Age, Prof, Photo, Login, Tel, email, Version FROM HUMAN WHERE ID = ?");
+  Statement query =
+      db.Prepare(std::string("SELECT Version, ") + kPersonColumns + " FROM HUMAN WHERE ID = ?");
   query.Bind(id);
   if (!query.Step()) return std::nullopt;
-  return StoredPerson{{query.Text(0), query.Text(1), query.Text(2), query.Text(3), query.Text(4),
-                       query.Text(5), query.Text(6)},
-                      query.Int(7)};
+  return StoredPerson{ReadValues(query, 1), query.Int(0)};
 }
 
 std::int64_t CountWorkRows(Database& db, const std::string& login) {
@@ -144,22 +153,22 @@ std::int64_t CountWorkRows(Database& db, const std::string& login) {
 
 std::int64_t InsertPerson(Database& db, const PersonValues& person) {
   db.Execute(kInsertPerson, person.name, person.age, person.prof, person.photo, person.login,
-             person.tel, person.email, LoginKey(person.login));
+             person.tel, person.email, person.department, person.personnelNumber,
+             LoginKey(person.login));
   return db.LastInsertId();
 }
 
 void InsertPeople(Database& db, const std::vector<PersonValues>& people) {
   for (const PersonValues& person : people)
     db.Send(kInsertPerson, person.name, person.age, person.prof, person.photo, person.login,
-            person.tel, person.email, LoginKey(person.login));
+            person.tel, person.email, person.department, person.personnelNumber,
+            LoginKey(person.login));
 }
 
 int UpdatePerson(Database& db, std::int64_t id, const PersonValues& person) {
-  return db.Execute(
-      "UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, email = ?, "
-      "LoginKey = ?, Version = Version + 1 WHERE ID = ?",
-      person.name, person.age, person.prof, person.photo, person.login, person.tel, person.email,
-      LoginKey(person.login), id);
+  return db.Execute(std::string(kUpdatePerson) + " WHERE ID = ?", person.name, person.age,
+                    person.prof, person.photo, person.login, person.tel, person.email,
+                    person.department, person.personnelNumber, LoginKey(person.login), id);
 }
 
 PersonSave SavePerson(Database& db, std::int64_t id, const StoredPerson& read,
@@ -194,10 +203,10 @@ PersonSave SavePerson(Database& db, std::int64_t id, const StoredPerson& read,
     }
     // The version compared is the one just read: a desk that saved in
     // between (a server lets it) makes this one read again.
-    if (db.Execute("UPDATE HUMAN SET Name = ?, Age = ?, Prof = ?, Photo = ?, Login = ?, Tel = ?, "
-                   "email = ?, LoginKey = ?, Version = Version + 1 WHERE ID = ? AND Version = ?",
-                   merged.name, merged.age, merged.prof, merged.photo, merged.login, merged.tel,
-                   merged.email, LoginKey(merged.login), id, current->version) == 1) {
+    if (db.Execute(std::string(kUpdatePerson) + " WHERE ID = ? AND Version = ?", merged.name,
+                   merged.age, merged.prof, merged.photo, merged.login, merged.tel, merged.email,
+                   merged.department, merged.personnelNumber, LoginKey(merged.login), id,
+                   current->version) == 1) {
       transaction.Commit();
       return save;
     }

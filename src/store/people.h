@@ -10,7 +10,7 @@
 
 namespace vornal {
 
-// The seven values of a person that the operator edits, as stored in HUMAN.
+// The values of a person that the operator edits, as stored in HUMAN.
 struct PersonValues {
   std::string name;
   std::string age;
@@ -19,10 +19,18 @@ struct PersonValues {
   std::string login;
   std::string tel;
   std::string email;
+  // Optional, empty unless given (so the seven above may be listed alone).
+  std::string department{};  // the structural unit
+  std::string personnelNumber{};
 };
 
 // The edited values, in the editor's order.
-enum class PersonField { Name, Login, Age, Prof, Tel, Email, Photo };
+enum class PersonField { Name, Login, Age, Prof, Tel, Email, Photo, Department, PersonnelNumber };
+// Every field, in that order.
+inline constexpr PersonField kPersonFields[] = {
+    PersonField::Name,  PersonField::Login,      PersonField::Age,
+    PersonField::Prof,  PersonField::Tel,        PersonField::Email,
+    PersonField::Photo, PersonField::Department, PersonField::PersonnelNumber};
 
 // The value of one field.
 std::string& FieldValue(PersonValues& person, PersonField field);

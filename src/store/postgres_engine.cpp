@@ -823,6 +823,10 @@ std::string PostgresEngine::CreateTableSql(const TableSpec& table) const {
   return sql + ")";
 }
 
+std::string PostgresEngine::AddColumnSql(std::string_view table, const ColumnSpec& column) const {
+  return "ALTER TABLE " + QuotedName(LowerName(table)) + " ADD COLUMN " + ColumnSql(column);
+}
+
 void PostgresEngine::SyncIdentity(const std::string& table) {
   const std::string name = LowerName(table);
   const std::string& id = IdentityColumn(name);

@@ -51,6 +51,7 @@ class PostgresEngine : public Engine {
   std::vector<std::string> Indexes(std::string_view table) override;
 
   std::string CreateTableSql(const TableSpec& table) const override;
+  std::string AddColumnSql(std::string_view table, const ColumnSpec& column) const override;
   const char* IdentityType() const override { return kIdentityType; }
   const char* DateTimeType() const override { return kDateTimeType; }
   // BY DEFAULT: a copy writes the IDs it brings along.

@@ -34,6 +34,14 @@ const std::vector<TableSpec>& ProgramTables() {
   return tables;
 }
 
+// The columns later steps add to HUMAN, at its end, so that an older program
+// that names its columns still reads and writes the table.
+const std::vector<ColumnSpec>& AddedHumanColumns() {
+  static const std::vector<ColumnSpec> columns = {Text("Department", 100),
+                                                  Text("PersonnelNumber", 20)};
+  return columns;
+}
+
 std::string& Location() {
   static std::string location;
   return location;
@@ -47,6 +55,9 @@ int TextColumnSize(std::string_view table, std::string_view column) {
     for (const ColumnSpec& field : spec.columns)
       if (field.name == column && field.type == ColumnType::Text) return field.size;
   }
+  if (table == "human")
+    for (const ColumnSpec& field : AddedHumanColumns())
+      if (field.name == column) return field.size;
   return 0;
 }
 
@@ -238,6 +249,11 @@ void UpgradeSchema(Database& db, int target) {
     db.ExecuteScript("ALTER TABLE intake_ledger ADD COLUMN Folder TEXT");
   }
   if (version < 8 && target >= 8) {
+    // A person's department and personnel number, empty until set.
+    for (const ColumnSpec& column : AddedHumanColumns())
+      db.ExecuteScript(engine.AddColumnSql("human", column));
+  }
+  if (version < 9 && target >= 9) {
     // The accounts of the web view, each with its Argon2id password hash.
     db.ExecuteScript(
         "CREATE TABLE web_users (Name TEXT PRIMARY KEY NOT NULL, Role TEXT NOT NULL, "
@@ -260,6 +276,7 @@ std::vector<std::string> PendingUpgrade(Database& db) {
         "the table of each folder's latest collection",
         "the table of events applied, per login and day",
         "working folders per site and a version on each person and setting",
+        "a department and a personnel number for each person",
         "accounts of the web view"};
     std::string steps;
     for (int step = std::max(version, 0); step < kSchemaVersion; ++step)

@@ -240,6 +240,10 @@ std::string SqliteEngine::CreateTableSql(const TableSpec& table) const {
   return sql + ")";
 }
 
+std::string SqliteEngine::AddColumnSql(std::string_view table, const ColumnSpec& column) const {
+  return "ALTER TABLE " + QuotedName(table) + " ADD COLUMN " + ColumnSql(column);
+}
+
 int SqliteEngine::SchemaVersion() {
   auto statement = Prepare("PRAGMA user_version");
   return statement->Step() ? static_cast<int>(statement->Int(0)) : 0;

@@ -37,6 +37,7 @@ class SqliteEngine : public Engine {
   std::vector<std::string> Indexes(std::string_view table) override;
 
   std::string CreateTableSql(const TableSpec& table) const override;
+  std::string AddColumnSql(std::string_view table, const ColumnSpec& column) const override;
   const char* IdentityType() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
   const char* DateTimeType() const override { return "DATETIME"; }
   // Date-times are "YYYY-MM-DD HH:MM:SS" text (a column check keeps them

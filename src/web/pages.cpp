@@ -500,14 +500,20 @@ namespace vornal::web {
 
 std::optional<std::set<std::string>> VisibleKeys(Database& db, const Account& account) {
   if (!account.manager) return std::nullopt;
+  // A manager's department is compared as written; a manager without one
+  // sees nobody.
   std::set<std::string> keys;
-  (void)db;
+  if (account.department.empty()) return keys;
+  for (const Person& person : LoadPeople(db))
+    if (person.values.department == account.department) keys.insert(LoginKey(person.values.login));
   return keys;
 }
 
 std::vector<std::string> Departments(Database& db) {
-  (void)db;
-  return {};
+  std::set<std::string> departments;
+  for (const Person& person : LoadPeople(db))
+    if (!person.values.department.empty()) departments.insert(person.values.department);
+  return {departments.begin(), departments.end()};
 }
 
 }  // namespace vornal::web

@@ -27,8 +27,8 @@ TEST(CliPeople, ImportWithOneBadLineAddsNobodyAndNamesTheLine) {
   test::WriteFile(cwd + "/people.csv", "name,login,phone\nПетров Пётр,petrov,+7 1\n");
   EXPECT_EQ(RunCli(cwd, {"people", "import", "people.csv"}).exitCode, 0);
   EXPECT_EQ(RunCli(cwd, {"people", "export"}).out,
-            "name,age,profession,photo,login,phone,email\r\n"
-            "Петров Пётр,,,,petrov,'+7 1,\r\n");
+            "name,age,profession,photo,login,phone,email,department,personnel_number\r\n"
+            "Петров Пётр,,,,petrov,'+7 1,,,\r\n");
 }
 
 // add, set and remove make the editor's checks and the window's delete.
@@ -51,9 +51,9 @@ TEST(CliPeople, AddSetAndRemoveAsTheWindowDoes) {
   EXPECT_EQ(RunCli(cwd, {"people", "set", second, "--age", std::string(21, '9')}).exitCode, 1);
   EXPECT_EQ(RunCli(cwd, {"people", "set", "999", "--age", "1"}).exitCode, 1);
   EXPECT_EQ(RunCli(cwd, {"people", "export"}).out,
-            "name,age,profession,photo,login,phone,email\r\n"
-            "Иванов,,,,ivanov,,\r\n"
-            "Другой,30,,,petrov,,\r\n");
+            "name,age,profession,photo,login,phone,email,department,personnel_number\r\n"
+            "Иванов,,,,ivanov,,,,\r\n"
+            "Другой,30,,,petrov,,,,\r\n");
 
   {
     Database db;
@@ -66,6 +66,42 @@ TEST(CliPeople, AddSetAndRemoveAsTheWindowDoes) {
             "Removed " + first + ". Иванов (ivanov); the 1 work row of the login 'ivanov' stay.\n");
   EXPECT_EQ(RunCli(cwd, {"people"}).out, second + ". Другой (petrov)\n");
   EXPECT_EQ(RunCli(cwd, {"people", "remove", first}).exitCode, 1);
+}
+
+// A department and a personnel number go through add, set, show and the
+// people files, which import with or without them; the list stays as it was.
+TEST(CliPeople, DepartmentAndPersonnelNumberRoundTripButLeaveTheList) {
+  test::TempDir office;
+  test::TempDir other;
+  const std::string cwd = office.Path().string();
+  test::WriteFile(cwd + "/old.csv", "name,login\nИванов,ivanov\n");
+  test::WriteFile(cwd + "/new.csv",
+                  "name,login,personnel_number,department\nПетров,petrov,00017,Бухгалтерия\n");
+  ASSERT_EQ(RunCli(cwd, {"people", "import", "old.csv"}).exitCode, 0);
+  ASSERT_EQ(RunCli(cwd, {"people", "import", "new.csv"}).exitCode, 0);
+  EXPECT_EQ(RunCli(cwd, {"people", "set", "1", "--department", "Отдел кадров", "--personnel-number",
+                         "00042"})
+                .exitCode,
+            0);
+  const auto tooLong =
+      RunCli(cwd, {"people", "set", "1", "--personnel-number", std::string(21, '1')});
+  EXPECT_EQ(tooLong.err, "vornal-cli people: personnel_number is longer than 20 characters\n");
+  // A server gives each import's IDs from a block of its own.
+  const std::string list = RunCli(cwd, {"people"}).out;
+  const std::string second =
+      list.substr(list.find('\n') + 1, list.rfind('.') - list.find('\n') - 1);
+  EXPECT_EQ(list, "1. Иванов (ivanov)\n" + second + ". Петров (petrov)\n");
+  EXPECT_NE(RunCli(cwd, {"people", "show", second})
+                .out.find("department: Бухгалтерия\npersonnel_number: 00017\nversion: 1\n"),
+            std::string::npos);
+  const std::string expected =
+      "name,age,profession,photo,login,phone,email,department,personnel_number\r\n"
+      "Иванов,,,,ivanov,,,Отдел кадров,00042\r\n"
+      "Петров,,,,petrov,,,Бухгалтерия,00017\r\n";
+  EXPECT_EQ(RunCli(cwd, {"people", "export"}).out, expected);
+  ASSERT_EQ(RunCli(cwd, {"people", "export", other.File("people.csv")}).exitCode, 0);
+  ASSERT_EQ(RunCli(other.Path().string(), {"people", "import", "people.csv"}).exitCode, 0);
+  EXPECT_EQ(RunCli(other.Path().string(), {"people", "export"}).out, expected);
 }
 
 // The output of a run on a terminal of its own.
@@ -130,7 +166,7 @@ TEST(CliPeople, ASaveOverAnotherDesksChangeIsRefused) {
   ASSERT_EQ(RunCli(cwd, {"people", "add", "--name", "Иванов", "--login", "ivanov"}).exitCode, 0);
   EXPECT_EQ(RunCli(cwd, {"people", "show", "1"}).out,
             "id: 1\nname: Иванов\nlogin: ivanov\nage: \nprofession: \nphone: \nemail: \n"
-            "photo: \nversion: 1\n");
+            "photo: \ndepartment: \npersonnel_number: \nversion: 1\n");
   ASSERT_EQ(RunCli(cwd, {"people", "set", "1", "--if-version", "1", "--phone", "555"}).exitCode, 0);
   ASSERT_EQ(RunCli(cwd, {"people", "set", "1", "--email", "i@example.org"}).exitCode, 0);
   EXPECT_NE(RunCli(cwd, {"people", "show", "1"}).out.find("phone: 555\nemail: i@example.org\n"),

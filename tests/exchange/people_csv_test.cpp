@@ -67,14 +67,14 @@ TEST(PeopleCsv, HeaderMustNameKnownColumnsOnceWithNameAndLogin) {
   auto db = test::MakeMemoryDatabase();
   EXPECT_EQ(Problems(ImportPeople(*db, "")),
             "1: the file is empty: the first line names the columns, such as "
-            "name,age,profession,photo,login,phone,email\n");
+            "name,age,profession,photo,login,phone,email,department,personnel_number\n");
   EXPECT_EQ(Problems(ImportPeople(*db, "name,Name,login,fax\nA,B,a,1\n")),
             "1: the column 'name' is named twice\n"
             "1: unknown column 'fax' (the columns are name,age,profession,photo,login,phone,"
-            "email)\n");
+            "email,department,personnel_number)\n");
   EXPECT_EQ(Problems(ImportPeople(*db, "name,phone\nA,1\n")),
             "1: the column 'login' is missing: the first line names the columns, such as "
-            "name,age,profession,photo,login,phone,email\n");
+            "name,age,profession,photo,login,phone,email,department,personnel_number\n");
   EXPECT_TRUE(Everybody(*db).empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "store/schema.h"
 #include "test_util.h"
 
 namespace vornal {
@@ -76,6 +77,50 @@ TEST(People, TwoDesksNeverOverwriteEachOther) {
 
   DeletePerson(*db, id);
   EXPECT_EQ(SavePerson(*db, id, now, both).outcome, PersonSave::Outcome::Gone);
+}
+
+// A person of a database from before departments gets an empty department
+// and personnel number, which then save, size and conflict like the others.
+TEST(People, DepartmentAndPersonnelNumberArriveEmptyAndSaveLikeTheOtherFields) {
+  test::TempDir dir;
+  const std::string location = test::DatabaseIn(dir.Path().string());
+  {
+    const DatabasePtr old = test::MakeOlderDatabase(location, 7);
+    old->Execute("INSERT INTO HUMAN (Name, Login) VALUES ('Иванов', 'ivanov')");
+    ASSERT_FALSE(PendingUpgrade(*old).empty());
+    EXPECT_NE(PendingUpgrade(*old)[0].find("a department and a personnel number"),
+              std::string::npos);
+  }
+  const DatabasePtr db = OpenDatabase(location);
+  const StoredPerson first = *ReadStoredPerson(*db, 1);
+  EXPECT_EQ(first.values.department, "");
+  EXPECT_EQ(first.values.personnelNumber, "");
+
+  PersonValues mine = first.values;
+  mine.department = "Отдел кадров";
+  ASSERT_EQ(SavePerson(*db, 1, first, mine).outcome, PersonSave::Outcome::Saved);
+  PersonValues theirs = first.values;
+  theirs.personnelNumber = "00042";
+  ASSERT_EQ(SavePerson(*db, 1, first, theirs).outcome, PersonSave::Outcome::Saved);
+  EXPECT_EQ(LoadPeople(*db).at(0).values.department, "Отдел кадров");
+  EXPECT_EQ(LoadPeople(*db).at(0).values.personnelNumber, "00042");
+  theirs.department = "Бухгалтерия";
+  const PersonSave refused = SavePerson(*db, 1, first, theirs);
+  ASSERT_EQ(refused.outcome, PersonSave::Outcome::Conflict);
+  EXPECT_EQ(refused.conflicts.at(0).field, PersonField::Department);
+
+  // Twenty characters fit a personnel number, as the column holds them.
+  PersonValues sized = mine;
+  sized.login = "petrov";
+  sized.personnelNumber = std::string(20, '7');
+  EXPECT_FALSE(CheckPerson(sized));
+  EXPECT_EQ(ReadPerson(*db, InsertPerson(*db, sized))->personnelNumber, sized.personnelNumber);
+  sized.personnelNumber += "7";
+  EXPECT_EQ(CheckPerson(sized)->field, PersonField::PersonnelNumber);
+  EXPECT_THROW(InsertPerson(*db, sized), StoreError);
+  sized.personnelNumber.clear();
+  sized.department = std::string(101, 'x');
+  EXPECT_EQ(CheckPerson(sized)->field, PersonField::Department);
 }
 
 TEST(People, ListIsInIdOrderAndDeleteRemovesOnlyThatPerson) {

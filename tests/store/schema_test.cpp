@@ -65,11 +65,12 @@ TEST(Schema, CreateTablesBuildsTheThreeTablesWithSizesAndDefaults) {
       columns.push_back(std::string(table) + "." + column);
   // A server keeps names in lower case, so psql users write them unquoted.
   std::vector<std::string> expected{
-      "human.ID",       "human.Name",    "human.Age",   "human.Prof",     "human.Photo",
-      "human.Login",    "human.Tel",     "human.email", "human.LoginKey", "human.Version",
-      "logs.ID",        "logs.Login",    "logs.Event",  "logs.Preview",   "logs.BeginTime",
-      "logs.EndTime",   "logs.LoginKey", "setting.ID",  "setting.Key",    "setting.Val",
-      "setting.Version"};
+      "human.ID",       "human.Name",    "human.Age",        "human.Prof",
+      "human.Photo",    "human.Login",   "human.Tel",        "human.email",
+      "human.LoginKey", "human.Version", "human.Department", "human.PersonnelNumber",
+      "logs.ID",        "logs.Login",    "logs.Event",       "logs.Preview",
+      "logs.BeginTime", "logs.EndTime",  "logs.LoginKey",    "setting.ID",
+      "setting.Key",    "setting.Val",   "setting.Version"};
   if (db->IsServer())
     for (std::string& name : expected)
       for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -157,5 +157,38 @@ TEST_F(WebSiteTest, TimesheetFilesAreTheCommandLinesAndFollowChanges) {
   EXPECT_EQ(after, cli());
 }
 
+TEST_F(WebSiteTest, AManagerSeesOnlyTheDepartment) {
+  m_db->Execute("UPDATE human SET Department = 'Sales' WHERE Login = 'petrov'");
+  m_db->Execute("UPDATE human SET Department = 'Sales ' WHERE Login <> 'petrov'");
+  AddLog(*m_db, "stranger", "StopWDay", "2024-03-04 09:00:00", "2024-03-04 17:00:00");
+  AddWebUser(*m_db, {"anna", WebUser::Role::Manager, "Sales", HashWebPassword("pass")});
+  const std::string cookie = Cookie(LogIn("anna", "pass"));
+  const auto only = [&](const std::string& target) {
+    const HttpResponse response = Get(target, cookie);
+    EXPECT_EQ(response.status, 200) << target;
+    EXPECT_NE(response.body.find("petrov"), std::string::npos) << target;
+    EXPECT_EQ(response.body.find("il&lt;b&gt;"), std::string::npos) << target;
+    EXPECT_EQ(response.body.find("il<b>"), std::string::npos) << target;
+    EXPECT_EQ(response.body.find("stranger"), std::string::npos) << target;
+  };
+  only("/");
+  only("/people");
+  only("/timesheet?year=2024&month=3");
+  // Asking for another department, or for everybody, changes nothing.
+  only("/timesheet?year=2024&month=3&department=Sales+");
+  only("/timesheet?year=2024&month=3&department=");
+  only("/timesheet.csv?year=2024&month=3&department=Sales+");
+  for (const char* target :
+       {"/person?login=stranger&year=2024&month=3", "/day?login=stranger&date=2024-03-04",
+        "/person?login=ev%22il%3Cb%3E&year=2024&month=3", "/collection"})
+    EXPECT_EQ(Get(target, cookie).status, 404) << target;
+  EXPECT_EQ(Get("/people?q=il", cookie).body.find("il&lt;b&gt;"), std::string::npos);
+  // A viewer asks for a department: only its people, totals summed anew.
+  const std::string boss = Cookie(LogIn("boss", "right+one"));
+  const std::string sales = Get("/timesheet.csv?year=2024&month=3&department=Sales", boss).body;
+  EXPECT_EQ(sales.find("stranger"), std::string::npos);
+  EXPECT_NE(Get("/timesheet.csv?year=2024&month=3", boss).body.find("stranger"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vornal::web

@@ -108,6 +108,14 @@ QString ConflictQuestion(const FieldConflict& conflict) {
       text =
           MainWindow::tr("Фото изменено на другом рабочем месте: %1 — сохранить ваше значение %2?");
       break;
+    case PersonField::Department:
+      text = MainWindow::tr(
+          "Подразделение изменено на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
+    case PersonField::PersonnelNumber:
+      text = MainWindow::tr(
+          "Табельный номер изменён на другом рабочем месте: %1 — сохранить ваше значение %2?");
+      break;
   }
   return text.arg(QuotedValue(conflict.theirs), QuotedValue(conflict.mine));
 }
@@ -503,9 +511,7 @@ void MainWindow::OnEdit() {
     }
     // Fixed-size columns may pad their values; the editor gets them without.
     PersonValues shown = read->values;
-    for (const PersonField field :
-         {PersonField::Name, PersonField::Login, PersonField::Age, PersonField::Prof,
-          PersonField::Tel, PersonField::Email, PersonField::Photo})
+    for (const PersonField field : kPersonFields)
       FieldValue(shown, field) = std::string(TrimRight(FieldValue(shown, field)));
     PersonEditor dialog(this);
     dialog.SetValues(shown);

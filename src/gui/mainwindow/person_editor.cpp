@@ -12,8 +12,9 @@ namespace vornal {
 namespace {
 
 // The fields the operator types into; the photo field is read-only.
-constexpr PersonField kTypedFields[] = {PersonField::Name, PersonField::Login, PersonField::Age,
-                                        PersonField::Prof, PersonField::Tel,   PersonField::Email};
+constexpr PersonField kTypedFields[] = {
+    PersonField::Name, PersonField::Login, PersonField::Age,        PersonField::Prof,
+    PersonField::Tel,  PersonField::Email, PersonField::Department, PersonField::PersonnelNumber};
 
 }  // namespace
 
@@ -46,6 +47,10 @@ QLineEdit* PersonEditor::Edit(PersonField field) const {
       return m_ui->emailEdit;
     case PersonField::Photo:
       return m_ui->photoEdit;
+    case PersonField::Department:
+      return m_ui->departmentEdit;
+    case PersonField::PersonnelNumber:
+      return m_ui->personnelNumberEdit;
   }
   return m_ui->nameEdit;
 }
@@ -66,6 +71,10 @@ QLabel* PersonEditor::Label(PersonField field) const {
       return m_ui->emailLabel;
     case PersonField::Photo:
       return m_ui->photoLabel;
+    case PersonField::Department:
+      return m_ui->departmentLabel;
+    case PersonField::PersonnelNumber:
+      return m_ui->personnelNumberLabel;
   }
   return m_ui->nameLabel;
 }
@@ -91,13 +100,8 @@ void PersonEditor::showEvent(QShowEvent* event) {
 }
 
 void PersonEditor::Initialize() {
-  m_ui->nameEdit->setText(QString::fromStdString(m_values.name));
-  m_ui->loginEdit->setText(QString::fromStdString(m_values.login));
-  m_ui->ageEdit->setText(QString::fromStdString(m_values.age));
-  m_ui->profEdit->setText(QString::fromStdString(m_values.prof));
-  m_ui->telEdit->setText(QString::fromStdString(m_values.tel));
-  m_ui->emailEdit->setText(QString::fromStdString(m_values.email));
-  m_ui->photoEdit->setText(QString::fromStdString(m_values.photo));
+  for (const PersonField field : kPersonFields)
+    Edit(field)->setText(QString::fromStdString(FieldValue(m_values, field)));
   m_ui->photo->LoadFile(m_ui->photoEdit->text());
   m_ui->nameEdit->setFocus();
 }
@@ -134,11 +138,9 @@ void PersonEditor::OnClearPhoto() {
 }
 
 void PersonEditor::accept() {
-  const PersonValues values{
-      m_ui->nameEdit->text().toStdString(),  m_ui->ageEdit->text().toStdString(),
-      m_ui->profEdit->text().toStdString(),  m_ui->photoEdit->text().toStdString(),
-      m_ui->loginEdit->text().toStdString(), m_ui->telEdit->text().toStdString(),
-      m_ui->emailEdit->text().toStdString()};
+  PersonValues values;
+  for (const PersonField field : kPersonFields)
+    FieldValue(values, field) = Edit(field)->text().toStdString();
   if (const std::optional<PersonProblem> problem = CheckPerson(values)) {
     const QString label = Label(problem->field)->text();
     if (problem->blank)

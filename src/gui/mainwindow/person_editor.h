@@ -18,7 +18,7 @@ namespace vornal {
 
 class PhotoView;
 
-// The editor of one person's seven values, with a preview of the photo. The
+// The editor of one person's values, with a preview of the photo. The
 // caller sets the values before the modal run and reads them after OK; the
 // editor never touches the database. Each field takes at most its column's
 // size.

@@ -61,6 +61,8 @@ class PersonEditorTest : public QObject {
 
     QTest::keyClicks(Edit(dialog, "loginEdit"), QStringLiteral("x'y "));
     QTest::keyClicks(Edit(dialog, "ageEdit"), QStringLiteral("twenty"));
+    QTest::keyClicks(Edit(dialog, "departmentEdit"), QStringLiteral("Stores"));
+    QTest::keyClicks(Edit(dialog, "personnelNumberEdit"), QString(25, u'7'));
     QTest::keyClick(Edit(dialog, "loginEdit"), Qt::Key_Return);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -68,6 +70,8 @@ class PersonEditorTest : public QObject {
     QCOMPARE(dialog.Values().login, " x'y ");
     QCOMPARE(dialog.Values().age, "twenty");
     QCOMPARE(dialog.Values().tel, "");
+    QCOMPARE(dialog.Values().department, "Stores");
+    QCOMPARE(dialog.Values().personnelNumber, std::string(20, '7'));
   }
 
   // Pasting or typing past a column's size keeps the allowed part and says
@@ -107,9 +111,11 @@ class PersonEditorTest : public QObject {
     values.name = "Ann";
     values.photo = "missing.bmp";
     values.login = "ann";
+    values.personnelNumber = "00042";
     dialog.SetValues(values);
     dialog.show();
     QCOMPARE(Edit(dialog, "nameEdit")->text(), QStringLiteral("Ann"));
+    QCOMPARE(Edit(dialog, "personnelNumberEdit")->text(), QStringLiteral("00042"));
     QCOMPARE(dialog.focusWidget(), Edit(dialog, "nameEdit"));
     // A wrong path shows the fallback picture.
     QCOMPARE(dialog.Photo()->Picture().size(), noPhoto);
