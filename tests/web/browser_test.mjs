@@ -26,7 +26,12 @@ try {
   const problems = [];
   page.on('pageerror', (e) => problems.push(String(e)));
   page.on('dialog', async (d) => { problems.push('dialog: ' + d.message()); await d.dismiss(); });
-  page.on('console', (m) => { if (m.type() === 'error') problems.push('console: ' + m.text()); });
+  // Refused wrong passwords and pages not found are meant; anything else
+  // the console reports (a refused style sheet, a policy broken) is not.
+  page.on('console', (m) => {
+    if (m.type() === 'error' && !m.text().startsWith('Failed to load resource: the server responded with a status of 40'))
+      problems.push('console: ' + m.text());
+  });
   await page.setExtraHTTPHeaders({ 'Accept-Language': 'ru-RU,ru;q=0.9,en;q=0.5' });
   await page.setViewport(sizes.desktop);
 
