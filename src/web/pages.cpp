@@ -140,6 +140,7 @@ header nav a.on{font-weight:bold;border-bottom:2px solid var(--accent)}
 header form{margin-left:auto}
 main{padding:.8em 1em;max-width:100%}
 h1{font-size:1.35em;margin:.2em 0 .6em}
+h2{font-size:1.1em}
 a{color:var(--accent)}
 table{border-collapse:collapse;margin:.4em 0}
 th,td{border:1px solid var(--line);padding:.25em .5em;text-align:left;vertical-align:top}

@@ -102,6 +102,7 @@ try {
   }
   check(csv.startsWith('\ufeffLogin,ФИО,1,2,') && csv.includes('petrov,Петров Пётр'), 'the CSV: ' + csv);
   await page.goto(url + '/collection');
+  check((await text()).includes(path.join(work, 'folder-1')), 'the collected folder is not shown');
   await shoot('collection');
 
   // Logout: the session is gone.

@@ -40,6 +40,10 @@ sqlite3 "$db" "UPDATE logs SET Event = 'StopWDay' WHERE Login = 'smith' AND Even
 # Control and bidirectional characters, as another tool may have written them.
 sqlite3 "$db" "UPDATE human SET Name = Name || char(27) || '[2J' || char(8238) WHERE Login = '<img src=x>'"
 "$cli" --db "$db" status >/dev/null  # fills the login keys of the rows written here
+# A working folder, collected once (nothing in it).
+mkdir "$work/folder-1"
+"$cli" --db "$db" folders set 1 "$work/folder-1" >/dev/null
+"$cli" --db "$db" process >/dev/null
 echo 'viewer pass' | "$cli" --db "$db" web-users add boss --role viewer >/dev/null
 echo 'manager pass' | "$cli" --db "$db" web-users add anna --role manager --department Sales >/dev/null
 
