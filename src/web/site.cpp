@@ -214,13 +214,17 @@ struct WebSite::State {
 
   template <class Build>
   std::shared_ptr<const std::string> Cached(const std::string& key, Build build) {
+    std::int64_t mark = 0;
     {
       const std::lock_guard lock(cacheMutex);
       const auto found = cache.find(key);
       if (found != cache.end()) return found->second;
+      mark = dataMark;
     }
     auto body = std::make_shared<const std::string>(build());
     const std::lock_guard lock(cacheMutex);
+    // Built from what may be older than a change seen meanwhile: not kept.
+    if (mark != dataMark) return body;
     if (cache.size() > 64) cache.clear();
     cache[key] = body;
     return body;
@@ -286,6 +290,11 @@ struct WebSite::State {
                     name));
     }
     failures.erase(nameKey);
+    if (sessions.size() > 10000)
+      std::erase_if(sessions, [&](const auto& entry) {
+        return Now() - entry.second.used >= options.sessionIdle ||
+               Now() - entry.second.created >= options.sessionLife;
+      });
     unsigned char random[32];
     randombytes_buf(random, sizeof random);
     char hex[sizeof random * 2 + 1];

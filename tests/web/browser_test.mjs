@@ -101,6 +101,11 @@ try {
     if (done.length) csv = fs.readFileSync(path.join(downloads, done[0]), 'utf8');
   }
   check(csv.startsWith('\ufeffLogin,ФИО,1,2,') && csv.includes('petrov,Петров Пётр'), 'the CSV: ' + csv);
+  // The PDF, as the browser's session fetches it.
+  const session = (await page.cookies()).map((c) => `${c.name}=${c.value}`).join('; ');
+  const pdf = await fetch(`${url}/timesheet.pdf?year=${year}&month=${month}`, { headers: { Cookie: session } });
+  check(pdf.headers.get('content-type') === 'application/pdf' &&
+        Buffer.from(await pdf.arrayBuffer()).subarray(0, 5).toString() === '%PDF-', 'the PDF');
   await page.goto(url + '/collection');
   check((await text()).includes(path.join(work, 'folder-1')), 'the collected folder is not shown');
   await shoot('collection');
