@@ -139,9 +139,9 @@ class Session : public std::enable_shared_from_this<Session<Stream>> {
 struct HttpServer::State {
   ServerOptions options;
   Handler handler;
+  std::optional<asio::ssl::context> tls;  // outlives the connections that use it
   asio::io_context io;
   tcp::acceptor acceptor{io};
-  std::optional<asio::ssl::context> tls;
 
   void Accept() {
     acceptor.async_accept(asio::make_strand(io), [this](beast::error_code ec, tcp::socket socket) {
