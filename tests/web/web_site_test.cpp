@@ -188,6 +188,32 @@ TEST_F(WebSiteTest, AManagerSeesOnlyTheDepartment) {
         "/person?login=ev%22il%3Cb%3E&year=2024&month=3", "/collection"})
     EXPECT_EQ(Get(target, cookie).status, 404) << target;
   EXPECT_EQ(Get("/people?q=il", cookie).body.find("il&lt;b&gt;"), std::string::npos);
+  // Any path with any two of these: never another department's person.
+  const char* paths[] = {"/",          "/people",        "/person",     "/day",
+                         "/timesheet", "/timesheet.csv", "/collection", "/../person",
+                         "//person",   "/person/"};
+  const char* parts[] = {"login=stranger",
+                         "login=STRANGER",
+                         "login=%73tranger",
+                         "login=stranger%00",
+                         "login=",
+                         "department=Plant",
+                         "department=",
+                         "date=2024-03-04",
+                         "year=2024&month=3",
+                         "month=0&year=-1",
+                         "q=str",
+                         "login=stranger&login=petrov",
+                         "%zz=%",
+                         "date=2024-3-4"};
+  for (const char* path : paths)
+    for (const char* first : parts)
+      for (const char* second : parts) {
+        const std::string target = std::string(path) + "?" + first + "&" + second;
+        const HttpResponse response = Get(target, cookie);
+        EXPECT_EQ(response.body.find("stranger"), std::string::npos) << target;
+        EXPECT_EQ(response.body.find("STRANGER"), std::string::npos) << target;
+      }
   // A viewer asks for a department: only its people, totals summed anew.
   const std::string boss = Cookie(LogIn("boss", "right+one"));
   const std::string sales = Get("/timesheet.csv?year=2024&month=3&department=Sales", boss).body;
