@@ -165,7 +165,7 @@ input,select,button{font:inherit;padding:.3em .5em}
 svg{max-width:100%;height:auto}
 @page{size:A4 landscape;margin:1cm}
 @media (max-width:600px){body{font-size:14px}main{padding:.5em}header form{margin-left:0}}
-@media print{header nav,header form,form.inline,.nav,.files{display:none}header{background:none;border:0}
+@media print{header nav,header form,form.inline,.nav,.files{display:none}tfoot{display:table-row-group}header{background:none;border:0}
 .wide{overflow:visible}.sheet td,.sheet th{font-size:7pt}a{color:inherit;text-decoration:none}}
 )css";
 
