@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdio>
 
 #include "stats/stats_test_util.h"
@@ -219,6 +221,32 @@ TEST_F(WebSiteTest, AManagerSeesOnlyTheDepartment) {
   const std::string sales = Get("/timesheet.csv?year=2024&month=3&department=Sales", boss).body;
   EXPECT_EQ(sales.find("stranger"), std::string::npos);
   EXPECT_NE(Get("/timesheet.csv?year=2024&month=3", boss).body.find("stranger"), std::string::npos);
+}
+
+TEST_F(WebSiteTest, AccountsAreMadeWithPasswordsFromStandardInput) {
+  const auto cli = [&](const std::string& input, const std::string& args) {
+    const std::string command = "printf '" + input + "' | VORNAL_DB='" + m_location + "' " +
+                                VORNAL_CLI + " web-users " + args + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(cli("first pw\\n", "add anna --role manager --department 'Отдел 1'"), 0);
+  std::optional<WebUser> anna = FindWebUser(*m_db, "anna");
+  ASSERT_TRUE(anna);
+  EXPECT_EQ(anna->role, WebUser::Role::Manager);
+  EXPECT_EQ(anna->department, "Отдел 1");
+  EXPECT_EQ(anna->passwordHash.rfind("$argon2id$", 0), 0u);
+  EXPECT_TRUE(VerifyWebPassword(anna->passwordHash, "first pw"));
+  EXPECT_EQ(cli("x\\n", "add anna --role viewer"), 1);              // taken
+  EXPECT_EQ(cli("x\\n", "add bob --role manager"), 2);              // no department
+  EXPECT_EQ(cli("x\\n", "add bob --role viewer --password x"), 2);  // never on the line
+  EXPECT_EQ(cli("", "add bob --role viewer"), 1);                   // no password
+  EXPECT_FALSE(FindWebUser(*m_db, "bob"));
+  EXPECT_EQ(cli("second pw\\r\\n", "passwd anna"), 0);
+  EXPECT_TRUE(VerifyWebPassword(FindWebUser(*m_db, "anna")->passwordHash, "second pw"));
+  EXPECT_EQ(cli("", "remove anna"), 0);
+  EXPECT_FALSE(FindWebUser(*m_db, "anna"));
+  EXPECT_EQ(cli("", "remove anna"), 1);
 }
 
 }  // namespace
