@@ -1,6 +1,7 @@
 #include "web/pages.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 
 #include "cli/format.h"
@@ -97,8 +98,12 @@ Lang LanguageOf(std::string_view header) {
     double q = 1;
     if (const std::size_t semi = item.find(';'); semi != std::string_view::npos) {
       const std::string_view rest = item.substr(semi + 1);
-      if (const std::size_t eq = rest.find("q="); eq != std::string_view::npos)
-        q = std::atof(std::string(rest.substr(eq + 2)).c_str());
+      if (const std::size_t eq = rest.find("q="); eq != std::string_view::npos) {
+        // Not atof: the C locale Qt sets may read "0.9" as 0.
+        const std::string_view number = rest.substr(eq + 2);
+        if (std::from_chars(number.data(), number.data() + number.size(), q).ec != std::errc())
+          q = 0;
+      }
       item = item.substr(0, semi);
     }
     while (!item.empty() && item.front() == ' ') item.remove_prefix(1);

@@ -10,6 +10,7 @@
 #include "store/people.h"
 #include "store/web_users.h"
 #include "test_util.h"
+#include "web/pages.h"
 
 namespace vornal::web {
 namespace {
@@ -247,6 +248,13 @@ TEST_F(WebSiteTest, AccountsAreMadeWithPasswordsFromStandardInput) {
   EXPECT_EQ(cli("", "remove anna"), 0);
   EXPECT_FALSE(FindWebUser(*m_db, "anna"));
   EXPECT_EQ(cli("", "remove anna"), 1);
+}
+
+TEST(WebLanguageTest, TheBrowsersPreferenceByWeight) {
+  EXPECT_EQ(LanguageOf(""), Lang::Ru);
+  EXPECT_EQ(LanguageOf("de-DE, en-GB;q=0.8, ru;q=0.5"), Lang::En);
+  EXPECT_EQ(LanguageOf("en;q=0, ru-RU"), Lang::Ru);
+  EXPECT_EQ(LanguageOf("fr, *;q=0.1"), Lang::Ru);
 }
 
 }  // namespace
