@@ -275,21 +275,23 @@ std::string PeoplePage(Database& db, const Account& account, Lang lang, std::str
       "\"><button type=submit>" + L(lang, "Найти", "Search") + "</button></form>";
   std::string rows;
   int found = 0;
-  for (const PersonEntry& person : ListPeople(db)) {
-    if (!MaySee(keys, person.login)) continue;
-    if (!key.empty() && SearchKey(person.name).find(key) == std::string::npos &&
-        SearchKey(person.login).find(key) == std::string::npos)
+  for (const Person& person : LoadPeople(db)) {
+    const PersonValues& values = person.values;
+    if (!MaySee(keys, values.login)) continue;
+    if (!key.empty() && SearchKey(values.name).find(key) == std::string::npos &&
+        SearchKey(values.login).find(key) == std::string::npos)
       continue;
     ++found;
-    rows += "<tr><td><a href=\"/person?login=" + UrlValue(person.login) + "\">" +
-            Html(std::string(TrimRight(person.name))) + "</a></td><td>" + Html(person.login) +
-            "</td></tr>";
+    rows += "<tr><td><a href=\"/person?login=" + UrlValue(values.login) + "\">" +
+            Html(std::string(TrimRight(values.name))) + "</a></td><td>" + Html(values.login) +
+            "</td><td>" + Html(values.department) + "</td></tr>";
   }
   if (found == 0)
     body += std::string("<p>") + L(lang, "Никого не найдено.", "Nobody found.") + "</p>";
   else
     body += std::string("<table><thead><tr><th>") + L(lang, "ФИО", "Name") + "</th><th>" +
-            L(lang, "Логин", "Login") + "</th></tr></thead><tbody>" + rows + "</tbody></table>";
+            L(lang, "Логин", "Login") + "</th><th>" + L(lang, "Отдел", "Department") +
+            "</th></tr></thead><tbody>" + rows + "</tbody></table>";
   return Layout(lang, &account, L(lang, "Сотрудники", "People"), "/people", body);
 }
 
