@@ -52,6 +52,72 @@
     </message>
 </context>
 <context>
+    <name>CalendarDialog</name>
+    <message>
+        <source>Производственный календарь</source>
+        <translation>Working calendar</translation>
+    </message>
+    <message>
+        <source>◀</source>
+        <translation>◀</translation>
+    </message>
+    <message>
+        <source>Предыдущий месяц</source>
+        <translation>Previous month</translation>
+    </message>
+    <message>
+        <source>▶</source>
+        <translation>▶</translation>
+    </message>
+    <message>
+        <source>Следующий месяц</source>
+        <translation>Next month</translation>
+    </message>
+    <message>
+        <source>Выделите дни и выберите в контекстном меню, какими они будут: перенесённый выходной, рабочий или сокращённый предпраздничный день.</source>
+        <translation>Select days and choose in the context menu what they are: a moved day off, a working day or a shortened pre-holiday day.</translation>
+    </message>
+</context>
+<context>
+    <name>CorrectionDialog</name>
+    <message>
+        <source>Исправление интервала</source>
+        <translation>Correct an interval</translation>
+    </message>
+    <message>
+        <source>Login:</source>
+        <translation>Login:</translation>
+    </message>
+    <message>
+        <source>Вид:</source>
+        <translation>Kind:</translation>
+    </message>
+    <message>
+        <source>Рабочий день</source>
+        <translation>Working day</translation>
+    </message>
+    <message>
+        <source>Задание</source>
+        <translation>Task</translation>
+    </message>
+    <message>
+        <source>Начало:</source>
+        <translation>Begin:</translation>
+    </message>
+    <message>
+        <source>Конец:</source>
+        <translation>End:</translation>
+    </message>
+    <message>
+        <source>Причина:</source>
+        <translation>Reason:</translation>
+    </message>
+    <message>
+        <source>Исправление сохраняется в журнале исправлений вместе с прежним интервалом, временем, пользователем и причиной.</source>
+        <translation>The correction is kept in the trail of corrections with the interval before it, the time, the user and the reason.</translation>
+    </message>
+</context>
+<context>
     <name>DisplayText</name>
     <message>
         <source>%1: файл ещё открыт клиентом; полные строки внесены, остальное ждёт следующей обработки</source>
@@ -335,6 +401,90 @@ Files that could not be processed: %1</translation>
 
 Folders collected: %1, not collected: %2; the files not collected are left for the next run.</translation>
     </message>
+    <message>
+        <source>Норма</source>
+        <translation>Norm</translation>
+    </message>
+    <message>
+        <source>Разница</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>Укажите причину исправления (не длиннее 250 знаков).</source>
+        <translation>Give the reason for the correction (at most 250 characters).</translation>
+    </message>
+    <message>
+        <source>Укажите login работника.</source>
+        <translation>Give the person&apos;s login.</translation>
+    </message>
+    <message>
+        <source>Конец интервала должен быть позже начала, но не более чем на сутки.</source>
+        <translation>The interval must end after it begins, at most a day later.</translation>
+    </message>
+    <message>
+        <source>Это не интервал рабочего дня или задания.</source>
+        <translation>This is not an interval of a working day or a task.</translation>
+    </message>
+    <message>
+        <source>Интервала больше нет: его удалили или изменили.</source>
+        <translation>The interval is gone: it was removed or changed.</translation>
+    </message>
+    <message>
+        <source>Интервал ещё не завершён: его ведёт обработка файлов клиента, пока клиент не завершит его. Исправить можно только завершённый интервал.</source>
+        <translation>The interval is still going on: the processing of the client&apos;s files keeps it until the client stops it. Only a finished interval can be corrected.</translation>
+    </message>
+    <message>
+        <source>Интервал пересекается с другим интервалом этого работника (№ %1): время не может учитываться дважды.</source>
+        <translation>The interval overlaps another interval of this person (No. %1): time is never counted twice.</translation>
+    </message>
+    <message>
+        <source>Интервал изменился после этого исправления; исправьте его заново.</source>
+        <translation>The interval has changed since that correction; correct it anew.</translation>
+    </message>
+    <message>
+        <source>Это исправление уже отменено (исправлением № %1).</source>
+        <translation>This correction was undone already (by correction No. %1).</translation>
+    </message>
+    <message>
+        <source>ничего не исправлено</source>
+        <translation>nothing was corrected</translation>
+    </message>
+    <message>
+        <source>Причина:</source>
+        <translation>Reason:</translation>
+    </message>
+    <message>
+        <source>Удаление интервала</source>
+        <translation>Remove an interval</translation>
+    </message>
+    <message>
+        <source>Отмена исправления</source>
+        <translation>Undo a correction</translation>
+    </message>
+    <message>
+        <source>Исправлено: %1</source>
+        <translation>Corrected: %1</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>рабочий</source>
+        <translation>working</translation>
+    </message>
+    <message>
+        <source>сокращённый</source>
+        <translation>short</translation>
+    </message>
+    <message>
+        <source>выходной</source>
+        <translation>day off</translation>
+    </message>
+    <message>
+        <source>праздничный</source>
+        <translation>holiday</translation>
+    </message>
 </context>
 <context>
     <name>FoldersPage</name>
@@ -530,6 +680,14 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     <message>
         <source> Права выдаёт владелец таблиц (vornal-cli grants).</source>
         <translation> The owner of the tables grants rights (vornal-cli grants).</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может исправлять интервалы в этой базе данных</source>
+        <translation>The role “%1” may not correct intervals in this database</translation>
+    </message>
+    <message>
+        <source>Роль «%1» не может изменять неявки и производственный календарь в этой базе данных</source>
+        <translation>The role “%1” may not change absences or the working calendar in this database</translation>
     </message>
 </context>
 <context>
@@ -1018,6 +1176,22 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
         <source>Закрыть</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Табель по унифицированной форме Т-13 в PDF</source>
+        <translation>The timesheet on the unified form T-13, as a PDF</translation>
+    </message>
+    <message>
+        <source>Календарь</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>Производственный календарь: выходные, праздники, сокращённые дни</source>
+        <translation>The working calendar: days off, holidays, short days</translation>
+    </message>
+    <message>
+        <source>Т-13</source>
+        <translation>T-13</translation>
+    </message>
 </context>
 <context>
     <name>vornal::Application</name>
@@ -1035,10 +1209,88 @@ Folders collected: %1, not collected: %2; the files not collected are left for t
     </message>
 </context>
 <context>
+    <name>vornal::CalendarDialog</name>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>День недели</source>
+        <translation>Weekday</translation>
+    </message>
+    <message>
+        <source>Вид дня</source>
+        <translation>Kind of day</translation>
+    </message>
+    <message>
+        <source>Часы</source>
+        <translation>Hours</translation>
+    </message>
+    <message>
+        <source> (изменён)</source>
+        <translation> (changed)</translation>
+    </message>
+    <message>
+        <source>Норма месяца: %1 ч в %2 рабочих днях</source>
+        <translation>The month&apos;s norm: %1 h in %2 working days</translation>
+    </message>
+    <message>
+        <source>Рабочий день</source>
+        <translation>Working day</translation>
+    </message>
+    <message>
+        <source>Сокращённый день</source>
+        <translation>Short day</translation>
+    </message>
+    <message>
+        <source>Выходной</source>
+        <translation>Day off</translation>
+    </message>
+    <message>
+        <source>Как по умолчанию</source>
+        <translation>As by default</translation>
+    </message>
+    <message>
+        <source>календарь не изменён</source>
+        <translation>the calendar was not changed</translation>
+    </message>
+</context>
+<context>
+    <name>vornal::CorrectionDialog</name>
+    <message>
+        <source>Добавление интервала</source>
+        <translation>Add an interval</translation>
+    </message>
+    <message>
+        <source>Исправление интервала</source>
+        <translation>Correct an interval</translation>
+    </message>
+</context>
+<context>
     <name>vornal::DayTimelineView</name>
     <message>
         <source>В этот день ничего не записано.</source>
         <translation>Nothing was recorded on this day.</translation>
+    </message>
+    <message>
+        <source>Исправить интервал…</source>
+        <translation>Correct the interval…</translation>
+    </message>
+    <message>
+        <source>Удалить интервал…</source>
+        <translation>Remove the interval…</translation>
+    </message>
+    <message>
+        <source>Интервал ещё не завершён: его ведёт обработка файлов клиента.</source>
+        <translation>The interval is still going on: the processing of the client&apos;s files keeps it.</translation>
+    </message>
+    <message>
+        <source>Отменить последнее исправление…</source>
+        <translation>Undo the latest correction…</translation>
+    </message>
+    <message>
+        <source>Добавить интервал…</source>
+        <translation>Add an interval…</translation>
     </message>
 </context>
 <context>
@@ -1478,6 +1730,22 @@ Continue?</translation>
         <source>Нет данных</source>
         <translation>No data</translation>
     </message>
+    <message>
+        <source>Исправить интервал…</source>
+        <translation>Correct the interval…</translation>
+    </message>
+    <message>
+        <source>Удалить интервал…</source>
+        <translation>Remove the interval…</translation>
+    </message>
+    <message>
+        <source>Отменить последнее исправление…</source>
+        <translation>Undo the latest correction…</translation>
+    </message>
+    <message>
+        <source>Добавить интервал…</source>
+        <translation>Add an interval…</translation>
+    </message>
 </context>
 <context>
     <name>vornal::TimesheetWindow</name>
@@ -1582,6 +1850,30 @@ Continue?</translation>
     <message>
         <source>Это не обычный файл, а папка, устройство или канал.</source>
         <translation>This is not a regular file but a folder, a device or a pipe.</translation>
+    </message>
+    <message>
+        <source>Неявка</source>
+        <translation>Absence</translation>
+    </message>
+    <message>
+        <source>Очистить неявку</source>
+        <translation>Clear the absence</translation>
+    </message>
+    <message>
+        <source>Примечание:</source>
+        <translation>Note:</translation>
+    </message>
+    <message>
+        <source>Сохранить табель по форме Т-13</source>
+        <translation>Save the timesheet on form T-13</translation>
+    </message>
+    <message>
+        <source>т-13</source>
+        <translation>t-13</translation>
+    </message>
+    <message>
+        <source>неявки не изменены</source>
+        <translation>the absences were not changed</translation>
     </message>
 </context>
 </TS>

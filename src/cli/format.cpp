@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "forms/timesheet_codes.h"
 #include "text/csv.h"
 #include "text/date_time.h"
 #include "text/trim.h"
@@ -235,6 +236,74 @@ std::string TimesheetCsv(const Timesheet& sheet) {
     fields.insert(fields.end(),
                   {std::to_string(row.total.days), WorkText(row.total), TaskText(row.total)});
     out += CsvLine(fields);
+  }
+  return out;
+}
+
+std::string CorrectionRefusalText(const CorrectionRefused& refusal) {
+  const std::string other = std::to_string(refusal.Other());
+  switch (refusal.Why()) {
+    case CorrectionRefusal::NoReason:
+      return "a correction needs --reason, at most 250 characters";
+    case CorrectionRefusal::NoLogin:
+      return "--login needs a login";
+    case CorrectionRefusal::BadTimes:
+      return "--end must be after --begin, at most a day later";
+    case CorrectionRefusal::NotWorkEvent:
+      return "the row is not a working-day or task row";
+    case CorrectionRefusal::NoSuchRow:
+      return "there is no such row or correction";
+    case CorrectionRefusal::Unfinished:
+      return "the row is still going on: the intake writes it until the client stops it, so it "
+             "cannot be corrected yet";
+    case CorrectionRefusal::Overlaps:
+      return "the row would overlap row " + other +
+             " of the same login: time is never counted twice";
+    case CorrectionRefusal::Changed:
+      return "the row has changed since that correction; correct it anew";
+    case CorrectionRefusal::AlreadyUndone:
+      return "that correction was undone already, by correction " + other;
+  }
+  return refusal.what();
+}
+
+std::vector<std::string> CorrectionHeadings() {
+  return {"ID",          "When",        "User",         "Host",         "Role",
+          "Row",         "Login",       "Event before", "Begin before", "End before",
+          "Event after", "Begin after", "End after",    "Reason",       "Undoes"};
+}
+
+std::vector<std::string> CorrectionFields(const Correction& correction) {
+  std::vector<std::string> fields{std::to_string(correction.id), correction.at.ToIso(),
+                                  VisibleText(correction.user),  VisibleText(correction.host),
+                                  VisibleText(correction.role),  std::to_string(correction.rowId),
+                                  VisibleText(correction.login)};
+  for (const std::optional<WorkRowValues>* row : {&correction.before, &correction.after}) {
+    if (*row)
+      fields.insert(fields.end(), {(*row)->event, (*row)->begin.ToIso(), (*row)->end.ToIso()});
+    else
+      fields.insert(fields.end(), {"", "", ""});
+  }
+  fields.push_back(VisibleText(correction.reason));
+  fields.push_back(correction.undoes ? std::to_string(*correction.undoes) : std::string());
+  return fields;
+}
+
+std::string T13Csv(const T13Sheet& sheet) {
+  std::string out(kUtf8Bom);
+  out += CsvLine({"Номер", "Табельный номер", "Логин", "ФИО", "Должность", "Подразделение", "Дата",
+                  "Код", "Цифровой код", "Часы", "Отработано", "Ночные", "Неявка и часы",
+                  "Примечание", "Исправлено"});
+  for (const T13Row& row : sheet.rows) {
+    for (const T13Day& day : row.days) {
+      out += CsvLine({std::to_string(row.number), VisibleText(row.personnelNumber),
+                      VisibleText(row.login), VisibleText(row.name), VisibleText(row.profession),
+                      VisibleText(row.department), day.calendar.date.Format("%d.%m.%Y"),
+                      DayCodesText(day), DayCodeNumbersText(day), DayHoursText(day),
+                      day.worked ? HoursText(day.worked) : std::string(),
+                      day.night ? HoursText(day.night) : std::string(), day.Flagged() ? "да" : "",
+                      VisibleText(day.absenceNote), VisibleText(day.correction)});
+    }
   }
   return out;
 }

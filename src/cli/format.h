@@ -8,7 +8,9 @@
 
 #include "intake/folder_sweep.h"
 #include "intake/rejected_lines.h"
+#include "stats/corrections.h"
 #include "stats/period_listing.h"
+#include "stats/t13_sheet.h"
 #include "stats/timesheet.h"
 #include "store/store_error.h"
 
@@ -60,5 +62,18 @@ std::vector<std::string> TimesheetHeadings(const Timesheet& sheet);
 // headings, then a row per person with the working time of each column;
 // logins and names as VisibleText.
 std::string TimesheetCsv(const Timesheet& sheet);
+
+// Why a correction was refused, for the command line.
+std::string CorrectionRefusalText(const CorrectionRefused& refusal);
+// The trail of corrections: a header and a line of fields per correction
+// (ID, when, who, host, role, row, login, before, after, reason, undoes).
+std::vector<std::string> CorrectionHeadings();
+std::vector<std::string> CorrectionFields(const Correction& correction);
+
+// The form T-13 as CSV (RFC 4180, UTF-8 with a byte-order mark, CR LF): a
+// header, then a row per person and day of the month: the person, the day,
+// its codes by letter and number, their hours, the worked and night time,
+// and the absence's note and a correction's reason.
+std::string T13Csv(const T13Sheet& sheet);
 
 }  // namespace vornal::cli

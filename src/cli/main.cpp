@@ -30,13 +30,19 @@ extern const Command kCopyCommand;
 extern const Command kGrantsCommand;
 extern const Command kBackupCommand;
 extern const Command kCheckCommand;
+extern const Command kLogsCommand;
+extern const Command kCorrectionsCommand;
+extern const Command kAbsencesCommand;
+extern const Command kCalendarCommand;
 extern const Command kWebUsersCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
-      &kFoldersCommand, &kSitesCommand,  &kProcessCommand, &kStatusCommand,    &kRejectedCommand,
-      &kPeopleCommand,  &kTreeCommand,   &kStatsCommand,   &kTimesheetCommand, &kSheetsCommand,
-      &kCopyCommand,    &kGrantsCommand, &kBackupCommand,  &kCheckCommand, &kWebUsersCommand};
+      &kFoldersCommand,   &kSitesCommand,    &kProcessCommand, &kStatusCommand,
+      &kRejectedCommand,  &kPeopleCommand,   &kTreeCommand,    &kStatsCommand,
+      &kTimesheetCommand, &kSheetsCommand,   &kLogsCommand,    &kCorrectionsCommand,
+      &kAbsencesCommand,  &kCalendarCommand, &kCopyCommand,    &kGrantsCommand,
+      &kBackupCommand,    &kCheckCommand,    &kWebUsersCommand};
   return commands;
 }
 
@@ -64,7 +70,7 @@ void PrintOverview(std::FILE* out) {
       "Commands:\n",
       out);
   for (const Command* command : Commands())
-    std::fprintf(out, "  %-10s %s\n", command->name, command->summary);
+    std::fprintf(out, "  %-11s %s\n", command->name, command->summary);
   std::fputs(
       "\n"
       "'vornal-cli COMMAND --help' describes a command; 'man vornal-cli' tells more.\n"

@@ -202,34 +202,11 @@ int Remove(Invocation& in) {
   return kExitOk;
 }
 
-// The whole file into `text`; what went wrong, when something did.
-std::optional<std::string> ReadWhole(const std::string& path, std::string& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return "cannot open " + path + ": " + std::strerror(errno);
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return path + " is a folder";
-  }
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      const int error = got < 0 ? errno : 0;
-      ::close(fd);
-      if (error) return "cannot read " + path + ": " + std::strerror(error);
-      return std::nullopt;
-    }
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-}
-
 int Import(Invocation& in) {
   if (in.Words().size() != 2) return in.Usage("import needs one CSV file");
   const std::string& file = in.Words()[1];
   std::string text;
-  if (const std::optional<std::string> problem = ReadWhole(file, text)) return Fail(*problem);
+  if (const std::optional<std::string> problem = ReadWholeFile(file, text)) return Fail(*problem);
   Database& db = in.Db();
   RequireRight(db, Action::EditPeople);
   const PeopleImport result = ImportPeople(db, text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,9 @@ void WriteOut(const std::string& text);
 int StdoutError();
 // True when stdout is a terminal.
 bool StdoutIsTerminal();
+
+// The whole file into `text`; what went wrong, naming the file, when
+// something did.
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& text);
 
 }  // namespace vornal::cli

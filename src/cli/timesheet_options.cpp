@@ -4,10 +4,12 @@
 #include "store/settings.h"
 
 #ifdef VORNAL_PDF
+#include <QDate>
 #include <QGuiApplication>
 #include <QLocale>
 #include <cstdio>
 
+#include "report/t13_report.h"
 #include "report/timesheet_report.h"
 #endif
 
@@ -66,11 +68,14 @@ Timesheet LoadTimesheet(Database& db, TimesheetOptions& options) {
   return *BuildTimesheet(db, options.year, options.month, options.login);
 }
 
-bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
-              const std::string& path, std::string* error) {
 #ifdef VORNAL_PDF
-  // Fonts and painting need a GUI application; the offscreen platform needs
-  // no display.
+namespace {
+
+// Draws a document with Qt's offscreen platform (fonts and painting need a
+// GUI application, the platform no display) and writes it whole or not at
+// all; false with what went wrong in *error.
+template <class Draw>
+bool DrawPdf(const std::string& path, std::string* error, Draw draw) {
   int argc = 3;
   char name[] = "vornal-cli";
   char option[] = "-platform";
@@ -80,9 +85,7 @@ bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
   QGuiApplication application(argc, argv);
   // The forms are in Russian here: their dates too, whatever the locale.
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-  const TimesheetReport report(sheet, QString::fromStdString(office));
-  const QByteArray pdf =
-      form == PdfForm::Timesheet ? report.TimesheetPdf() : report.SignSheetsPdf();
+  const QByteArray pdf = draw();
   qInstallMessageHandler(previous);
   if (pdf.isEmpty()) {
     *error = "cannot draw the pages of " + path;
@@ -95,8 +98,38 @@ bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
     return false;
   }
   return true;
+}
+
+}  // namespace
+#endif
+
+bool WritePdf(PdfForm form, const Timesheet& sheet, const std::string& office,
+              const std::string& path, std::string* error) {
+#ifdef VORNAL_PDF
+  return DrawPdf(path, error, [&] {
+    const TimesheetReport report(sheet, QString::fromStdString(office));
+    return form == PdfForm::Timesheet ? report.TimesheetPdf() : report.SignSheetsPdf();
+  });
 #else
   (void)form, (void)sheet, (void)office, (void)path;
+  *error = "this vornal-cli was built without PDF output (Qt)";
+  return false;
+#endif
+}
+
+bool WriteT13Pdf(const T13Sheet& sheet, const T13Head& head, const std::string& path,
+                 std::string* error) {
+#ifdef VORNAL_PDF
+  return DrawPdf(path, error, [&] {
+    const QDate date = head.date.empty()
+                           ? QDate::currentDate()
+                           : QDate::fromString(QString::fromStdString(head.date), Qt::ISODate);
+    const T13Report report(sheet, {QString::fromStdString(head.office), QString(),
+                                   QString::fromStdString(head.number), date});
+    return report.Pdf();
+  });
+#else
+  (void)sheet, (void)head, (void)path;
   *error = "this vornal-cli was built without PDF output (Qt)";
   return false;
 #endif

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "stats/t13_sheet.h"
 #include "stats/timesheet.h"
 
 namespace vornal::cli {
@@ -32,6 +33,17 @@ Timesheet LoadTimesheet(Database& db, TimesheetOptions& options);
 
 // The form to write to a PDF file.
 enum class PdfForm { Timesheet, SignSheets };
+// The head of form T-13 beside the sheet: the office's title, the document's
+// number and date ("YYYY-MM-DD"; today when empty).
+struct T13Head {
+  std::string office;
+  std::string number;
+  std::string date;
+};
+// Writes form T-13 as WritePdf writes the timesheet.
+bool WriteT13Pdf(const T13Sheet& sheet, const T13Head& head, const std::string& path,
+                 std::string* error);
+
 // Writes the PDF file whole or not at all (WriteOutputFile; Qt's offscreen
 // platform, no display needed); false with what went wrong, naming the
 // file, in *error.

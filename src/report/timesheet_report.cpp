@@ -15,21 +15,28 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "report/page_drawing.h"
 #include "text/date_time.h"
 #include "text/visible_text.h"
 
 namespace vornal {
 namespace {
 
+using report::Cell;
+using report::Elided;
+using report::Font;
+using report::Hours;
+using report::kCenter;
+using report::kLeft;
+using report::kRight;
+using report::Shown;
+using report::Text;
+
 // Pages are laid out in points (1/72 inch) from the paintable area's top
 // left, whatever the device's resolution.
 constexpr qreal kFootHeight = 12;
 const QColor kShade(226, 226, 226);
 const QColor kHeadShade(242, 242, 242);
-
-QString Hours(qint64 seconds) {
-  return QString::fromStdString(HoursText(seconds));
-}
 
 // A sum of working or task time, "?" after it when a row without an end
 // time leaves it unknown; a cell without work is empty.
@@ -44,47 +51,6 @@ QString WorkCellText(const DayWork& work) {
 }
 QString TaskCellText(const DayWork& work) {
   return work.HasWork() ? TaskText(work) : QString();
-}
-
-// A text of the data as it may be shown: nothing in it reorders or hides
-// the text around it.
-QString Shown(const std::string& text) {
-  return QString::fromStdString(VisibleText(text));
-}
-
-QFont Font(int size, bool bold = false) {
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setPixelSize(size);
-  font.setBold(bold);
-  return font;
-}
-
-enum Align { kLeft = Qt::AlignLeft, kCenter = Qt::AlignHCenter, kRight = Qt::AlignRight };
-
-// A text in a rectangle, vertically centred; squeezed sideways when it is
-// wider than the rectangle, so no figure is ever cut.
-void Text(QPainter& painter, const QRectF& rect, const QString& text, int align,
-          const QFont& font) {
-  painter.setFont(font);
-  const QRectF inner = rect.adjusted(1.5, 0, -1.5, 0);
-  const qreal width = QFontMetricsF(font).horizontalAdvance(text);
-  if (width <= inner.width() || inner.width() <= 0) {
-    painter.drawText(inner, align | Qt::AlignVCenter, text);
-    return;
-  }
-  painter.save();
-  painter.translate(inner.left(), inner.top());
-  painter.scale(inner.width() / width, 1);
-  painter.drawText(QRectF(0, 0, width, inner.height()), Qt::AlignLeft | Qt::AlignVCenter, text);
-  painter.restore();
-}
-
-// A cell of a table: its frame, its shade and its text.
-void Cell(QPainter& painter, const QRectF& rect, const QString& text, int align, const QFont& font,
-          const QColor& shade = QColor()) {
-  if (shade.isValid()) painter.fillRect(rect, shade);
-  painter.drawRect(rect);
-  Text(painter, rect, text, align, font);
 }
 
 // A name over a line: on one line when it fits, else wrapped over the
@@ -119,14 +85,6 @@ void Name(QPainter& painter, const QRectF& rect, const QString& text, const QFon
   }
   painter.setFont(small);
   painter.drawText(inner, Qt::AlignHCenter | Qt::AlignBottom, shown.join(u'\n'));
-}
-
-// A text that may be longer than the rectangle: cut with an ellipsis.
-void Elided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font) {
-  painter.setFont(font);
-  const QRectF inner = rect.adjusted(1.5, 0, -1.5, 0);
-  painter.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter,
-                   QFontMetricsF(font).elidedText(text, Qt::ElideRight, inner.width()));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "stats/corrections.h"
 #include "stats/period_listing.h"
 #include "stats/period_queries.h"
 #include "text/login_key.h"
@@ -39,8 +40,23 @@ std::vector<DayLane> BuildDayTimeline(Database& db, const DateTime& day, const s
       continue;
     const int begin = static_cast<int>(row.begin - midnight);
     const int end = static_cast<int>(std::min<std::int64_t>(row.end - midnight, kSecondsPerDay));
-    target.bars.push_back({begin, end, IsTaskLabel(row.label)});
+    target.bars.push_back({begin,
+                           end,
+                           row.end - midnight,
+                           IsTaskLabel(row.label),
+                           row.id,
+                           row.label == RowLabel::DayDone || row.label == RowLabel::TaskDone,
+                           {}});
   }
+  // Corrected rows: the latest reason of each.
+  std::unordered_map<std::int64_t, std::string> reasons;
+  for (CorrectionMark& mark : CorrectionMarks(db, day, day, login))
+    reasons[mark.rowId] = std::move(mark.reason);
+  if (!reasons.empty())
+    for (DayLane& each : lanes)
+      for (DayLane::Bar& bar : each.bars)
+        if (const auto found = reasons.find(bar.id); found != reasons.end())
+          bar.correction = found->second;
 
   // Names from the person list, and its order first.
   std::vector<std::size_t> rank(lanes.size(), SIZE_MAX);

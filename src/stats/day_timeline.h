@@ -13,9 +13,13 @@ namespace vornal {
 // end. Rows without an end time or ending before they begin have no bar.
 struct DayLane {
   struct Bar {
-    int begin = 0;  // seconds from 00:00:00
-    int end = 0;    // at most 86400
+    int begin = 0;             // seconds from 00:00:00
+    int end = 0;               // at most 86400
+    std::int64_t fullEnd = 0;  // seconds from 00:00:00 to the row's end, not cut
     bool task = false;
+    std::int64_t id = 0;     // the row's ID
+    bool finished = false;   // a finished row, which a correction may change
+    std::string correction;  // the latest correction's reason; empty when none
   };
   std::string login;
   std::string name;  // from the person list; empty when nobody has this login

@@ -16,10 +16,10 @@ Statement PrepareListing(Database& db, const DateTime& start, const DateTime& en
   // ID breaks ties in write order; the (Login, BeginTime) and (BeginTime)
   // indexes hold the rowid last, so neither query needs a sort.
   constexpr std::string_view kEverybody =
-      "SELECT Login, Event, BeginTime, EndTime FROM logs "
+      "SELECT Login, Event, BeginTime, EndTime, ID FROM logs "
       "WHERE BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID";
   constexpr std::string_view kOneLogin =
-      "SELECT Login, Event, BeginTime, EndTime FROM logs "
+      "SELECT Login, Event, BeginTime, EndTime, ID FROM logs "
       "WHERE LoginKey = ? AND BeginTime >= ? AND BeginTime < ? ORDER BY BeginTime, ID";
   const DateTime first = start.Date();
   const DateTime after = end.Date().AddDays(1);
@@ -72,6 +72,7 @@ bool PeriodReader::Next() {
   m_row.label = LabelOf(m_statement.TextView(1));
   m_row.begin = Seconds(m_statement.Time(2));
   m_row.end = Seconds(m_statement.Time(3));
+  m_row.id = m_statement.Int(4);
   m_row.taskNumber = 0;
   if (IsTaskLabel(m_row.label)) {
     m_row.taskNumber = m_taskNumber++;

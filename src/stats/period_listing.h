@@ -30,6 +30,7 @@ struct ListedRow {
 
   std::int64_t begin = kNoTime;  // DateTime::ToSeconds(), or kNoTime when empty
   std::int64_t end = kNoTime;
+  std::int64_t id = 0;          // the row's ID, for corrections
   std::uint32_t login = 0;      // index into the listing's logins
   std::int32_t taskNumber = 0;  // 1, 2, ... for task rows; 0 for the others
   RowLabel label = RowLabel::Unknown;

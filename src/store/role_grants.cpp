@@ -51,16 +51,28 @@ std::vector<Privilege> Needed(Action action) {
       Add(needed, "DELETE", "rejected_lines");
       Add(needed, "UPDATE", "setting");
       break;
+    case Action::Correct:
+      Add(needed, "INSERT, UPDATE, DELETE", "logs");
+      Add(needed, "INSERT", "corrections");
+      break;
+    case Action::EditTimesheet:
+      Add(needed, "INSERT, UPDATE, DELETE", "absences");
+      Add(needed, "INSERT, UPDATE, DELETE", "work_calendar");
+      break;
   }
   return needed;
 }
 
-// An operator: people and settings, and every site's kept-aside lines.
+// An operator: people and settings, every site's kept-aside lines,
+// corrections of work rows (never of their trail), absences and the
+// working calendar.
 std::vector<Privilege> OperatorPrivileges() {
   std::vector<Privilege> privileges;
   Add(privileges, "INSERT, UPDATE, DELETE", "human");
   Add(privileges, "INSERT, UPDATE, DELETE", "setting");
   Add(privileges, "DELETE", "rejected_lines");
+  for (const Action action : {Action::Correct, Action::EditTimesheet})
+    for (Privilege& privilege : Needed(action)) privileges.push_back(std::move(privilege));
   return privileges;
 }
 
@@ -107,6 +119,10 @@ std::string ActionText(Action action) {
       return "retry the lines kept aside";
     case Action::ClearKeptAside:
       return "forget the lines kept aside";
+    case Action::Correct:
+      return "correct work rows";
+    case Action::EditTimesheet:
+      return "change absences or the working calendar";
   }
   return "write";
 }

@@ -14,6 +14,8 @@ enum class Action {
   EditSettings,    // working folders, the quiet period, the office's title
   RetryKeptAside,  // apply this site's kept-aside lines (a collection of them)
   ClearKeptAside,  // forget kept-aside lines: an operator's
+  Correct,         // add, change, remove finished work rows, with the trail
+  EditTimesheet,   // absences and the working calendar
 };
 
 // The connection may not do `action`: its role (on a server) lacks a

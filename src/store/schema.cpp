@@ -254,6 +254,30 @@ void UpgradeSchema(Database& db, int target) {
       db.ExecuteScript(engine.AddColumnSql("human", column));
   }
   if (version < 9 && target >= 9) {
+    // The timesheet as accounting takes it: the trail of corrections of work
+    // rows (who, when, the row before and after, why), absences per login
+    // and day, and the operator's changes of the working calendar.
+    const std::string time = engine.DateTimeType();
+    db.ExecuteScript(
+        std::string("CREATE TABLE corrections (ID ") + engine.IdentityType() + ", At " + time +
+        " NOT NULL, ByUser TEXT NOT NULL, ByHost TEXT NOT NULL, ByRole TEXT NOT "
+        "NULL, LogId BIGINT NOT NULL, Login TEXT NOT NULL, LoginKey TEXT NOT NULL, "
+        "OldEvent TEXT, OldBegin " +
+        time + ", OldEnd " + time + ", NewEvent TEXT, NewBegin " + time + ", NewEnd " + time +
+        ", Reason TEXT NOT NULL, Undoes BIGINT);"
+        "CREATE INDEX corrections_login ON corrections (LoginKey);"
+        "CREATE INDEX corrections_undoes ON corrections (Undoes);"
+        "CREATE INDEX corrections_old_begin ON corrections (OldBegin);"
+        "CREATE INDEX corrections_new_begin ON corrections (NewBegin);"
+        "CREATE TABLE absences (Login TEXT NOT NULL, LoginKey TEXT NOT NULL, Day " +
+        time +
+        " NOT NULL, Code INTEGER NOT NULL, Note TEXT NOT NULL, "
+        "PRIMARY KEY (LoginKey, Day));"
+        "CREATE INDEX absences_day ON absences (Day);"
+        "CREATE TABLE work_calendar (Day " +
+        time + " PRIMARY KEY NOT NULL, Kind TEXT NOT NULL, Seconds INTEGER)");
+  }
+  if (version < 10 && target >= 10) {
     // The accounts of the web view, each with its Argon2id password hash.
     db.ExecuteScript(
         "CREATE TABLE web_users (Name TEXT PRIMARY KEY NOT NULL, Role TEXT NOT NULL, "
@@ -277,6 +301,7 @@ std::vector<std::string> PendingUpgrade(Database& db) {
         "the table of events applied, per login and day",
         "working folders per site and a version on each person and setting",
         "a department and a personnel number for each person",
+        "the tables of corrections, absences and the working calendar",
         "accounts of the web view"};
     std::string steps;
     for (int step = std::max(version, 0); step < kSchemaVersion; ++step)

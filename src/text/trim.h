@@ -11,4 +11,11 @@ inline std::string_view TrimRight(std::string_view text) {
   return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
+// The text without leading or trailing white space.
+inline std::string_view Trim(std::string_view text) {
+  text = TrimRight(text);
+  const auto begin = text.find_first_not_of(" \t\r\n\v\f");
+  return begin == std::string_view::npos ? std::string_view() : text.substr(begin);
+}
+
 }  // namespace vornal

@@ -234,6 +234,26 @@ TEST(Server, EachRoleIsRefusedWhatItMayNotDoBeforeAnythingIsTouched) {
   EXPECT_EQ(as(operator_, {"--site", "south", "folders", "set", "1", "/srv/south"}).exitCode, 0);
   EXPECT_EQ(as(operator_, {"rejected", "--clear"}).out, "1 line forgotten.\n");
 
+  // Corrections, absences and the calendar are the operator's, not the
+  // collector's, whose rights on the work rows serve the intake alone.
+  const std::vector<std::string> correct = {"logs",     "add",
+                                            "--login",  "ivanov",
+                                            "--event",  "StopWDay",
+                                            "--begin",  "2002-10-07 09:00:00",
+                                            "--end",    "2002-10-07 18:00:00",
+                                            "--reason", "forgot to start the day"};
+  const std::vector<std::string> absent = {"absences",   "set",  "--login",    "ivanov", "--from",
+                                           "2002-10-01", "--to", "2002-10-02", "--code", "ОТ"};
+  refused(collector, correct, "correct work rows");
+  refused(collector, absent, "change absences or the working calendar");
+  refused(viewer, {"calendar", "set", "2002-10-03", "off"},
+          "change absences or the working calendar");
+  EXPECT_EQ(as(operator_, correct).exitCode, 0);
+  EXPECT_EQ(as(operator_, absent).exitCode, 0);
+  EXPECT_EQ(as(operator_, {"calendar", "set", "2002-10-03", "off"}).exitCode, 0);
+  const auto trail = as(viewer, {"corrections", "--csv"});
+  EXPECT_NE(trail.out.find("," + operator_ + ","), std::string::npos) << trail.out;
+
   Database owner;
   owner.Open(location);
   for (const std::string& role : {viewer, collector, operator_})

@@ -1,6 +1,9 @@
 #include "gui/statistics/day_timeline_view.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
@@ -15,6 +18,7 @@ constexpr int kSecondsPerDay = 86400;
 const QColor kDayBar(150, 190, 235);
 const QColor kTaskBar(40, 100, 170);
 const QColor kGrid(220, 220, 220);
+const QColor kCorrected(200, 90, 0);
 
 QString Clock(int seconds) {
   return QStringLiteral("%1:%2")
@@ -113,6 +117,19 @@ void DayTimelineView::paintEvent(QPaintEvent*) {
         const QRectF rect = task ? QRectF(x, top + laneHeight * 0.35, w, laneHeight * 0.3)
                                  : QRectF(x, top + 3, w, laneHeight - 7);
         painter.fillRect(rect, task ? kTaskBar : kDayBar);
+        if (!bar.correction.empty()) {
+          // A corrected row: a frame, and a corner mark that a narrow bar keeps.
+          painter.save();
+          QPen pen(kCorrected);
+          pen.setWidthF(2);
+          painter.setPen(pen);
+          painter.drawRect(rect.adjusted(1, 1, -1, -1));
+          painter.setBrush(kCorrected);
+          painter.drawPolygon(
+              QPolygonF({rect.topLeft() + QPointF(-3, -3), rect.topLeft() + QPointF(5, -3),
+                         rect.topLeft() + QPointF(-3, 5)}));
+          painter.restore();
+        }
       }
     }
   }
@@ -160,6 +177,8 @@ bool DayTimelineView::viewportEvent(QEvent* event) {
       tip += QLatin1Char('\n') +
              QStringLiteral("%1 %2–%3")
                  .arg(DisplayText::FamilyBar(bar.task), Clock(bar.begin), Clock(bar.end));
+      if (!bar.correction.empty())
+        tip += QStringLiteral("; ") + DisplayText::CorrectedTip(bar.correction);
     }
   }
   if (tip.isEmpty())
@@ -167,6 +186,62 @@ bool DayTimelineView::viewportEvent(QEvent* event) {
   else
     QToolTip::showText(help->globalPos(), tip, viewport());
   return true;
+}
+
+DayTimelineView::Hit DayTimelineView::HitAt(const QPoint& point) const {
+  Hit hit;
+  const int y = point.y() - RulerHeight() + verticalScrollBar()->value();
+  if (point.y() < RulerHeight() || y < 0) return hit;
+  const int index = y / LaneHeight();
+  if (index >= static_cast<int>(m_lanes.size())) return hit;
+  hit.lane = index;
+  const DayLane& lane = m_lanes[static_cast<std::size_t>(index)];
+  const double x = point.x();
+  for (const DayLane::Bar& bar : lane.bars) {
+    if (x < X(bar.begin) - 1 || x > X(bar.end) + 1) continue;
+    if (!hit.bar || bar.task) hit.bar = &bar;
+  }
+  return hit;
+}
+
+void DayTimelineView::contextMenuEvent(QContextMenuEvent* event) {
+  const Hit hit = HitAt(event->pos());
+  if (hit.lane < 0) return;
+  const DayLane& lane = m_lanes[static_cast<std::size_t>(hit.lane)];
+  QMenu menu(this);
+  if (hit.bar) {
+    const DayLane::Bar bar = *hit.bar;
+    QAction* change = menu.addAction(tr("Исправить интервал…"),
+                                     [this, lane, bar] { Q_EMIT ChangeRequested(lane, bar); });
+    QAction* remove =
+        menu.addAction(tr("Удалить интервал…"), [this, bar] { Q_EMIT RemoveRequested(bar.id); });
+    change->setEnabled(bar.finished);
+    remove->setEnabled(bar.finished);
+    if (!bar.finished)
+      for (QAction* action : {change, remove})
+        action->setToolTip(tr("Интервал ещё не завершён: его ведёт обработка файлов клиента."));
+    if (!bar.correction.empty())
+      menu.addAction(tr("Отменить последнее исправление…"),
+                     [this, bar] { Q_EMIT UndoRequested(bar.id); });
+    menu.addSeparator();
+  }
+  const double left = X(0);
+  const double right = X(kSecondsPerDay);
+  const int seconds =
+      static_cast<int>(std::clamp((event->pos().x() - left) / (right - left), 0.0, 1.0) *
+                       kSecondsPerDay) /
+      300 * 300;
+  const QString login = QString::fromStdString(lane.login);
+  menu.addAction(tr("Добавить интервал…"),
+                 [this, login, seconds] { Q_EMIT AddRequested(login, seconds); });
+  menu.setToolTipsVisible(true);
+  menu.exec(event->globalPos());
+}
+
+void DayTimelineView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // Events of the viewport come here in its coordinates.
+  const Hit hit = HitAt(event->position().toPoint());
+  if (hit.bar) Q_EMIT ChangeRequested(m_lanes[static_cast<std::size_t>(hit.lane)], *hit.bar);
 }
 
 }  // namespace vornal

@@ -10,7 +10,9 @@ namespace vornal {
 // A day as a timeline: the hours along the top, a lane per person, bars for
 // the working-day rows and, inside them, narrower bars for the task rows.
 // The hours stay in sight while the lanes scroll; a bar's times show in its
-// tooltip.
+// tooltip. A corrected bar has a frame and its correction's reason in the
+// tooltip. Double-clicking a bar, or its context menu, asks for a
+// correction; the window that holds the view makes it.
 class DayTimelineView : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -22,7 +24,25 @@ class DayTimelineView : public QAbstractScrollArea {
 
   QSize sizeHint() const override;
 
+  // The bar under a point of the viewport (a task inside its working day
+  // first): its lane's index and the bar; nothing when there is none.
+  struct Hit {
+    int lane = -1;
+    const DayLane::Bar* bar = nullptr;
+  };
+  Hit HitAt(const QPoint& point) const;
+
+ Q_SIGNALS:
+  // A finished row to change, remove, or whose latest correction to undo;
+  // a new row for the lane's login beginning at the time of day (seconds).
+  void ChangeRequested(const vornal::DayLane& lane, const vornal::DayLane::Bar& bar);
+  void RemoveRequested(std::int64_t rowId);
+  void UndoRequested(std::int64_t rowId);
+  void AddRequested(const QString& login, int seconds);
+
  protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool viewportEvent(QEvent* event) override;

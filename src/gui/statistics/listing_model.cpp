@@ -37,6 +37,17 @@ void ListingModel::SetListing(PeriodListing listing) {
   endResetModel();
 }
 
+void ListingModel::SetCorrections(std::unordered_map<std::int64_t, std::string> corrections) {
+  beginResetModel();
+  m_corrections = std::move(corrections);
+  endResetModel();
+}
+
+const ListedRow* ListingModel::RowAt(int row) const {
+  if (m_state != State::Listed || row < 0 || row >= ListedRows()) return nullptr;
+  return &m_listing.rows[static_cast<std::size_t>(row)];
+}
+
 int ListingModel::ListedRows() const {
   return static_cast<int>(m_listing.rows.size());
 }
@@ -57,7 +68,8 @@ QString ListingModel::Text(int row, int column) const {
     const ListedRow& listed = m_listing.rows[static_cast<std::size_t>(row)];
     switch (col) {
       case Column::Event:
-        return DisplayText::EventLabel(listed.label, listed.taskNumber);
+        return DisplayText::EventLabel(listed.label, listed.taskNumber) +
+               (m_corrections.count(listed.id) ? QStringLiteral(" *") : QString());
       case Column::Begin:
         return Blank(DisplayText::ListingTime(listed.begin));
       case Column::End:
@@ -79,7 +91,15 @@ QString ListingModel::Text(int row, int column) const {
 }
 
 QVariant ListingModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole) return {};
+  if (!index.isValid()) return {};
+  if (role == Qt::ToolTipRole) {
+    const ListedRow* listed = RowAt(index.row());
+    if (!listed) return {};
+    const auto found = m_corrections.find(listed->id);
+    if (found == m_corrections.end()) return {};
+    return DisplayText::CorrectedTip(found->second);
+  }
+  if (role != Qt::DisplayRole) return {};
   return Text(index.row(), index.column());
 }
 

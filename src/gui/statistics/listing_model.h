@@ -2,6 +2,10 @@
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
 #include "stats/period_listing.h"
 
 namespace vornal {
@@ -22,6 +26,11 @@ class ListingModel : public QAbstractTableModel {
   // Nothing chosen: the headings over no rows.
   void Clear();
   void SetListing(PeriodListing listing);
+  // The corrected rows, by ID, with their latest reason: a sign after the
+  // label and the reason in the tooltip.
+  void SetCorrections(std::unordered_map<std::int64_t, std::string> corrections);
+  // The listed row at a model row; nothing for the totals rows.
+  const ListedRow* RowAt(int row) const;
 
   const PeriodListing& Listing() const { return m_listing; }
   // The listed intervals, the totals not counted.
@@ -41,6 +50,7 @@ class ListingModel : public QAbstractTableModel {
 
   State m_state = State::Empty;
   PeriodListing m_listing;
+  std::unordered_map<std::int64_t, std::string> m_corrections;
 };
 
 }  // namespace vornal

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -14,12 +15,14 @@
 #include <optional>
 #include <vector>
 
+#include "gui/statistics/correction_dialog.h"
 #include "gui/statistics/listing_model.h"
 #include "gui/statistics/timesheet_window.h"
 #include "gui/widgets/display_text.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/table_view.h"
 #include "gui/widgets/window_state.h"
+#include "stats/corrections.h"
 #include "stats/period_queries.h"
 #include "stats/period_tree.h"
 #include "store/store_error.h"
@@ -81,6 +84,11 @@ StatisticsWindow::StatisticsWindow(QWidget* parent)
   connect(m_ui->closeButton, &QPushButton::clicked, this, &StatisticsWindow::accept);
   connect(m_ui->viewButton, &QPushButton::clicked, this, &StatisticsWindow::OnView);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &StatisticsWindow::reject);
+  m_ui->gridStat->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_ui->gridStat, &QWidget::customContextMenuRequested, this,
+          &StatisticsWindow::ListingMenu);
+  connect(m_ui->gridStat, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { ChangeListedRow(index.row()); });
 }
 
 StatisticsWindow::~StatisticsWindow() = default;
@@ -219,6 +227,10 @@ void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
                                    const std::string& login) {
   if (!m_database) return;
   m_listing->SetListing(ListPeriod(*m_database, start, end, login));
+  std::unordered_map<std::int64_t, std::string> corrections;
+  for (CorrectionMark& mark : CorrectionMarks(*m_database, start, end, login))
+    corrections[mark.rowId] = std::move(mark.reason);
+  m_listing->SetCorrections(std::move(corrections));
   // The totals stand in the listing's last column, often out of view: the
   // line under it shows them always.
   const PeriodListing& listing = m_listing->Listing();
@@ -235,6 +247,59 @@ void StatisticsWindow::ShowListing(const DateTime& start, const DateTime& end,
     m_ui->gridStat->scrollTo(first);
     m_ui->gridStat->horizontalScrollBar()->setValue(across);
   }
+}
+
+void StatisticsWindow::ChangeListedRow(int row) {
+  const ListedRow* listed = m_listing->RowAt(row);
+  if (!listed || !m_database) return;
+  if ((listed->label != RowLabel::DayDone && listed->label != RowLabel::TaskDone) ||
+      listed->begin == ListedRow::kNoTime || listed->end == ListedRow::kNoTime) {
+    CorrectionRefused refusal(listed->label == RowLabel::Unknown ? CorrectionRefusal::NotWorkEvent
+                                                                 : CorrectionRefusal::Unfinished);
+    MessageBox::Warning(this, DisplayText::CorrectionRefusalText(refusal));
+    return;
+  }
+  const auto time = [](std::int64_t seconds) {
+    const DateTime at = DateTime::FromSeconds(seconds);
+    return QDateTime(QDate(at.Year(), at.Month(), at.Day()),
+                     QTime(at.Hour(), at.Minute(), at.Second()));
+  };
+  CorrectionDialog dialog(*m_database, this);
+  dialog.ChangeRow(listed->id, QString::fromStdString(m_listing->Listing().Login(*listed)),
+                   time(listed->begin), time(listed->end), IsTaskLabel(listed->label));
+  if (dialog.exec() == Accepted) OnTreeSelectionChanged();
+}
+
+void StatisticsWindow::AddRow() {
+  if (!m_database) return;
+  const ListedRow* listed = m_listing->RowAt(m_ui->gridStat->currentIndex().row());
+  QDateTime begin = QDateTime::currentDateTime();
+  begin.setTime(QTime(9, 0));
+  CorrectionDialog dialog(*m_database, this);
+  dialog.NewRow(QString::fromStdString(listed ? m_listing->Listing().Login(*listed) : m_login),
+                begin, begin.addSecs(8 * 3600), false);
+  if (dialog.exec() == Accepted) OnTreeSelectionChanged();
+}
+
+void StatisticsWindow::ListingMenu(const QPoint& at) {
+  if (!m_database) return;
+  const int row = m_ui->gridStat->indexAt(at).row();
+  const ListedRow* listed = m_listing->RowAt(row);
+  QMenu menu(this);
+  if (listed) {
+    const std::int64_t id = listed->id;
+    menu.addAction(tr("Исправить интервал…"), [this, row] { ChangeListedRow(row); });
+    QAction* remove = menu.addAction(tr("Удалить интервал…"), [this, id] {
+      if (RemoveRowAsked(*m_database, id, this)) OnTreeSelectionChanged();
+    });
+    remove->setEnabled(listed->label == RowLabel::DayDone || listed->label == RowLabel::TaskDone);
+    menu.addAction(tr("Отменить последнее исправление…"), [this, id] {
+      if (UndoLatestCorrectionAsked(*m_database, id, this)) OnTreeSelectionChanged();
+    });
+    menu.addSeparator();
+  }
+  menu.addAction(tr("Добавить интервал…"), [this] { AddRow(); });
+  menu.exec(m_ui->gridStat->viewport()->mapToGlobal(at));
 }
 
 }  // namespace vornal

@@ -61,6 +61,10 @@ class StatisticsWindow : public QDialog {
   // Runs a handler; an engine error ends it with the engine's description
   // and leaves the window open with what was filled so far.
   void RunHandler(const std::function<void()>& handler);
+  // Corrections of the listed rows: the context menu, and a double click.
+  void ListingMenu(const QPoint& at);
+  void ChangeListedRow(int row);
+  void AddRow();
 
   QScopedPointer<Ui::StatisticsWindow> m_ui;
   ListingModel* m_listing = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 
+#include "stats/t13_sheet.h"
 #include "stats/timesheet.h"
 
 namespace vornal {
@@ -20,6 +21,13 @@ class TimesheetModel : public QAbstractTableModel {
   explicit TimesheetModel(QObject* parent = nullptr);
 
   void SetTimesheet(const Timesheet* sheet);
+  // A month's marks beside it (nothing for a year): absences (their codes
+  // in the cells, a day with hours as well flagged "!"), corrected days
+  // ("*", the reason in the tooltip), days off by the working calendar,
+  // and each person's norm and difference as two more columns.
+  void SetMarks(const T13Sheet* marks);
+  // The person row's marks; nothing for the totals row or without marks.
+  const T13Row* Marks(int row) const;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -32,7 +40,11 @@ class TimesheetModel : public QAbstractTableModel {
   const DayWork& Total(int row) const;
   QString Text(int row, int column) const;
 
+  bool DayOff(int column) const;
+
   const Timesheet* m_sheet = nullptr;
+  const T13Sheet* m_marks = nullptr;
+  std::vector<const T13Row*> m_rowMarks;  // per person row
 };
 
 }  // namespace vornal

@@ -3,14 +3,21 @@
 #include <QApplication>
 #include <QDate>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QMenu>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QSettings>
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <new>
+#include <stdexcept>
 
+#include "forms/timesheet_codes.h"
+#include "gui/statistics/calendar_dialog.h"
+#include "gui/statistics/correction_dialog.h"
 #include "gui/statistics/day_timeline_view.h"
 #include "gui/statistics/hours_chart.h"
 #include "gui/statistics/timesheet_model.h"
@@ -19,7 +26,10 @@
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
 #include "gui/widgets/window_state.h"
+#include "report/t13_report.h"
 #include "report/timesheet_report.h"
+#include "stats/absences.h"
+#include "stats/corrections.h"
 #include "stats/day_timeline.h"
 #include "store/output_file.h"
 #include "store/settings.h"
@@ -79,6 +89,26 @@ TimesheetWindow::TimesheetWindow(QWidget* parent)
     // Everybody's total comes first when the timesheet holds everybody.
     const int row = m_login.empty() ? index - 1 : index;
     m_ui->chartView->Show(m_sheet, row);
+  });
+  connect(m_ui->t13Button, &QToolButton::clicked, this, &TimesheetWindow::SaveT13);
+  connect(m_ui->calendarButton, &QToolButton::clicked, this, [this] {
+    if (!m_database) return;
+    CalendarDialog dialog(*m_database, m_sheet.year, std::max(m_sheet.month, 1), this);
+    dialog.exec();
+    if (dialog.Changed()) Reload();
+  });
+  // Absences: cells chosen in the timesheet, and its context menu.
+  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(view, &QWidget::customContextMenuRequested, this, &TimesheetWindow::TimesheetMenu);
+  // Corrections from the day's timeline.
+  connect(m_ui->dayView, &DayTimelineView::ChangeRequested, this, &TimesheetWindow::ChangeBar);
+  connect(m_ui->dayView, &DayTimelineView::AddRequested, this, &TimesheetWindow::AddBar);
+  connect(m_ui->dayView, &DayTimelineView::RemoveRequested, this, [this](std::int64_t id) {
+    if (m_database && RemoveRowAsked(*m_database, id, this)) Reload();
+  });
+  connect(m_ui->dayView, &DayTimelineView::UndoRequested, this, [this](std::int64_t id) {
+    if (m_database && UndoLatestCorrectionAsked(*m_database, id, this)) Reload();
   });
   connect(m_ui->dayEdit, &QDateEdit::dateChanged, this, &TimesheetWindow::ShowDay);
   connect(m_ui->previousDayButton, &QToolButton::clicked, this,
@@ -140,12 +170,15 @@ bool TimesheetWindow::Load(Database* database, int year, int month, int day,
             lastDay = LastDayWithRows(*m_database, first, last, login);
           }
           m_storedOffice = FromStd(LoadOfficeTitle(*m_database));
+          if (sheet && month > 0) m_t13 = *BuildT13Sheet(*m_database, year, month, login);
         }))
       return false;
   }
   if (!sheet) return false;
   m_sheet = std::move(*sheet);
   m_model->SetTimesheet(&m_sheet);
+  if (month > 0) m_model->SetMarks(&m_t13);
+  m_ui->t13Button->setEnabled(month > 0);
   // Columns as wide as their totals (a year of everybody runs to seven
   // figures of hours), in the totals row's bold font.
   QTableView* view = m_ui->timesheetView;
@@ -155,8 +188,21 @@ bool TimesheetWindow::Load(Database* database, int year, int month, int day,
   const int totalsRow = m_model->rowCount() - 1;
   for (int column = 0; column < m_model->columnCount(); ++column) {
     const QString widest = m_model->index(totalsRow, column).data().toString();
-    view->setColumnWidth(column, std::max(view->horizontalHeader()->defaultSectionSize(),
-                                          metrics.horizontalAdvance(widest) + 12));
+    int width = std::max(view->horizontalHeader()->defaultSectionSize(),
+                         metrics.horizontalAdvance(widest) + 12);
+    // A month's cells may hold an absence's code beside the hours, and its
+    // norm columns have their headings' width.
+    if (month > 0) {
+      width = std::max(
+          width, metrics.horizontalAdvance(
+                     m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                     12);
+      for (int row = 0; row < totalsRow; ++row)
+        width = std::max(width, view->fontMetrics().horizontalAdvance(
+                                    m_model->index(row, column).data().toString()) +
+                                    12);
+    }
+    view->setColumnWidth(column, width);
   }
 
   const QString period = TimesheetReport::PeriodText(m_sheet.year, m_sheet.month);
@@ -209,6 +255,109 @@ void TimesheetWindow::ShowDay(const QDate& day) {
   }
   m_ui->previousDayButton->setEnabled(day > m_ui->dayEdit->minimumDate());
   m_ui->nextDayButton->setEnabled(day < m_ui->dayEdit->maximumDate());
+}
+
+void TimesheetWindow::Reload() {
+  const QDate day = ShownDay();
+  const int tab = m_ui->tabs->currentIndex();
+  const int month = m_sheet.month;
+  if (!Load(m_database, m_sheet.year, month, month ? day.day() : 0, m_login)) return;
+  if (!month) m_ui->dayEdit->setDate(day);
+  m_ui->tabs->setCurrentIndex(tab);
+}
+
+void TimesheetWindow::ChangeBar(const DayLane& lane, const DayLane::Bar& bar) {
+  if (!m_database) return;
+  if (!bar.finished) {
+    MessageBox::Warning(
+        this, DisplayText::CorrectionRefusalText(CorrectionRefused(CorrectionRefusal::Unfinished)));
+    return;
+  }
+  const QDateTime midnight(ShownDay(), QTime(0, 0));
+  CorrectionDialog dialog(*m_database, this);
+  dialog.ChangeRow(bar.id, FromStd(lane.login), midnight.addSecs(bar.begin),
+                   midnight.addSecs(bar.fullEnd), bar.task);
+  if (dialog.exec() == Accepted) Reload();
+}
+
+void TimesheetWindow::AddBar(const QString& login, int seconds) {
+  if (!m_database) return;
+  const QDateTime begin = QDateTime(ShownDay(), QTime(0, 0)).addSecs(seconds);
+  CorrectionDialog dialog(*m_database, this);
+  dialog.NewRow(login, begin, begin.addSecs(3600), false);
+  if (dialog.exec() == Accepted) Reload();
+}
+
+void TimesheetWindow::TimesheetMenu(const QPoint& at) {
+  if (!m_database || m_sheet.ByMonth()) return;
+  const QModelIndexList cells = m_ui->timesheetView->selectionModel()->selectedIndexes();
+  const bool any = std::any_of(cells.begin(), cells.end(), [this](const QModelIndex& cell) {
+    return cell.row() < static_cast<int>(m_sheet.rows.size()) &&
+           cell.column() < m_sheet.ColumnCount();
+  });
+  if (!any) return;
+  QMenu menu(this);
+  QMenu* codes = menu.addMenu(tr("Неявка"));
+  for (const TimesheetCode& code : TimesheetCodes())
+    if (code.absence)
+      codes->addAction(DisplayText::TimesheetCodeItem(code.number),
+                       [this, number = code.number] { SetAbsence(number); });
+  menu.addAction(tr("Очистить неявку"), [this] { SetAbsence(0); });
+  menu.exec(m_ui->timesheetView->viewport()->mapToGlobal(at));
+}
+
+void TimesheetWindow::SetAbsence(int code) {
+  // Each person's chosen days, as runs of days in a row.
+  std::map<int, std::vector<int>> days;
+  for (const QModelIndex& cell : m_ui->timesheetView->selectionModel()->selectedIndexes())
+    if (cell.row() < static_cast<int>(m_sheet.rows.size()) && cell.column() < m_sheet.ColumnCount())
+      days[cell.row()].push_back(cell.column());
+  std::string note;
+  if (code) {
+    bool ok = false;
+    note = QInputDialog::getText(this, DisplayText::TimesheetCodeItem(code), tr("Примечание:"),
+                                 QLineEdit::Normal, QString(), &ok)
+               .toStdString();
+    if (!ok) return;
+  }
+  bool done = false;
+  try {
+    Transaction transaction(*m_database);
+    for (auto& [row, columns] : days) {
+      std::sort(columns.begin(), columns.end());
+      const std::string& login = m_sheet.rows[static_cast<std::size_t>(row)].login;
+      for (std::size_t i = 0; i < columns.size();) {
+        std::size_t j = i;
+        while (j + 1 < columns.size() && columns[j + 1] == columns[j] + 1) ++j;
+        const DateTime first = m_sheet.ColumnDate(columns[i]);
+        const DateTime last = m_sheet.ColumnDate(columns[j]);
+        if (code)
+          SetAbsences(*m_database, login, first, last, code, note);
+        else
+          ClearAbsences(*m_database, login, first, last);
+        i = j + 1;
+      }
+    }
+    transaction.Commit();
+    done = true;
+  } catch (const std::invalid_argument& e) {
+    MessageBox::Warning(this, FromStd(e.what()));
+  } catch (const StoreError& e) {
+    MessageBox::EngineError(this, e, tr("неявки не изменены"));
+  }
+  if (done) Reload();
+}
+
+void TimesheetWindow::SaveT13() {
+  StoreOfficeTitle();
+  if (m_sheet.ByMonth()) return;
+  const QString path = FileDialog::GetSaveFileName(
+      this, tr("Сохранить табель по форме Т-13"), tr("Документы PDF (*.pdf)"),
+      QStringLiteral("pdf"), SuggestedName(tr("т-13"), QStringLiteral("pdf")));
+  if (path.isEmpty()) return;
+  const T13Report report(m_t13,
+                         {m_ui->officeEdit->text(), QString(), QString(), QDate::currentDate()});
+  if (Write(path, report.Pdf())) Saved(path);
 }
 
 void TimesheetWindow::StoreOfficeTitle() {

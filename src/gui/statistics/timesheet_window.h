@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "stats/day_timeline.h"
+#include "stats/t13_sheet.h"
 #include "stats/timesheet.h"
 #include "store/database.h"
 
@@ -46,6 +48,8 @@ class TimesheetWindow : public QDialog {
   void Print();
   void SaveSignSheets();
   void ShowDay(const QDate& day);
+  // Form T-13 of the month as a PDF file the operator names.
+  void SaveT13();
 
  protected:
   void done(int result) override;
@@ -61,12 +65,21 @@ class TimesheetWindow : public QDialog {
   bool Write(const QString& path, const QByteArray& bytes);
   // Runs a database step; an engine error is said and gives false.
   bool Guarded(const std::function<void()>& step);
+  // Reads the timesheet again after a change, keeping the tab and the day.
+  void Reload();
+  // The day timeline's requests: corrections of its intervals.
+  void ChangeBar(const DayLane& lane, const DayLane::Bar& bar);
+  void AddBar(const QString& login, int seconds);
+  // The timesheet's context menu: absences of the selected cells.
+  void TimesheetMenu(const QPoint& at);
+  void SetAbsence(int code);
 
   QScopedPointer<Ui::TimesheetWindow> m_ui;
   TimesheetModel* m_model;
   Database* m_database = nullptr;
   std::string m_login;
   Timesheet m_sheet;
+  T13Sheet m_t13;  // the month's codes, absences, corrections, norms (a month only)
   QString m_storedOffice;
 };
 

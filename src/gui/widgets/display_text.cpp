@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "forms/timesheet_codes.h"
 #include "intake/folder_sweep.h"
+#include "stats/corrections.h"
 #include "stats/daily_totals.h"
 #include "stats/presence.h"
 #include "stats/timesheet.h"
@@ -273,6 +275,10 @@ QString DisplayText::TimesheetHeading(Heading heading) {
       return tr("Задания");
     case Heading::Total:
       return tr("Итого");
+    case Heading::Norm:
+      return tr("Норма");
+    case Heading::Difference:
+      return tr("Разница");
   }
   return {};
 }
@@ -380,6 +386,87 @@ QString DisplayText::ProcessReport(const SweepSummary& summary) {
     text += u'\n' + tr("... и ещё замечаний: %1 (все: vornal-cli process, vornal-cli status)")
                         .arg(notes.size() - kShownNotes);
   return text;
+}
+
+QString DisplayText::CorrectionRefusalText(const CorrectionRefused& refusal) {
+  const QString other = QString::number(refusal.Other());
+  switch (refusal.Why()) {
+    case CorrectionRefusal::NoReason:
+      return tr("Укажите причину исправления (не длиннее 250 знаков).");
+    case CorrectionRefusal::NoLogin:
+      return tr("Укажите login работника.");
+    case CorrectionRefusal::BadTimes:
+      return tr("Конец интервала должен быть позже начала, но не более чем на сутки.");
+    case CorrectionRefusal::NotWorkEvent:
+      return tr("Это не интервал рабочего дня или задания.");
+    case CorrectionRefusal::NoSuchRow:
+      return tr("Интервала больше нет: его удалили или изменили.");
+    case CorrectionRefusal::Unfinished:
+      return tr(
+          "Интервал ещё не завершён: его ведёт обработка файлов клиента, пока клиент не "
+          "завершит его. Исправить можно только завершённый интервал.");
+    case CorrectionRefusal::Overlaps:
+      return tr("Интервал пересекается с другим интервалом этого работника (№ %1): время не "
+                "может учитываться дважды.")
+          .arg(other);
+    case CorrectionRefusal::Changed:
+      return tr("Интервал изменился после этого исправления; исправьте его заново.");
+    case CorrectionRefusal::AlreadyUndone:
+      return tr("Это исправление уже отменено (исправлением № %1).").arg(other);
+  }
+  return QString::fromStdString(refusal.what());
+}
+
+QString DisplayText::NothingCorrected() {
+  return tr("ничего не исправлено");
+}
+
+QString DisplayText::ReasonPrompt() {
+  return tr("Причина:");
+}
+
+QString DisplayText::RemoveRowTitle() {
+  return tr("Удаление интервала");
+}
+
+QString DisplayText::UndoTitle() {
+  return tr("Отмена исправления");
+}
+
+QString DisplayText::CorrectedTip(const std::string& reason) {
+  return tr("Исправлено: %1").arg(QString::fromStdString(VisibleText(reason)));
+}
+
+QString DisplayText::CodeLetters(int number) {
+  const TimesheetCode* code = FindTimesheetCode(number);
+  return code
+             ? QString::fromUtf8(code->letters.data(), static_cast<qsizetype>(code->letters.size()))
+             : QString::fromStdString(CodeNumberText(number));
+}
+
+QString DisplayText::TimesheetCodeItem(int number) {
+  const TimesheetCode* code = FindTimesheetCode(number);
+  if (!code) return CodeLetters(number);
+  // The list keeps each code's meaning in both languages.
+  const std::string_view meaning =
+      QLocale().language() == QLocale::English ? code->english : code->russian;
+  return tr("%1 — %2").arg(
+      CodeLetters(number),
+      QString::fromUtf8(meaning.data(), static_cast<qsizetype>(meaning.size())));
+}
+
+QString DisplayText::DayKindName(DayKind kind) {
+  switch (kind) {
+    case DayKind::Work:
+      return tr("рабочий");
+    case DayKind::Short:
+      return tr("сокращённый");
+    case DayKind::Off:
+      return tr("выходной");
+    case DayKind::Holiday:
+      return tr("праздничный");
+  }
+  return {};
 }
 
 }  // namespace vornal

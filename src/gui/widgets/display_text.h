@@ -7,9 +7,11 @@
 #include <string>
 
 #include "stats/period_listing.h"
+#include "stats/work_calendar.h"
 
 namespace vornal {
 
+class CorrectionRefused;
 struct DayWork;
 struct Presence;
 struct SweepSummary;
@@ -56,7 +58,7 @@ class DisplayText {
   static QString PersonEntry(std::int64_t id, const std::string& name, const std::string& login);
 
   // ---- The timesheet and its pictures ----
-  enum class Heading { Days, Work, Tasks, Total };
+  enum class Heading { Days, Work, Tasks, Total, Norm, Difference };
   // "Дней", "Работа", "Задания", "Итого".
   static QString TimesheetHeading(Heading heading);
   // The two event families, as the chart's series ("Рабочее время",
@@ -90,6 +92,25 @@ class DisplayText {
   // what it collected and left, then what the sweep did, its counts and its
   // notes.
   static QString ProcessReport(const SweepSummary& summary);
+
+  // ---- Corrections, absences, the working calendar ----
+  // Why a correction was refused, in a sentence.
+  static QString CorrectionRefusalText(const CorrectionRefused& refusal);
+  // What became of a correction an engine error stopped.
+  static QString NothingCorrected();
+  static QString ReasonPrompt();
+  static QString RemoveRowTitle();
+  static QString UndoTitle();
+  // "Исправлено: забыл завершить день" for a tooltip.
+  static QString CorrectedTip(const std::string& reason);
+  // A code of the timesheet form: "ОТ — Ежегодный основной оплачиваемый
+  // отпуск", its meaning in the windows' language.
+  static QString TimesheetCodeItem(int number);
+  // The letters of a code ("ОТ"), its number when the list has none.
+  static QString CodeLetters(int number);
+  // A day of the working calendar: "рабочий", "сокращённый", "выходной",
+  // "праздничный".
+  static QString DayKindName(DayKind kind);
 };
 
 }  // namespace vornal

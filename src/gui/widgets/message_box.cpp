@@ -122,6 +122,13 @@ void MessageBox::EngineError(QWidget* parent, const StoreError& error, const QSt
     case Action::ClearKeptAside:
       what = tr("Роль «%1» не может удалять отложенные строки в этой базе данных");
       break;
+    case Action::Correct:
+      what = tr("Роль «%1» не может исправлять интервалы в этой базе данных");
+      break;
+    case Action::EditTimesheet:
+      what =
+          tr("Роль «%1» не может изменять неявки и производственный календарь в этой базе данных");
+      break;
   }
   QString text = what.arg(QString::fromStdString(missing->Role()));
   if (!outcome.isEmpty()) text += QStringLiteral("; ") + outcome;

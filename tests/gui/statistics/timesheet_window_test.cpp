@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "cli/format.h"
+#include "gui/statistics/correction_dialog.h"
 #include "gui/statistics/day_timeline_view.h"
 #include "gui/statistics/hours_chart.h"
 #include "gui/statistics/statistics_window.h"
@@ -26,6 +27,8 @@
 #include "gui/widgets/file_dialog.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/print_dialog.h"
+#include "stats/absences.h"
+#include "stats/corrections.h"
 #include "store/people.h"
 #include "store/settings.h"
 #include "test_util.h"
@@ -105,7 +108,11 @@ class TimesheetWindowTest : public QObject {
       // The table: a row per person and the totals; a column per day.
       QAbstractItemModel* model = Child<QTableView>(window, "timesheetView")->model();
       QCOMPARE(model->rowCount(), 4);
-      QCOMPARE(model->columnCount(), 30 + 3);
+      // A month also has each person's norm and difference.
+      QCOMPARE(model->columnCount(), 30 + 3 + 2);
+      QCOMPARE(model->headerData(33, Qt::Horizontal).toString(), QStringLiteral("Норма"));
+      QCOMPARE(model->index(0, 33).data().toString(), QStringLiteral("159:00"));
+      QCOMPARE(model->index(0, 34).data().toString(), QStringLiteral("-146:30"));
       QCOMPARE(model->headerData(0, Qt::Vertical).toString(),
                QStringLiteral("Петров Пётр (petrov)"));
       QCOMPARE(model->headerData(2, Qt::Vertical).toString(), QStringLiteral("sidorov"));
@@ -189,6 +196,56 @@ class TimesheetWindowTest : public QObject {
 
   // A long name is cut in the row headings, which stay narrow, and shown
   // whole in their tooltip.
+  void AbsencesAndCorrectionsAreMarkedInTheCells() {
+    SetAbsences(*m_db, "petrov", *DateTime::FromIso("2025-06-02"), *DateTime::FromIso("2025-06-03"),
+                9, "отпуск");
+    const std::int64_t row = *m_db->QueryInt("SELECT ID FROM logs WHERE BeginTime = ?",
+                                             *DateTime::FromIso("2025-06-20 20:00:00"));
+    ChangeWorkRow(*m_db, row, std::nullopt, *DateTime::FromIso("2025-06-20 19:00:00"),
+                  *DateTime::FromIso("2025-06-21 00:00:00"), "забыл отметиться");
+    View({QStringLiteral("2025"), QStringLiteral("June")}, [](TimesheetWindow& window) {
+      QAbstractItemModel* model = Child<QTableView>(window, "timesheetView")->model();
+      // A day of leave with hours recorded shows both and is flagged.
+      QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("ОТ 8:30!"));
+      QVERIFY(
+          model->index(0, 1).data(Qt::ToolTipRole).toString().contains(QStringLiteral("отпуск")));
+      QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("ОТ"));
+      QCOMPARE(model->index(0, 19).data().toString(), QStringLiteral("5:00*"));
+      QVERIFY(model->index(0, 19)
+                  .data(Qt::ToolTipRole)
+                  .toString()
+                  .contains(QStringLiteral("забыл отметиться")));
+      // The norm less the two days of leave.
+      QCOMPARE(model->index(0, 33).data().toString(), QStringLiteral("143:00"));
+      // The corrected bar on the day's timeline carries its reason.
+      const std::vector<DayLane>& lanes = Child<DayTimelineView>(window, "dayView")->Lanes();
+      QCOMPARE(lanes[0].bars.front().correction, std::string("забыл отметиться"));
+      QVERIFY(lanes[0].bars.front().finished);
+    });
+  }
+
+  // The dialog hands its times to the core as typed: a refusal is said and
+  // the dialog stays open with nothing changed; with a reason the row is
+  // changed and the trail has it.
+  void CorrectionDialogRefusesWithoutAReasonThenCorrects() {
+    const std::int64_t row = *m_db->QueryInt("SELECT ID FROM logs WHERE BeginTime = ?",
+                                             *DateTime::FromIso("2025-06-02 09:00:00"));
+    CorrectionDialog dialog(*m_db);
+    dialog.ChangeRow(row, QStringLiteral("petrov"), QDateTime(QDate(2025, 6, 2), QTime(9, 0)),
+                     QDateTime(QDate(2025, 6, 2), QTime(18, 45, 30)), false);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(MessageBox::History().size(), std::size_t{1});
+    QVERIFY(MessageBox::History().back().text.contains(QStringLiteral("причину")));
+    dialog.findChild<QLineEdit*>(QStringLiteral("reasonEdit"))->setText(QStringLiteral("забыл"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(*m_db->QueryInt("SELECT COUNT(*) FROM logs WHERE ID = ? AND EndTime = ?", row,
+                             *DateTime::FromIso("2025-06-02 18:45:30")),
+             std::int64_t{1});
+    QCOMPARE(ListCorrections(*m_db, "petrov").size(), std::size_t{1});
+  }
+
   void LongNamesAreCutInTheRowHeadings() {
     const std::string name(100, 'N');
     InsertPerson(*m_db, {name, "", "", "", "long", "", ""});
