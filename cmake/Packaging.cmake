@@ -13,7 +13,8 @@ collects those files exactly once, turns the events into work intervals and
 shows the hours of each person by year, month and day.
 .
 The package holds the window program vornal, the command-line tool
-vornal-cli and a systemd timer that collects every ten minutes.")
+vornal-cli, a systemd timer that collects every ten minutes, and vornal-web,
+a read-only web view for managers, with its systemd service.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -34,6 +34,7 @@ extern const Command kLogsCommand;
 extern const Command kCorrectionsCommand;
 extern const Command kAbsencesCommand;
 extern const Command kCalendarCommand;
+extern const Command kWebUsersCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands{
@@ -41,7 +42,7 @@ const std::vector<const Command*>& Commands() {
       &kRejectedCommand,  &kPeopleCommand,   &kTreeCommand,    &kStatsCommand,
       &kTimesheetCommand, &kSheetsCommand,   &kLogsCommand,    &kCorrectionsCommand,
       &kAbsencesCommand,  &kCalendarCommand, &kCopyCommand,    &kGrantsCommand,
-      &kBackupCommand,    &kCheckCommand};
+      &kBackupCommand,    &kCheckCommand,    &kWebUsersCommand};
   return commands;
 }
 

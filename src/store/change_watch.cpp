@@ -62,6 +62,12 @@ bool ChangeWatch::Changed() {
   return true;
 }
 
+std::int64_t ChangeMark(Database& db) {
+  if (!db.IsServer()) return DataVersion(db);
+  return db.QueryInt("SELECT CAST(CAST(pg_snapshot_xmax(pg_current_snapshot()) AS text) AS bigint)")
+      .value_or(0);
+}
+
 void NotifyChange(Database& db) {
   if (db.IsServer()) db.ExecuteScript(std::string("NOTIFY ") + kChannel);
 }

@@ -33,6 +33,13 @@ class ChangeWatch {
   std::unique_ptr<Listener> m_listener;
 };
 
+// A number that moves whenever the database may have changed, as this
+// connection sees it: on a file, SQLite's data_version (another
+// connection's commit); on a server, the next transaction ID the server will
+// hand out, which every writing transaction moves and reads leave alone.
+// One cheap statement; for caches of what was read.
+std::int64_t ChangeMark(Database& db);
+
 // Tells the watches on a server that something changed, once the
 // transaction in progress commits (at once outside one). A file's watches
 // need no telling.

@@ -277,6 +277,12 @@ void UpgradeSchema(Database& db, int target) {
         "CREATE TABLE work_calendar (Day " +
         time + " PRIMARY KEY NOT NULL, Kind TEXT NOT NULL, Seconds INTEGER)");
   }
+  if (version < 10 && target >= 10) {
+    // The accounts of the web view, each with its Argon2id password hash.
+    db.ExecuteScript(
+        "CREATE TABLE web_users (Name TEXT PRIMARY KEY NOT NULL, Role TEXT NOT NULL, "
+        "Department TEXT NOT NULL DEFAULT '', PasswordHash TEXT NOT NULL)");
+  }
   engine.SetSchemaVersion(target);
   transaction.Commit();
 }
@@ -295,7 +301,8 @@ std::vector<std::string> PendingUpgrade(Database& db) {
         "the table of events applied, per login and day",
         "working folders per site and a version on each person and setting",
         "a department and a personnel number for each person",
-        "the tables of corrections, absences and the working calendar"};
+        "the tables of corrections, absences and the working calendar",
+        "accounts of the web view"};
     std::string steps;
     for (int step = std::max(version, 0); step < kSchemaVersion; ++step)
       steps += (steps.empty() ? "" : "; ") + (step < static_cast<int>(std::size(kSteps))

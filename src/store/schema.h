@@ -22,7 +22,7 @@ void SetDatabaseLocation(std::string location);
 using DatabasePtr = std::unique_ptr<Database>;
 
 // The number of the schema's last step (UpgradeSchema).
-inline constexpr int kSchemaVersion = 9;
+inline constexpr int kSchemaVersion = 10;
 
 // The size in characters of a text column of the program's tables, as the
 // tables are created with it; 0 for a column that is not text or not known.
@@ -45,6 +45,7 @@ inline constexpr ProgramTable kProgramTables[] = {
     {"corrections", ""},
     {"absences", ""},
     {"work_calendar", ""},
+    {"web_users", ""},
 };
 
 // Opens the program's database at the location (a file, or a server's

@@ -17,7 +17,8 @@ appstreamcli validate --no-net "$share/metainfo/org.vornal.Vornal.metainfo.xml" 
 for size in 16 32 48 256; do
   test -s "$share/icons/hicolor/${size}x${size}/apps/org.vornal.Vornal.png"
 done
-gzip -t "$share/man/man1/vornal-cli.1.gz" "$share/man/man1/vornal.1.gz"
+gzip -t "$share/man/man1/vornal-cli.1.gz" "$share/man/man1/vornal.1.gz" \
+  "$share/man/man1/vornal-web.1.gz"
 # Every command of vornal-cli has its entry in the manual page.
 commands=$("$bin/vornal-cli" --help | sed -n '/^Commands:/,/^$/p' | awk 'NR > 1 && NF { print $1 }')
 [ -n "$commands" ]
@@ -29,6 +30,9 @@ test -s "$root/opt/vornal/lib/systemd/system/vornal-collect.timer"
 # The collector runs confined: an exposure of 2.5 or less on systemd's scale.
 systemd-analyze security --offline=true --threshold=25 \
   "$root/opt/vornal/lib/systemd/system/vornal-collect.service" >/dev/null
+# The web view runs without any capability and sees the system read-only.
+systemd-analyze security --offline=true --threshold=20 \
+  "$root/opt/vornal/lib/systemd/system/vornal-web.service" >/dev/null
 
 # The worker's client: its entries, unit, defaults, icons and manual page,
 # and the installed program writing a day into a folder.
@@ -78,4 +82,22 @@ if [ "$status" -ne 124 ]; then
   echo "vornal ended with $status"; cat "$work/vornal.err"; exit 1
 fi
 if grep -q 'not found' "$work/vornal.err"; then cat "$work/vornal.err"; exit 1; fi
+# The web view serves the office's database on a port of its choosing and
+# sends a browser without a session to its login page.
+"$bin/vornal-web" --listen 127.0.0.1:0 >"$work/web.out" 2>"$work/web.err" &
+web=$!
+port=
+for _ in $(seq 50); do
+  port=$(sed -n 's|.*http://127.0.0.1:\([0-9]*\)$|\1|p' "$work/web.out")
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { kill "$web"; cat "$work/web.err"; exit 1; }
+exec 3<>"/dev/tcp/127.0.0.1/$port"
+printf 'GET / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n' >&3
+answer=$(cat <&3)
+exec 3<&-
+kill "$web"
+wait "$web" || true
+grep -q '^Location: /login' <<<"${answer//$'\r'/}" || { echo "vornal-web: $answer"; exit 1; }
 echo "installed programs run"
