@@ -35,12 +35,6 @@ std::string BaseFolder(const char* name, const char* fallback) {
   return value;
 }
 
-std::string_view Trim(std::string_view text) {
-  text = TrimRight(text);
-  const std::size_t begin = text.find_first_not_of(" \t");
-  return begin == std::string_view::npos ? std::string_view() : text.substr(begin);
-}
-
 int Number(std::string_view text) {
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
