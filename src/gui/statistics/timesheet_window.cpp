@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -314,11 +315,15 @@ void TimesheetWindow::SetAbsence(int code) {
       days[cell.row()].push_back(cell.column());
   std::string note;
   if (code) {
-    bool ok = false;
-    note = QInputDialog::getText(this, DisplayText::TimesheetCodeItem(code), tr("Примечание:"),
-                                 QLineEdit::Normal, QString(), &ok)
-               .toStdString();
-    if (!ok) return;
+    // The field holds no more than the store keeps, so a long note is cut
+    // while typed instead of refused afterwards.
+    QInputDialog prompt(this);
+    prompt.setWindowTitle(DisplayText::TimesheetCodeItem(code));
+    prompt.setLabelText(tr("Примечание:"));
+    prompt.setInputMode(QInputDialog::TextInput);
+    if (auto* field = prompt.findChild<QLineEdit*>()) field->setMaxLength(kLongestAbsenceNote);
+    if (prompt.exec() != QDialog::Accepted) return;
+    note = prompt.textValue().toStdString();
   }
   bool done = false;
   try {
