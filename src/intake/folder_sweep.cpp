@@ -630,7 +630,11 @@ class Sweep {
   SweepSummary Finish() {
     Commit();
     if (!m_ledgerDone.empty() || !m_statusDone.empty()) {
+      // Under the intake lock like every batch: another run's batch writes
+      // the same ledger and result rows, and two writers taking those rows
+      // in different orders without it deadlock on the server.
       Transaction transaction(m_db);
+      m_db.Connection().Lock(DatabaseLock::Intake);
       WritePending();
       transaction.Commit();
     }
