@@ -15,11 +15,6 @@ extern const Command kAbsencesCommand;
 
 namespace {
 
-std::optional<DateTime> Day(const Invocation& in, const char* option) {
-  const std::string text = in.Value(option);
-  return text.size() == 10 ? DateTime::FromIso(text) : std::nullopt;
-}
-
 std::string CodeList() {
   std::string list;
   for (const TimesheetCode& code : TimesheetCodes())
@@ -35,8 +30,8 @@ int Run(Invocation& in) {
   if (!verb.empty() && verb != "set" && verb != "clear")
     return in.Usage("unexpected argument '" + verb + "'");
   if (words.size() > 1) return in.Usage("unexpected argument '" + words[1] + "'");
-  const std::optional<DateTime> from = Day(in, "--from");
-  const std::optional<DateTime> to = Day(in, "--to");
+  const std::optional<DateTime> from = DateTime::FromIsoDay(in.Value("--from"));
+  const std::optional<DateTime> to = DateTime::FromIsoDay(in.Value("--to"));
   if (!from || !to) return in.Usage("--from and --to are needed, as YYYY-MM-DD");
   const std::string login = in.Value("--login");
   if (verb.empty()) {

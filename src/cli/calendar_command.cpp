@@ -84,8 +84,7 @@ int Run(Invocation& in) {
   if (verb == "show") return Show(in);
   if (verb == "set" || verb == "clear") {
     if (words.size() < 2) return in.Usage(verb + " needs a day, as YYYY-MM-DD");
-    const std::optional<DateTime> day =
-        words[1].size() == 10 ? DateTime::FromIso(words[1]) : std::nullopt;
+    const std::optional<DateTime> day = DateTime::FromIsoDay(words[1]);
     if (!day) return in.Usage("'" + words[1] + "' is no day as YYYY-MM-DD");
     if (verb == "clear") {
       if (words.size() > 2) return in.Usage("unexpected argument '" + words[2] + "'");

@@ -26,11 +26,6 @@ std::optional<DateTime> TimeOption(const Invocation& in, const char* option) {
   return text.size() == 19 ? DateTime::FromIso(text) : std::nullopt;
 }
 
-std::optional<DateTime> DayOption(const Invocation& in, const char* option) {
-  const std::string text = in.Value(option);
-  return text.size() == 10 ? DateTime::FromIso(text) : std::nullopt;
-}
-
 int Done(std::int64_t correction, const char* what) {
   std::printf("Correction %lld: %s.\n", static_cast<long long>(correction), what);
   return kExitOk;
@@ -83,8 +78,8 @@ int RunCorrections(Invocation& in) {
   if (!in.Words().empty()) return in.Usage("unexpected argument '" + in.Words()[0] + "'");
   std::optional<DateTime> from, to;
   if (in.Has("--from") || in.Has("--to")) {
-    from = DayOption(in, "--from");
-    to = DayOption(in, "--to");
+    from = DateTime::FromIsoDay(in.Value("--from"));
+    to = DateTime::FromIsoDay(in.Value("--to"));
     if (!from || !to) return in.Usage("--from and --to go together, as YYYY-MM-DD");
   }
   const std::vector<Correction> trail =

@@ -45,17 +45,13 @@ void PrintList(const std::vector<RejectedLine>& lines) {
   std::printf("%zu line%s kept aside.\n", lines.size(), lines.size() == 1 ? "" : "s");
 }
 
-std::optional<DateTime> Day(const std::string& text) {
-  return text.size() == 10 ? DateTime::FromIso(text) : std::nullopt;
-}
-
 // "YYYY-MM-DD" or "YYYY-MM-DD..YYYY-MM-DD": the first and the last day.
 std::optional<std::pair<DateTime, DateTime>> ParseDates(const std::string& text) {
   const std::size_t dots = text.find("..");
-  const std::optional<DateTime> first = Day(text.substr(0, dots));
+  const std::optional<DateTime> first = DateTime::FromIsoDay(text.substr(0, dots));
   if (!first) return std::nullopt;
   const std::optional<DateTime> last =
-      dots == std::string::npos ? first : Day(text.substr(dots + 2));
+      dots == std::string::npos ? first : DateTime::FromIsoDay(text.substr(dots + 2));
   if (!last || last->ToSeconds() < first->ToSeconds()) return std::nullopt;
   return std::pair{*first, *last};
 }
@@ -67,7 +63,7 @@ int Run(Invocation& in) {
   if (csv + retry + clear > 1) return in.Usage("--csv, --retry and --clear go one at a time");
   std::optional<DateTime> before;
   if (!beforeText.empty()) {
-    before = beforeText.size() == 10 ? DateTime::FromIso(beforeText) : std::nullopt;
+    before = DateTime::FromIsoDay(beforeText);
     if (!before) return in.Usage("--before needs a date (YYYY-MM-DD)");
     if (!clear) return in.Usage("--before goes with --clear");
   }

@@ -58,7 +58,7 @@ void PrintTable(const Timesheet& sheet) {
 // Form T-13: CSV, a PDF file, or the codes and hours lines of each person.
 int RunT13(Invocation& in, TimesheetOptions& options) {
   const std::string date = in.Value("--date");
-  if (!date.empty() && !(date.size() == 10 && DateTime::FromIso(date)))
+  if (!date.empty() && !DateTime::FromIsoDay(date))
     return in.Usage("--date is a day as YYYY-MM-DD");
   Database& db = in.Db();
   if (!options.titleGiven) options.title = LoadOfficeTitle(db);

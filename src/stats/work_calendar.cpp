@@ -125,8 +125,7 @@ CalendarFile ReadCalendarFile(std::string_view text) {
       bad(CalendarFile::Problem::Malformed);
       continue;
     }
-    const std::optional<DateTime> day =
-        fields[0].size() == 10 ? DateTime::FromIso(fields[0]) : std::nullopt;
+    const std::optional<DateTime> day = DateTime::FromIsoDay(fields[0]);
     if (!day) {
       bad(CalendarFile::Problem::BadDate);
       continue;

@@ -72,6 +72,10 @@ std::optional<DateTime> DateTime::FromIso(std::string_view text) {
   return FromParts(y, mo, d, h, mi, s);
 }
 
+std::optional<DateTime> DateTime::FromIsoDay(std::string_view text) {
+  return text.size() == 10 ? FromIso(text) : std::nullopt;
+}
+
 DateTime DateTime::FromSeconds(std::int64_t seconds) {
   const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
   std::int64_t rest = seconds - days * kSecondsPerDay;

@@ -20,6 +20,9 @@ class DateTime {
                                            int minute = 0, int second = 0);
   // Parses "YYYY-MM-DD HH:MM:SS" (the stored form) or "YYYY-MM-DD".
   static std::optional<DateTime> FromIso(std::string_view text);
+  // Parses a day written as "YYYY-MM-DD" and nothing else (command lines,
+  // files of days).
+  static std::optional<DateTime> FromIsoDay(std::string_view text);
   // Seconds since 1970-01-01 00:00:00 of the civil calendar, and back.
   static DateTime FromSeconds(std::int64_t seconds);
   std::int64_t ToSeconds() const;

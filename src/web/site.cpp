@@ -434,8 +434,8 @@ struct WebSite::State {
       return page ? Html(200, *page) : notFound();
     }
     if (path == "/day") {
-      const std::optional<DateTime> day = DateTime::FromIso(Value(query, "date"));
-      if (!day || Value(query, "date").size() != 10) return notFound();
+      const std::optional<DateTime> day = DateTime::FromIsoDay(Value(query, "date"));
+      if (!day) return notFound();
       const auto page = DayPage(db, *account, lang, Value(query, "login"), *day);
       return page ? Html(200, *page) : notFound();
     }
