@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "client/fd.h"
+#include "text/fd.h"
 
 namespace vornal {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "client/fd.h"
+#include "text/fd.h"
 
 namespace vornal {
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "client/fd.h"
+#include "text/fd.h"
 
 namespace vornal {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "client/buffer_file.h"
-#include "client/fd.h"
+#include "text/fd.h"
 #include "client/local_files.h"
 
 namespace vornal {

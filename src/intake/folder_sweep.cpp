@@ -27,6 +27,7 @@
 #include "intake/event_applier.h"
 #include "intake/folder_status.h"
 #include "store/role_grants.h"
+#include "text/fd.h"
 #include "text/windows1251.h"
 
 namespace vornal {
@@ -51,23 +52,6 @@ constexpr auto kBatchTime = std::chrono::milliseconds(200);
 // The bytes before a ledger's offset that are compared to tell a rewritten
 // file.
 constexpr std::size_t kTailBytes = 64;
-
-// A file descriptor closed with its owner.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Fd(Fd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-  Fd& operator=(Fd&&) = delete;
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int Get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
 
 // Shared state of one sweep: totals, the progress throttle, the clocks and
 // the times a line may carry.

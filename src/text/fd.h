@@ -6,7 +6,8 @@
 
 namespace vornal {
 
-// A file descriptor, closed with its owner.
+// A file descriptor, closed with its owner (the intake's and the client's
+// files are opened with open(2) for its flags: O_NOFOLLOW, O_NONBLOCK).
 class Fd {
  public:
   Fd() = default;
